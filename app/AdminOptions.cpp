@@ -1,0 +1,122 @@
+#include "app/AdminOptions.h"
+
+#include "app/Colour.h"
+#include "app/MessageDlg.h"
+#include "app/ModalSeam.h"
+#include "app/NewPasswordDlg.h"
+#include "app/StartForm.h"
+
+namespace proctorium {
+
+TAdminOptions* AdminOptions = nullptr;
+
+TColourPanel::TColourPanel(QWidget* parent) : QFrame(parent) {
+  setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  setAutoFillBackground(true);
+  SetColor(Color_);
+}
+
+void TColourPanel::SetColor(std::uint32_t colour) {
+  Color_ = colour;
+  QPalette pal = palette();
+  pal.setColor(QPalette::Window, ColourToQColor(colour));
+  setPalette(pal);
+}
+
+namespace {
+
+QCheckBox* MakeCheck(QWidget* parent, const char* name, const QString& caption, const QString& hint, int x, int y) {
+  auto* cb = new QCheckBox(caption, parent);
+  cb->setObjectName(QString::fromLatin1(name));
+  cb->setToolTip(hint);
+  cb->move(x, y);
+  cb->resize(230, 17);
+  return cb;
+}
+
+QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption, const QString& hint, int x, int y,
+                        int w) {
+  auto* b = new QPushButton(caption, parent);
+  b->setObjectName(QString::fromLatin1(name));
+  if (!hint.isEmpty()) b->setToolTip(hint);
+  b->setGeometry(x, y, w, 20);
+  return b;
+}
+
+}  // namespace
+
+TAdminOptions::TAdminOptions(QWidget* parent) : TForm(parent) {
+  setObjectName(QStringLiteral("AdminOptions"));
+  setWindowTitle(QStringLiteral("Administrator Options"));
+  setFixedSize(276, 216);
+  auto* panel = new QFrame(this);
+  panel->setObjectName(QStringLiteral("Panel1"));
+  panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  panel->setGeometry(8, 8, 257, 145);
+  cbEnableAnswers = MakeCheck(panel, "cbEnableAnswers", QStringLiteral("Enable answers button"),
+                              QStringLiteral("When enabled allows users to view the correct answer"), 16, 8);
+  cbEnableClearResults =
+      MakeCheck(panel, "cbEnableClearResults", QStringLiteral("Enable clear results button"),
+                QStringLiteral("When enabled allows the user to clear the contents of the result file"), 16, 24);
+  cbEnableRunningScore =
+      MakeCheck(panel, "cbEnableRunningScore", QStringLiteral("Enable running score"),
+                QStringLiteral("When enabled shows running score as each question is answered"), 16, 40);
+  cbAllowEdits = MakeCheck(
+      panel, "cbAllowEdits", QStringLiteral("Enable question sets Add/Edit buttons"),
+      QStringLiteral("When enabled the Add/Edit/Delete question set buttons are visible, otherwise they are hidden"),
+      16, 64);
+  cbDeletePermitted =
+      MakeCheck(panel, "cbDeletePermitted", QStringLiteral("Enable question sets Delete button"),
+                QStringLiteral("If Add/Edit buttons are enabled this allows question sets to be deleted if enabled"),
+                16, 80);
+  btnScreenColor = MakeButton(panel, "btnScreenColor", QStringLiteral("Set test screen colour:"),
+                              QStringLiteral("Sets the background colour for the test screen"), 16, 109, 120);
+  panelColour = new TColourPanel(panel);
+  panelColour->setObjectName(QStringLiteral("panelColour"));
+  panelColour->setToolTip(QStringLiteral("This shows what the test screen colour will be"));
+  panelColour->setGeometry(144, 109, 100, 20);
+  btnChangePassword = MakeButton(this, "btnChangePassword", QStringLiteral("Change Password"),
+                                 QStringLiteral("Change the administrator password"), 8, 162, 100);
+  btnDefault = MakeButton(this, "btnDefault", QStringLiteral("Set default options"),
+                          QStringLiteral("Reset options to their default settings"), 8, 186, 100);
+  btnOk = MakeButton(this, "btnOk", QStringLiteral("OK"), QStringLiteral("Exit this dialog, save options as displayed"),
+                     141, 186, 60);
+  btnCancel = MakeButton(this, "btnCancel", QStringLiteral("Cancel"),
+                         QStringLiteral("Exit this dialog, do not save any changes"), 205, 186, 60);
+  ColorDialog1 = new QColorDialog(this);
+  ColorDialog1->setObjectName(QStringLiteral("ColorDialog1"));
+
+  connect(cbAllowEdits, &QCheckBox::toggled, this, [this] { cbAllowEditsClick(); });
+  connect(btnScreenColor, &QPushButton::clicked, this, [this] { btnScreenColorClick(); });
+  connect(btnDefault, &QPushButton::clicked, this, [this] { btnDefaultClick(); });
+  connect(btnChangePassword, &QPushButton::clicked, this, [this] { btnChangePasswordClick(); });
+  connect(btnOk, &QPushButton::clicked, this, [this] { done(mrOk); });
+  connect(btnCancel, &QPushButton::clicked, this, [this] { done(mrCancel); });
+  cbAllowEditsClick();
+}
+
+void TAdminOptions::FormShow() {
+  SetShowHint(StartForm->ShowHint());
+  cbAllowEditsClick();
+}
+
+void TAdminOptions::cbAllowEditsClick() { cbDeletePermitted->setEnabled(cbAllowEdits->isChecked()); }
+
+void TAdminOptions::btnScreenColorClick() {
+  ColorDialog1->setCurrentColor(ColourToQColor(panelColour->Color()));
+  if (ExecModal(ColorDialog1) == QDialog::Accepted) panelColour->SetColor(QColorToColour(ColorDialog1->currentColor()));
+}
+
+void TAdminOptions::btnDefaultClick() {
+  cbEnableAnswers->setChecked(true);
+  cbEnableClearResults->setChecked(false);
+  cbDeletePermitted->setChecked(false);
+  cbAllowEdits->setChecked(false);
+  cbEnableRunningScore->setChecked(true);
+}
+
+void TAdminOptions::btnChangePasswordClick() {
+  if (ExecModal(NewPasswordDlg) == mrOk) Guarded([] { StartForm->SaveOptions(); });
+}
+
+}  // namespace proctorium

@@ -1,0 +1,18 @@
+#pragma once
+// The one crossing between the program's stored text (Windows-1252 bytes,
+// CR LF line breaks) and Qt's QString (Unicode, LF line breaks).
+
+#include <QString>
+#include <string>
+
+namespace proctorium {
+
+QString FromAnsi(const std::string& bytes);
+// Characters Windows-1252 lacks become '?'; use ToAnsiChecked where the
+// user must be told instead.
+std::string ToAnsi(const QString& text);
+// As ToAnsi, but returns false and lists the characters that cannot be
+// stored (each once, in order of first appearance) in missing.
+bool ToAnsiChecked(const QString& text, std::string& bytes, QString& missing);
+
+}  // namespace proctorium

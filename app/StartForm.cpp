@@ -1,0 +1,396 @@
+#include "app/StartForm.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLinearGradient>
+#include <QMenuBar>
+#include <QPainter>
+#include <QScreen>
+#include <QVBoxLayout>
+
+#include "app/AboutBox.h"
+#include "app/AdminOptions.h"
+#include "app/AnsiText.h"
+#include "app/MessageDlg.h"
+#include "app/ModalSeam.h"
+#include "app/OptionsFile.h"
+#include "app/PasswordDlg.h"
+#include "app/PathResolver.h"
+#include "app/UserCode.h"
+#include "editor/AddEditForm.h"
+#include "questions/QuestionSet.h"
+#include "test/Form1.h"
+#include "test/ResultsForm.h"
+#include "test/TimerValue.h"
+
+namespace proctorium {
+
+TStartForm* StartForm = nullptr;
+
+namespace {
+
+constexpr int ButtonFontSize = 8;
+const char* const OptionsFileName = "Proctorium.opt";
+
+QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption, const QString& hint, int x) {
+  auto* b = new QPushButton(caption, parent);
+  b->setObjectName(QString::fromLatin1(name));
+  if (!hint.isEmpty()) b->setToolTip(hint);
+  b->setGeometry(x, 254, 60, 20);
+  QFont f = b->font();
+  f.setPointSize(ButtonFontSize);
+  b->setFont(f);
+  return b;
+}
+
+QAction* MakeItem(QMenu* menu, const char* name, const QString& caption, bool checkable = false) {
+  QAction* a = menu->addAction(caption);
+  a->setObjectName(QString::fromLatin1(name));
+  a->setCheckable(checkable);
+  return a;
+}
+
+QAction* MakeSeparator(QMenu* menu, const char* name) {
+  QAction* a = menu->addSeparator();
+  a->setObjectName(QString::fromLatin1(name));
+  return a;
+}
+
+}  // namespace
+
+TStartForm::TStartForm(const std::string& programFolder, QWidget* parent)
+    : QMainWindow(parent), ProgramFolder_(WithTrailingSeparator(programFolder)) {
+  setObjectName(QStringLiteral("StartForm"));
+  setWindowTitle(QStringLiteral("Proctorium"));
+  setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                 Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+  auto* client = new QWidget(this);
+  client->setObjectName(QStringLiteral("ClientArea"));
+  client->setFixedSize(486, 287);
+  setCentralWidget(client);
+
+  FileListBox1 = new TFileListBox(client);
+  FileListBox1->setObjectName(QStringLiteral("FileListBox1"));
+  FileListBox1->SetMask(QStringLiteral("*.qst"));
+  FileListBox1->setGeometry(8, 8, 137, 233);
+  FileListBox1->setToolTip(QStringLiteral("List of the question sets available"));
+
+  Panel1 = new QFrame(client);
+  Panel1->setObjectName(QStringLiteral("Panel1"));
+  Panel1->setFrameStyle(QFrame::Box | QFrame::Plain);
+  Panel1->setGeometry(152, 8, 324, 233);
+  auto* column = new QVBoxLayout(Panel1);
+  column->setContentsMargins(2, 2, 2, 2);
+  column->setSpacing(0);
+  Image1 = new TImage(Panel1);
+  Image1->setObjectName(QStringLiteral("Image1"));
+  Image1->setFixedSize(320, 50);
+  column->addWidget(Image1);
+  auto* panel2 = new QWidget(Panel1);
+  panel2->setObjectName(QStringLiteral("Panel2"));
+  panel2->setFixedHeight(10);
+  column->addWidget(panel2);
+  auto* row = new QHBoxLayout;
+  row->setSpacing(0);
+  auto* panel3 = new QWidget(Panel1);
+  panel3->setObjectName(QStringLiteral("Panel3"));
+  panel3->setFixedWidth(6);
+  row->addWidget(panel3);
+  Memo1 = new QPlainTextEdit(Panel1);
+  Memo1->setObjectName(QStringLiteral("Memo1"));
+  Memo1->setReadOnly(true);
+  Memo1->setFrameStyle(QFrame::NoFrame);
+  Memo1->setToolTip(QStringLiteral("The question set summary"));
+  {
+    QPalette pal = Memo1->palette();
+    pal.setColor(QPalette::Base, pal.color(QPalette::Window));
+    Memo1->setPalette(pal);
+  }
+  row->addWidget(Memo1);
+  column->addLayout(row, 1);
+
+  btnStart = MakeButton(client, "btnStart", QStringLiteral("Start test"), QStringLiteral("Run the highlighted test"), 16);
+  btnStart->setDefault(true);
+  btnEdit = MakeButton(client, "btnEdit", QStringLiteral("Edit"), QStringLiteral("Edit the highlighted question set"),
+                       100);
+  btnAdd = MakeButton(client, "btnAdd", QStringLiteral("Add"), QStringLiteral("Add a new question set"), 168);
+  btnDelete = MakeButton(client, "btnDelete", QStringLiteral("Delete"),
+                         QStringLiteral("Delete the highlighted question set (cannot be undone)"), 236);
+  btnHelp = MakeButton(client, "btnHelp", QStringLiteral("Help"), QString(), 340);
+  btnClose = MakeButton(client, "btnClose", QStringLiteral("Exit"), QStringLiteral("Exit this program"), 408);
+  GoToWeb1 = nullptr;
+
+  Application1 = menuBar()->addMenu(QStringLiteral("&Application"));
+  Application1->setObjectName(QStringLiteral("Application1"));
+  ShowHints1 = MakeItem(Application1, "ShowHints1", QStringLiteral("Show Hints"), true);
+  FontSizeSmall1 = MakeItem(Application1, "FontSizeSmall1", QStringLiteral("Font Size - Small"), true);
+  FontSizeMedium1 = MakeItem(Application1, "FontSizeMedium1", QStringLiteral("Font Size - Medium"), true);
+  FontsizeLarge1 = MakeItem(Application1, "FontsizeLarge1", QStringLiteral("Font size - Large"), true);
+  N1 = MakeSeparator(Application1, "N1");
+  ElapsedTime1 = MakeItem(Application1, "ElapsedTime1", QStringLiteral("Elapsed Time"), true);
+  TimeRemaining1 = MakeItem(Application1, "TimeRemaining1", QStringLiteral("Time Remaining"), true);
+  N3 = MakeSeparator(Application1, "N3");
+  Administrator1 = MakeItem(Application1, "Administrator1", QStringLiteral("Administrator"));
+  N2 = MakeSeparator(Application1, "N2");
+  MenuExit = MakeItem(Application1, "MenuExit", QStringLiteral("E&xit"));
+  MenuResults = menuBar()->addAction(QStringLiteral("&Results"));
+  MenuResults->setObjectName(QStringLiteral("MenuResults"));
+  Help1 = menuBar()->addMenu(QStringLiteral("&Help"));
+  Help1->setObjectName(QStringLiteral("Help1"));
+  MenuHelpIndex = MakeItem(Help1, "MenuHelpIndex", QStringLiteral("Help &Index"));
+  N4 = MakeSeparator(Help1, "N4");
+  About = MakeItem(Help1, "About", QStringLiteral("&About"));
+
+  // The menu's checkable items act on their own marks, not as a group.
+  connect(ShowHints1, &QAction::triggered, this, [this] { Guarded([this] { SaveOptions(); }); });
+  connect(FontSizeSmall1, &QAction::triggered, this, [this] { FontSizeClick(FontSizeSmall1, 8); });
+  connect(FontSizeMedium1, &QAction::triggered, this, [this] { FontSizeClick(FontSizeMedium1, 10); });
+  connect(FontsizeLarge1, &QAction::triggered, this, [this] { FontSizeClick(FontsizeLarge1, 12); });
+  connect(ElapsedTime1, &QAction::triggered, this, [this] { TimeModeClick(ElapsedTime1); });
+  connect(TimeRemaining1, &QAction::triggered, this, [this] { TimeModeClick(TimeRemaining1); });
+  connect(Administrator1, &QAction::triggered, this, [this] { AdministratorClick(); });
+  connect(MenuExit, &QAction::triggered, this, [this] { close(); });
+  connect(MenuResults, &QAction::triggered, this, [this] { MenuResultsClick(); });
+  connect(MenuHelpIndex, &QAction::triggered, this, [this] { ShowHelpPage("start.htm"); });
+  connect(About, &QAction::triggered, this, [] { ExecModal(AboutBox); });
+
+  connect(btnStart, &QPushButton::clicked, this, [this] { btnStartClick(); });
+  connect(btnEdit, &QPushButton::clicked, this, [this] { btnEditClick(); });
+  connect(btnAdd, &QPushButton::clicked, this, [this] { btnAddClick(); });
+  connect(btnDelete, &QPushButton::clicked, this, [this] { btnDeleteClick(); });
+  connect(btnHelp, &QPushButton::clicked, this, [this] { ShowHelpPage("main.htm"); });
+  connect(btnClose, &QPushButton::clicked, this, [this] { close(); });
+  connect(FileListBox1, &QListWidget::itemClicked, this, [this] { FileListBox1Click(); });
+  connect(FileListBox1, &QListWidget::itemDoubleClicked, this, [this] { btnStartClick(); });
+
+  setFixedSize(sizeHint());
+  if (QScreen* screen = QGuiApplication::primaryScreen())
+    move(screen->availableGeometry().center() - rect().center());
+  qApp->installEventFilter(this);
+}
+
+std::string TStartForm::ProgramPath(const std::string& relative) const {
+  return ResolvePath(ProgramFolder_, relative);
+}
+
+bool TStartForm::ShowHint() const { return WindowShowHint(this); }
+
+void TStartForm::SetShowHint(bool on) { SetWindowShowHint(this, on); }
+
+void TStartForm::SetFontSize(int points) {
+  QFont f = font();
+  f.setPointSize(points > 0 ? points : 8);
+  setFont(f);
+}
+
+QImage TStartForm::Logo() {
+  QImage logo(320, 50, QImage::Format_RGB32);
+  QPainter p(&logo);
+  QLinearGradient g(0, 0, 320, 0);
+  g.setColorAt(0.0, QColor(0x1F, 0x3A, 0x68));
+  g.setColorAt(1.0, QColor(0x4A, 0x7F, 0xB8));
+  p.fillRect(logo.rect(), g);
+  p.setPen(QColor(0xF2, 0xC1, 0x4E));
+  p.setBrush(Qt::NoBrush);
+  p.drawRect(10, 12, 26, 26);
+  p.drawLine(15, 25, 21, 32);
+  p.drawLine(21, 32, 32, 17);
+  QFont f(QStringLiteral("Sans Serif"));
+  f.setPixelSize(24);
+  f.setBold(true);
+  p.setFont(f);
+  p.setPen(Qt::white);
+  p.drawText(QRect(46, 0, 270, 50), Qt::AlignVCenter | Qt::AlignLeft, QStringLiteral("Proctorium"));
+  return logo;
+}
+
+void TStartForm::LoadOptions() {
+  const TOptionsRecord o = ReadOptionsFile(ProgramPath(OptionsFileName));
+  ShowHints1->setChecked(o.ShowHints);
+  AdminOptions->cbDeletePermitted->setChecked(o.DeletePermitted);
+  AdminOptions->cbEnableAnswers->setChecked(o.EnableAnswers);
+  AdminOptions->cbAllowEdits->setChecked(o.AllowEdits);
+  AdminOptions->cbAllowEditsClick();
+  AdminOptions->cbEnableClearResults->setChecked(o.EnableClearResults);
+  SetFontSize(o.FontSize);
+  AdminOptions->panelColour->SetColor(o.ScreenColour);
+  PasswordDlg->SetAdminPassword(o.AdminPassword);
+  AdminOptions->cbEnableRunningScore->setChecked(o.EnableRunningScore);
+  ElapsedTime1->setChecked(o.TimeMode != 0);
+  TimeRemaining1->setChecked(o.TimeMode == 0);
+  TimerValue->edTimeLimit->setText(QString::number(o.CountdownMinutes));
+
+  if (o.FontSize == 8) FontSizeSmall1->setChecked(true);
+  if (o.FontSize == 10) FontSizeMedium1->setChecked(true);
+  if (o.FontSize == 12) FontsizeLarge1->setChecked(true);
+  SetShowHint(o.ShowHints);
+  Administrator1->setVisible(o.AllowEdits);
+  N3->setVisible(o.AllowEdits);
+  btnDelete->setEnabled(o.DeletePermitted);
+  btnEdit->setVisible(o.AllowEdits);
+  btnAdd->setVisible(o.AllowEdits);
+  btnDelete->setVisible(o.AllowEdits);
+  ResultsForm->btnClear->setVisible(o.EnableClearResults);
+  Form1->btnView->setVisible(o.EnableAnswers);
+}
+
+void TStartForm::SaveOptions() {
+  TOptionsRecord o;
+  o.ShowHints = ShowHints1->isChecked();
+  o.DeletePermitted = AdminOptions->cbDeletePermitted->isChecked();
+  o.EnableAnswers = AdminOptions->cbEnableAnswers->isChecked();
+  o.AllowEdits = AdminOptions->cbAllowEdits->isChecked();
+  o.EnableClearResults = AdminOptions->cbEnableClearResults->isChecked();
+  o.FontSize = static_cast<std::uint8_t>(FontSize() & 0xFF);
+  o.ScreenColour = AdminOptions->panelColour->Color();
+  o.AdminPassword = PasswordDlg->AdminPassword();
+  o.EnableRunningScore = AdminOptions->cbEnableRunningScore->isChecked();
+  o.TimeMode = ElapsedTime1->isChecked() ? 1 : 0;
+  o.CountdownMinutes = TimerValue->Minutes();
+  WriteOptionsFile(ProgramPath(OptionsFileName), o);
+  LoadOptions();
+}
+
+void TStartForm::showEvent(QShowEvent* e) {
+  QMainWindow::showEvent(e);
+  if (!e->spontaneous()) FormShow();
+}
+
+void TStartForm::FormShow() {
+  Guarded([this] { LoadOptions(); });
+  FileListBox1->SetDirectory(ProgramPath("Tests\\"));
+  if (FileListBox1->count() == 0) {
+    btnStart->setEnabled(false);
+    btnEdit->setEnabled(false);
+    btnDelete->setEnabled(false);
+    Image1->setFixedHeight(0);
+    Memo1->setPlainText(QStringLiteral("No question databases found"));
+    return;
+  }
+  // Sets may have appeared since the strip was collapsed for an empty list.
+  Image1->setFixedHeight(50);
+  FileListBox1->SetItemIndex(0);
+  btnStart->setEnabled(true);
+  btnEdit->setEnabled(true);
+  btnDelete->setEnabled(AdminOptions->cbDeletePermitted->isChecked());
+  ShowSummary();
+}
+
+void TStartForm::ShowSummary() {
+  const std::string fileName = FileListBox1->FileName();
+  if (fileName.empty()) return;
+  auto set = std::make_unique<TQuestionSet>();
+  bool newFormat = false;
+  try {
+    newFormat = set->LoadFromFile(fileName);
+  } catch (const std::exception& e) {
+    // The summary cannot be trusted, so nothing may be started from it.
+    Memo1->clear();
+    btnStart->setEnabled(false);
+    btnEdit->setEnabled(false);
+    ShowException(e);
+    return;
+  }
+  const TQuestion description = set->GetCurrent();
+  Memo1->setPlainText(FromAnsi(description.Text));
+  if (!description.ExhibitFile.empty()) {
+    try {
+      LoadImageFile(Image1, ProgramPath("\\tests\\" + description.ExhibitFile));
+    } catch (const std::exception& e) {
+      ShowException(e);
+    }
+  } else {
+    Image1->SetPicture(Logo());
+  }
+  btnStart->setEnabled(set->LastIndex > 0);
+  btnEdit->setEnabled(newFormat);
+  btnDelete->setEnabled(AdminOptions->cbDeletePermitted->isChecked());
+  if (!newFormat) {
+    Memo1->setPlainText(QStringLiteral("OLD FILE FORMAT - EDITING NOT PERMITTED\n") + QString(40, QChar('=')) +
+                        QStringLiteral("\n\n") + Memo1->toPlainText());
+  }
+  if (newFormat && set->ProtectedSet && set->OwnerCode != 0) btnEdit->setEnabled(set->OwnerCode == UserCode());
+}
+
+bool TStartForm::LoadImageFile(TImage* image, const std::string& path) {
+  if (!FileExists(path)) return false;
+  QString error;
+  if (!image->LoadFromFile(QString::fromStdString(path), &error)) throw EFileError(ToAnsi(error));
+  return true;
+}
+
+void TStartForm::FileListBox1Click() { ShowSummary(); }
+
+void TStartForm::btnStartClick() {
+  if (FileListBox1->count() == 0) return;
+  if (FileListBox1->ItemIndex() < 0) FileListBox1->SetItemIndex(0);
+  if (TimeRemaining1->isChecked()) {
+    if (ExecModal(TimerValue) != mrOk) return;
+  }
+  ExecModal(Form1);
+}
+
+void TStartForm::btnEditClick() {
+  if (FileListBox1->count() == 0) return;
+  if (FileListBox1->ItemIndex() < 0) FileListBox1->SetItemIndex(0);
+  ExecModal(AddEditForm);
+  ShowSummary();
+}
+
+void TStartForm::btnAddClick() {}
+
+void TStartForm::btnDeleteClick() {}
+
+void TStartForm::FileCopy(const std::string&, const std::string&) {}
+
+void TStartForm::ShowHelpPage(const std::string&) {}
+
+void TStartForm::AdministratorClick() {
+  if (ExecModal(PasswordDlg) != mrOk) return;
+  if (ExecModal(AdminOptions) == mrOk)
+    Guarded([this] { SaveOptions(); });
+  else
+    Guarded([this] { LoadOptions(); });
+}
+
+void TStartForm::MenuResultsClick() { ExecModal(ResultsForm); }
+
+void TStartForm::FontSizeClick(QAction* item, int points) {
+  SetFontSize(points);
+  FontSizeSmall1->setChecked(item == FontSizeSmall1);
+  FontSizeMedium1->setChecked(item == FontSizeMedium1);
+  FontsizeLarge1->setChecked(item == FontsizeLarge1);
+  Guarded([this] { SaveOptions(); });
+}
+
+void TStartForm::TimeModeClick(QAction* item) {
+  ElapsedTime1->setChecked(item == ElapsedTime1);
+  TimeRemaining1->setChecked(item == TimeRemaining1);
+  Guarded([this] { SaveOptions(); });
+}
+
+bool TStartForm::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
+  if (AdminOptions->cbAllowEdits->isChecked()) return false;
+  if (key != Qt::Key_A || !(modifiers & Qt::ControlModifier)) return false;
+  AdministratorClick();
+  return true;
+}
+
+void TStartForm::keyPressEvent(QKeyEvent* e) {
+  if (!FormKeyDown(e->key(), e->modifiers())) QMainWindow::keyPressEvent(e);
+}
+
+bool TStartForm::eventFilter(QObject* watched, QEvent* event) {
+  // Keyboard preview: the window sees keys before whichever control has the
+  // focus, but only its own controls' keys.
+  if (event->type() == QEvent::KeyPress && watched != this) {
+    auto* w = qobject_cast<QWidget*>(watched);
+    if (w && w->window() == this) {
+      auto* k = static_cast<QKeyEvent*>(event);
+      if (FormKeyDown(k->key(), k->modifiers())) return true;
+    }
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+}  // namespace proctorium

@@ -1,0 +1,70 @@
+#include <QApplication>
+#include <QtTest>
+
+#include "app/AboutBox.h"
+#include "app/AdminOptions.h"
+#include "app/NewPasswordDlg.h"
+#include "app/PasswordDlg.h"
+#include "app/StartForm.h"
+#include "app/Startup.h"
+#include "editor/AddEditForm.h"
+#include "questions/SearchForm.h"
+#include "test/Form1.h"
+#include "test/ResultsForm.h"
+#include "test/TimerValue.h"
+#include "testkit/MessageScript.h"
+#include "testkit/TempProgramFolder.h"
+
+using namespace proctorium;
+
+class StartupTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void missingOptionsFileStopsWithTheWarning() {
+    testkit::TTempProgramFolder folder(TOptionsRecord(), /*writeOptions=*/false);
+    testkit::TMessageScript messages;
+    messages.Expect("Essential file missing, program aborted:\n\nProctorium.opt", TMsgDlgType::Warning, mbOK);
+    QCOMPARE(RunProctorium(folder.Folder()), 1);
+    VERIFY_MESSAGES(messages);
+    QCOMPARE(StartForm, nullptr);  // the windows are gone again, none was shown
+    QCOMPARE(QApplication::topLevelWidgets().size(), 0);
+  }
+
+  void emptyOptionsFilePassesTheCheck() {
+    testkit::TTempProgramFolder folder(TOptionsRecord(), false);
+    folder.WriteFile("Proctorium.opt", "");
+    testkit::TMessageScript messages;
+    QVERIFY(CheckOptionsFile(folder.Folder()));
+    VERIFY_MESSAGES(messages);
+  }
+
+  void tenWindowsAreCreatedHidden() {
+    testkit::TTempProgramFolder folder;
+    folder.CreateForms();
+    const QList<QWidget*> windows = {StartForm,    Form1,       AddEditForm,  SearchForm, ResultsForm,
+                                     NewPasswordDlg, PasswordDlg, AdminOptions, AboutBox,   TimerValue};
+    const QStringList names = {"StartForm",      "Form1",       "AddEditForm",  "SearchForm", "ResultsForm",
+                               "NewPasswordDlg", "PasswordDlg", "AdminOptions", "AboutBox",   "TimerValue"};
+    for (int i = 0; i < windows.size(); ++i) {
+      QVERIFY(windows[i] != nullptr);
+      QCOMPARE(windows[i]->objectName(), names[i]);
+      QVERIFY(!windows[i]->isVisible());
+    }
+    QCOMPARE(StartForm->windowTitle(), QString("Proctorium"));
+    QCOMPARE(StartForm->ProgramFolder(), folder.Folder());
+    folder.DestroyForms();
+  }
+
+  void programFolderIgnoresTheCurrentDirectory() {
+    testkit::TTempProgramFolder folder;
+    const QString before = QDir::currentPath();
+    QDir::setCurrent(QDir::tempPath());
+    folder.CreateForms();
+    QCOMPARE(StartForm->ProgramPath("tests\\Blank.dat"), folder.Folder() + "Tests/Blank.dat");
+    folder.DestroyForms();
+    QDir::setCurrent(before);
+  }
+};
+
+QTEST_MAIN(StartupTest)
+#include "Startup_test.moc"

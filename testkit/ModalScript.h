@@ -1,0 +1,48 @@
+#pragma once
+// Scripts modal windows for a test. Each queued step receives the window
+// when the program "shows it modally" (it is shown, its show handler has
+// run) and returns the window's result; for example it fills a box, clicks
+// OK and returns the dialog's result().
+
+#include <QDialog>
+#include <QString>
+#include <QStringList>
+#include <deque>
+#include <functional>
+
+namespace proctorium::testkit {
+
+class TModalScript {
+ public:
+  using TStep = std::function<int(QDialog*)>;
+  TModalScript();
+  ~TModalScript();
+  TModalScript(const TModalScript&) = delete;
+  TModalScript& operator=(const TModalScript&) = delete;
+
+  // The next modal window must have this objectName.
+  TModalScript& Expect(const QString& objectName, TStep step);
+  // Clicks the child button of that name and returns the window's result.
+  static int Click(QDialog* dlg, const char* buttonName);
+
+  QStringList Opened() const { return Opened_; }
+  QString Verify() const;
+
+ private:
+  int OnModal(QDialog* dlg);
+  struct TExpected {
+    QString Name;
+    TStep Step;
+  };
+  std::deque<TExpected> Queue_;
+  QStringList Opened_;
+  QStringList Errors_;
+};
+
+}  // namespace proctorium::testkit
+
+#define VERIFY_MODALS(script)                                     \
+  do {                                                            \
+    const QString proctoriumModalError = (script).Verify();       \
+    QVERIFY2(proctoriumModalError.isEmpty(), qPrintable(proctoriumModalError)); \
+  } while (0)

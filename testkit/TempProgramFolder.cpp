@@ -1,0 +1,73 @@
+#include "testkit/TempProgramFolder.h"
+
+#include <QDir>
+#include <QImage>
+
+#include "app/FileIO.h"
+#include "app/Startup.h"
+
+namespace proctorium::testkit {
+
+TTempProgramFolder::TTempProgramFolder(const TOptionsRecord& options, bool writeOptions) {
+  QDir(Dir_.path()).mkpath(QStringLiteral("Tests"));
+  if (writeOptions) WriteOptions(options);
+}
+
+TTempProgramFolder::~TTempProgramFolder() { DestroyForms(); }
+
+std::string TTempProgramFolder::Folder() const { return Dir_.path().toStdString() + "/"; }
+
+std::string TTempProgramFolder::Path(const std::string& relative) const { return Folder() + relative; }
+
+void TTempProgramFolder::WriteOptions(const TOptionsRecord& options) {
+  WriteOptionsFile(Path("Proctorium.opt"), options);
+}
+
+TOptionsRecord TTempProgramFolder::ReadOptions() const { return ReadOptionsFile(Path("Proctorium.opt")); }
+
+void TTempProgramFolder::WriteSet(const std::string& name, const TQuestionSet& set) {
+  set.SaveToFile(Path("Tests/" + name));
+}
+
+void TTempProgramFolder::WriteFile(const std::string& relative, const std::string& bytes) {
+  WriteFileAtomic(Path(relative), bytes);
+}
+
+void TTempProgramFolder::WriteBitmap(const std::string& name, int w, int h) {
+  QImage img(w, h, QImage::Format_RGB32);
+  img.fill(QColor(200, 220, 240));
+  img.save(QString::fromStdString(Path("Tests/" + name)), "BMP");
+}
+
+void TTempProgramFolder::CreateForms() {
+  DestroyForms();
+  proctorium::CreateForms(Folder());
+  FormsCreated_ = true;
+}
+
+void TTempProgramFolder::DestroyForms() {
+  if (!FormsCreated_) return;
+  proctorium::DestroyForms();
+  FormsCreated_ = false;
+}
+
+TQuestionSet MakeSet(int questions, const std::string& description) {
+  TQuestionSet set;
+  TQuestion d;
+  d.Text = description;
+  set.Add(d);
+  for (int i = 1; i <= questions; ++i) {
+    TQuestion q;
+    q.Text = "Question " + std::to_string(i);
+    for (int a = 0; a < 4; ++a) q.Answers[a] = "Answer " + std::to_string(i) + "." + static_cast<char>('A' + a);
+    q.CorrectMask = 1;
+    set.Add(q);
+  }
+  set.TimeStamp = 46000.5;
+  set.OwnerCode = 0;
+  set.ProtectedSet = false;
+  set.Current = 0;
+  return set;
+}
+
+}  // namespace proctorium::testkit

@@ -1,0 +1,45 @@
+#pragma once
+// A throw-away program folder for a test: options file, Tests folder and
+// whatever sets the test writes into it, with the ten windows created on it.
+
+#include <QTemporaryDir>
+#include <string>
+
+#include "app/OptionsFile.h"
+#include "questions/QuestionSet.h"
+
+namespace proctorium::testkit {
+
+class TTempProgramFolder {
+ public:
+  // Creates the folder with a "Tests" subfolder and an options file.
+  explicit TTempProgramFolder(const TOptionsRecord& options = TOptionsRecord(), bool writeOptions = true);
+  ~TTempProgramFolder();
+
+  // The folder, ending with a separator.
+  std::string Folder() const;
+  // Real path of a file below the folder ("Tests/x.qst").
+  std::string Path(const std::string& relative) const;
+
+  void WriteOptions(const TOptionsRecord& options);
+  TOptionsRecord ReadOptions() const;
+  // Writes a set into Tests/<name>.
+  void WriteSet(const std::string& name, const TQuestionSet& set);
+  void WriteFile(const std::string& relative, const std::string& bytes);
+  // Writes a w x h bitmap into Tests/<name>.
+  void WriteBitmap(const std::string& name, int w, int h);
+
+  // Creates the program's windows on this folder (and frees them again).
+  void CreateForms();
+  void DestroyForms();
+
+ private:
+  QTemporaryDir Dir_;
+  bool FormsCreated_ = false;
+};
+
+// A set with a description and n simple questions ("Question i", answers
+// "Answer i.A", "Answer i.B" ..., A correct).
+TQuestionSet MakeSet(int questions, const std::string& description = "A test set");
+
+}  // namespace proctorium::testkit
