@@ -20,16 +20,24 @@ namespace fs = std::filesystem;
 bool ReadWholeFile(const std::string& fileName, std::string& bytes) {
   std::FILE* f = std::fopen(fileName.c_str(), "rb");
   if (!f) return false;
+  // One allocation and one read for the size the file has now; the loop
+  // only runs on if the file grew meanwhile.
+  long size = -1;
+  if (std::fseek(f, 0, SEEK_END) == 0) size = std::ftell(f);
+  std::rewind(f);
   std::string out;
-  char buf[65536];
-  bool ok = true;
-  for (;;) {
-    size_t n = std::fread(buf, 1, sizeof buf, f);
-    out.append(buf, n);
-    if (n < sizeof buf) {
-      ok = !std::ferror(f);
-      break;
+  bool ok = size >= 0;
+  if (ok) {
+    out.resize(static_cast<size_t>(size));
+    size_t got = size > 0 ? std::fread(out.data(), 1, out.size(), f) : 0;
+    out.resize(got);
+    char more[4096];
+    while (!std::ferror(f) && !std::feof(f)) {
+      size_t n = std::fread(more, 1, sizeof more, f);
+      out.append(more, n);
+      if (n == 0) break;
     }
+    ok = !std::ferror(f);
   }
   std::fclose(f);
   if (ok) bytes.swap(out);

@@ -1,9 +1,13 @@
 #include "questions/QuestionSet.h"
 
+#include <bit>
 #include <chrono>
 #include <cstring>
 #include <ctime>
-#include <memory>
+
+#if defined(__SSE2__) || defined(_M_X64)
+#include <emmintrin.h>
+#endif
 
 namespace proctorium {
 
@@ -12,6 +16,30 @@ namespace {
 constexpr unsigned char NewFormatMarker = 0xFF;
 constexpr unsigned char TextShift = 17;
 constexpr size_t FillerSize = 8;
+
+// dst[i] = src[i] + delta (mod 256), eight bytes at a time: the texts make up
+// nearly all of a set file, so this loop is most of the cost of a load.
+void ShiftBytes(const char* src, char* dst, size_t n, unsigned char delta) {
+  size_t i = 0;
+#if defined(__SSE2__) || defined(_M_X64)
+  const __m128i add16 = _mm_set1_epi8(static_cast<char>(delta));
+  for (; i + 16 <= n; i += 16) {
+    const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), _mm_add_epi8(x, add16));
+  }
+#endif
+  constexpr std::uint64_t High = 0x8080808080808080ull;
+  const std::uint64_t add = 0x0101010101010101ull * delta;
+  for (; i + 8 <= n; i += 8) {
+    std::uint64_t x;
+    std::memcpy(&x, src + i, 8);
+    // Add the low seven bits of every byte without carries between bytes,
+    // then put the top bits back with xor.
+    const std::uint64_t sum = ((x & ~High) + (add & ~High)) ^ ((x ^ add) & High);
+    std::memcpy(dst + i, &sum, 8);
+  }
+  for (; i < n; ++i) dst[i] = static_cast<char>(static_cast<unsigned char>(src[i]) + delta);
+}
 
 class DamagedFile {
  public:
@@ -31,7 +59,11 @@ class Reader {
   std::int32_t Int32() {
     Need(4);
     std::uint32_t v = 0;
-    for (int i = 3; i >= 0; --i) v = (v << 8) | static_cast<unsigned char>(Data[Pos + i]);
+    if constexpr (std::endian::native == std::endian::little) {
+      std::memcpy(&v, Data.data() + Pos, 4);
+    } else {
+      for (int i = 3; i >= 0; --i) v = (v << 8) | static_cast<unsigned char>(Data[Pos + i]);
+    }
     Pos += 4;
     return static_cast<std::int32_t>(v);
   }
@@ -48,15 +80,25 @@ class Reader {
     Need(n);
     Pos += n;
   }
-  void Text(std::string& out) {
+  size_t TextLength() {
     std::int32_t n = Int32();
     if (n < 0) throw DamagedFile("negative text length");
     if (static_cast<size_t>(n) > Data.size() - Pos) throw DamagedFile("text runs past the end of the file");
-    out.assign(Data, Pos, static_cast<size_t>(n));
-    Pos += static_cast<size_t>(n);
-    if (Shifted)
-      for (char& c : out) c = static_cast<char>(static_cast<unsigned char>(c) - TextShift);
+    return static_cast<size_t>(n);
   }
+  void SkipText() { Pos += TextLength(); }
+  void Text(std::string& out) {
+    const size_t n = TextLength();
+    if (Shifted) {
+      out.resize(n);
+      ShiftBytes(Data.data() + Pos, out.data(), n, static_cast<unsigned char>(256 - TextShift));
+    } else {
+      out.assign(Data, Pos, n);
+    }
+    Pos += n;
+  }
+  size_t Position() const { return Pos; }
+  void Seek(size_t at) { Pos = at; }
 
  private:
   void Need(size_t n) const {
@@ -74,10 +116,9 @@ void PutInt32(std::string& out, std::int32_t v) {
 
 void PutText(std::string& out, const std::string& text) {
   PutInt32(out, static_cast<std::int32_t>(text.size()));
-  size_t at = out.size();
-  out.append(text);
-  for (size_t i = at; i < out.size(); ++i)
-    out[i] = static_cast<char>(static_cast<unsigned char>(out[i]) + TextShift);
+  const size_t at = out.size();
+  out.resize(at + text.size());
+  ShiftBytes(text.data(), out.data() + at, text.size(), TextShift);
 }
 
 }  // namespace
@@ -103,6 +144,23 @@ double LocalTimeOfDay() {
   return seconds / 86400.0;
 }
 
+namespace {
+
+// Walks the record structure without copying anything; throws DamagedFile
+// when a record is missing or a text count is impossible.
+void CheckRecords(Reader& in, std::int32_t last) {
+  for (std::int32_t i = 0; i <= last; ++i) {
+    in.SkipText();
+    in.Skip(2);
+    for (int a = 0; a < AnswerCount; ++a) in.SkipText();
+    in.Skip(1);
+    in.SkipText();
+    in.SkipText();
+  }
+}
+
+}  // namespace
+
 bool TQuestionSet::Parse(const std::string& bytes, const std::string& fileName) {
   Current = 0;
   if (bytes.empty()) throw EFileError("Damaged question set file " + fileName + ": the file is empty");
@@ -111,8 +169,10 @@ bool TQuestionSet::Parse(const std::string& bytes, const std::string& fileName) 
   double timeStamp = 0.0;
   std::int32_t owner = 0;
   bool isProtected = true;
-  auto records = std::make_unique<std::array<TQuestion, MaxQuestions + 1>>();
   std::int32_t last = -1;
+  size_t recordsStart = 0;
+  // The whole file is checked before anything is taken from it, so a damaged
+  // file leaves the set in use as it was.
   try {
     if (newFormat) {
       in.Skip(1 + FillerSize);
@@ -122,16 +182,8 @@ bool TQuestionSet::Parse(const std::string& bytes, const std::string& fileName) 
     }
     last = in.Int32();
     if (last < 0 || last > MaxQuestions) throw DamagedFile("the question count is out of range");
-    for (std::int32_t i = 0; i <= last; ++i) {
-      TQuestion& q = (*records)[i];
-      in.Text(q.Text);
-      q.AnswerType = in.Byte();
-      q.RandomizeAnswers = in.Byte();
-      for (auto& a : q.Answers) in.Text(a);
-      q.CorrectMask = in.Byte();
-      in.Text(q.Remarks);
-      in.Text(q.ExhibitFile);
-    }
+    recordsStart = in.Position();
+    CheckRecords(in, last);
   } catch (const DamagedFile& e) {
     throw EFileError("Damaged question set file " + fileName + ": " + e.Why);
   }
@@ -141,7 +193,17 @@ bool TQuestionSet::Parse(const std::string& bytes, const std::string& fileName) 
   OwnerCode = owner;
   ProtectedSet = isProtected;
   LastIndex = last;
-  for (std::int32_t i = 0; i <= last; ++i) Questions[i] = std::move((*records)[i]);
+  in.Seek(recordsStart);
+  for (std::int32_t i = 0; i <= last; ++i) {
+    TQuestion& q = Questions[i];
+    in.Text(q.Text);
+    q.AnswerType = in.Byte();
+    q.RandomizeAnswers = in.Byte();
+    for (auto& a : q.Answers) in.Text(a);
+    q.CorrectMask = in.Byte();
+    in.Text(q.Remarks);
+    in.Text(q.ExhibitFile);
+  }
   return newFormat;
 }
 
