@@ -23,7 +23,7 @@ class TAboutBox : public TForm {
 
   TImage* ProgramIcon;  // the built-in banner
   QLabel* Version;
-  TImage* LogoImage;    // logo.bmp beside the program, when there is one
+  TImage* LogoImage;  // logo.bmp beside the program, when there is one
   QLabel* lbEmail;
   QLabel* lbWebsite;
   QPushButton* btnOk;

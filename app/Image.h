@@ -20,9 +20,9 @@ class TImage : public QWidget {
   void Clear();
   bool Empty() const { return Picture_.isNull(); }
 
-  bool Stretch = false;  // scale the picture to the box
-  bool Center = false;   // centre an unstretched picture in the box
-  bool AutoSize = false; // the box takes the picture's natural size
+  bool Stretch = false;   // scale the picture to the box
+  bool Center = false;    // centre an unstretched picture in the box
+  bool AutoSize = false;  // the box takes the picture's natural size
 
   void SetStretch(bool on);
   void SetCenter(bool on);

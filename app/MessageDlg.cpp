@@ -66,9 +66,7 @@ int MessageDlg(const QString& text, TMsgDlgType type, unsigned buttons) {
 
 void ShowMessage(const QString& text) { MessageDlg(text, TMsgDlgType::Custom, mbOK); }
 
-void ShowException(const std::exception& e) {
-  MessageDlg(FromAnsi(e.what()), TMsgDlgType::Error, mbOK);
-}
+void ShowException(const std::exception& e) { MessageDlg(FromAnsi(e.what()), TMsgDlgType::Error, mbOK); }
 
 bool Guarded(const std::function<void()>& action) {
   try {

@@ -146,7 +146,10 @@ class OptionsFileTest : public QObject {
     QCOMPARE(Utf8ToCp1252(Cp1252ToUtf8(all)), all);
     QCOMPARE(Cp1252ToUtf8("\x80"), std::string("\xE2\x82\xAC"));  // euro sign
     std::u32string missing;
-    QCOMPARE(Utf8ToCp1252("a\xE2\x86\x92" "b", &missing), std::string("a?b"));  // arrow
+    QCOMPARE(Utf8ToCp1252("a\xE2\x86\x92"
+                          "b",
+                          &missing),
+             std::string("a?b"));  // arrow
     QCOMPARE(missing, std::u32string(1, U'\u2192'));
   }
 };

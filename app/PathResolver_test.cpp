@@ -24,17 +24,28 @@ class PathResolverTest : public QObject {
   void resolvesAnySpelling_data() {
     QTest::addColumn<QString>("relative");
     QTest::addColumn<QString>("real");
-    QTest::newRow("Tests folder") << "Tests\\" << "Tests/";
-    QTest::newRow("leading backslash, lower case") << "\\tests\\" << "Tests/";
-    QTest::newRow("results log") << "tests\\results.txt" << "Tests/results.txt";
-    QTest::newRow("template") << "Tests\\Blank.dat" << "Tests/Blank.dat";
-    QTest::newRow("template odd case") << "TESTS\\blank.DAT" << "Tests/Blank.dat";
-    QTest::newRow("options") << "Proctorium.opt" << "Proctorium.opt";
-    QTest::newRow("help folder") << "help\\" << "help/";
-    QTest::newRow("forward slashes") << "tests/RESULTS.txt" << "Tests/results.txt";
-    QTest::newRow("doubled separators") << "\\\\tests\\\\Blank.dat" << "Tests/Blank.dat";
-    QTest::newRow("new file keeps its name") << "tests\\My New Set.qst" << "Tests/My New Set.qst";
-    QTest::newRow("missing folder kept as written") << "\\logo.bmp" << "logo.bmp";
+    QTest::newRow("Tests folder") << "Tests\\"
+                                  << "Tests/";
+    QTest::newRow("leading backslash, lower case") << "\\tests\\"
+                                                   << "Tests/";
+    QTest::newRow("results log") << "tests\\results.txt"
+                                 << "Tests/results.txt";
+    QTest::newRow("template") << "Tests\\Blank.dat"
+                              << "Tests/Blank.dat";
+    QTest::newRow("template odd case") << "TESTS\\blank.DAT"
+                                       << "Tests/Blank.dat";
+    QTest::newRow("options") << "Proctorium.opt"
+                             << "Proctorium.opt";
+    QTest::newRow("help folder") << "help\\"
+                                 << "help/";
+    QTest::newRow("forward slashes") << "tests/RESULTS.txt"
+                                     << "Tests/results.txt";
+    QTest::newRow("doubled separators") << "\\\\tests\\\\Blank.dat"
+                                        << "Tests/Blank.dat";
+    QTest::newRow("new file keeps its name") << "tests\\My New Set.qst"
+                                             << "Tests/My New Set.qst";
+    QTest::newRow("missing folder kept as written") << "\\logo.bmp"
+                                                    << "logo.bmp";
   }
   void resolvesAnySpelling() {
     QFETCH(QString, relative);
@@ -60,10 +71,18 @@ class PathResolverTest : public QObject {
     QTest::addColumn<QString>("path");
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("folder");
-    QTest::newRow("windows") << "C:\\P\\Tests\\a.qst" << "a.qst" << "C:\\P\\Tests\\";
-    QTest::newRow("posix") << "/p/Tests/a.qst" << "a.qst" << "/p/Tests/";
-    QTest::newRow("drive only") << "C:a.qst" << "a.qst" << "C:";
-    QTest::newRow("bare") << "a.qst" << "a.qst" << "";
+    QTest::newRow("windows") << "C:\\P\\Tests\\a.qst"
+                             << "a.qst"
+                             << "C:\\P\\Tests\\";
+    QTest::newRow("posix") << "/p/Tests/a.qst"
+                           << "a.qst"
+                           << "/p/Tests/";
+    QTest::newRow("drive only") << "C:a.qst"
+                                << "a.qst"
+                                << "C:";
+    QTest::newRow("bare") << "a.qst"
+                          << "a.qst"
+                          << "";
   }
   void fileNameParts() {
     QFETCH(QString, path);

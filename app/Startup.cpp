@@ -54,9 +54,7 @@ void DestroyForms() {
   StartForm = nullptr;
 }
 
-std::string ExecutableFolder() {
-  return WithTrailingSeparator(QCoreApplication::applicationDirPath().toStdString());
-}
+std::string ExecutableFolder() { return WithTrailingSeparator(QCoreApplication::applicationDirPath().toStdString()); }
 
 bool CheckOptionsFile(const std::string& programFolder) {
   if (FileExists(ResolvePath(programFolder, "Proctorium.opt"))) return true;

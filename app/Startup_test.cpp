@@ -41,7 +41,7 @@ class StartupTest : public QObject {
   void tenWindowsAreCreatedHidden() {
     testkit::TTempProgramFolder folder;
     folder.CreateForms();
-    const QList<QWidget*> windows = {StartForm,    Form1,       AddEditForm,  SearchForm, ResultsForm,
+    const QList<QWidget*> windows = {StartForm,      Form1,       AddEditForm,  SearchForm, ResultsForm,
                                      NewPasswordDlg, PasswordDlg, AdminOptions, AboutBox,   TimerValue};
     const QStringList names = {"StartForm",      "Form1",       "AddEditForm",  "SearchForm", "ResultsForm",
                                "NewPasswordDlg", "PasswordDlg", "AdminOptions", "AboutBox",   "TimerValue"};

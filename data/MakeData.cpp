@@ -192,7 +192,7 @@ QImage StarTopology() {
   p.setRenderHint(QPainter::Antialiasing);
   p.setFont(Font(12));
   const QRectF hub(180, 70, 80, 36);
-  const QRectF hosts[] = {{20, 14, 80, 30},  {20, 136, 80, 30},  {180, 8, 80, 30},
+  const QRectF hosts[] = {{20, 14, 80, 30},   {20, 136, 80, 30}, {180, 8, 80, 30},
                           {180, 144, 80, 30}, {340, 14, 80, 30}, {340, 136, 80, 30}};
   p.setPen(QPen(QColor(0x44, 0x66, 0x99), 2));
   for (const auto& h : hosts) p.drawLine(h.center(), hub.center());

@@ -50,7 +50,7 @@ class DamagedFile {
 // Bounds-checked reader over the whole file image.
 class Reader {
  public:
-  Reader(const std::string& bytes, bool shifted) : Data(bytes), Shifted(shifted) {}
+  explicit Reader(const std::string& bytes) : Data(bytes) {}
 
   unsigned char Byte() {
     Need(1);
@@ -86,19 +86,7 @@ class Reader {
     if (static_cast<size_t>(n) > Data.size() - Pos) throw DamagedFile("text runs past the end of the file");
     return static_cast<size_t>(n);
   }
-  void SkipText() { Pos += TextLength(); }
-  void Text(std::string& out) {
-    const size_t n = TextLength();
-    if (Shifted) {
-      out.resize(n);
-      ShiftBytes(Data.data() + Pos, out.data(), n, static_cast<unsigned char>(256 - TextShift));
-    } else {
-      out.assign(Data, Pos, n);
-    }
-    Pos += n;
-  }
   size_t Position() const { return Pos; }
-  void Seek(size_t at) { Pos = at; }
 
  private:
   void Need(size_t n) const {
@@ -106,7 +94,6 @@ class Reader {
   }
   const std::string& Data;
   size_t Pos = 0;
-  bool Shifted;
 };
 
 void PutInt32(std::string& out, std::int32_t v) {
@@ -146,16 +133,36 @@ double LocalTimeOfDay() {
 
 namespace {
 
-// Walks the record structure without copying anything; throws DamagedFile
+constexpr int TextsPerRecord = AnswerCount + 3;
+
+// Where one record's parts lie in the file image.
+struct RecordSpans {
+  std::array<std::uint32_t, TextsPerRecord> TextAt;  // first byte of each text
+  std::array<std::uint32_t, TextsPerRecord> TextLength;
+  std::uint32_t AnswerTypeAt;
+  std::uint32_t CorrectMaskAt;
+};
+
+// Walks the record structure without copying any text; throws DamagedFile
 // when a record is missing or a text count is impossible.
-void CheckRecords(Reader& in, std::int32_t last) {
+void FindRecords(Reader& in, std::int32_t last, RecordSpans* spans) {
   for (std::int32_t i = 0; i <= last; ++i) {
-    in.SkipText();
+    RecordSpans& r = spans[i];
+    int t = 0;
+    auto text = [&] {
+      const size_t n = in.TextLength();
+      r.TextAt[t] = static_cast<std::uint32_t>(in.Position());
+      r.TextLength[t++] = static_cast<std::uint32_t>(n);
+      in.Skip(n);
+    };
+    text();
+    r.AnswerTypeAt = static_cast<std::uint32_t>(in.Position());
     in.Skip(2);
-    for (int a = 0; a < AnswerCount; ++a) in.SkipText();
+    for (int a = 0; a < AnswerCount; ++a) text();
+    r.CorrectMaskAt = static_cast<std::uint32_t>(in.Position());
     in.Skip(1);
-    in.SkipText();
-    in.SkipText();
+    text();
+    text();
   }
 }
 
@@ -164,15 +171,16 @@ void CheckRecords(Reader& in, std::int32_t last) {
 bool TQuestionSet::Parse(const std::string& bytes, const std::string& fileName) {
   Current = 0;
   if (bytes.empty()) throw EFileError("Damaged question set file " + fileName + ": the file is empty");
+  if (bytes.size() > 0xFFFFFFF0u) throw EFileError("Damaged question set file " + fileName + ": the file is too large");
   const bool newFormat = static_cast<unsigned char>(bytes[0]) == NewFormatMarker;
-  Reader in(bytes, newFormat);
+  Reader in(bytes);
   double timeStamp = 0.0;
   std::int32_t owner = 0;
   bool isProtected = true;
   std::int32_t last = -1;
-  size_t recordsStart = 0;
   // The whole file is checked before anything is taken from it, so a damaged
   // file leaves the set in use as it was.
+  std::array<RecordSpans, MaxQuestions + 1> spans;
   try {
     if (newFormat) {
       in.Skip(1 + FillerSize);
@@ -182,8 +190,7 @@ bool TQuestionSet::Parse(const std::string& bytes, const std::string& fileName) 
     }
     last = in.Int32();
     if (last < 0 || last > MaxQuestions) throw DamagedFile("the question count is out of range");
-    recordsStart = in.Position();
-    CheckRecords(in, last);
+    FindRecords(in, last, spans.data());
   } catch (const DamagedFile& e) {
     throw EFileError("Damaged question set file " + fileName + ": " + e.Why);
   }
@@ -193,16 +200,21 @@ bool TQuestionSet::Parse(const std::string& bytes, const std::string& fileName) 
   OwnerCode = owner;
   ProtectedSet = isProtected;
   LastIndex = last;
-  in.Seek(recordsStart);
+  const char* data = bytes.data();
+  const unsigned char unshift = newFormat ? static_cast<unsigned char>(256 - TextShift) : 0;
   for (std::int32_t i = 0; i <= last; ++i) {
+    const RecordSpans& r = spans[i];
     TQuestion& q = Questions[i];
-    in.Text(q.Text);
-    q.AnswerType = in.Byte();
-    q.RandomizeAnswers = in.Byte();
-    for (auto& a : q.Answers) in.Text(a);
-    q.CorrectMask = in.Byte();
-    in.Text(q.Remarks);
-    in.Text(q.ExhibitFile);
+    std::string* texts[TextsPerRecord] = {&q.Text,       &q.Answers[0], &q.Answers[1], &q.Answers[2],
+                                          &q.Answers[3], &q.Answers[4], &q.Answers[5], &q.Answers[6],
+                                          &q.Answers[7], &q.Remarks,    &q.ExhibitFile};
+    for (int t = 0; t < TextsPerRecord; ++t) {
+      texts[t]->resize(r.TextLength[t]);
+      ShiftBytes(data + r.TextAt[t], texts[t]->data(), r.TextLength[t], unshift);
+    }
+    q.AnswerType = static_cast<std::uint8_t>(data[r.AnswerTypeAt]);
+    q.RandomizeAnswers = static_cast<std::uint8_t>(data[r.AnswerTypeAt + 1]);
+    q.CorrectMask = static_cast<AnswerMask>(data[r.CorrectMaskAt]);
   }
   return newFormat;
 }

@@ -175,7 +175,7 @@ class QuestionSetTest : public QObject {
     QVERIFY(ReadWholeFile(Path("old.qst"), saved));
     QCOMPARE(static_cast<unsigned char>(saved[0]), 0xFF);
     QCOMPARE(saved.size(), old.size() + 22);  // 26-byte header replaces the 4-byte count
-    QVERIFY(!set.NewFormat);  // saving does not change what the load found
+    QVERIFY(!set.NewFormat);                  // saving does not change what the load found
     TQuestionSet again;
     QVERIFY(again.LoadFromFile(Path("old.qst")));
     QVERIFY(again.Questions[1] == q);

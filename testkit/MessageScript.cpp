@@ -4,19 +4,23 @@ namespace proctorium::testkit {
 
 QString TypeName(TMsgDlgType type) {
   switch (type) {
-    case TMsgDlgType::Warning: return QStringLiteral("warning");
-    case TMsgDlgType::Error: return QStringLiteral("error");
-    case TMsgDlgType::Information: return QStringLiteral("information");
-    case TMsgDlgType::Confirmation: return QStringLiteral("confirmation");
-    case TMsgDlgType::Custom: return QStringLiteral("plain");
+    case TMsgDlgType::Warning:
+      return QStringLiteral("warning");
+    case TMsgDlgType::Error:
+      return QStringLiteral("error");
+    case TMsgDlgType::Information:
+      return QStringLiteral("information");
+    case TMsgDlgType::Confirmation:
+      return QStringLiteral("confirmation");
+    case TMsgDlgType::Custom:
+      return QStringLiteral("plain");
   }
   return QStringLiteral("?");
 }
 
 TMessageScript::TMessageScript() {
-  SetMessageHook([this](const QString& text, TMsgDlgType type, unsigned buttons) {
-    return OnMessage(text, type, buttons);
-  });
+  SetMessageHook(
+      [this](const QString& text, TMsgDlgType type, unsigned buttons) { return OnMessage(text, type, buttons); });
 }
 
 TMessageScript::~TMessageScript() { SetMessageHook(nullptr); }
@@ -42,8 +46,7 @@ int TMessageScript::OnMessage(const QString& text, TMsgDlgType type, unsigned bu
   TExpected e = Queue_.front();
   Queue_.pop_front();
   if (!e.AnyText) {
-    if (e.Text != text)
-      Errors_ << QStringLiteral("expected box \"%1\" but got \"%2\"").arg(e.Text, text);
+    if (e.Text != text) Errors_ << QStringLiteral("expected box \"%1\" but got \"%2\"").arg(e.Text, text);
     if (e.Type != type)
       Errors_ << QStringLiteral("box \"%1\": expected type %2, got %3").arg(text, TypeName(e.Type), TypeName(type));
     if (e.Buttons != buttons)

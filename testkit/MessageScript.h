@@ -55,8 +55,8 @@ QString TypeName(TMsgDlgType type);
 }  // namespace proctorium::testkit
 
 // Fails the running Qt test when the script was not followed.
-#define VERIFY_MESSAGES(script)                                   \
-  do {                                                            \
-    const QString proctoriumScriptError = (script).Verify();      \
+#define VERIFY_MESSAGES(script)                                                   \
+  do {                                                                            \
+    const QString proctoriumScriptError = (script).Verify();                      \
     QVERIFY2(proctoriumScriptError.isEmpty(), qPrintable(proctoriumScriptError)); \
   } while (0)

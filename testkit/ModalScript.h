@@ -41,8 +41,8 @@ class TModalScript {
 
 }  // namespace proctorium::testkit
 
-#define VERIFY_MODALS(script)                                     \
-  do {                                                            \
-    const QString proctoriumModalError = (script).Verify();       \
+#define VERIFY_MODALS(script)                                                   \
+  do {                                                                          \
+    const QString proctoriumModalError = (script).Verify();                     \
     QVERIFY2(proctoriumModalError.isEmpty(), qPrintable(proctoriumModalError)); \
   } while (0)
