@@ -631,8 +631,10 @@ void TForm1::btnSaveClick() {
   const bool elapsed = StartForm->ElapsedMode();
   TimerSeconds = TimeTaken(elapsed, elapsed ? 0 : CountdownMinutes(), TimerSeconds);
   btnSave->setEnabled(false);
-  // Answers changed during the review count: the score and the list of
-  // wrong answers are written as they stand now, and agree with each other.
+  // Answers changed during the review count, the one on screen included:
+  // the score and the list of wrong answers are written as they stand now,
+  // and agree with each other.
+  StoreResponse();
   UpdateScore(false);
   const QString date = QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat);
   const std::vector<std::string> lines =
