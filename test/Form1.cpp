@@ -26,8 +26,8 @@ const char* const TagProperty = "Tag";
 
 int Tag(const QObject* o) { return o->property(TagProperty).toInt(); }
 
-QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption, const QString& hint,
-                        int left, int top, int width = 60) {
+QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption, const QString& hint, int left,
+                        int top, int width = 60) {
   auto* b = new QPushButton(caption, parent);
   b->setObjectName(QString::fromLatin1(name));
   b->setToolTip(hint);
@@ -89,7 +89,8 @@ TForm1::TForm1(QWidget* parent) : TForm(parent) {
   lbTime->setToolTip(QStringLiteral("Elapsed time since this test session started"));
   lbTime->move(8, 30);
   lbTime->adjustSize();
-  btnMark = MakeButton(Panel2, "btnMark", QStringLiteral("Mark"), QStringLiteral("Mark this question for review"), 250, 4);
+  btnMark =
+      MakeButton(Panel2, "btnMark", QStringLiteral("Mark"), QStringLiteral("Mark this question for review"), 250, 4);
   btnGoto = MakeButton(Panel2, "btnGoto", QStringLiteral("Goto"),
                        QStringLiteral("Goto a specific question (shows list)"), 250, 26);
   LogoImage = new TImage(Panel2);
@@ -168,8 +169,8 @@ TForm1::TForm1(QWidget* parent) : TForm(parent) {
 
   Panel1 = new QFrame(this);
   Panel1->setObjectName(QStringLiteral("Panel1"));
-  btnPrevious = MakeButton(Panel1, "btnPrevious", QStringLiteral("Previous"),
-                           QStringLiteral("Show the previous question"), 8, 5);
+  btnPrevious =
+      MakeButton(Panel1, "btnPrevious", QStringLiteral("Previous"), QStringLiteral("Show the previous question"), 8, 5);
   btnNext = MakeButton(Panel1, "btnNext", QStringLiteral("Next"), QStringLiteral("Show the next question"), 72, 5);
   btnView = MakeButton(Panel1, "btnView", QStringLiteral("Answer"),
                        QStringLiteral("Show the correct answers and any comments"), 136, 5);
@@ -637,8 +638,8 @@ void TForm1::btnSaveClick() {
   StoreResponse();
   UpdateScore(false);
   const QString date = QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat);
-  const std::vector<std::string> lines =
-      ResultLines(ToAnsi(date), ToAnsi(QString::fromStdString(SetFileName_)), TimerSeconds, ToAnsi(lbResults->text()), Session.IncorrectList());
+  const std::vector<std::string> lines = ResultLines(ToAnsi(date), ToAnsi(QString::fromStdString(SetFileName_)),
+                                                     TimerSeconds, ToAnsi(lbResults->text()), Session.IncorrectList());
   QStringList memoLines;
   for (const std::string& line : lines) memoLines << FromAnsi(line);
   ResultsForm->AddLines(memoLines);
@@ -673,8 +674,7 @@ void TForm1::closeEvent(QCloseEvent* e) {
     return;
   }
   if (btnSave->isEnabled() &&
-      MessageDlg(QStringLiteral("Do you want to save the results ?"), TMsgDlgType::Confirmation, mbYes | mbNo) ==
-          mrYes)
+      MessageDlg(QStringLiteral("Do you want to save the results ?"), TMsgDlgType::Confirmation, mbYes | mbNo) == mrYes)
     btnSaveClick();
   Timer1->stop();
   QuestionSet.reset();

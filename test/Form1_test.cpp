@@ -728,8 +728,8 @@ class Form1Test : public QObject {
     p.Start("Empty.qst");
     QVERIFY(!StartForm->btnStart->isEnabled());
     TMessageScript messages;
-    messages.Expect("This question set has no questions, so it cannot be run as a test.",
-                    TMsgDlgType::Information, mbOK);
+    messages.Expect("This question set has no questions, so it cannot be run as a test.", TMsgDlgType::Information,
+                    mbOK);
     TModalScript modals;
     modals.Expect("Form1", [&](QDialog* d) {
       TForm1* f = W(d);

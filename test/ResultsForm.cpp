@@ -53,8 +53,8 @@ TResultsForm::TResultsForm(QWidget* parent) : TForm(parent) {
   p.setColor(QPalette::Inactive, QPalette::HighlightedText, p.color(QPalette::Active, QPalette::HighlightedText));
   Memo1->setPalette(p);
   Memo1->move(8, 8);
-  btnClear = MakeButton(this, "btnClear", QStringLiteral("Clear"),
-                        QStringLiteral("Delete all results from the summary file"));
+  btnClear =
+      MakeButton(this, "btnClear", QStringLiteral("Clear"), QStringLiteral("Delete all results from the summary file"));
   btnClear->move(364, 8);
   btnClose = MakeButton(this, "btnClose", QStringLiteral("Close"), QStringLiteral("Close this window"));
   connect(btnClear, &QPushButton::clicked, this, [this] { btnClearClick(); });
@@ -113,8 +113,8 @@ void TResultsForm::btnClearClick() {
   LoadingFile = false;
   std::error_code ec;
   if (FileExists(ResultsFileName) && !std::filesystem::remove(ToFsPath(ResultsFileName), ec))
-    MessageDlg(QStringLiteral("Cannot delete file ") + QString::fromStdString(ResultsFileName),
-               TMsgDlgType::Warning, mbOK);
+    MessageDlg(QStringLiteral("Cannot delete file ") + QString::fromStdString(ResultsFileName), TMsgDlgType::Warning,
+               mbOK);
   btnClear->setEnabled(false);
 }
 

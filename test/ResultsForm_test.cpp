@@ -29,7 +29,8 @@ class ResultsFormTest : public QObject {
     folder.WriteFile("Tests/results.txt", "one\r\n   two\r\n\r\n");
     folder.CreateForms();
     QCOMPARE(ResultsForm->Lines(), QStringList({"one", "   two", ""}));
-    QCOMPARE(QString::fromStdString(ResultsForm->ResultsFileName), QString::fromStdString(folder.Path("Tests/results.txt")));
+    QCOMPARE(QString::fromStdString(ResultsForm->ResultsFileName),
+             QString::fromStdString(folder.Path("Tests/results.txt")));
     // An outside edit is not read again, and is overwritten by the next change.
     folder.WriteFile("Tests/results.txt", "edited\r\n");
     ResultsForm->AddLines({"three"});

@@ -82,8 +82,8 @@ void TTestSession::BuildReviewList() {
 }
 
 std::string TTestSession::Title(int q, bool reviewMode) const {
-  std::string s = reviewMode ? std::to_string(q)
-                             : std::to_string(CurrentPosition) + " of " + std::to_string(PositionCount);
+  std::string s =
+      reviewMode ? std::to_string(q) : std::to_string(CurrentPosition) + " of " + std::to_string(PositionCount);
   if (QuestionStates[q].Marked) s += " (Marked)";
   return "Question " + s;
 }
@@ -108,11 +108,10 @@ std::string ScoreText(const TScore& score) {
          std::to_string(score.Percent) + "%]";
 }
 
-std::vector<std::string> ResultLines(const std::string& date, const std::string& setFileName,
-                                     std::int32_t secondsTaken, const std::string& scoreText,
-                                     const std::string& incorrect) {
-  return {date + "  " + setFileName + "     Time taken" + FormatTime(secondsTaken), "   " + scoreText + "  " + incorrect,
-          ""};
+std::vector<std::string> ResultLines(const std::string& date, const std::string& setFileName, std::int32_t secondsTaken,
+                                     const std::string& scoreText, const std::string& incorrect) {
+  return {date + "  " + setFileName + "     Time taken" + FormatTime(secondsTaken),
+          "   " + scoreText + "  " + incorrect, ""};
 }
 
 }  // namespace proctorium

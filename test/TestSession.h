@@ -85,8 +85,7 @@ class TTestSession {
 std::string ScoreText(const TScore& score);
 
 // The three lines Save Results adds to the results log.
-std::vector<std::string> ResultLines(const std::string& date, const std::string& setFileName,
-                                     std::int32_t secondsTaken, const std::string& scoreText,
-                                     const std::string& incorrect);
+std::vector<std::string> ResultLines(const std::string& date, const std::string& setFileName, std::int32_t secondsTaken,
+                                     const std::string& scoreText, const std::string& incorrect);
 
 }  // namespace proctorium

@@ -280,8 +280,8 @@ class TestSessionTest : public QObject {
   }
 
   void resultLines() {
-    const auto lines = ResultLines("05/12/2026", "Networking.qst", 17 * 60 + 50, "7 of 9 Correct [77%]",
-                                   "Incorrect; 3; 12");
+    const auto lines =
+        ResultLines("05/12/2026", "Networking.qst", 17 * 60 + 50, "7 of 9 Correct [77%]", "Incorrect; 3; 12");
     QCOMPARE(int(lines.size()), 3);
     QCOMPARE(QString::fromStdString(lines[0]), QString("05/12/2026  Networking.qst     Time taken: 00:17:50"));
     QCOMPARE(QString::fromStdString(lines[1]), QString("   7 of 9 Correct [77%]  Incorrect; 3; 12"));

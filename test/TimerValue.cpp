@@ -64,8 +64,7 @@ void TTimerValue::btnOkClick() {
   // The box is refused rather than stored: a test must never start, and the
   // options file never be written, without a usable limit.
   if (!ValidLimit(edTimeLimit->text(), &m)) {
-    MessageDlg(QStringLiteral("Please enter the time limit as a whole number of minutes from 1 to %1.")
-                   .arg(MaxMinutes),
+    MessageDlg(QStringLiteral("Please enter the time limit as a whole number of minutes from 1 to %1.").arg(MaxMinutes),
                TMsgDlgType::Warning, mbOK);
     edTimeLimit->setText(QString::number(LastValid_));
     edTimeLimit->setFocus();

@@ -75,8 +75,8 @@ class TimerValueTest : public QObject {
     TModalScript modals;
     modals.Expect("TimerValue", [&](QDialog* d) {
       TimerValue->edTimeLimit->setText(text);
-      messages.Expect("Please enter the time limit as a whole number of minutes from 1 to 1440.",
-                      TMsgDlgType::Warning, mbOK);
+      messages.Expect("Please enter the time limit as a whole number of minutes from 1 to 1440.", TMsgDlgType::Warning,
+                      mbOK);
       TimerValue->btnOk->click();
       [&] {
         QVERIFY(d->isVisible());
