@@ -237,48 +237,6 @@ class TestSessionTest : public QObject {
     QCOMPARE(QString::fromStdString(s.Title(12, true)), QString("Question 12"));
   }
 
-  void endedAfterFourOfTen() {
-    TQuestionSet set = MakeSet(10, false);
-    TTestSession s;
-    s.Start(set);
-    for (int q = 1; q <= 4; ++q) {
-      s.EnsureAnswerOrder(q, set.Questions[q]);
-      Answer(s, q, q != 2);
-    }
-    const TScore score = s.UpdateScore(true);
-    QCOMPARE(QString::fromStdString(ScoreText(score)), QString("3 of 4 Correct [75%]"));
-    QCOMPARE(Order(s), std::vector<int>{2});
-  }
-
-  void allRightLeavesNoReviewAndNoIncorrectList() {
-    TQuestionSet set = MakeSet(3, false);
-    TTestSession s;
-    s.Start(set);
-    for (int q = 1; q <= 3; ++q) {
-      s.EnsureAnswerOrder(q, set.Questions[q]);
-      Answer(s, q, true);
-    }
-    s.UpdateScore(true);
-    QVERIFY(!s.HasIncorrect);
-    QCOMPARE(s.PositionCount, 3);
-    QCOMPARE(s.IncorrectList(), std::string());
-  }
-
-  void titlesAndGotoItems() {
-    TQuestionSet set = MakeSet(20, false);
-    TTestSession s;
-    s.Start(set);
-    s.CurrentPosition = 3;
-    QCOMPARE(QString::fromStdString(s.Title(3, false)), QString("Question 3 of 20"));
-    s.QuestionStates[3].Marked = true;
-    QCOMPARE(QString::fromStdString(s.Title(3, false)), QString("Question 3 of 20 (Marked)"));
-    const auto items = s.GotoItems();
-    QCOMPARE(int(items.size()), 21);
-    QCOMPARE(QString::fromStdString(items[0]), QString("Select question:"));
-    QCOMPARE(QString::fromStdString(items[3]), QString(" 3 Marked"));
-    QCOMPARE(QString::fromStdString(items[4]), QString(" 4 "));
-  }
-
   void resultLines() {
     const auto lines =
         ResultLines("05/12/2026", "Networking.qst", 17 * 60 + 50, "7 of 9 Correct [77%]", "Incorrect; 3; 12");
@@ -288,14 +246,6 @@ class TestSessionTest : public QObject {
     QCOMPARE(QString::fromStdString(lines[2]), QString());
     const auto allRight = ResultLines("d", "x.qst", 1, "2 of 2 Correct [100%]", "");
     QCOMPARE(QString::fromStdString(allRight[1]), QString("   2 of 2 Correct [100%]  "));
-  }
-
-  void setWithoutQuestionsHasNoPositions() {
-    TQuestionSet set = MakeSet(0, true);
-    TTestSession s;
-    s.Start(set);
-    QCOMPARE(s.PositionCount, 0);
-    QCOMPARE(s.Score().Seen, 0);
   }
 };
 
