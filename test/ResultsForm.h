@@ -1,8 +1,12 @@
 #pragma once
-// The results window: the results log, and the working copy of it.
+// The results window: the results log, and the working copy of it. The
+// memo is filled from the file once, at start-up; every change of the memo
+// writes the whole file again.
 
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStringList>
+#include <string>
 
 #include "app/Form.h"
 
@@ -16,6 +20,27 @@ class TResultsForm : public TForm {
   QPlainTextEdit* Memo1;
   QPushButton* btnClear;
   QPushButton* btnClose;
+
+  std::string ResultsFileName;
+  bool LoadingFile = false;
+
+  // The memo's lines; an empty memo has none.
+  QStringList Lines() const;
+  // Appends lines to the memo and writes the file once for all of them.
+  void AddLines(const QStringList& lines);
+
+  void Memo1Change();
+  void btnClearClick();
+  void btnCloseClick() { close(); }
+  void FormResize();
+
+ protected:
+  void FormShow() override;
+  void resizeEvent(QResizeEvent* e) override;
+
+ private:
+  void FormCreate();
+  bool Batching_ = false;
 };
 
 extern TResultsForm* ResultsForm;

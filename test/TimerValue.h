@@ -1,6 +1,7 @@
 #pragma once
 // The countdown minutes dialog; its box holds the CountdownMinutes setting.
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -13,13 +14,28 @@ class TTimerValue : public TForm {
  public:
   explicit TTimerValue(QWidget* parent = nullptr);
 
+  // The longest limit the dialog accepts: a whole day.
+  static constexpr int MaxMinutes = 1440;
+
+  QLabel* Label1;
   QLineEdit* edTimeLimit;
   QPushButton* btnOk;
   QPushButton* btnCancel;
 
-  // The minutes the box holds, or the last valid value when it holds
-  // something else.
+  // The whole number in the box; the last accepted limit when the box holds
+  // something that is not a whole number.
   int Minutes() const;
+  // True when text is a whole number of minutes the dialog accepts.
+  static bool ValidLimit(const QString& text, int* minutes = nullptr);
+
+  void btnOkClick();
+  void btnCancelClick();
+
+ protected:
+  void FormShow() override;
+
+ private:
+  int LastValid_ = 60;
 };
 
 extern TTimerValue* TimerValue;
