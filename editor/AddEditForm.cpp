@@ -156,14 +156,14 @@ TAddEditForm::TAddEditForm(QWidget* parent) : TForm(parent) {
   panelButtons = new QWidget(this);
   panelButtons->setObjectName(QStringLiteral("panelButtons"));
   btnAdd = MakeButton(panelButtons, "btnAdd", QStringLiteral("Add"), QStringLiteral("Add a question"), 0, 24);
-  btnDelete =
-      MakeButton(panelButtons, "btnDelete", QStringLiteral("Delete"), QStringLiteral("Delete the current question"), 0, 48);
-  btnSave =
-      MakeButton(panelButtons, "btnSave", QStringLiteral("Save"), QStringLiteral("Save all additions / amendments"), 0, 82);
-  btnCancel =
-      MakeButton(panelButtons, "btnCancel", QStringLiteral("Cancel"), QStringLiteral("Cancel any changes made"), 0, 106);
-  rgAnswerType = new TRadioGroup(QStringLiteral("Answers"), {QStringLiteral("Single"), QStringLiteral("Multiple")},
-                                 panelButtons);
+  btnDelete = MakeButton(panelButtons, "btnDelete", QStringLiteral("Delete"),
+                         QStringLiteral("Delete the current question"), 0, 48);
+  btnSave = MakeButton(panelButtons, "btnSave", QStringLiteral("Save"),
+                       QStringLiteral("Save all additions / amendments"), 0, 82);
+  btnCancel = MakeButton(panelButtons, "btnCancel", QStringLiteral("Cancel"), QStringLiteral("Cancel any changes made"),
+                         0, 106);
+  rgAnswerType =
+      new TRadioGroup(QStringLiteral("Answers"), {QStringLiteral("Single"), QStringLiteral("Multiple")}, panelButtons);
   rgAnswerType->setObjectName(QStringLiteral("rgAnswerType"));
   rgAnswerType->setToolTip(QStringLiteral("Indicates whether there is one, or more than one, correct answer"));
   FixFont(rgAnswerType);
@@ -187,10 +187,10 @@ TAddEditForm::TAddEditForm(QWidget* parent) : TForm(parent) {
   cbProtectedSet = new QCheckBox(QStringLiteral("Protected"), GroupBox1);
   cbProtectedSet->setObjectName(QStringLiteral("cbProtectedSet"));
   cbProtectedSet->setToolTip(QStringLiteral("Protect this question set from being edited by another user"));
-  cbProtectedSet->setGeometry(6, 16, 68, 17);
+  cbProtectedSet->setGeometry(6, 16, 72, 17);
   btnHelp = MakeButton(panelButtons, "btnHelp", QStringLiteral("Help"), QString(), 0, 396);
-  btnClose =
-      MakeButton(panelButtons, "btnClose", QStringLiteral("Close"), QStringLiteral("Stop editing and close this window"), 0, 420);
+  btnClose = MakeButton(panelButtons, "btnClose", QStringLiteral("Close"),
+                        QStringLiteral("Stop editing and close this window"), 0, 420);
 
   for (QPlainTextEdit* m : memoOption) connect(m, &QPlainTextEdit::textChanged, this, [this] { memoQuestionChange(); });
   connect(memoQuestion, &QPlainTextEdit::textChanged, this, [this] { memoQuestionChange(); });
@@ -423,14 +423,16 @@ void TAddEditForm::btnFindClick() {
   // A child of the editor, so that the editor's modality does not block it.
   if (SearchForm->parentWidget() != this) SearchForm->setParent(this, SearchForm->windowFlags() | Qt::Dialog);
   if (!SearchForm->isVisible()) {
-    // Beside the editor when the screen has room, else over its right edge.
+    // Beside the editor where the screen has room, else over its remarks.
     const QRect editor = frameGeometry();
     const QSize size = SearchForm->frameGeometry().size();
     QPoint at(editor.right() + 1, editor.top() + 40);
     if (QScreen* screen = this->screen()) {
       const QRect room = screen->availableGeometry();
-      if (at.x() + size.width() > room.right()) at.setX(editor.right() - ButtonPanelWidth - size.width());
-      at.setX(std::max(at.x(), room.left()));
+      if (at.x() + size.width() > room.right()) {
+        at.setX(editor.left() - size.width() - 1);
+        if (at.x() < room.left()) at = mapToGlobal(QPoint(memoRemarks->x() + 8, memoRemarks->y() - 8 - size.height()));
+      }
     }
     SearchForm->move(at);
   }
@@ -506,7 +508,7 @@ void TAddEditForm::ApplyLayout() {
   // The question memo's width belongs to the exhibit area; without a
   // refresh it follows the state last shown.
   SetQuestionWidth(ExhibitName.empty() || btnImageShow->isHidden() ? l.QuestionWidthNoExhibit
-                                                                      : l.QuestionWidthWithExhibit);
+                                                                   : l.QuestionWidthWithExhibit);
   lblAnswers->move(8, l.AnswersLabelTop);
   cbRandomize->move(96, l.RandomizeTop);
   panelExhibit->move(l.ExhibitPanelLeft, l.ExhibitPanelTop);

@@ -40,7 +40,7 @@ class TAddEditForm : public TForm {
   QPushButton* btnImageAdd;
   QScrollArea* ScrollBox1;
   QLabel* Label1;
-  std::array<QPushButton*, AnswerCount> SpeedButton;  // SpeedButton1 .. SpeedButton8
+  std::array<QPushButton*, AnswerCount> SpeedButton;    // SpeedButton1 .. SpeedButton8
   std::array<QPlainTextEdit*, AnswerCount> memoOption;  // memoOption1 .. memoOption8
   QLabel* lblRemarks;
   QPlainTextEdit* memoRemarks;
@@ -113,7 +113,7 @@ class TAddEditForm : public TForm {
   void SetQuestionWidth(int width);
 
   TEditorLayout Layout_;
-  QWidget* Answers_;  // the scrolled content of ScrollBox1
+  QWidget* Answers_;         // the scrolled content of ScrollBox1
   bool Sized_ = false;       // given its outer design size on first showing
   bool Shown_ = false;       // the exhibit area may speak only once opened
   bool LoadFailed_ = false;  // the file could not be read: nothing to write back

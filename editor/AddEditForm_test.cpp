@@ -173,9 +173,8 @@ class AddEditFormTest : public QObject {
     TEditorHarness h(MixedSet());
     TAddEditForm* f = h.Open();
     f->btnNext->click();
-    QPlainTextEdit* memos[] = {f->memoQuestion,  f->memoOption[0], f->memoOption[1], f->memoOption[2],
-                               f->memoOption[3], f->memoOption[4], f->memoOption[5], f->memoOption[6],
-                               f->memoOption[7], f->memoRemarks};
+    QPlainTextEdit* memos[] = {f->memoQuestion,  f->memoOption[0], f->memoOption[1], f->memoOption[2], f->memoOption[3],
+                               f->memoOption[4], f->memoOption[5], f->memoOption[6], f->memoOption[7], f->memoRemarks};
     if (input < 10) {
       memos[input]->setFocus();
       QTest::keyClicks(memos[input], "x");
@@ -275,8 +274,7 @@ class AddEditFormTest : public QObject {
     TAddEditForm* f = h.Open();
     f->GoToQuestion(position);
     TMessageScript messages;
-    messages.Expect("Are you sure you want to delete this question ?", TMsgDlgType::Confirmation, mbYes | mbNo,
-                    answer);
+    messages.Expect("Are you sure you want to delete this question ?", TMsgDlgType::Confirmation, mbYes | mbNo, answer);
     f->btnDelete->click();
     VERIFY_MESSAGES(messages);
     QTEST(f->QuestionSet.Current, "shownAfter");

@@ -13,12 +13,12 @@
 
 // QCOMPARE and QVERIFY for the steps of a modal script, which return the
 // window's result: a failed check ends the step with result 0.
-#define STEP_COMPARE(actual, expected)                                                      \
-  do {                                                                                      \
+#define STEP_COMPARE(actual, expected)                                                        \
+  do {                                                                                        \
     if (!QTest::qCompare(actual, expected, #actual, #expected, __FILE__, __LINE__)) return 0; \
   } while (0)
-#define STEP_VERIFY(condition)                                                                     \
-  do {                                                                                             \
+#define STEP_VERIFY(condition)                                                                       \
+  do {                                                                                               \
     if (!QTest::qVerify(static_cast<bool>(condition), #condition, "", __FILE__, __LINE__)) return 0; \
   } while (0)
 
@@ -91,10 +91,18 @@ inline QString Marks(const TAddEditForm* f) {
 inline char* toString(const proctorium::testkit::TButtonStates& b) {
   auto f = [](bool on) { return on ? '1' : '0'; };
   return qstrdup(QStringLiteral("Add%1 Del%2 Save%3 Cancel%4 First%5 Prev%6 Next%7 Last%8 Find%9 Close%10")
-                     .arg(f(b.Add)).arg(f(b.Delete)).arg(f(b.Save)).arg(f(b.Cancel)).arg(f(b.First)).arg(f(b.Prev))
-                     .arg(f(b.Next)).arg(f(b.Last)).arg(f(b.Find)).arg(f(b.Close))
-                     .toLatin1().constData());
+                     .arg(f(b.Add))
+                     .arg(f(b.Delete))
+                     .arg(f(b.Save))
+                     .arg(f(b.Cancel))
+                     .arg(f(b.First))
+                     .arg(f(b.Prev))
+                     .arg(f(b.Next))
+                     .arg(f(b.Last))
+                     .arg(f(b.Find))
+                     .arg(f(b.Close))
+                     .toLatin1()
+                     .constData());
 }
 
 }  // namespace proctorium::testkit
-

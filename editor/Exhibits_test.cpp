@@ -172,8 +172,9 @@ class ExhibitsTest : public QObject {
     modals.Expect("ExhibitManager", [](QDialog* d) {
       TExhibitManager* m = Picker(d);
       STEP_VERIFY(m->WarningPanel->isVisible());
-      STEP_COMPARE(m->Label1->text(), QString("WARNING - No BMP Images can be found in the 'Proctorium\\Tests' directory "
-                                          "for use as exhibits"));
+      STEP_COMPARE(m->Label1->text(),
+                   QString("WARNING - No BMP Images can be found in the 'Proctorium\\Tests' directory "
+                           "for use as exhibits"));
       STEP_VERIFY(!m->btnSelect->isEnabled());
       STEP_VERIFY(m->btnClose->isEnabled());
       return TModalScript::Click(d, "btnClose");

@@ -30,7 +30,8 @@ void TRadioGroup::resizeEvent(QResizeEvent* e) {
   const int n = static_cast<int>(Items_.size());
   if (n == 0) return;
   const int rowHeight = std::max(1, (height() - top - 2) / n);
-  for (int i = 0; i < n; ++i) Items_[static_cast<size_t>(i)]->setGeometry(8, top + i * rowHeight, width() - 12, rowHeight);
+  for (int i = 0; i < n; ++i)
+    Items_[static_cast<size_t>(i)]->setGeometry(8, top + i * rowHeight, width() - 12, rowHeight);
 }
 
 }  // namespace proctorium

@@ -54,8 +54,7 @@ void TSearchForm::SearchStep(bool fromNext) {
     return;
   }
   const std::string text = ToAnsi(edSearchString->text());
-  if (text.empty())
-    MessageDlg(QStringLiteral("No search text specified !"), TMsgDlgType::Information, mbOK);
+  if (text.empty()) MessageDlg(QStringLiteral("No search text specified !"), TMsgDlgType::Information, mbOK);
   if (AddEditForm->QuestionSet.Search(text, fromNext))
     AddEditForm->ShowQuestion();
   else

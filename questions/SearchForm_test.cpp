@@ -44,7 +44,8 @@ class SearchFormTest : public QObject {
     QVERIFY(SearchForm->isVisible());
     QVERIFY(!SearchForm->isModal());
     QCOMPARE(SearchForm->windowTitle(), QString("Find"));
-    QCOMPARE(SearchForm->btnFirst->toolTip(), QString("Find the first instance of the search text in the question set"));
+    QCOMPARE(SearchForm->btnFirst->toolTip(),
+             QString("Find the first instance of the search text in the question set"));
     QVERIFY(!QApplication::activeModalWidget() || QApplication::activeModalWidget() != SearchForm);
   }
 
