@@ -416,6 +416,44 @@ class AddEditFormTest : public QObject {
     QCOMPARE(f->QuestionSet.Questions[1].Text, std::string("Price in \x80"));
   }
 
+  // A failed write keeps the editor open with the work in memory, unless
+  // the author chooses to give it up.
+  void failedWriteKeepsTheEditorOpen_data() {
+    QTest::addColumn<int>("answer");
+    QTest::newRow("stay") << int(mrNo);
+    QTest::newRow("give up") << int(mrYes);
+  }
+  void failedWriteKeepsTheEditorOpen() {
+    QFETCH(int, answer);
+    TEditorHarness h(MakeSet(2));
+    TAddEditForm* f = h.Open();
+    f->cbProtectedSet->click();
+    // Nothing can be renamed over a folder: the write must fail.
+    QVERIFY(QFile::remove(QString::fromStdString(h.SetPath())));
+    QVERIFY(QDir().mkdir(QString::fromStdString(h.SetPath())));
+    TMessageScript messages;
+    messages.Answer(mrOk);
+    messages.Expect("The question set could not be saved. Close without saving ?", TMsgDlgType::Confirmation,
+                    mbYes | mbNo, answer);
+    f->btnClose->click();
+    VERIFY_MESSAGES(messages);
+    QCOMPARE(messages.Shown()[0].Type, TMsgDlgType::Error);
+    QCOMPARE(f->isVisible(), answer != mrYes);
+    QVERIFY(f->SetChanged);
+  }
+
+  void unreadableFileIsReportedAndNotWrittenOver() {
+    TEditorHarness h(MakeSet(2));
+    h.Folder.WriteFile("Tests/set.qst", "this is no question set");
+    TMessageScript messages;
+    messages.Answer(mrOk);
+    TAddEditForm* f = h.Open();
+    QCOMPARE(messages.Shown().size(), size_t(1));
+    QCOMPARE(messages.Shown()[0].Type, TMsgDlgType::Error);
+    QTRY_VERIFY(!f->isVisible());
+    QCOMPARE(h.FileBytes(), std::string("this is no question set"));
+  }
+
   void takesFontAndHintsFromTheStartWindow() {
     TEditorHarness h(MakeSet(1));
     StartForm->SetFontSize(12);
