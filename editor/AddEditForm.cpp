@@ -1,13 +1,597 @@
 #include "editor/AddEditForm.h"
 
+#include <QGuiApplication>
+#include <QMetaObject>
+#include <QResizeEvent>
+#include <QScreen>
+#include <QScrollBar>
+#include <QStyle>
+#include <memory>
+
+#include "app/AnsiText.h"
+#include "app/MessageDlg.h"
+#include "app/ModalSeam.h"
+#include "app/PathResolver.h"
+#include "app/StartForm.h"
+#include "app/UserCode.h"
+#include "editor/ExhibitManager.h"
+#include "editor/ImageFit.h"
+#include "editor/ShowForm.h"
+#include "questions/SearchForm.h"
+
 namespace proctorium {
 
 TAddEditForm* AddEditForm = nullptr;
 
+namespace {
+
+constexpr int FixedFontSize = 8;
+constexpr int ButtonPanelWidth = 92;
+constexpr int AnswerRowHeight = 33;
+constexpr int AnswerRowsTop = 20;
+
+// Labels, check boxes and buttons keep this size whatever the window's font.
+void FixFont(QWidget* w, bool bold = false) {
+  QFont f = w->font();
+  f.setPointSize(FixedFontSize);
+  if (bold) f.setBold(true);
+  w->setFont(f);
+}
+
+QLabel* MakeLabel(QWidget* parent, const char* name, const QString& caption, int x, int y, bool fixedFont = true) {
+  auto* l = new QLabel(caption, parent);
+  l->setObjectName(QString::fromLatin1(name));
+  l->move(x, y);
+  if (fixedFont) FixFont(l);
+  l->adjustSize();
+  return l;
+}
+
+QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption, const QString& hint, int x, int y,
+                        int w = 80, int h = 20) {
+  auto* b = new QPushButton(caption, parent);
+  b->setObjectName(QString::fromLatin1(name));
+  if (!hint.isEmpty()) b->setToolTip(hint);
+  b->setGeometry(x, y, w, h);
+  b->setAutoDefault(false);
+  FixFont(b);
+  return b;
+}
+
+QPlainTextEdit* MakeMemo(QWidget* parent, const char* name, const QString& hint) {
+  auto* m = new QPlainTextEdit(parent);
+  m->setObjectName(QString::fromLatin1(name));
+  m->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  m->setTabChangesFocus(true);
+  if (!hint.isEmpty()) m->setToolTip(hint);
+  return m;
+}
+
+QToolButton* MakeNavButton(QWidget* parent, const char* name, const QString& hint, int x) {
+  auto* b = new QToolButton(parent);
+  b->setObjectName(QString::fromLatin1(name));
+  b->setToolTip(hint);
+  b->setGeometry(x, 256, 20, 20);
+  b->setIconSize(QSize(12, 12));
+  return b;
+}
+
+// The lowest set bit: the first marked answer in the order A to H.
+AnswerMask LowestBit(AnswerMask m) { return static_cast<AnswerMask>(m & (~m + 1)); }
+
+}  // namespace
+
 TAddEditForm::TAddEditForm(QWidget* parent) : TForm(parent) {
   setObjectName(QStringLiteral("AddEditForm"));
   setWindowTitle(QStringLiteral("Proctorium - Add / edit questions"));
-  resize(640, 480);
+  setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
+                 Qt::WindowCloseButtonHint);
+  setSizeGripEnabled(true);
+
+  lbQuestionTitle = MakeLabel(this, "lbQuestionTitle", QStringLiteral("Question #0"), 8, 8);
+  // The thumbnail panel comes before the question memo so that the memo,
+  // when it is widened over it, hides it.
+  Panel1 = new QFrame(this);
+  Panel1->setObjectName(QStringLiteral("Panel1"));
+  Panel1->setFrameStyle(QFrame::Box | QFrame::Plain);
+  Panel1->setToolTip(QStringLiteral("This is the exhibit which will be displayed for this question"));
+  Image1 = new TImage(Panel1);
+  Image1->setObjectName(QStringLiteral("Image1"));
+  Image1->setGeometry(1, 1, 101, 101);
+  Image1->setToolTip(QStringLiteral("This is the exhibit which will be displayed for this question"));
+  memoQuestion = MakeMemo(this, "memoQuestion", QStringLiteral("Enter the question in this box"));
+  memoQuestion->move(8, 24);
+
+  lblAnswers = MakeLabel(this, "lblAnswers", QStringLiteral("Possible answers:"), 8, 136);
+  cbRandomize = new QCheckBox(QStringLiteral("Randomize"), this);
+  cbRandomize->setObjectName(QStringLiteral("cbRandomize"));
+  cbRandomize->setToolTip(QStringLiteral("If checked, answers will be displayed in random order"));
+  FixFont(cbRandomize);
+  cbRandomize->setGeometry(96, 134, 72, 17);
+  cbRandomize->setMinimumWidth(cbRandomize->sizeHint().width());
+
+  panelExhibit = new QFrame(this);
+  panelExhibit->setObjectName(QStringLiteral("panelExhibit"));
+  panelExhibit->resize(329, 20);
+  btnImageShow = MakeButton(panelExhibit, "btnImageShow", QStringLiteral("Show Exhibit"),
+                            QStringLiteral("Display the exhibit full size"), 10, 0, 102, 20);
+  btnImageDelete = MakeButton(panelExhibit, "btnImageDelete", QStringLiteral("Delete Exhibit"),
+                              QStringLiteral("Delete the exhibit from this question"), 118, 0, 102, 20);
+  btnImageAdd = MakeButton(panelExhibit, "btnImageAdd", QStringLiteral("Add Exhibit"),
+                           QStringLiteral("Add (or change an existing) exhibit for this question"), 226, 0, 102, 20);
+
+  ScrollBox1 = new QScrollArea(this);
+  ScrollBox1->setObjectName(QStringLiteral("ScrollBox1"));
+  ScrollBox1->setToolTip(QStringLiteral("Answers to choose from"));
+  ScrollBox1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  ScrollBox1->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  ScrollBox1->setWidgetResizable(false);
+  Answers_ = new QWidget();
+  Answers_->setObjectName(QStringLiteral("ScrollBox1Contents"));
+  Label1 = MakeLabel(Answers_, "Label1", QStringLiteral("Correct"), 8, 2, /*fixedFont=*/false);
+  for (int i = 0; i < AnswerCount; ++i) {
+    const int top = AnswerRowsTop + AnswerRowHeight * i;
+    const QByteArray n = QByteArray::number(i + 1);
+    auto* b = new QPushButton(Answers_);
+    b->setObjectName(QString::fromLatin1("SpeedButton" + n));
+    b->setProperty("Tag", 1 << i);
+    b->setGeometry(8, top, 33, 33);
+    b->setAutoDefault(false);
+    b->setFocusPolicy(Qt::NoFocus);
+    FixFont(b, /*bold=*/true);
+    QPalette pal = b->palette();
+    pal.setColor(QPalette::ButtonText, Qt::red);
+    b->setPalette(pal);
+    b->setStyleSheet(QStringLiteral("color: red;"));
+    SpeedButton[static_cast<size_t>(i)] = b;
+    auto* m = MakeMemo(Answers_, ("memoOption" + n).constData(), QString());
+    m->setGeometry(44, top, 450, AnswerRowHeight);
+    memoOption[static_cast<size_t>(i)] = m;
+  }
+  ScrollBox1->setWidget(Answers_);
+
+  lblRemarks = MakeLabel(this, "lblRemarks", QStringLiteral("Reference / Comment:"), 8, 374);
+  memoRemarks = MakeMemo(this, "memoRemarks", QStringLiteral("Enter any remarks / comments in this box"));
+
+  panelButtons = new QWidget(this);
+  panelButtons->setObjectName(QStringLiteral("panelButtons"));
+  btnAdd = MakeButton(panelButtons, "btnAdd", QStringLiteral("Add"), QStringLiteral("Add a question"), 0, 24);
+  btnDelete = MakeButton(panelButtons, "btnDelete", QStringLiteral("Delete"),
+                         QStringLiteral("Delete the current question"), 0, 48);
+  btnSave = MakeButton(panelButtons, "btnSave", QStringLiteral("Save"),
+                       QStringLiteral("Save all additions / amendments"), 0, 82);
+  btnCancel = MakeButton(panelButtons, "btnCancel", QStringLiteral("Cancel"), QStringLiteral("Cancel any changes made"),
+                         0, 106);
+  rgAnswerType =
+      new TRadioGroup(QStringLiteral("Answers"), {QStringLiteral("Single"), QStringLiteral("Multiple")}, panelButtons);
+  rgAnswerType->setObjectName(QStringLiteral("rgAnswerType"));
+  rgAnswerType->setToolTip(QStringLiteral("Indicates whether there is one, or more than one, correct answer"));
+  FixFont(rgAnswerType);
+  rgAnswerType->setGeometry(0, 162, 80, 55);
+  rgAnswerType->SetItemIndex(0);
+  Label5 = MakeLabel(panelButtons, "Label5", QStringLiteral("Navigate:"), 0, 240);
+  btnFirst = MakeNavButton(panelButtons, "btnFirst", QStringLiteral("Goto first question in set"), 0);
+  btnFirst->setIcon(style()->standardIcon(QStyle::SP_MediaSkipBackward));
+  btnPrev = MakeNavButton(panelButtons, "btnPrev", QStringLiteral("Goto previous question"), 20);
+  btnPrev->setArrowType(Qt::LeftArrow);
+  btnNext = MakeNavButton(panelButtons, "btnNext", QStringLiteral("Goto next question"), 40);
+  btnNext->setArrowType(Qt::RightArrow);
+  btnLast = MakeNavButton(panelButtons, "btnLast", QStringLiteral("Goto last question in set"), 60);
+  btnLast->setIcon(style()->standardIcon(QStyle::SP_MediaSkipForward));
+  btnFind = MakeButton(panelButtons, "btnFind", QStringLiteral("Find"),
+                       QStringLiteral("Find a word/phrase within the whole question set"), 0, 280);
+  GroupBox1 = new QGroupBox(QStringLiteral("Module"), panelButtons);
+  GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
+  FixFont(GroupBox1);
+  GroupBox1->setGeometry(0, 328, 80, 41);
+  cbProtectedSet = new QCheckBox(QStringLiteral("Protected"), GroupBox1);
+  cbProtectedSet->setObjectName(QStringLiteral("cbProtectedSet"));
+  cbProtectedSet->setToolTip(QStringLiteral("Protect this question set from being edited by another user"));
+  cbProtectedSet->setGeometry(6, 16, 72, 17);
+  btnHelp = MakeButton(panelButtons, "btnHelp", QStringLiteral("Help"), QString(), 0, 396);
+  btnClose = MakeButton(panelButtons, "btnClose", QStringLiteral("Close"),
+                        QStringLiteral("Stop editing and close this window"), 0, 420);
+
+  for (QPlainTextEdit* m : memoOption) connect(m, &QPlainTextEdit::textChanged, this, [this] { memoQuestionChange(); });
+  connect(memoQuestion, &QPlainTextEdit::textChanged, this, [this] { memoQuestionChange(); });
+  connect(memoRemarks, &QPlainTextEdit::textChanged, this, [this] { memoQuestionChange(); });
+  connect(cbRandomize, &QCheckBox::clicked, this, [this] { memoQuestionChange(); });
+  for (QPushButton* b : SpeedButton) connect(b, &QPushButton::clicked, this, [this, b] { ToggleCorrect(b); });
+  connect(rgAnswerType, &TRadioGroup::Click, this, [this] { rgAnswerTypeClick(); });
+  connect(btnAdd, &QPushButton::clicked, this, [this] { btnAddClick(); });
+  connect(btnDelete, &QPushButton::clicked, this, [this] { btnDeleteClick(); });
+  connect(btnSave, &QPushButton::clicked, this, [this] { btnSaveClick(); });
+  connect(btnCancel, &QPushButton::clicked, this, [this] { btnCancelClick(); });
+  connect(btnFirst, &QToolButton::clicked, this, [this] { btnFirstClick(); });
+  connect(btnPrev, &QToolButton::clicked, this, [this] { btnPrevClick(); });
+  connect(btnNext, &QToolButton::clicked, this, [this] { btnNextClick(); });
+  connect(btnLast, &QToolButton::clicked, this, [this] { btnLastClick(); });
+  connect(btnFind, &QPushButton::clicked, this, [this] { btnFindClick(); });
+  connect(btnHelp, &QPushButton::clicked, this, [this] { btnHelpClick(); });
+  connect(btnClose, &QPushButton::clicked, this, [this] { btnCloseClick(); });
+  connect(cbProtectedSet, &QCheckBox::clicked, this, [this] { cbProtectedSetClick(); });
+  connect(btnImageAdd, &QPushButton::clicked, this, [this] { btnImageAddClick(); });
+  connect(btnImageDelete, &QPushButton::clicked, this, [this] { btnImageDeleteClick(); });
+  connect(btnImageShow, &QPushButton::clicked, this, [this] { btnImageShowClick(); });
+
+  setMinimumSize(EditorMinWidth, EditorMinHeight);
+  resize(EditorMinWidth, EditorMinHeight);
+  ApplyLayout();
+  btnImageShow->hide();
+  btnImageDelete->hide();
+  if (QScreen* screen = QGuiApplication::primaryScreen()) move(screen->availableGeometry().center() - rect().center());
+}
+
+TAddEditForm::~TAddEditForm() = default;
+
+void TAddEditForm::FormShow() {
+  Shown_ = false;
+  SetFontSize(StartForm->FontSize());
+  FileName_ = StartForm->FileListBox1->FileName();
+  setWindowTitle(QStringLiteral("Proctorium - Add / edit questions [") +
+                 QString::fromStdString(ExtractFileName(FileName_)) + QStringLiteral("]"));
+  SetShowHint(StartForm->ShowHint());
+  // A fresh set first: a file that fails to load must not leave the
+  // previous opening's records here to be written over it.
+  QuestionSet = TQuestionSet();
+  LoadFailed_ = false;
+  try {
+    QuestionSet.LoadFromFile(FileName_);
+  } catch (const std::exception& e) {
+    LoadFailed_ = true;
+    ShowException(e);
+  }
+  cbProtectedSet->setChecked(QuestionSet.ProtectedSet);
+  Loading = false;
+  SetChanged = false;
+  SetEditMode(0);
+  if (!Sized_) {
+    // The design size is the outer size; the frame is known only now.
+    const QSize frame = frameGeometry().size() - geometry().size();
+    resize(EditorMinWidth - frame.width(), EditorMinHeight - frame.height());
+    Sized_ = true;
+  }
+  ApplyLayout();
+  GoToQuestion(0);
+  Shown_ = true;
+  if (LoadFailed_) {
+    // Nothing to edit: leave again once the error has been seen.
+    QMetaObject::invokeMethod(
+        this, [this] { done(mrCancel); }, Qt::QueuedConnection);
+  }
+}
+
+void TAddEditForm::SetEditMode(int mode) {
+  EditMode = static_cast<std::uint8_t>(mode);
+  const bool browsing = EditMode == 0;
+  const bool changing = EditMode == 1 || EditMode == 2;
+  const int current = QuestionSet.Current;
+  btnSave->setEnabled(changing);
+  btnCancel->setEnabled(changing);
+  btnAdd->setEnabled(browsing);
+  btnClose->setEnabled(browsing);
+  btnFind->setEnabled(browsing);
+  btnDelete->setEnabled(browsing && current != 0);
+  btnFirst->setEnabled(browsing && current > 0);
+  btnPrev->setEnabled(browsing && current > 0);
+  btnNext->setEnabled(browsing && current < QuestionSet.LastIndex);
+  btnLast->setEnabled(browsing && current < QuestionSet.LastIndex);
+}
+
+void TAddEditForm::ShowQuestion() {
+  Loading = true;
+  SetEditMode(EditMode);
+  lbQuestionTitle->setText(QStringLiteral("Question #") + QString::number(QuestionSet.Current));
+  lbQuestionTitle->adjustSize();
+  const TQuestion r = QuestionSet.GetCurrent();
+  rgAnswerType->SetItemIndex(r.AnswerType != 0 ? 1 : 0);
+  cbRandomize->setChecked(r.RandomizeAnswers != 0);
+  memoQuestion->setPlainText(FromAnsi(r.Text));
+  for (int i = 0; i < AnswerCount; ++i)
+    memoOption[static_cast<size_t>(i)]->setPlainText(FromAnsi(r.Answers[static_cast<size_t>(i)]));
+  memoRemarks->setPlainText(FromAnsi(r.Remarks));
+  EditMask = r.CorrectMask;
+  ExhibitName = r.ExhibitFile;
+  ShowCorrectMarks();
+  ShowExhibitArea();
+  Loading = false;
+}
+
+void TAddEditForm::GoToQuestion(int index) {
+  QuestionSet.SetCurrent(index);
+  ShowQuestion();
+}
+
+void TAddEditForm::ShowCorrectMarks() {
+  for (QPushButton* b : SpeedButton)
+    b->setText((EditMask & b->property("Tag").toInt()) != 0 ? QStringLiteral("X") : QString());
+}
+
+void TAddEditForm::memoQuestionChange() {
+  if (EditMode == 0 && !Loading) SetEditMode(1);
+}
+
+void TAddEditForm::ToggleCorrect(QPushButton* button) {
+  const auto t = static_cast<AnswerMask>(button->property("Tag").toInt());
+  if (rgAnswerType->ItemIndex() == 0)
+    EditMask = t;
+  else
+    EditMask ^= t;
+  if (EditMode == 0) SetEditMode(1);
+  ShowCorrectMarks();
+}
+
+void TAddEditForm::rgAnswerTypeClick() {
+  const int selected = rgAnswerType->ItemIndex();
+  if (selected == 0) {
+    EditMask = LowestBit(EditMask);
+    ShowCorrectMarks();
+  }
+  const int stored = QuestionSet.GetCurrent().AnswerType != 0 ? 1 : 0;
+  if (EditMode == 0 && selected != stored) SetEditMode(1);
+}
+
+void TAddEditForm::btnAddClick() {
+  if (QuestionSet.LastIndex >= MaxQuestions) {
+    MessageDlg(QStringLiteral("Limit of 250 questions reached"), TMsgDlgType::Warning, mbOK);
+    return;
+  }
+  SetEditMode(2);
+  rgAnswerType->SetItemIndex(0);
+  cbRandomize->setChecked(true);
+  memoQuestion->clear();
+  for (QPlainTextEdit* m : memoOption) m->clear();
+  memoRemarks->clear();
+  EditMask = 0;
+  ExhibitName.clear();
+  ShowCorrectMarks();
+  ShowExhibitArea();
+  lbQuestionTitle->setText(QStringLiteral("Question #") + QString::number(QuestionSet.LastIndex + 1));
+  lbQuestionTitle->adjustSize();
+  memoQuestion->setFocus();
+}
+
+void TAddEditForm::btnSaveClick() {
+  // Gather the texts first: a character the file cannot hold stops the
+  // save before anything is stored, and the record stays open for editing.
+  QString missing;
+  auto take = [&missing](const QPlainTextEdit* memo, std::string& into) {
+    QString lacking;
+    if (!ToAnsiChecked(memo->toPlainText(), into, lacking)) {
+      for (QChar c : lacking)
+        if (!missing.contains(c)) missing.append(c);
+    }
+  };
+  TQuestion q;
+  q.AnswerType = static_cast<std::uint8_t>(rgAnswerType->ItemIndex() == 1 ? 1 : 0);
+  q.RandomizeAnswers = cbRandomize->isChecked() ? 1 : 0;
+  take(memoQuestion, q.Text);
+  for (int i = 0; i < AnswerCount; ++i) take(memoOption[static_cast<size_t>(i)], q.Answers[static_cast<size_t>(i)]);
+  take(memoRemarks, q.Remarks);
+  q.CorrectMask = EditMask;
+  q.ExhibitFile = ExhibitName;
+  if (!missing.isEmpty()) {
+    QStringList shown;
+    for (int i = 0; i < missing.size(); ++i) {
+      // Keep surrogate pairs together so each character is named whole.
+      if (missing[i].isHighSurrogate() && i + 1 < missing.size()) {
+        shown << missing.mid(i, 2);
+        ++i;
+      } else {
+        shown << QString(missing[i]);
+      }
+    }
+    MessageDlg(QStringLiteral("The question cannot be saved: these characters cannot be stored in a question set: ") +
+                   shown.join(QStringLiteral(" ")) + QStringLiteral("\nPlease remove or replace them."),
+               TMsgDlgType::Warning, mbOK);
+    return;
+  }
+  SetChanged = true;
+  EditBuffer = q;
+  if (EditMode == 2)
+    QuestionSet.Add(EditBuffer);
+  else
+    QuestionSet.ReplaceCurrent(EditBuffer);
+  SetEditMode(0);
+}
+
+void TAddEditForm::btnCancelClick() {
+  SetEditMode(0);
+  GoToQuestion(QuestionSet.Current);
+}
+
+void TAddEditForm::btnDeleteClick() {
+  if (QuestionSet.Current == 0) return;
+  if (MessageDlg(QStringLiteral("Are you sure you want to delete this question ?"), TMsgDlgType::Confirmation,
+                 mbYes | mbNo) != mrYes)
+    return;
+  QuestionSet.DeleteCurrent();
+  GoToQuestion(QuestionSet.Current);
+  SetChanged = true;
+}
+
+void TAddEditForm::btnPrevClick() {
+  if (QuestionSet.Current > 0) GoToQuestion(QuestionSet.Current - 1);
+}
+
+void TAddEditForm::btnNextClick() {
+  if (QuestionSet.Current < QuestionSet.LastIndex) GoToQuestion(QuestionSet.Current + 1);
+}
+
+void TAddEditForm::btnFindClick() {
+  if (!SearchForm) return;
+  // A child of the editor, so that the editor's modality does not block it.
+  if (SearchForm->parentWidget() != this) SearchForm->setParent(this, SearchForm->windowFlags() | Qt::Dialog);
+  if (!SearchForm->isVisible()) {
+    // Beside the editor where the screen has room, else over its remarks.
+    const QRect editor = frameGeometry();
+    const QSize size = SearchForm->frameGeometry().size();
+    QPoint at(editor.right() + 1, editor.top() + 40);
+    if (QScreen* screen = this->screen()) {
+      const QRect room = screen->availableGeometry();
+      if (at.x() + size.width() > room.right()) {
+        at.setX(editor.left() - size.width() - 1);
+        if (at.x() < room.left()) at = mapToGlobal(QPoint(memoRemarks->x() + 8, memoRemarks->y() - 8 - size.height()));
+      }
+    }
+    SearchForm->move(at);
+  }
+  SearchForm->show();
+  SearchForm->raise();
+  SearchForm->activateWindow();
+}
+
+void TAddEditForm::btnHelpClick() { StartForm->ShowHelpPage("edit.htm"); }
+
+void TAddEditForm::done(int result) {
+  if (!FormClose()) return;
+  Shown_ = false;
+  TForm::done(result);
+}
+
+bool TAddEditForm::FormClose() {
+  if (EditMode != 0) {
+    MessageDlg(QStringLiteral("You must save or cancel edit before closing window"), TMsgDlgType::Information, mbOK);
+    return false;
+  }
+  if (SearchForm && SearchForm->isVisible()) SearchForm->close();
+  if (!SetChanged || LoadFailed_) return true;
+  QuestionSet.ProtectedSet = cbProtectedSet->isChecked();
+  QuestionSet.OwnerCode = UserCode();
+  try {
+    QuestionSet.SaveToFile(FileName_);
+  } catch (const std::exception& e) {
+    // The set in memory is the only copy of the work: stay open unless the
+    // author chooses to give it up.
+    ShowException(e);
+    return MessageDlg(QStringLiteral("The question set could not be saved. Close without saving ?"),
+                      TMsgDlgType::Confirmation, mbYes | mbNo) == mrYes;
+  }
+  return true;
+}
+
+void TAddEditForm::resizeEvent(QResizeEvent* e) {
+  TForm::resizeEvent(e);
+  FormResize();
+}
+
+void TAddEditForm::FormResize() {
+  const TEditorLayout before = Layout_;
+  ApplyLayout();
+  // A resize that ends at the size already laid out (the window manager
+  // confirming it, or the minimum applied) is no new size.
+  if (!Shown_ || (before.WindowWidth == Layout_.WindowWidth && before.WindowHeight == Layout_.WindowHeight)) return;
+  ShowExhibitArea();
+}
+
+void TAddEditForm::ApplyLayout() {
+  // The layout works on the outer size, frame and title bar included.
+  const QSize frame = frameGeometry().size() - geometry().size();
+  const QSize outer = size() + frame;
+  Layout_ = LayoutEditor(outer.width(), outer.height());
+  const TEditorLayout& l = Layout_;
+  setMinimumSize(EditorMinWidth - frame.width(), EditorMinHeight - frame.height());
+  const QSize client(l.WindowWidth - frame.width(), l.WindowHeight - frame.height());
+  if (client != size()) resize(client);
+
+  ScrollBox1->setGeometry(8, l.ScrollBoxTop, l.ScrollBoxWidth, l.ScrollBoxHeight);
+  for (QPlainTextEdit* m : memoOption) m->resize(l.AnswerWidth, AnswerRowHeight);
+  Answers_->resize(44 + l.AnswerWidth, AnswerRowsTop + AnswerRowHeight * AnswerCount + 2);
+  ScrollBox1->verticalScrollBar()->setValue(0);
+  memoQuestion->resize(memoQuestion->width(), l.QuestionHeight);
+  Panel1->setGeometry(l.PanelLeft, l.PanelTop, l.PanelSize, l.PanelSize);
+  memoRemarks->setGeometry(8, l.RemarksTop, l.RemarksWidth, l.RemarksHeight);
+  lblRemarks->move(8, l.RemarksLabelTop);
+  panelButtons->setGeometry(client.width() - ButtonPanelWidth, 0, ButtonPanelWidth, client.height());
+  btnClose->move(0, l.CloseTop);
+  btnHelp->move(0, l.HelpTop);
+  // The question memo's width belongs to the exhibit area; without a
+  // refresh it follows the state last shown.
+  SetQuestionWidth(ExhibitName.empty() || btnImageShow->isHidden() ? l.QuestionWidthNoExhibit
+                                                                   : l.QuestionWidthWithExhibit);
+  lblAnswers->move(8, l.AnswersLabelTop);
+  cbRandomize->move(96, l.RandomizeTop);
+  panelExhibit->move(l.ExhibitPanelLeft, l.ExhibitPanelTop);
+  if (!ExhibitName.empty() && !btnImageShow->isHidden()) FitPictureBox(Image1, Panel1->width());
+}
+
+void TAddEditForm::SetQuestionWidth(int width) { memoQuestion->setGeometry(8, 24, width, Layout_.QuestionHeight); }
+
+std::string TAddEditForm::TestsPath(const std::string& ansiName) const {
+  return StartForm->ProgramPath("\\tests\\" + FromAnsi(ansiName).toStdString());
+}
+
+void TAddEditForm::ShowExhibitArea() {
+  if (ExhibitName.empty()) {
+    SetQuestionWidth(Layout_.QuestionWidthNoExhibit);
+    btnImageDelete->hide();
+    btnImageShow->hide();
+    btnImageAdd->setText(QStringLiteral("Add Exhibit"));
+    return;
+  }
+  SetQuestionWidth(Layout_.QuestionWidthWithExhibit);
+  btnImageDelete->show();
+  btnImageAdd->setText(QStringLiteral("Change Exhibit"));
+  ShowExhibitThumbnail();
+}
+
+void TAddEditForm::ShowExhibitThumbnail() {
+  const int p = Panel1->width();
+  bool loaded = false;
+  std::string failure;
+  try {
+    loaded = StartForm->LoadImageFile(Image1, TestsPath(ExhibitName));
+  } catch (const std::exception& e) {
+    failure = e.what();
+  }
+  if (loaded) {
+    FitPictureBox(Image1, p);
+    btnImageShow->show();
+    return;
+  }
+  SetQuestionWidth(Layout_.QuestionWidthNoExhibit);
+  Image1->Clear();
+  btnImageShow->hide();
+  if (failure.empty())
+    MessageDlg(QStringLiteral("Exhibit not found: ") + FromAnsi(ExhibitName), TMsgDlgType::Information, mbOK);
+  else
+    ShowException(EFileError(failure));
+}
+
+void TAddEditForm::btnImageAddClick() {
+  auto picker = std::make_unique<TExhibitManager>(this);
+  if (ExecModal(picker.get()) == mrOk) {
+    const std::string chosen = picker->FileName();
+    if (!chosen.empty()) {
+      std::string name;
+      QString missing;
+      if (!ToAnsiChecked(QString::fromStdString(ExtractFileName(chosen)), name, missing)) {
+        MessageDlg(QStringLiteral("The file name cannot be stored in a question set: ") +
+                       QString::fromStdString(ExtractFileName(chosen)) + QStringLiteral("\nPlease rename the file."),
+                   TMsgDlgType::Warning, mbOK);
+      } else {
+        ExhibitName = name;
+        if (EditMode == 0) SetEditMode(1);
+      }
+    }
+  }
+  picker.reset();
+  ShowExhibitArea();
+}
+
+void TAddEditForm::btnImageDeleteClick() {
+  if (MessageDlg(QStringLiteral("Are you sure you want to delete this exhibit ?"), TMsgDlgType::Confirmation,
+                 mbYes | mbNo) != mrYes)
+    return;
+  ExhibitName.clear();
+  if (EditMode == 0) SetEditMode(1);
+  ShowExhibitArea();
+}
+
+void TAddEditForm::btnImageShowClick() {
+  auto viewer = std::make_unique<TShowForm>(this);
+  viewer->FileName = TestsPath(ExhibitName);
+  ExecModal(viewer.get());
 }
 
 }  // namespace proctorium

@@ -1,7 +1,23 @@
 #pragma once
-// The question editor.
+// The question editor: browses, changes, adds and deletes the records of one
+// question set and writes the file back when closed after a change.
+
+#include <QCheckBox>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QToolButton>
+#include <array>
+#include <cstdint>
+#include <string>
 
 #include "app/Form.h"
+#include "app/Image.h"
+#include "editor/EditorLayout.h"
+#include "editor/RadioGroup.h"
 #include "questions/QuestionSet.h"
 
 namespace proctorium {
@@ -10,9 +26,98 @@ class TAddEditForm : public TForm {
   Q_OBJECT
  public:
   explicit TAddEditForm(QWidget* parent = nullptr);
+  ~TAddEditForm() override;
 
+  QLabel* lbQuestionTitle;
+  QPlainTextEdit* memoQuestion;
+  QFrame* Panel1;
+  TImage* Image1;
+  QLabel* lblAnswers;
+  QCheckBox* cbRandomize;
+  QFrame* panelExhibit;
+  QPushButton* btnImageShow;
+  QPushButton* btnImageDelete;
+  QPushButton* btnImageAdd;
+  QScrollArea* ScrollBox1;
+  QLabel* Label1;
+  std::array<QPushButton*, AnswerCount> SpeedButton;    // SpeedButton1 .. SpeedButton8
+  std::array<QPlainTextEdit*, AnswerCount> memoOption;  // memoOption1 .. memoOption8
+  QLabel* lblRemarks;
+  QPlainTextEdit* memoRemarks;
+  QWidget* panelButtons;
+  QPushButton* btnAdd;
+  QPushButton* btnDelete;
+  QPushButton* btnSave;
+  QPushButton* btnCancel;
+  TRadioGroup* rgAnswerType;
+  QLabel* Label5;
+  QToolButton* btnFirst;
+  QToolButton* btnPrev;
+  QToolButton* btnNext;
+  QToolButton* btnLast;
+  QPushButton* btnFind;
+  QGroupBox* GroupBox1;
+  QCheckBox* cbProtectedSet;
+  QPushButton* btnHelp;
+  QPushButton* btnClose;
+
+  // 0 browsing, 1 editing (unsaved changes on screen), 2 adding.
+  std::uint8_t EditMode = 0;
+  bool Loading = false;
+  bool SetChanged = false;
+  TQuestion EditBuffer;
+  AnswerMask EditMask = 0;
   TQuestionSet QuestionSet;
-  void ShowQuestion() {}
+  std::string ExhibitName;  // Windows-1252 bytes, as stored in the record
+
+  void SetEditMode(int mode);
+  void ShowQuestion();
+  void GoToQuestion(int index);
+  void ShowCorrectMarks();
+  void ShowExhibitArea();
+  void ShowExhibitThumbnail();
+  const TEditorLayout& Layout() const { return Layout_; }
+
+  void memoQuestionChange();
+  void ToggleCorrect(QPushButton* button);
+  void rgAnswerTypeClick();
+  void btnAddClick();
+  void btnDeleteClick();
+  void btnSaveClick();
+  void btnCancelClick();
+  void btnFirstClick() { GoToQuestion(0); }
+  void btnPrevClick();
+  void btnNextClick();
+  void btnLastClick() { GoToQuestion(QuestionSet.LastIndex); }
+  void btnFindClick();
+  void btnHelpClick();
+  void btnCloseClick() { close(); }
+  void cbProtectedSetClick() { SetChanged = true; }
+  void btnImageAddClick();
+  void btnImageDeleteClick();
+  void btnImageShowClick();
+
+  void done(int result) override;
+
+ protected:
+  void FormShow() override;
+  void resizeEvent(QResizeEvent* e) override;
+
+ private:
+  // True when the window may close; writes the set when it was changed.
+  bool FormClose();
+  void FormResize();
+  void ApplyLayout();
+  // Real path of a file in the Tests folder named by stored bytes.
+  std::string TestsPath(const std::string& ansiName) const;
+  void SetQuestionWidth(int width);
+
+  TEditorLayout Layout_;
+  QWidget* Answers_;         // the scrolled content of ScrollBox1
+  bool Sized_ = false;       // given its outer design size on first showing
+  bool Shown_ = false;       // the exhibit area may speak only once opened
+  bool LoadFailed_ = false;  // the file could not be read: nothing to write back
+  std::string FileName_;     // the set's file as it was opened
 };
 
 extern TAddEditForm* AddEditForm;

@@ -1,13 +1,64 @@
 #include "questions/SearchForm.h"
 
+#include "app/AnsiText.h"
+#include "app/MessageDlg.h"
+#include "app/StartForm.h"
+#include "editor/AddEditForm.h"
+
 namespace proctorium {
 
 TSearchForm* SearchForm = nullptr;
+
+namespace {
+
+QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption, const QString& hint, int x) {
+  auto* b = new QPushButton(caption, parent);
+  b->setObjectName(QString::fromLatin1(name));
+  b->setToolTip(hint);
+  b->setGeometry(x, 52, 60, 22);
+  b->setAutoDefault(false);
+  return b;
+}
+
+}  // namespace
 
 TSearchForm::TSearchForm(QWidget* parent) : TForm(parent) {
   setObjectName(QStringLiteral("SearchForm"));
   setWindowTitle(QStringLiteral("Find"));
   setFixedSize(213, 85);
+  edSearchString = new QLineEdit(this);
+  edSearchString->setObjectName(QStringLiteral("edSearchString"));
+  edSearchString->setToolTip(QStringLiteral("Enter search text to be looked for (case irrelevant)"));
+  edSearchString->setGeometry(8, 14, 197, 22);
+  btnFirst = MakeButton(this, "btnFirst", QStringLiteral("First"),
+                        QStringLiteral("Find the first instance of the search text in the question set"), 8);
+  btnFirst->setDefault(true);
+  btnNext = MakeButton(this, "btnNext", QStringLiteral("Next"),
+                       QStringLiteral("Find the next occurrence of the search text in the question set"), 76);
+  btnClose = MakeButton(this, "btnClose", QStringLiteral("Close"), QStringLiteral("Close this dialog box"), 145);
+  connect(btnFirst, &QPushButton::clicked, this, [this] { btnFirstClick(); });
+  connect(btnNext, &QPushButton::clicked, this, [this] { btnNextClick(); });
+  connect(btnClose, &QPushButton::clicked, this, [this] { btnCloseClick(); });
+}
+
+void TSearchForm::FormShow() {
+  if (StartForm) SetShowHint(StartForm->ShowHint());
+}
+
+void TSearchForm::SearchStep(bool fromNext) {
+  if (!AddEditForm) return;
+  // Showing a hit would overwrite the record being changed or added, and
+  // moving the set's cursor would make Cancel return to the wrong record.
+  if (AddEditForm->EditMode != 0) {
+    MessageDlg(QStringLiteral("You must save or cancel edit before searching"), TMsgDlgType::Information, mbOK);
+    return;
+  }
+  const std::string text = ToAnsi(edSearchString->text());
+  if (text.empty()) MessageDlg(QStringLiteral("No search text specified !"), TMsgDlgType::Information, mbOK);
+  if (AddEditForm->QuestionSet.Search(text, fromNext))
+    AddEditForm->ShowQuestion();
+  else
+    MessageDlg(QStringLiteral("Text not found"), TMsgDlgType::Information, mbOK);
 }
 
 }  // namespace proctorium

@@ -1,6 +1,9 @@
 #pragma once
 // The Find dialog of the question editor.
 
+#include <QLineEdit>
+#include <QPushButton>
+
 #include "app/Form.h"
 
 namespace proctorium {
@@ -9,6 +12,21 @@ class TSearchForm : public TForm {
   Q_OBJECT
  public:
   explicit TSearchForm(QWidget* parent = nullptr);
+
+  QLineEdit* edSearchString;
+  QPushButton* btnFirst;
+  QPushButton* btnNext;
+  QPushButton* btnClose;
+
+  void btnFirstClick() { SearchStep(false); }
+  void btnNextClick() { SearchStep(true); }
+  void btnCloseClick() { close(); }
+
+ protected:
+  void FormShow() override;
+
+ private:
+  void SearchStep(bool fromNext);
 };
 
 extern TSearchForm* SearchForm;

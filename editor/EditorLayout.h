@@ -1,0 +1,45 @@
+#pragma once
+// The question editor's resize arithmetic, apart from the window so that it
+// can be checked number by number.
+
+namespace proctorium {
+
+constexpr int EditorMinWidth = 640;
+constexpr int EditorMinHeight = 480;
+
+// Every figure is in pixels; positions of the answer rows and the buttons
+// are relative to their containers, the rest to the window's client area.
+struct TEditorLayout {
+  int WindowWidth = 0;  // outer size after the minimum is applied
+  int WindowHeight = 0;
+  int U = 0;  // the height unit shared out 2 : 4 : 1
+  int ScrollBoxTop = 0;
+  int ScrollBoxWidth = 0;
+  int ScrollBoxHeight = 0;
+  int AnswerWidth = 0;  // width of each answer memo
+  int QuestionTop = 24;
+  int QuestionHeight = 0;
+  int QuestionWidthNoExhibit = 0;
+  int QuestionWidthWithExhibit = 0;
+  int PanelSize = 0;  // the square thumbnail panel
+  int PanelLeft = 0;
+  int PanelTop = 24;
+  int RemarksTop = 0;
+  int RemarksWidth = 0;
+  int RemarksHeight = 0;
+  int RemarksLabelTop = 0;
+  int CloseTop = 0;
+  int HelpTop = 0;
+  int AnswersLabelTop = 0;
+  int RandomizeTop = 0;
+  int ExhibitPanelTop = 0;
+  int ExhibitPanelLeft = 0;
+};
+
+// The answer box stops growing once all eight rows fit.
+constexpr int AnswerBoxFullHeight = 297;
+
+// outerWidth and outerHeight include the window frame and title bar.
+TEditorLayout LayoutEditor(int outerWidth, int outerHeight);
+
+}  // namespace proctorium

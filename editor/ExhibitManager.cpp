@@ -1,0 +1,122 @@
+#include "editor/ExhibitManager.h"
+
+#include "app/MessageDlg.h"
+#include "app/ModalSeam.h"
+#include "app/StartForm.h"
+#include "editor/ImageFit.h"
+
+namespace proctorium {
+
+namespace {
+
+constexpr int PreviewSide = 300;
+
+}  // namespace
+
+TExhibitManager::TExhibitManager(QWidget* parent) : TForm(parent) {
+  setObjectName(QStringLiteral("ExhibitManager"));
+  setWindowTitle(QStringLiteral("Select exhibit image"));
+  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+  QFont f = font();
+  f.setPointSize(8);
+  setFont(f);
+  setFixedSize(520, 322);
+
+  FileListBox1 = new TFileListBox(this);
+  FileListBox1->setObjectName(QStringLiteral("FileListBox1"));
+  FileListBox1->SetMask(QStringLiteral("*.bmp"));
+  FileListBox1->setGeometry(6, 8, 120, 306);
+  FileListBox1->setToolTip(QStringLiteral("Select the relevant file (image is previewed)"));
+
+  Panel1 = new QFrame(this);
+  Panel1->setObjectName(QStringLiteral("Panel1"));
+  Panel1->setFrameStyle(QFrame::Box | QFrame::Plain);
+  Panel1->setGeometry(136, 8, 306, 306);
+
+  Image1 = new TImage(Panel1);
+  Image1->setObjectName(QStringLiteral("Image1"));
+  Image1->SetCenter(true);
+  Image1->setGeometry(1, 1, PreviewSide, PreviewSide);
+  Image1->setToolTip(QStringLiteral("Image preview window"));
+
+  btnSelect = new QPushButton(QStringLiteral("Select"), this);
+  btnSelect->setObjectName(QStringLiteral("btnSelect"));
+  btnSelect->setGeometry(452, 268, 60, 20);
+  btnSelect->setToolTip(QStringLiteral("Select this image (inserts image in the test module)"));
+
+  btnClose = new QPushButton(QStringLiteral("Close"), this);
+  btnClose->setObjectName(QStringLiteral("btnClose"));
+  btnClose->setGeometry(452, 292, 60, 20);
+  btnClose->setToolTip(QStringLiteral("Close this window (no changes made)"));
+
+  WarningPanel = new QFrame(this);
+  WarningPanel->setObjectName(QStringLiteral("WarningPanel"));
+  WarningPanel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  WarningPanel->setAutoFillBackground(true);
+  QPalette pal = WarningPanel->palette();
+  pal.setColor(QPalette::Window, Qt::yellow);
+  pal.setColor(QPalette::WindowText, Qt::black);
+  WarningPanel->setPalette(pal);
+  WarningPanel->setGeometry(63, 128, 394, 65);
+  Label1 = new QLabel(
+      QStringLiteral("WARNING - No BMP Images can be found in the 'Proctorium\\Tests' directory for use as exhibits"),
+      WarningPanel);
+  Label1->setObjectName(QStringLiteral("Label1"));
+  Label1->setAlignment(Qt::AlignCenter);
+  Label1->setWordWrap(true);
+  Label1->setGeometry(78, 19, 237, 26);
+  WarningPanel->hide();
+
+  // FormCreate: the picker lives only while it is shown, so the hint
+  // setting taken now is current.
+  if (StartForm) SetShowHint(StartForm->ShowHint());
+
+  connect(FileListBox1, &QListWidget::currentRowChanged, this, [this] { FileListBox1Click(); });
+  connect(FileListBox1, &QListWidget::itemDoubleClicked, this, [this] { FileListBox1DblClick(); });
+  connect(btnSelect, &QPushButton::clicked, this, [this] { done(mrOk); });
+  connect(btnClose, &QPushButton::clicked, this, [this] { done(mrCancel); });
+}
+
+void TExhibitManager::FormShow() {
+  WarningPanel->hide();
+  btnSelect->setEnabled(true);
+  // Filling the list highlights nothing yet; the preview follows the
+  // highlight set below.
+  FileListBox1->blockSignals(true);
+  FileListBox1->SetDirectory(StartForm->ProgramPath("Tests\\"));
+  FileListBox1->blockSignals(false);
+  if (FileListBox1->count() == 0) {
+    WarningPanel->show();
+    WarningPanel->raise();
+    btnSelect->setEnabled(false);
+    return;
+  }
+  if (FileListBox1->ItemIndex() == 0)
+    FileListBox1Click();
+  else
+    FileListBox1->SetItemIndex(0);
+}
+
+void TExhibitManager::FileListBox1Click() {
+  if (FileListBox1->ItemIndex() < 0) return;
+  bool loaded = false;
+  try {
+    loaded = StartForm->LoadImageFile(Image1, FileListBox1->FileName());
+  } catch (const std::exception& e) {
+    ShowException(e);
+  }
+  // An unreadable file is neither previewed nor offered: Select waits for a
+  // file that can be shown, the rest of the dialog stays usable.
+  btnSelect->setEnabled(loaded);
+  if (!loaded) {
+    Image1->Clear();
+    return;
+  }
+  FitPictureBox(Image1, PreviewSide);
+}
+
+void TExhibitManager::FileListBox1DblClick() {
+  if (btnSelect->isEnabled()) done(mrOk);
+}
+
+}  // namespace proctorium

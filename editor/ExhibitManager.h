@@ -1,0 +1,38 @@
+#pragma once
+// The exhibit picker: the bitmaps of the Tests folder with a preview.
+
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
+#include <string>
+
+#include "app/FileListBox.h"
+#include "app/Form.h"
+#include "app/Image.h"
+
+namespace proctorium {
+
+class TExhibitManager : public TForm {
+  Q_OBJECT
+ public:
+  explicit TExhibitManager(QWidget* parent = nullptr);
+
+  TFileListBox* FileListBox1;
+  QFrame* Panel1;
+  TImage* Image1;
+  QPushButton* btnSelect;
+  QPushButton* btnClose;
+  QFrame* WarningPanel;
+  QLabel* Label1;
+
+  // Full path of the highlighted file; empty when none is.
+  std::string FileName() const { return FileListBox1->FileName(); }
+
+  void FileListBox1Click();
+  void FileListBox1DblClick();
+
+ protected:
+  void FormShow() override;
+};
+
+}  // namespace proctorium

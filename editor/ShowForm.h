@@ -1,0 +1,28 @@
+#pragma once
+// Shows one exhibit at its natural size.
+
+#include <QPushButton>
+#include <string>
+
+#include "app/Form.h"
+#include "app/Image.h"
+#include "app/MessageDlg.h"
+
+namespace proctorium {
+
+class TShowForm : public TForm {
+  Q_OBJECT
+ public:
+  explicit TShowForm(QWidget* parent = nullptr);
+
+  std::string FileName;  // full path of the picture, set before showing
+  TImage* Image1;
+  QPushButton* btnClose;
+
+  void btnCloseClick() { done(mrOk); }
+
+ protected:
+  void FormShow() override;
+};
+
+}  // namespace proctorium
