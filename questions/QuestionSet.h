@@ -64,7 +64,7 @@ class TQuestionSet {
   bool Search(const std::string& text, bool fromNext);
 };
 
-// Current local time of day as a fraction of a day (whole-day part 0).
+// Current local time of day as a fraction of a day (no whole days).
 double LocalTimeOfDay();
 
 }  // namespace proctorium
