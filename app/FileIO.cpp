@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <random>
 #include <system_error>
@@ -17,8 +18,23 @@ namespace proctorium {
 
 namespace fs = std::filesystem;
 
+namespace {
+
+// Program paths are UTF-8; Windows needs them as wide strings to open files
+// whose names leave the ANSI code page.
+std::FILE* OpenFile(const std::string& name, const char* mode) {
+#ifdef _WIN32
+  std::wstring wmode(mode, mode + std::strlen(mode));
+  return _wfopen(ToFsPath(name).c_str(), wmode.c_str());
+#else
+  return std::fopen(name.c_str(), mode);
+#endif
+}
+
+}  // namespace
+
 bool ReadWholeFile(const std::string& fileName, std::string& bytes) {
-  std::FILE* f = std::fopen(fileName.c_str(), "rb");
+  std::FILE* f = OpenFile(fileName, "rb");
   if (!f) return false;
   // One allocation and one read for the size the file has now; the loop
   // only runs on if the file grew meanwhile.
@@ -80,7 +96,7 @@ std::string TempNameBeside(const std::string& fileName) {
 
 void WriteFileAtomic(const std::string& fileName, const std::string& bytes) {
   const std::string temp = TempNameBeside(fileName);
-  std::FILE* f = std::fopen(temp.c_str(), "wb");
+  std::FILE* f = OpenFile(temp, "wb");
   if (!f) throw EFileError("Cannot create file " + fileName);
   bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
   ok = SyncToDisk(f) && ok;

@@ -142,14 +142,6 @@ class QuestionSetTest : public QObject {
     QCOMPARE(x.TimeStamp, y.TimeStamp);
   }
 
-  void anyNonZeroProtectionByteCountsAsTrue() {
-    std::string bytes = testkit::MakeSet(1).Serialize();
-    bytes[21] = 7;
-    TQuestionSet set;
-    set.Parse(bytes, "x");
-    QVERIFY(set.ProtectedSet);
-  }
-
   void oldFormatLoadsAndSavesAsNew() {
     TQuestion d, q;
     d.Text = "Old description";
@@ -179,11 +171,6 @@ class QuestionSetTest : public QObject {
     TQuestionSet again;
     QVERIFY(again.LoadFromFile(Path("old.qst")));
     QVERIFY(again.Questions[1] == q);
-  }
-
-  void savingLastIndexZeroWritesOneRecord() {
-    TQuestionSet set = testkit::MakeSet(0);
-    QCOMPARE(set.Serialize().size(), size_t(26 + 47 + set.Questions[0].Text.size()));
   }
 
   void damagedFilesAreRefusedAndLeaveTheSetAlone_data() {
@@ -338,18 +325,6 @@ class QuestionSetTest : public QObject {
     QCOMPARE(set.LastIndex, lastAfter);
     QCOMPARE(set.Current, currentAfter);
     QCOMPARE(QString::fromStdString(set.GetCurrent().Text), textAtCurrent);
-  }
-
-  void copiesAreIndependent() {
-    TQuestionSet set = testkit::MakeSet(2);
-    set.SetCurrent(1);
-    TQuestion q = set.GetCurrent();
-    q.Text = "changed";
-    q.Answers[0] = "changed";
-    QCOMPARE(set.GetCurrent().Text, std::string("Question 1"));
-    set.ReplaceCurrent(q);
-    q.Text = "later";
-    QCOMPARE(set.GetCurrent().Text, std::string("changed"));
   }
 
   void answersInUse_data() {
