@@ -227,6 +227,7 @@ TAddEditForm::~TAddEditForm() = default;
 void TAddEditForm::FormShow() {
   Shown_ = false;
   SetFontSize(StartForm->FontSize());
+  Label1->adjustSize();  // the one label that follows the window font
   FileName_ = StartForm->FileListBox1->FileName();
   setWindowTitle(QStringLiteral("Proctorium - Add / edit questions [") +
                  QString::fromStdString(ExtractFileName(FileName_)) + QStringLiteral("]"));
