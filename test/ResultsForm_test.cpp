@@ -24,36 +24,30 @@ std::string Read(const testkit::TTempProgramFolder& folder) {
 class ResultsFormTest : public QObject {
   Q_OBJECT
  private slots:
-  void fileIsLoadedOnceAtCreation() {
+  void linesAreReadOnceAndAddedInTheWindowsCodePage_data() {
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QStringList>("loaded");
+    QTest::addColumn<QByteArray>("saved");
+    const QByteArray added("a\r\n\r\nna\xefve\r\n");
+    QTest::newRow("no file yet") << QByteArray() << QStringList() << added;
+    QTest::newRow("earlier results") << QByteArray("one\r\n   two\r\n\r\n") << QStringList({"one", "   two", ""})
+                                     << "one\r\n   two\r\n\r\n" + added;
+    QTest::newRow("code page") << QByteArray("Caf\xe9\r\n") << QStringList({QString::fromUtf8("Caf\xc3\xa9")})
+                               << "Caf\xe9\r\n" + added;
+  }
+  void linesAreReadOnceAndAddedInTheWindowsCodePage() {
+    QFETCH(QByteArray, file);
+    QFETCH(QStringList, loaded);
+    QFETCH(QByteArray, saved);
     testkit::TTempProgramFolder folder;
-    folder.WriteFile("Tests/results.txt", "one\r\n   two\r\n\r\n");
+    if (!file.isNull()) folder.WriteFile("Tests/results.txt", file.toStdString());
     folder.CreateForms();
-    QCOMPARE(ResultsForm->Lines(), QStringList({"one", "   two", ""}));
-    QCOMPARE(QString::fromStdString(ResultsForm->ResultsFileName),
-             QString::fromStdString(folder.Path("Tests/results.txt")));
+    QCOMPARE(ResultsForm->Lines(), loaded);
     // An outside edit is not read again, and is overwritten by the next change.
-    folder.WriteFile("Tests/results.txt", "edited\r\n");
-    ResultsForm->AddLines({"three"});
-    QCOMPARE(Read(folder), std::string("one\r\n   two\r\n\r\nthree\r\n"));
-  }
-
-  void missingFileStartsEmptyAndIsCreatedByTheFirstAddition() {
-    testkit::TTempProgramFolder folder;
-    folder.CreateForms();
-    QVERIFY(ResultsForm->Lines().isEmpty());
-    QVERIFY(!FileExists(folder.Path("Tests/results.txt")));
-    ResultsForm->AddLines({"a", "b", ""});
-    ResultsForm->AddLines({"c", "d", ""});
-    QCOMPARE(Read(folder), std::string("a\r\nb\r\n\r\nc\r\nd\r\n\r\n"));
-  }
-
-  void textIsStoredInTheWindowsCodePage() {
-    testkit::TTempProgramFolder folder;
-    folder.WriteFile("Tests/results.txt", "Caf\xe9\r\n");
-    folder.CreateForms();
-    QCOMPARE(ResultsForm->Lines(), QStringList({QString::fromUtf8("Caf\xc3\xa9")}));
+    if (!file.isNull()) folder.WriteFile("Tests/results.txt", "edited\r\n");
+    ResultsForm->AddLines({"a", ""});
     ResultsForm->AddLines({QString::fromUtf8("na\xc3\xafve")});
-    QCOMPARE(Read(folder), std::string("Caf\xe9\r\nna\xefve\r\n"));
+    QCOMPARE(QByteArray::fromStdString(Read(folder)), saved);
   }
 
   void unwritableFileIsReportedAndTheLinesKept() {
@@ -92,37 +86,19 @@ class ResultsFormTest : public QObject {
     }
   }
 
-  void showFollowsTheStartWindowAndEnablesClearOnlyWithLines() {
+  void clearIsOfferedOnlyWithLines() {
     TOptionsRecord o;
-    o.FontSize = 12;
-    o.ShowHints = false;
     o.EnableClearResults = true;
     testkit::TTempProgramFolder folder(o);
     folder.CreateForms();
     StartForm->LoadOptions();
     SetModalHook([](QDialog* d) { return d->result(); });
     ExecModal(ResultsForm);
-    QVERIFY(!ResultsForm->btnClear->isEnabled());
-    QVERIFY(!ResultsForm->btnClear->isHidden());
-    QCOMPARE(ResultsForm->font().pointSize(), 12);
-    QVERIFY(!ResultsForm->ShowHint());
+    QVERIFY(!ResultsForm->btnClear->isEnabled() && !ResultsForm->btnClear->isHidden());
     ResultsForm->AddLines({"x"});
     ExecModal(ResultsForm);
     QVERIFY(ResultsForm->btnClear->isEnabled());
     SetModalHook({});
-  }
-
-  void resizeKeepsTheMinimumAndPlacesTheControls() {
-    testkit::TTempProgramFolder folder;
-    folder.CreateForms();
-    ResultsForm->show();
-    ResultsForm->resize(300, 100);
-    QCOMPARE(ResultsForm->size(), QSize(400, 200));
-    ResultsForm->resize(600, 500);
-    QCOMPARE(ResultsForm->btnClear->x(), 524);
-    QCOMPARE(ResultsForm->btnClose->pos(), QPoint(524, 437));
-    QCOMPARE(ResultsForm->Memo1->size(), QSize(505, 454));
-    ResultsForm->hide();
   }
 };
 

