@@ -30,201 +30,148 @@ TQuestionSet MixedSet() {
 
 }  // namespace
 
-class AddEditFormTest : public QObject {
+class AddEditFormTest : public TEditorTest {
   Q_OBJECT
  private slots:
-  void openedFromTheStartWindow() {
-    TEditorHarness h(MakeSet(2, "Described"), "Chemistry.qst");
-    const std::string before = h.FileBytes();
-    StartForm->FileListBox1->SetDirectory(StartForm->ProgramPath("Tests\\"));
-    StartForm->FileListBox1->SetItemIndex(0);
+  void init() { Open(MixedSet()); }
+  void cleanup() { Folder.reset(); }
+
+  void browsingADescriptionOnlySetFromTheStartWindow() {
+    Open(MakeSet(0, "Described"), "Chemistry.qst");
+    F->hide();
     TModalScript modals;
     modals.Expect("AddEditForm", [](QDialog* d) {
       auto* f = static_cast<TAddEditForm*>(d);
       STEP_COMPARE(f->windowTitle(), QString("Proctorium - Add / edit questions [Chemistry.qst]"));
       STEP_COMPARE(f->lbQuestionTitle->text(), QString("Question #0"));
       STEP_COMPARE(f->memoQuestion->toPlainText(), QString("Described"));
-      STEP_COMPARE(f->EditMode, 0);
-      STEP_COMPARE(Buttons(f), Browsing(false, false, true));
+      STEP_COMPARE(Buttons(f), Browsing(false, false, false));
       return TModalScript::Click(d, "btnClose");
     });
     StartForm->btnEditClick();
     VERIFY_MODALS(modals);
-    QVERIFY(!AddEditForm->isVisible());
-    QCOMPARE(h.FileBytes(), before);  // only browsed: not rewritten
+    QVERIFY(!F->isVisible());
   }
 
-  void showsEveryFieldOfTheRecord() {
-    TEditorHarness h(MixedSet());
-    TAddEditForm* f = h.Open();
-    f->btnLastClick();
-    QCOMPARE(f->lbQuestionTitle->text(), QString("Question #3"));
-    QCOMPARE(f->memoQuestion->toPlainText(), QString("Line one\nLine two"));
-    QVERIFY(f->cbRandomize->isChecked());
-    QCOMPARE(f->memoRemarks->toPlainText(), QString("See chapter 4"));
-    QCOMPARE(f->memoOption[0]->toPlainText(), QString("Answer 3.A"));
-    QCOMPARE(f->memoOption[7]->toPlainText(), QString("Answer H"));
-    QCOMPARE(Marks(f), QString(".......H"));
-    for (int i = 0; i < AnswerCount; ++i)
-      QCOMPARE(f->SpeedButton[static_cast<size_t>(i)]->property("Tag").toInt(), 1 << i);
-    QCOMPARE(f->EditMode, 0);
-  }
-
+  // Showing a record never starts an edit, even when it changes the
+  // answer type on screen.
   void navigationFollowsThePosition() {
-    TEditorHarness h(MixedSet());
-    TAddEditForm* f = h.Open();
-    QCOMPARE(Buttons(f), Browsing(false, false, true));
-    f->btnNext->click();
-    QCOMPARE(f->lbQuestionTitle->text(), QString("Question #1"));
-    QCOMPARE(Buttons(f), Browsing(true, true, true));
-    f->btnLast->click();
-    QCOMPARE(f->QuestionSet.Current, 3);
-    QCOMPARE(Buttons(f), Browsing(true, true, false));
-    f->btnPrev->click();
-    QCOMPARE(f->QuestionSet.Current, 2);
-    f->btnFirst->click();
-    QCOMPARE(f->QuestionSet.Current, 0);
-  }
-
-  // Showing a record never starts an edit, whatever the answer type on
-  // screen was before.
-  void browsingNeverStartsAnEdit() {
-    TEditorHarness h(MixedSet());
-    TAddEditForm* f = h.Open();
-    for (int i = 0; i < 3; ++i) {
-      f->btnNext->click();
-      QCOMPARE(f->EditMode, 0);
+    const struct {
+      QAbstractButton* button;
+      int current;
+      QString buttons, marks;
+      int answerType;
+    } steps[] = {{F->btnNext, 1, Browsing(true, true, true), "A.......", 0},
+                 {F->btnFirst, 0, Browsing(false, false, true), "........", 0},
+                 {F->btnLast, 3, Browsing(true, true, false), ".......H", 0},
+                 {F->btnPrev, 2, Browsing(true, true, true), ".B.D....", 1},
+                 {F->btnNext, 3, Browsing(true, true, false), ".......H", 0}};
+    for (const auto& s : steps) {
+      s.button->click();
+      QCOMPARE(F->QuestionSet.Current, s.current);
+      QCOMPARE(F->lbQuestionTitle->text(), QString("Question #%1").arg(s.current));
+      QCOMPARE(Buttons(F), s.buttons);
+      QCOMPARE(Marks(F), s.marks);
+      QCOMPARE(F->rgAnswerType->ItemIndex(), s.answerType);
+      QCOMPARE(F->EditMode, 0);
     }
-    f->btnPrev->click();
-    QCOMPARE(f->rgAnswerType->ItemIndex(), 1);
-    QCOMPARE(Marks(f), QString(".B.D...."));
-    QCOMPARE(f->EditMode, 0);
+    QCOMPARE(F->memoQuestion->toPlainText(), QString("Line one\nLine two"));
+    QVERIFY(F->cbRandomize->isChecked());
+    QCOMPARE(F->memoRemarks->toPlainText(), QString("See chapter 4"));
+    QCOMPARE(F->memoOption[0]->toPlainText(), QString("Answer 3.A"));
+    QCOMPARE(F->memoOption[7]->toPlainText(), QString("Answer H"));
   }
 
-  void descriptionOnlySet() {
-    TEditorHarness h(MakeSet(0));
-    TAddEditForm* f = h.Open();
-    QCOMPARE(f->lbQuestionTitle->text(), QString("Question #0"));
-    QCOMPARE(Buttons(f), Browsing(false, false, false));
-    f->btnAdd->click();
-    QCOMPARE(f->EditMode, 2);
-    QCOMPARE(f->lbQuestionTitle->text(), QString("Question #1"));
-    QCOMPARE(Buttons(f), Changing());
-    QVERIFY(f->cbRandomize->isChecked());
-    QCOMPARE(f->rgAnswerType->ItemIndex(), 0);
-    QCOMPARE(f->btnImageAdd->text(), QString("Add Exhibit"));
-    f->memoQuestion->setPlainText("New question");
-    f->SpeedButton[1]->click();
-    f->btnSave->click();
-    QCOMPARE(f->EditMode, 0);
-    QCOMPARE(f->QuestionSet.LastIndex, 1);
-    QCOMPARE(f->QuestionSet.Current, 1);
-    QCOMPARE(f->lbQuestionTitle->text(), QString("Question #1"));
-    QCOMPARE(Buttons(f), Browsing(true, true, false));
-    const TQuestion saved = f->QuestionSet.GetCurrent();
-    QCOMPARE(saved.Text, std::string("New question"));
-    QCOMPARE(saved.CorrectMask, AnswerMask(2));
-    QCOMPARE(saved.RandomizeAnswers, std::uint8_t(1));
-    QVERIFY(f->SetChanged);
+  // On question 2 (multiple answers, B and D): type a two-line text, mark F,
+  // then Save or Cancel; Add appends an empty single-answer record.
+  void saveOrCancel_data() {
+    QTest::addColumn<bool>("adding");
+    QTest::addColumn<bool>("save");
+    QTest::addColumn<int>("shownAfter");
+    QTest::addColumn<int>("lastAfter");
+    QTest::addColumn<QString>("marks");
+    QTest::newRow("add, Save") << true << true << 4 << 4 << ".....F..";
+    QTest::newRow("add, Cancel") << true << false << 2 << 3 << ".B.D....";
+    QTest::newRow("edit, Save") << false << true << 2 << 3 << ".B.D.F..";
+    QTest::newRow("edit, Cancel") << false << false << 2 << 3 << ".B.D....";
   }
-
-  void addThenCancelRestoresTheRecordOnScreen() {
-    TEditorHarness h(MixedSet());
-    TAddEditForm* f = h.Open();
-    f->btnNext->click();
-    f->btnNext->click();
-    f->btnAdd->click();
-    QCOMPARE(f->lbQuestionTitle->text(), QString("Question #4"));
-    QCOMPARE(f->memoQuestion->toPlainText(), QString());
-    f->memoQuestion->setPlainText("Never stored");
-    f->btnCancel->click();
-    QCOMPARE(f->EditMode, 0);
-    QCOMPARE(f->lbQuestionTitle->text(), QString("Question #2"));
-    QCOMPARE(f->memoQuestion->toPlainText(), QString("Question 2"));
-    QCOMPARE(f->rgAnswerType->ItemIndex(), 1);
-    QCOMPARE(Marks(f), QString(".B.D...."));
-    QCOMPARE(f->QuestionSet.LastIndex, 3);
-    QVERIFY(!f->SetChanged);
-  }
-
-  void editThenSaveReplacesTheRecord() {
-    TEditorHarness h(MixedSet());
-    TAddEditForm* f = h.Open();
-    f->btnNext->click();
-    f->memoRemarks->setPlainText("A note\nover two lines");
-    QCOMPARE(f->EditMode, 1);
-    QCOMPARE(Buttons(f), Changing());
-    f->btnSave->click();
-    QCOMPARE(f->EditMode, 0);
-    QCOMPARE(f->QuestionSet.LastIndex, 3);
-    QCOMPARE(f->QuestionSet.Questions[1].Remarks, std::string("A note\r\nover two lines"));
-    QCOMPARE(Buttons(f), Browsing(true, true, true));
+  void saveOrCancel() {
+    QFETCH(bool, adding);
+    QFETCH(bool, save);
+    QFETCH(int, shownAfter);
+    F->GoToQuestion(2);
+    if (adding) {
+      F->btnAdd->click();
+      QCOMPARE(F->lbQuestionTitle->text(), QString("Question #4"));
+      QCOMPARE(F->memoQuestion->toPlainText(), QString());
+      QVERIFY(F->cbRandomize->isChecked());
+      QCOMPARE(F->rgAnswerType->ItemIndex(), 0);
+    }
+    F->memoQuestion->setPlainText("New\nquestion");
+    F->SpeedButton[5]->click();
+    QCOMPARE(F->EditMode, adding ? 2 : 1);
+    QCOMPARE(Buttons(F), Changing());
+    (save ? F->btnSave : F->btnCancel)->click();
+    QCOMPARE(F->EditMode, 0);
+    QCOMPARE(F->lbQuestionTitle->text(), QString("Question #%1").arg(shownAfter));
+    QTEST(F->QuestionSet.LastIndex, "lastAfter");
+    QTEST(Marks(F), "marks");
+    QCOMPARE(Buttons(F), Browsing(true, true, shownAfter < 4));
+    QCOMPARE(F->memoQuestion->toPlainText(), save ? "New\nquestion" : "Question 2");
+    QCOMPARE(F->QuestionSet.Questions[shownAfter].Text, save ? "New\r\nquestion" : "Question 2");
+    QCOMPARE(F->SetChanged, save);
   }
 
   void everyInputStartsEditing_data() {
-    QTest::addColumn<int>("input");
-    for (int i = 0; i < 10; ++i) QTest::newRow(qPrintable(QString("memo %1").arg(i))) << i;
-    QTest::newRow("randomize box") << 10;
-    QTest::newRow("correct-answer button") << 11;
-    QTest::newRow("answer type") << 12;
+    QTest::addColumn<QString>("input");
+    QStringList names{"memoQuestion", "memoRemarks", "cbRandomize", "SpeedButton3", "rgAnswerType"};
+    for (int i = 1; i <= AnswerCount; ++i) names << QString("memoOption%1").arg(i);
+    for (const QString& name : names) QTest::newRow(qPrintable(name)) << name;
   }
   void everyInputStartsEditing() {
-    QFETCH(int, input);
-    TEditorHarness h(MixedSet());
-    TAddEditForm* f = h.Open();
-    f->btnNext->click();
-    QPlainTextEdit* memos[] = {f->memoQuestion,  f->memoOption[0], f->memoOption[1], f->memoOption[2], f->memoOption[3],
-                               f->memoOption[4], f->memoOption[5], f->memoOption[6], f->memoOption[7], f->memoRemarks};
-    if (input < 10) {
-      memos[input]->setFocus();
-      QTest::keyClicks(memos[input], "x");
-    } else if (input == 10) {
-      f->cbRandomize->click();
-    } else if (input == 11) {
-      f->SpeedButton[2]->click();
+    QFETCH(QString, input);
+    F->GoToQuestion(1);
+    QWidget* w = F->findChild<QWidget*>(input);
+    if (auto* memo = qobject_cast<QPlainTextEdit*>(w)) {
+      memo->setFocus();
+      QTest::keyClicks(memo, "x");
+    } else if (auto* button = qobject_cast<QAbstractButton*>(w)) {
+      button->click();
     } else {
-      f->rgAnswerType->Item(1)->click();
+      F->rgAnswerType->Item(1)->click();
     }
-    QCOMPARE(f->EditMode, 1);
-    QCOMPARE(Buttons(f), Changing());
+    QCOMPARE(F->EditMode, 1);
+    QCOMPARE(Buttons(F), Changing());
   }
 
-  void singleAnswerMarks() {
-    TEditorHarness h(MixedSet());
-    TAddEditForm* f = h.Open();
-    f->btnNext->click();
-    f->SpeedButton[2]->click();
-    QCOMPARE(Marks(f), QString("..C....."));
-    f->SpeedButton[2]->click();
-    QCOMPARE(Marks(f), QString("..C....."));
-    f->SpeedButton[4]->click();
-    QCOMPARE(Marks(f), QString("....E..."));
-    QCOMPARE(f->EditMask, AnswerMask(16));
+  // Actions: a letter clicks that answer's mark, 's' and 'm' choose single
+  // or multiple answers, '-' is Cancel.
+  void correctAnswerMarks_data() {
+    QTest::addColumn<QString>("actions");
+    QTest::addColumn<int>("question");
+    QTest::addColumn<QString>("marks");
+    QTest::newRow("single: the mark moves") << "C" << 1 << "..C.....";
+    QTest::newRow("single: clicking the mark keeps it") << "CC" << 1 << "..C.....";
+    QTest::newRow("single: the last click wins") << "CE" << 1 << "....E...";
+    QTest::newRow("multiple: marks toggle") << "FB" << 2 << "...D.F..";
+    QTest::newRow("to single keeps the first mark") << "s" << 2 << ".B......";
+    QTest::newRow("and back brings none back") << "sm" << 2 << ".B......";
+    QTest::newRow("Cancel restores the marks") << "s-" << 2 << ".B.D....";
   }
-
-  void multipleAnswerMarksToggle() {
-    TEditorHarness h(MixedSet());
-    TAddEditForm* f = h.Open();
-    f->GoToQuestion(2);
-    f->SpeedButton[5]->click();
-    QCOMPARE(Marks(f), QString(".B.D.F.."));
-    f->SpeedButton[1]->click();
-    QCOMPARE(Marks(f), QString("...D.F.."));
-  }
-
-  void switchingTheAnswerTypeTrimsMarks() {
-    TEditorHarness h(MixedSet());
-    TAddEditForm* f = h.Open();
-    f->GoToQuestion(2);
-    QCOMPARE(Marks(f), QString(".B.D...."));
-    f->rgAnswerType->Item(0)->click();
-    QCOMPARE(Marks(f), QString(".B......"));
-    QCOMPARE(f->EditMode, 1);
-    f->rgAnswerType->Item(1)->click();
-    QCOMPARE(Marks(f), QString(".B......"));
-    f->btnCancel->click();
-    QCOMPARE(Marks(f), QString(".B.D...."));
-    QCOMPARE(f->EditMode, 0);
+  void correctAnswerMarks() {
+    QFETCH(int, question);
+    QFETCH(QString, actions);
+    F->GoToQuestion(question);
+    for (const QChar a : actions) {
+      if (a == 's' || a == 'm')
+        F->rgAnswerType->Item(a == 'm')->click();
+      else if (a == '-')
+        F->btnCancel->click();
+      else
+        F->SpeedButton[static_cast<size_t>(a.unicode() - 'A')]->click();
+    }
+    QTEST(Marks(F), "marks");
+    QCOMPARE(F->EditMode, actions.endsWith('-') ? 0 : 1);
   }
 
   void limitOfQuestions_data() {
@@ -236,24 +183,16 @@ class AddEditFormTest : public QObject {
   void limitOfQuestions() {
     QFETCH(int, questions);
     QFETCH(bool, accepted);
-    TEditorHarness h(MakeSet(questions));
-    TAddEditForm* f = h.Open();
-    f->btnLast->click();
+    Open(MakeSet(questions));
+    F->btnLast->click();
     TMessageScript messages;
     if (!accepted) messages.Expect("Limit of 250 questions reached", TMsgDlgType::Warning, mbOK);
-    f->btnAdd->click();
+    F->btnAdd->click();
     VERIFY_MESSAGES(messages);
-    if (accepted) {
-      QCOMPARE(f->EditMode, 2);
-      QCOMPARE(f->lbQuestionTitle->text(), QString("Question #250"));
-      f->btnSave->click();
-      QCOMPARE(f->QuestionSet.LastIndex, 250);
-    } else {
-      QCOMPARE(f->EditMode, 0);
-      QCOMPARE(f->lbQuestionTitle->text(), QString("Question #250"));
-      QCOMPARE(f->memoQuestion->toPlainText(), QString("Question 250"));
-      QCOMPARE(Buttons(f), Browsing(true, true, false));
-    }
+    QCOMPARE(F->lbQuestionTitle->text(), QString("Question #250"));
+    QCOMPARE(Buttons(F), accepted ? Changing() : Browsing(true, true, false));
+    F->btnSave->click();
+    QCOMPARE(F->QuestionSet.LastIndex, 250);
   }
 
   void deleteShowsTheFollowingRecord_data() {
@@ -262,65 +201,46 @@ class AddEditFormTest : public QObject {
     QTest::addColumn<int>("shownAfter");
     QTest::addColumn<QString>("textAfter");
     QTest::addColumn<int>("lastAfter");
-    QTest::newRow("middle") << 3 << int(mrYes) << 3 << "Question 4" << 4;
-    QTest::newRow("last") << 5 << int(mrYes) << 4 << "Question 4" << 4;
-    QTest::newRow("first question") << 1 << int(mrYes) << 1 << "Question 2" << 4;
-    QTest::newRow("answered No") << 3 << int(mrNo) << 3 << "Question 3" << 5;
+    QTest::newRow("first question") << 1 << int(mrYes) << 1 << "Question 2" << 2;
+    QTest::newRow("last") << 3 << int(mrYes) << 2 << "Question 2" << 2;
+    QTest::newRow("answered No") << 1 << int(mrNo) << 1 << "Question 1" << 3;
   }
   void deleteShowsTheFollowingRecord() {
     QFETCH(int, position);
     QFETCH(int, answer);
-    TEditorHarness h(MakeSet(5));
-    TAddEditForm* f = h.Open();
-    f->GoToQuestion(position);
+    F->GoToQuestion(position);
     TMessageScript messages;
     messages.Expect("Are you sure you want to delete this question ?", TMsgDlgType::Confirmation, mbYes | mbNo, answer);
-    f->btnDelete->click();
+    F->btnDelete->click();
     VERIFY_MESSAGES(messages);
-    QTEST(f->QuestionSet.Current, "shownAfter");
-    QCOMPARE(f->lbQuestionTitle->text(), QString("Question #%1").arg(f->QuestionSet.Current));
-    QTEST(f->memoQuestion->toPlainText(), "textAfter");
-    QTEST(f->QuestionSet.LastIndex, "lastAfter");
-    QCOMPARE(f->SetChanged, answer == mrYes);
-    QCOMPARE(f->EditMode, 0);
-  }
-
-  void descriptionRecordCannotBeDeleted() {
-    TEditorHarness h(MakeSet(2));
-    TAddEditForm* f = h.Open();
-    QVERIFY(!f->btnDelete->isEnabled());
-    f->GoToQuestion(1);
-    QVERIFY(f->btnDelete->isEnabled());
-    f->GoToQuestion(0);
-    QVERIFY(!f->btnDelete->isEnabled());
+    QTEST(F->QuestionSet.Current, "shownAfter");
+    QCOMPARE(F->lbQuestionTitle->text(), QString("Question #%1").arg(F->QuestionSet.Current));
+    QTEST(F->memoQuestion->toPlainText(), "textAfter");
+    QTEST(F->QuestionSet.LastIndex, "lastAfter");
+    QCOMPARE(F->SetChanged, answer == mrYes);
+    QCOMPARE(Buttons(F), Browsing(true, true, F->QuestionSet.Current < F->QuestionSet.LastIndex));
   }
 
   void closingWhileChangingIsRefused_data() {
-    QTest::addColumn<int>("how");
-    QTest::newRow("close box") << 0;
-    QTest::newRow("Esc") << 1;
-    QTest::newRow("adding, close box") << 2;
+    QTest::addColumn<bool>("adding");
+    QTest::addColumn<bool>("esc");
+    QTest::newRow("editing, close box") << false << false;
+    QTest::newRow("editing, Esc") << false << true;
+    QTest::newRow("adding, close box") << true << false;
   }
   void closingWhileChangingIsRefused() {
-    QFETCH(int, how);
-    TEditorHarness h(MakeSet(2));
-    const std::string before = h.FileBytes();
-    TAddEditForm* f = h.Open();
-    f->GoToQuestion(1);
-    if (how == 2)
-      f->btnAdd->click();
-    else
-      f->memoQuestion->setPlainText("changed");
+    QFETCH(bool, adding);
+    QFETCH(bool, esc);
+    const std::string before = FileBytes();
+    F->GoToQuestion(1);
+    adding ? F->btnAdd->click() : F->memoQuestion->setPlainText("changed");
     TMessageScript messages;
     messages.Expect("You must save or cancel edit before closing window", TMsgDlgType::Information, mbOK);
-    if (how == 1)
-      QTest::keyClick(f, Qt::Key_Escape);
-    else
-      f->close();
+    esc ? QTest::keyClick(F, Qt::Key_Escape) : void(F->close());
     VERIFY_MESSAGES(messages);
-    QVERIFY(f->isVisible());
-    QCOMPARE(f->EditMode, how == 2 ? 2 : 1);
-    QCOMPARE(h.FileBytes(), before);
+    QVERIFY(F->isVisible());
+    QCOMPARE(F->EditMode, adding ? 2 : 1);
+    QCOMPARE(FileBytes(), before);
   }
 
   void fileWrittenOnlyAfterAChange_data() {
@@ -335,85 +255,54 @@ class AddEditFormTest : public QObject {
   void fileWrittenOnlyAfterAChange() {
     QFETCH(int, action);
     QFETCH(bool, written);
-    TQuestionSet set = MakeSet(3);
-    set.OwnerCode = 0;
-    set.ProtectedSet = false;
-    TEditorHarness h(set);
-    const std::string before = h.FileBytes();
-    TAddEditForm* f = h.Open();
-    QVERIFY(!f->cbProtectedSet->isChecked());
-    QVERIFY(!f->SetChanged);  // setting the box on opening is no change
-    f->GoToQuestion(2);
+    const std::string before = FileBytes();
+    F->GoToQuestion(2);
     TMessageScript messages;
-    switch (action) {
-      case 1:
-        f->memoQuestion->setPlainText("dropped");
-        f->btnCancel->click();
-        break;
-      case 2:
-        f->cbProtectedSet->click();
-        break;
-      case 3:
-        f->memoQuestion->setPlainText("Kept");
-        f->btnSave->click();
-        break;
-      case 4:
-        messages.Answer(mrYes);
-        f->btnDelete->click();
-        break;
+    if (action == 1 || action == 3) F->memoQuestion->setPlainText("Kept");
+    if (action == 1) F->btnCancel->click();
+    if (action == 2) F->cbProtectedSet->click();
+    if (action == 3) F->btnSave->click();
+    if (action == 4) {
+      messages.Answer(mrYes);
+      F->btnDelete->click();
     }
-    f->btnClose->click();
+    F->btnClose->click();
     VERIFY_MESSAGES(messages);
-    QVERIFY(!f->isVisible());
-    if (!written) {
-      QCOMPARE(h.FileBytes(), before);
-      return;
-    }
-    const TQuestionSet saved = h.Reload();
-    QCOMPARE(saved.OwnerCode, UserCode());
+    QVERIFY(!F->isVisible());
+    if (!written) QCOMPARE(FileBytes(), before);
+    TQuestionSet saved;
+    QVERIFY(saved.LoadFromFile(SetPath()));
+    QCOMPARE(saved.OwnerCode, written ? UserCode() : 0);
     QCOMPARE(saved.ProtectedSet, action == 2);
     if (action == 3) QCOMPARE(saved.Questions[2].Text, std::string("Kept"));
     QCOMPARE(saved.LastIndex, action == 4 ? 2 : 3);
-  }
-
-  void reopeningReloadsTheFile() {
-    TEditorHarness h(MakeSet(3));
-    TAddEditForm* f = h.Open();
-    f->GoToQuestion(1);
-    f->memoQuestion->setPlainText("Changed");
-    f->btnSave->click();
-    f->btnClose->click();
-    f = h.Open();
-    QCOMPARE(f->QuestionSet.Current, 0);
-    QCOMPARE(f->QuestionSet.Questions[1].Text, std::string("Changed"));
-    QVERIFY(!f->SetChanged);
-    QCOMPARE(f->EditMode, 0);
-    f->btnClose->click();
+    // Opened again, the editor starts afresh from the file.
+    Reopen();
+    QCOMPARE(F->QuestionSet.Current, 0);
+    QVERIFY(!F->SetChanged);
   }
 
   // Text that Windows-1252 cannot hold is refused by name instead of being
   // stored as question marks.
   void textTheFileCannotHold() {
-    TEditorHarness h(MakeSet(2));
-    TAddEditForm* f = h.Open();
-    f->GoToQuestion(1);
-    f->memoQuestion->setPlainText(QString::fromUtf8("Price in \u20ac and \u2603"));
-    f->memoOption[2]->setPlainText(QString::fromUtf8("\u0394 x \u2603"));
+    F->GoToQuestion(1);
+    F->memoQuestion->setPlainText(QString::fromUtf8("Price in \u20ac and \u2603"));
+    F->memoOption[2]->setPlainText(QString::fromUtf8("\u0394 x \u2603"));
     TMessageScript messages;
     messages.Expect(QString::fromUtf8("The question cannot be saved: these characters cannot be stored in a question "
                                       "set: \u2603 \u0394\nPlease remove or replace them."),
                     TMsgDlgType::Warning, mbOK);
-    f->btnSave->click();
+    F->btnSave->click();
     VERIFY_MESSAGES(messages);
-    QCOMPARE(f->EditMode, 1);
-    QVERIFY(!f->SetChanged);
-    QCOMPARE(f->QuestionSet.Questions[1].Text, std::string("Question 1"));
+    QCOMPARE(F->EditMode, 1);
+    QVERIFY(!F->SetChanged);
+    QCOMPARE(F->QuestionSet.Questions[1].Text, std::string("Question 1"));
     // Once the text can be stored, the euro sign goes in as its byte.
-    f->memoQuestion->setPlainText(QString::fromUtf8("Price in \u20ac"));
-    f->memoOption[2]->setPlainText("fine");
-    f->btnSave->click();
-    QCOMPARE(f->EditMode, 0);
-    QCOMPARE(f->QuestionSet.Questions[1].Text, std::string("Price in \x80"));
+    F->memoQuestion->setPlainText(QString::fromUtf8("Price in \u20ac"));
+    F->memoOption[2]->setPlainText("fine");
+    F->btnSave->click();
+    QCOMPARE(F->EditMode, 0);
+    QCOMPARE(F->QuestionSet.Questions[1].Text, std::string("Price in \x80"));
   }
 
   // A failed write keeps the editor open with the work in memory, unless
@@ -425,84 +314,54 @@ class AddEditFormTest : public QObject {
   }
   void failedWriteKeepsTheEditorOpen() {
     QFETCH(int, answer);
-    TEditorHarness h(MakeSet(2));
-    TAddEditForm* f = h.Open();
-    f->cbProtectedSet->click();
+    F->cbProtectedSet->click();
     // Nothing can be renamed over a folder: the write must fail.
-    QVERIFY(QFile::remove(QString::fromStdString(h.SetPath())));
-    QVERIFY(QDir().mkdir(QString::fromStdString(h.SetPath())));
+    QVERIFY(QFile::remove(QString::fromStdString(SetPath())));
+    QVERIFY(QDir().mkdir(QString::fromStdString(SetPath())));
     TMessageScript messages;
     messages.Answer(mrOk);
     messages.Expect("The question set could not be saved. Close without saving ?", TMsgDlgType::Confirmation,
                     mbYes | mbNo, answer);
-    f->btnClose->click();
+    F->btnClose->click();
     VERIFY_MESSAGES(messages);
     QCOMPARE(messages.Shown()[0].Type, TMsgDlgType::Error);
-    QCOMPARE(f->isVisible(), answer != mrYes);
-    QVERIFY(f->SetChanged);
+    QCOMPARE(F->isVisible(), answer != mrYes);
+    QVERIFY(F->SetChanged);
   }
 
   void unreadableFileIsReportedAndNotWrittenOver() {
-    TEditorHarness h(MakeSet(2));
-    h.Folder.WriteFile("Tests/set.qst", "this is no question set");
+    F->hide();
+    Folder->WriteFile("Tests/set.qst", "this is no question set");
     TMessageScript messages;
     messages.Answer(mrOk);
-    TAddEditForm* f = h.Open();
+    Reopen();
     QCOMPARE(messages.Shown().size(), size_t(1));
     QCOMPARE(messages.Shown()[0].Type, TMsgDlgType::Error);
-    QTRY_VERIFY(!f->isVisible());
-    QCOMPARE(h.FileBytes(), std::string("this is no question set"));
+    QTRY_VERIFY(!F->isVisible());
+    QCOMPARE(FileBytes(), std::string("this is no question set"));
   }
 
   void takesFontAndHintsFromTheStartWindow() {
-    TEditorHarness h(MakeSet(1));
+    F->hide();
     StartForm->SetFontSize(12);
     StartForm->SetShowHint(false);
-    TAddEditForm* f = h.Open();
-    QCOMPARE(f->font().pointSize(), 12);
-    QCOMPARE(f->memoQuestion->font().pointSize(), 12);
-    QCOMPARE(f->Label1->font().pointSize(), 12);
-    QCOMPARE(f->btnAdd->font().pointSize(), 8);
-    QCOMPARE(f->lblAnswers->font().pointSize(), 8);
-    QCOMPARE(f->SpeedButton[0]->font().pointSize(), 8);
-    QVERIFY(f->SpeedButton[0]->font().bold());
-    QVERIFY(!f->ShowHint());
-    QCOMPARE(f->btnSave->toolTip(), QString("Save all additions / amendments"));
+    Reopen();
+    QCOMPARE(F->memoQuestion->font().pointSize(), 12);
+    QCOMPARE(F->btnAdd->font().pointSize(), 8);  // the button panel keeps its own size
+    QVERIFY(!F->ShowHint());
   }
 
-  void layoutFollowsTheWindowSize_data() {
-    QTest::addColumn<QSize>("requested");
-    QTest::addColumn<QRect>("scrollBox");
-    QTest::addColumn<QRect>("remarks");
-    QTest::addColumn<QRect>("question");
-    QTest::addColumn<int>("answerWidth");
-    QTest::addColumn<int>("closeTop");
-    QTest::newRow("640x480") << QSize(640, 480) << QRect(8, 156, 521, 204) << QRect(8, 390, 521, 51)
-                             << QRect(8, 24, 521, 102) << 450 << 420;
-    QTest::newRow("800x700") << QSize(800, 700) << QRect(8, 242, 681, 297) << QRect(8, 569, 681, 94)
-                             << QRect(8, 24, 681, 188) << 626 << 640;
-    QTest::newRow("below minimum") << QSize(500, 300) << QRect(8, 156, 521, 204) << QRect(8, 390, 521, 51)
-                                   << QRect(8, 24, 521, 102) << 450 << 420;
-  }
+  // The layout goes by the outer size, frame included, and never below the minimum.
   void layoutFollowsTheWindowSize() {
-    QFETCH(QSize, requested);
-    TEditorHarness h(MakeSet(1));
-    TAddEditForm* f = h.Open();
-    // The layout goes by the outer size, frame included.
-    const QSize frame = f->frameGeometry().size() - f->size();
-    f->resize(requested - frame);
+    F->resize(QSize(500, 300) - (F->frameGeometry().size() - F->size()));
     QCoreApplication::processEvents();
-    QCOMPARE(f->Layout().WindowWidth, std::max(requested.width(), 640));
-    QCOMPARE(f->Layout().WindowHeight, std::max(requested.height(), 480));
-    QCOMPARE(f->frameGeometry().size(), QSize(f->Layout().WindowWidth, f->Layout().WindowHeight));
-    QTEST(f->ScrollBox1->geometry(), "scrollBox");
-    QTEST(f->memoRemarks->geometry(), "remarks");
-    QTEST(f->memoQuestion->geometry(), "question");
-    QTEST(f->memoOption[7]->width(), "answerWidth");
-    QTEST(f->btnClose->y(), "closeTop");
-    QCOMPARE(f->panelButtons->geometry().right(), f->width() - 1);
-    QCOMPARE(f->panelButtons->height(), f->height());
-    QCOMPARE(f->Panel1->width(), f->Panel1->height());
+    QCOMPARE(F->frameGeometry().size(), QSize(640, 480));
+    QCOMPARE(F->ScrollBox1->geometry(), QRect(8, 156, 521, 204));
+    QCOMPARE(F->memoRemarks->geometry(), QRect(8, 390, 521, 51));
+    QCOMPARE(F->memoQuestion->geometry(), QRect(8, 24, 521, 102));
+    QCOMPARE(F->memoOption[7]->width(), 450);
+    QCOMPARE(F->btnClose->y(), 420);
+    QCOMPARE(F->panelButtons->geometry().right(), F->width() - 1);
   }
 };
 

@@ -11,98 +11,71 @@
 #include "editor/AddEditForm.h"
 #include "testkit/TempProgramFolder.h"
 
-// QCOMPARE and QVERIFY for the steps of a modal script, which return the
-// window's result: a failed check ends the step with result 0.
+// QCOMPARE for the steps of a modal script, which return the window's
+// result: a failed check ends the step with result 0.
 #define STEP_COMPARE(actual, expected)                                                        \
   do {                                                                                        \
     if (!QTest::qCompare(actual, expected, #actual, #expected, __FILE__, __LINE__)) return 0; \
   } while (0)
-#define STEP_VERIFY(condition)                                                                       \
-  do {                                                                                               \
-    if (!QTest::qVerify(static_cast<bool>(condition), #condition, "", __FILE__, __LINE__)) return 0; \
-  } while (0)
 
 namespace proctorium::testkit {
 
-class TEditorHarness {
- public:
-  explicit TEditorHarness(const TQuestionSet& set, const std::string& name = "set.qst") : Name_(name) {
-    Folder.WriteSet(name, set);
-    Folder.CreateForms();
+// Base of the editor's test classes: each test opens the editor on a set
+// in a fresh program folder.
+class TEditorTest : public QObject {
+ protected:
+  TAddEditForm* Open(const TQuestionSet& set, const std::string& name = "set.qst") {
+    Folder.reset();  // the program's windows are global: one folder at a time
+    Folder = std::make_unique<TTempProgramFolder>();
+    Folder->WriteSet(Name = name, set);
+    Folder->CreateForms();
+    return Reopen();
   }
-  ~TEditorHarness() {
-    if (AddEditForm) AddEditForm->hide();
-  }
-
   // Highlights the set in the start window and shows the editor the way
   // ExecModal does under a test hook: shown, show handler run, not blocking.
-  TAddEditForm* Open() {
+  TAddEditForm* Reopen() {
     StartForm->FileListBox1->SetDirectory(StartForm->ProgramPath("Tests\\"));
-    const auto items = StartForm->FileListBox1->findItems(QString::fromStdString(Name_), Qt::MatchExactly);
+    const auto items = StartForm->FileListBox1->findItems(QString::fromStdString(Name), Qt::MatchExactly);
     StartForm->FileListBox1->setCurrentItem(items.value(0));
     AddEditForm->show();
-    return AddEditForm;
+    return F = AddEditForm;
   }
 
-  std::string SetPath() const { return Folder.Path("Tests/" + Name_); }
+  std::string SetPath() const { return Folder->Path("Tests/" + Name); }
   std::string FileBytes() const {
     std::string bytes;
     ReadWholeFile(SetPath(), bytes);
     return bytes;
   }
-  TQuestionSet Reload() const {
-    TQuestionSet s;
-    s.LoadFromFile(SetPath());
-    return s;
-  }
 
-  TTempProgramFolder Folder;
-
- private:
-  std::string Name_;
+  std::unique_ptr<TTempProgramFolder> Folder;
+  std::string Name;
+  TAddEditForm* F = nullptr;
 };
 
-// What the editor's buttons allow, as one comparable value.
-struct TButtonStates {
-  bool Add, Delete, Save, Cancel, First, Prev, Next, Last, Find, Close;
-  bool operator==(const TButtonStates&) const = default;
-};
-
-inline TButtonStates Buttons(const TAddEditForm* f) {
-  return {f->btnAdd->isEnabled(),   f->btnDelete->isEnabled(), f->btnSave->isEnabled(), f->btnCancel->isEnabled(),
-          f->btnFirst->isEnabled(), f->btnPrev->isEnabled(),   f->btnNext->isEnabled(), f->btnLast->isEnabled(),
-          f->btnFind->isEnabled(),  f->btnClose->isEnabled()};
+// The enabled buttons of the editor, by name, so that a failure reads well.
+inline QString Buttons(const TAddEditForm* f) {
+  const QAbstractButton* const all[] = {f->btnAdd,  f->btnDelete, f->btnSave, f->btnCancel, f->btnFirst,
+                                        f->btnPrev, f->btnNext,   f->btnLast, f->btnFind,   f->btnClose};
+  QStringList on;
+  for (const QAbstractButton* b : all)
+    if (b->isEnabled()) on << b->objectName().mid(3);
+  return on.join(' ');
 }
 
 // Browsing at a position: only the position decides the navigation.
-inline TButtonStates Browsing(bool canDelete, bool back, bool forward) {
-  return {true, canDelete, false, false, back, back, forward, forward, true, true};
+inline QString Browsing(bool canDelete, bool back, bool forward) {
+  return QString("Add%1%2%3 Find Close")
+      .arg(canDelete ? " Delete" : "", back ? " First Prev" : "", forward ? " Next Last" : "");
 }
-inline TButtonStates Changing() { return {false, false, true, true, false, false, false, false, false, false}; }
+inline QString Changing() { return "Save Cancel"; }
 
+// The correct-answer marks as letters: ".B.D...." marks B and D.
 inline QString Marks(const TAddEditForm* f) {
   QString s;
   for (int i = 0; i < AnswerCount; ++i)
     s += f->SpeedButton[static_cast<size_t>(i)]->text() == "X" ? QChar('A' + i) : QChar('.');
   return s;
-}
-
-// Readable failures in QCOMPARE.
-inline char* toString(const proctorium::testkit::TButtonStates& b) {
-  auto f = [](bool on) { return on ? '1' : '0'; };
-  return qstrdup(QStringLiteral("Add%1 Del%2 Save%3 Cancel%4 First%5 Prev%6 Next%7 Last%8 Find%9 Close%10")
-                     .arg(f(b.Add))
-                     .arg(f(b.Delete))
-                     .arg(f(b.Save))
-                     .arg(f(b.Cancel))
-                     .arg(f(b.First))
-                     .arg(f(b.Prev))
-                     .arg(f(b.Next))
-                     .arg(f(b.Last))
-                     .arg(f(b.Find))
-                     .arg(f(b.Close))
-                     .toLatin1()
-                     .constData());
 }
 
 }  // namespace proctorium::testkit

@@ -1,7 +1,6 @@
 #include <QApplication>
 #include <QtTest>
 
-#include "app/StartForm.h"
 #include "editor/AddEditForm.h"
 #include "editor/EditorHarness.h"
 #include "questions/SearchForm.h"
@@ -27,47 +26,35 @@ const char* const NotFound = "Text not found";
 
 }  // namespace
 
-class SearchFormTest : public QObject {
+class SearchFormTest : public TEditorTest {
   Q_OBJECT
  private slots:
   void init() {
-    Harness_ = std::make_unique<TEditorHarness>(SearchSet());
-    Editor_ = Harness_->Open();
-    Editor_->btnFind->click();
+    Open(SearchSet())->btnFind->click();
+    SearchForm->edSearchString->setText("needle");
   }
   void cleanup() {
     SearchForm->close();
-    Harness_.reset();
-  }
-
-  void findIsShownBesideTheEditorWithoutBlockingIt() {
-    QVERIFY(SearchForm->isVisible());
-    QVERIFY(!SearchForm->isModal());
-    QCOMPARE(SearchForm->windowTitle(), QString("Find"));
-    QCOMPARE(SearchForm->btnFirst->toolTip(),
-             QString("Find the first instance of the search text in the question set"));
-    QVERIFY(!QApplication::activeModalWidget() || QApplication::activeModalWidget() != SearchForm);
+    Folder.reset();
   }
 
   void firstThenNextWithoutWrapAround() {
-    TMessageScript messages;
-    SearchForm->edSearchString->setText("needle");
+    QVERIFY(SearchForm->isVisible() && !SearchForm->isModal());  // the editor stays usable
     SearchForm->btnFirst->click();
-    QCOMPARE(Editor_->QuestionSet.Current, 2);
-    QCOMPARE(Editor_->lbQuestionTitle->text(), QString("Question #2"));
-    QCOMPARE(Editor_->memoQuestion->toPlainText(), QString("Where is the NEEDLE?"));
+    QCOMPARE(F->lbQuestionTitle->text(), QString("Question #2"));
+    QCOMPARE(F->memoQuestion->toPlainText(), QString("Where is the NEEDLE?"));
     SearchForm->btnNext->click();
-    QCOMPARE(Editor_->QuestionSet.Current, 4);  // found in the remarks
+    QCOMPARE(F->QuestionSet.Current, 4);  // found in the remarks
     SearchForm->btnNext->click();
-    QCOMPARE(Editor_->QuestionSet.Current, 5);
+    QCOMPARE(F->QuestionSet.Current, 5);
+    TMessageScript messages;
     messages.Expect(NotFound, TMsgDlgType::Information, mbOK);
     SearchForm->btnNext->click();
     VERIFY_MESSAGES(messages);
-    QCOMPARE(Editor_->QuestionSet.Current, 5);
+    QCOMPARE(F->QuestionSet.Current, 5);
     SearchForm->btnFirst->click();
-    QCOMPARE(Editor_->QuestionSet.Current, 2);
-    QCOMPARE(Editor_->EditMode, 0);
-    QCOMPARE(Buttons(Editor_), Browsing(true, true, true));
+    QCOMPARE(F->QuestionSet.Current, 2);
+    QCOMPARE(Buttons(F), Browsing(true, true, true));
   }
 
   void textsThatAreNotFound_data() {
@@ -75,27 +62,18 @@ class SearchFormTest : public QObject {
     QTest::newRow("only in the description") << "only here";
     QTest::newRow("only in an exhibit name") << "picture";
     QTest::newRow("nowhere") << "zebra";
+    QTest::newRow("empty") << "";
   }
   void textsThatAreNotFound() {
     QFETCH(QString, text);
-    Editor_->GoToQuestion(1);
+    F->GoToQuestion(1);
     TMessageScript messages;
+    if (text.isEmpty()) messages.Expect("No search text specified !", TMsgDlgType::Information, mbOK);
     messages.Expect(NotFound, TMsgDlgType::Information, mbOK);
     SearchForm->edSearchString->setText(text);
     SearchForm->btnFirst->click();
     VERIFY_MESSAGES(messages);
-    QCOMPARE(Editor_->QuestionSet.Current, 1);
-    QCOMPARE(Editor_->lbQuestionTitle->text(), QString("Question #1"));
-  }
-
-  void emptySearchTextGivesBothMessages() {
-    TMessageScript messages;
-    messages.Expect("No search text specified !", TMsgDlgType::Information, mbOK);
-    messages.Expect(NotFound, TMsgDlgType::Information, mbOK);
-    SearchForm->edSearchString->clear();
-    SearchForm->btnNext->click();
-    VERIFY_MESSAGES(messages);
-    QCOMPARE(Editor_->QuestionSet.Current, 0);
+    QCOMPARE(F->lbQuestionTitle->text(), QString("Question #1"));
   }
 
   // While a record is being changed or added, a hit would overwrite the
@@ -107,36 +85,26 @@ class SearchFormTest : public QObject {
   }
   void searchingWhileChangingIsRefused() {
     QFETCH(bool, adding);
-    Editor_->GoToQuestion(1);
-    if (adding) Editor_->btnAdd->click();
-    Editor_->memoQuestion->setPlainText("unsaved input");
+    F->GoToQuestion(1);
+    if (adding) F->btnAdd->click();
+    F->memoQuestion->setPlainText("unsaved input");
     TMessageScript messages;
     messages.Expect("You must save or cancel edit before searching", TMsgDlgType::Information, mbOK);
-    SearchForm->edSearchString->setText("needle");
     SearchForm->btnFirst->click();
     VERIFY_MESSAGES(messages);
-    QCOMPARE(Editor_->memoQuestion->toPlainText(), QString("unsaved input"));
-    QCOMPARE(Editor_->QuestionSet.Current, 1);
-    QCOMPARE(Editor_->EditMode, adding ? 2 : 1);
-    Editor_->btnCancel->click();
-    QCOMPARE(Editor_->memoQuestion->toPlainText(), QString("Question 1"));
+    QCOMPARE(F->memoQuestion->toPlainText(), QString("unsaved input"));
+    QCOMPARE(F->EditMode, adding ? 2 : 1);
+    F->btnCancel->click();
     SearchForm->btnFirst->click();
-    QCOMPARE(Editor_->QuestionSet.Current, 2);
+    QCOMPARE(F->QuestionSet.Current, 2);
   }
 
   void closingTheEditorClosesFindAndKeepsTheText() {
-    SearchForm->edSearchString->setText("needle");
-    Editor_->btnClose->click();
-    QVERIFY(!Editor_->isVisible());
+    F->btnClose->click();
     QVERIFY(!SearchForm->isVisible());
-    Editor_ = Harness_->Open();
-    Editor_->btnFind->click();
+    Reopen()->btnFind->click();
     QCOMPARE(SearchForm->edSearchString->text(), QString("needle"));
   }
-
- private:
-  std::unique_ptr<TEditorHarness> Harness_;
-  TAddEditForm* Editor_ = nullptr;
 };
 
 QTEST_MAIN(SearchFormTest)
