@@ -1,5 +1,7 @@
 #include "app/AdminOptions.h"
 
+#include <QPainter>
+
 #include "app/Colour.h"
 #include "app/MessageDlg.h"
 #include "app/ModalSeam.h"
@@ -21,6 +23,15 @@ void TColourPanel::SetColor(std::uint32_t colour) {
   QPalette pal = palette();
   pal.setColor(QPalette::Window, ColourToQColor(colour));
   setPalette(pal);
+}
+
+void TColourPanel::paintEvent(QPaintEvent* e) {
+  QFrame::paintEvent(e);
+  // The caption stays readable on dark and light colours alike.
+  QPainter p(this);
+  const QColor back = palette().color(QPalette::Window);
+  p.setPen(back.lightness() < 128 ? Qt::white : Qt::black);
+  p.drawText(contentsRect(), Qt::AlignCenter, QStringLiteral("Screen Colour"));
 }
 
 namespace {
@@ -118,5 +129,7 @@ void TAdminOptions::btnDefaultClick() {
 void TAdminOptions::btnChangePasswordClick() {
   if (ExecModal(NewPasswordDlg) == mrOk) Guarded([] { StartForm->SaveOptions(); });
 }
+
+void TAdminOptions::reject() { done(mrCancel); }
 
 }  // namespace proctorium

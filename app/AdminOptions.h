@@ -20,6 +20,9 @@ class TColourPanel : public QFrame {
   std::uint32_t Color() const { return Color_; }
   void SetColor(std::uint32_t colour);
 
+ protected:
+  void paintEvent(QPaintEvent* e) override;
+
  private:
   std::uint32_t Color_ = 0x00FFFFFFu;
 };
@@ -49,6 +52,8 @@ class TAdminOptions : public TForm {
 
  protected:
   void FormShow() override;
+  // The title bar's close button and Escape answer Cancel.
+  void reject() override;
 };
 
 extern TAdminOptions* AdminOptions;
