@@ -94,8 +94,6 @@ TAdminOptions::TAdminOptions(QWidget* parent) : TForm(parent) {
                      141, 186, 60);
   btnCancel = MakeButton(this, "btnCancel", QStringLiteral("Cancel"),
                          QStringLiteral("Exit this dialog, do not save any changes"), 205, 186, 60);
-  ColorDialog1 = new QColorDialog(this);
-  ColorDialog1->setObjectName(QStringLiteral("ColorDialog1"));
 
   connect(cbAllowEdits, &QCheckBox::toggled, this, [this] { cbAllowEditsClick(); });
   connect(btnScreenColor, &QPushButton::clicked, this, [this] { btnScreenColorClick(); });
@@ -114,6 +112,12 @@ void TAdminOptions::FormShow() {
 void TAdminOptions::cbAllowEditsClick() { cbDeletePermitted->setEnabled(cbAllowEdits->isChecked()); }
 
 void TAdminOptions::btnScreenColorClick() {
+  // Made on first use: the picker is costly to build and most runs never
+  // open it.
+  if (!ColorDialog1) {
+    ColorDialog1 = new QColorDialog(this);
+    ColorDialog1->setObjectName(QStringLiteral("ColorDialog1"));
+  }
   ColorDialog1->setCurrentColor(ColourToQColor(panelColour->Color()));
   if (ExecModal(ColorDialog1) == QDialog::Accepted) panelColour->SetColor(QColorToColour(ColorDialog1->currentColor()));
 }

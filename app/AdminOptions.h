@@ -43,7 +43,7 @@ class TAdminOptions : public TForm {
   QPushButton* btnDefault;
   QPushButton* btnOk;
   QPushButton* btnCancel;
-  QColorDialog* ColorDialog1;
+  QColorDialog* ColorDialog1 = nullptr;  // made when first needed
 
   void cbAllowEditsClick();
   void btnScreenColorClick();
