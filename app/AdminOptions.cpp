@@ -76,10 +76,9 @@ TAdminOptions::TAdminOptions(QWidget* parent) : TForm(parent) {
       panel, "cbAllowEdits", QStringLiteral("Enable question sets Add/Edit buttons"),
       QStringLiteral("When enabled the Add/Edit/Delete question set buttons are visible, otherwise they are hidden"),
       16, 64);
-  cbDeletePermitted =
-      MakeCheck(panel, "cbDeletePermitted", QStringLiteral("Enable question sets Delete button"),
-                QStringLiteral("If Add/Edit buttons are enabled this allows question sets to be deleted if enabled"),
-                16, 80);
+  cbDeletePermitted = MakeCheck(
+      panel, "cbDeletePermitted", QStringLiteral("Enable question sets Delete button"),
+      QStringLiteral("If Add/Edit buttons are enabled this allows question sets to be deleted if enabled"), 16, 80);
   btnScreenColor = MakeButton(panel, "btnScreenColor", QStringLiteral("Set test screen colour:"),
                               QStringLiteral("Sets the background colour for the test screen"), 16, 109, 120);
   panelColour = new TColourPanel(panel);

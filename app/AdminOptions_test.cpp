@@ -50,14 +50,15 @@ struct TBoxes {
 };
 
 TBoxes Boxes() {
-  return {AdminOptions->cbEnableAnswers->isChecked(), AdminOptions->cbEnableClearResults->isChecked(),
+  return {AdminOptions->cbEnableAnswers->isChecked(),      AdminOptions->cbEnableClearResults->isChecked(),
           AdminOptions->cbEnableRunningScore->isChecked(), AdminOptions->cbAllowEdits->isChecked(),
-          AdminOptions->cbDeletePermitted->isChecked(), AdminOptions->panelColour->Color()};
+          AdminOptions->cbDeletePermitted->isChecked(),    AdminOptions->panelColour->Color()};
 }
 
 void FlipEverything() {
-  for (QCheckBox* cb : {AdminOptions->cbEnableAnswers, AdminOptions->cbEnableClearResults,
-                        AdminOptions->cbEnableRunningScore, AdminOptions->cbAllowEdits, AdminOptions->cbDeletePermitted})
+  for (QCheckBox* cb :
+       {AdminOptions->cbEnableAnswers, AdminOptions->cbEnableClearResults, AdminOptions->cbEnableRunningScore,
+        AdminOptions->cbAllowEdits, AdminOptions->cbDeletePermitted})
     cb->click();
   AdminOptions->panelColour->SetColor(0x00010203u);
 }
@@ -81,12 +82,18 @@ class AdminOptionsTest : public QObject {
     QTest::addColumn<QString>("stored");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<bool>("accepted");
-    QTest::newRow("same") << "secret" << "secret" << true;
-    QTest::newRow("capitals") << "secret" << "SECRET" << true;
-    QTest::newRow("mixed") << "SeCrEt" << "sEcReT" << true;
-    QTest::newRow("wrong") << "secret" << "secrets" << false;
-    QTest::newRow("empty accepts empty") << "" << "" << true;
-    QTest::newRow("empty refuses text") << "" << "x" << false;
+    QTest::newRow("same") << "secret"
+                          << "secret" << true;
+    QTest::newRow("capitals") << "secret"
+                              << "SECRET" << true;
+    QTest::newRow("mixed") << "SeCrEt"
+                           << "sEcReT" << true;
+    QTest::newRow("wrong") << "secret"
+                           << "secrets" << false;
+    QTest::newRow("empty accepts empty") << ""
+                                         << "" << true;
+    QTest::newRow("empty refuses text") << ""
+                                        << "x" << false;
   }
   void passwordInAnyLetterCase() {
     QFETCH(QString, stored);
@@ -351,9 +358,8 @@ class AdminOptionsTest : public QObject {
       EnterPassword("")(d);
       return off ? d->result() : -1;
     });
-    modals.Expect("AdminOptions", [](QDialog* d) {
-      return !AdminOptions->ShowHint() ? TModalScript::Click(d, "btnCancel") : -1;
-    });
+    modals.Expect("AdminOptions",
+                  [](QDialog* d) { return !AdminOptions->ShowHint() ? TModalScript::Click(d, "btnCancel") : -1; });
     StartForm->AdministratorClick();
     VERIFY_MODALS(modals);
   }

@@ -1,18 +1,18 @@
 #include "app/StartForm.h"
 
 #include <QApplication>
-#include <cstdio>
-#include <filesystem>
-#include <memory>
-#include <random>
-#include <system_error>
-#include <vector>
 #include <QKeyEvent>
 #include <QLinearGradient>
 #include <QMenuBar>
 #include <QPainter>
 #include <QScreen>
 #include <QVBoxLayout>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <random>
+#include <system_error>
+#include <vector>
 
 #include "app/AboutBox.h"
 #include "app/AdminOptions.h"
@@ -122,10 +122,11 @@ TStartForm::TStartForm(const std::string& programFolder, QWidget* parent)
   row->addWidget(Memo1);
   column->addLayout(row, 1);
 
-  btnStart = MakeButton(client, "btnStart", QStringLiteral("Start test"), QStringLiteral("Run the highlighted test"), 16);
+  btnStart =
+      MakeButton(client, "btnStart", QStringLiteral("Start test"), QStringLiteral("Run the highlighted test"), 16);
   btnStart->setDefault(true);
-  btnEdit = MakeButton(client, "btnEdit", QStringLiteral("Edit"), QStringLiteral("Edit the highlighted question set"),
-                       100);
+  btnEdit =
+      MakeButton(client, "btnEdit", QStringLiteral("Edit"), QStringLiteral("Edit the highlighted question set"), 100);
   btnAdd = MakeButton(client, "btnAdd", QStringLiteral("Add"), QStringLiteral("Add a new question set"), 168);
   btnDelete = MakeButton(client, "btnDelete", QStringLiteral("Delete"),
                          QStringLiteral("Delete the highlighted question set (cannot be undone)"), 236);
@@ -178,14 +179,11 @@ TStartForm::TStartForm(const std::string& programFolder, QWidget* parent)
   connect(FileListBox1, &QListWidget::itemDoubleClicked, this, [this] { btnStartClick(); });
 
   setFixedSize(sizeHint());
-  if (QScreen* screen = QGuiApplication::primaryScreen())
-    move(screen->availableGeometry().center() - rect().center());
+  if (QScreen* screen = QGuiApplication::primaryScreen()) move(screen->availableGeometry().center() - rect().center());
   qApp->installEventFilter(this);
 }
 
-std::string TStartForm::ProgramPath(const std::string& relative) const {
-  return ResolvePath(ProgramFolder_, relative);
-}
+std::string TStartForm::ProgramPath(const std::string& relative) const { return ResolvePath(ProgramFolder_, relative); }
 
 bool TStartForm::ShowHint() const { return WindowShowHint(this); }
 

@@ -1,7 +1,7 @@
+#include <sys/resource.h>
 #include <QtTest>
 #include <csignal>
 #include <filesystem>
-#include <sys/resource.h>
 
 #include "app/AboutBox.h"
 #include "app/AdminOptions.h"
@@ -141,8 +141,8 @@ class StartFormTest : public QObject {
     TTempProgramFolder folder(Options(true, true));
     folder.WriteFile("Tests/old.qst", OldFormatSet("Old description", 2));
     Show(folder);
-    QCOMPARE(StartForm->Memo1->toPlainText(), QString("OLD FILE FORMAT - EDITING NOT PERMITTED\n") +
-                                                  QString(40, '=') + "\n\nOld description");
+    QCOMPARE(StartForm->Memo1->toPlainText(),
+             QString("OLD FILE FORMAT - EDITING NOT PERMITTED\n") + QString(40, '=') + "\n\nOld description");
     QVERIFY(StartForm->btnStart->isEnabled());
     QVERIFY(!StartForm->btnEdit->isEnabled());
     QVERIFY(StartForm->btnDelete->isEnabled());
@@ -423,10 +423,14 @@ class SetFilesTest : public QObject {
   void addCopiesTheTemplate_data() {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("file");
-    QTest::newRow("plain") << "Zoology" << "Zoology.qst";
-    QTest::newRow("extension dropped") << "notes.txt.bak" << "notes.qst";
-    QTest::newRow("starts with a full stop") << ".hidden" << ".qst";
-    QTest::newRow("spaces and accents") << "Café quiz" << "Café quiz.qst";
+    QTest::newRow("plain") << "Zoology"
+                           << "Zoology.qst";
+    QTest::newRow("extension dropped") << "notes.txt.bak"
+                                       << "notes.qst";
+    QTest::newRow("starts with a full stop") << ".hidden"
+                                             << ".qst";
+    QTest::newRow("spaces and accents") << "Café quiz"
+                                        << "Café quiz.qst";
   }
   void addCopiesTheTemplate() {
     QFETCH(QString, typed);

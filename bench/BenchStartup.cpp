@@ -8,6 +8,10 @@
 // mode), timed from the spawn to the child's report that its window is
 // exposed and painted. Peak memory is the child's maximum resident set.
 
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <QApplication>
 #include <QDir>
 #include <QLabel>
@@ -18,11 +22,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <spawn.h>
 #include <string>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <vector>
 
 #include "app/FileIO.h"

@@ -115,11 +115,21 @@ std::string UnescapeValue(const std::string& v) {
       continue;
     }
     switch (v[++i]) {
-      case 's': out += ' '; break;
-      case 'n': out += '\n'; break;
-      case 't': out += '\t'; break;
-      case 'r': out += '\r'; break;
-      case '\\': out += '\\'; break;
+      case 's':
+        out += ' ';
+        break;
+      case 'n':
+        out += '\n';
+        break;
+      case 't':
+        out += '\t';
+        break;
+      case 'r':
+        out += '\r';
+        break;
+      case '\\':
+        out += '\\';
+        break;
       default:
         out += '\\';
         out += v[i];
@@ -165,9 +175,12 @@ std::string FindIdInFolder(const std::string& folder, const std::string& desktop
 
 int BrowserShowCommand(int state) {
   switch (state) {
-    case gwMaximized: return 3;
-    case gwNormal: return 1;
-    default: return 0;
+    case gwMaximized:
+      return 3;
+    case gwNormal:
+      return 1;
+    default:
+      return 0;
   }
 }
 

@@ -36,8 +36,8 @@ class TXdgHome {
     f.write(text.data(), qint64(text.size()));
   }
   void App(const std::string& dataDir, const std::string& file, const std::string& exec, bool hidden = false) {
-    Write(dataDir + "/applications/" + file, "[Desktop Entry]\nType=Application\nName=X\nExec=" + exec + "\n" +
-                                                 (hidden ? "Hidden=true\n" : ""));
+    Write(dataDir + "/applications/" + file,
+          "[Desktop Entry]\nType=Application\nName=X\nExec=" + exec + "\n" + (hidden ? "Hidden=true\n" : ""));
   }
   QTemporaryDir dir;
   TXdgDirs dirs;
@@ -51,14 +51,22 @@ class BrowserCommandTest : public QObject {
   void cleanCommandRemovesPlaceholders_data() {
     QTest::addColumn<QString>("command");
     QTest::addColumn<QString>("cleaned");
-    QTest::newRow("example") << "C:\\Browser\\browse.exe -nohome %1" << "C:\\Browser\\browse.exe -nohome ";
-    QTest::newRow("several") << "b.exe %L -x \"%1\"" << "b.exe  -x \"\"";
-    QTest::newRow("trailing percent stays") << "b.exe -x %" << "b.exe -x %";
-    QTest::newRow("double percent") << "a%%b" << "ab";
-    QTest::newRow("lone percent") << "%" << "";
-    QTest::newRow("placeholder only") << "%1" << "";
-    QTest::newRow("empty") << "" << "";
-    QTest::newRow("no placeholder") << "browse.exe" << "browse.exe";
+    QTest::newRow("example") << "C:\\Browser\\browse.exe -nohome %1"
+                             << "C:\\Browser\\browse.exe -nohome ";
+    QTest::newRow("several") << "b.exe %L -x \"%1\""
+                             << "b.exe  -x \"\"";
+    QTest::newRow("trailing percent stays") << "b.exe -x %"
+                                            << "b.exe -x %";
+    QTest::newRow("double percent") << "a%%b"
+                                    << "ab";
+    QTest::newRow("lone percent") << "%"
+                                  << "";
+    QTest::newRow("placeholder only") << "%1"
+                                      << "";
+    QTest::newRow("empty") << ""
+                           << "";
+    QTest::newRow("no placeholder") << "browse.exe"
+                                    << "browse.exe";
   }
   void cleanCommandRemovesPlaceholders() {
     QFETCH(QString, command);
@@ -70,13 +78,24 @@ class BrowserCommandTest : public QObject {
     QTest::addColumn<QString>("command");
     QTest::addColumn<QString>("program");
     QTest::addColumn<QString>("params");
-    QTest::newRow("example") << "C:\\Browser\\browse.exe -nohome " << "C:\\BROWSER\\BROWSE.EXE" << "-NOHOME";
+    QTest::newRow("example") << "C:\\Browser\\browse.exe -nohome "
+                             << "C:\\BROWSER\\BROWSE.EXE"
+                             << "-NOHOME";
     QTest::newRow("quoted path") << "\"C:\\Program Files\\B\\b.exe\" -new \"\""
-                                 << "C:\\PROGRAM FILES\\B\\B.EXE" << " -NEW \"\"";
-    QTest::newRow("no params") << "c:\\b\\b.exe" << "C:\\B\\B.EXE" << "";
-    QTest::newRow("last extension wins") << "c:\\x.com\\run.bat go" << "C:\\X.COM\\RUN.BAT" << "GO";
-    QTest::newRow("no extension") << "browse -nohome" << "BROWSE" << "-NOHOME";
-    QTest::newRow("no extension quoted") << "\"/opt/my browser\" -x" << "/OPT/MY BROWSER" << "-X";
+                                 << "C:\\PROGRAM FILES\\B\\B.EXE"
+                                 << " -NEW \"\"";
+    QTest::newRow("no params") << "c:\\b\\b.exe"
+                               << "C:\\B\\B.EXE"
+                               << "";
+    QTest::newRow("last extension wins") << "c:\\x.com\\run.bat go"
+                                         << "C:\\X.COM\\RUN.BAT"
+                                         << "GO";
+    QTest::newRow("no extension") << "browse -nohome"
+                                  << "BROWSE"
+                                  << "-NOHOME";
+    QTest::newRow("no extension quoted") << "\"/opt/my browser\" -x"
+                                         << "/OPT/MY BROWSER"
+                                         << "-X";
   }
   void splitFindsProgramAndParameters() {
     QFETCH(QString, command);

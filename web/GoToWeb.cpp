@@ -3,8 +3,8 @@
 #include <cstdlib>
 
 #ifdef _WIN32
-#include <windows.h>
 #include <shellapi.h>
+#include <windows.h>
 
 #include <QApplication>
 #include <QWidget>
@@ -45,8 +45,8 @@ bool Launch(const std::string& program, const std::string& params, int showComma
   if (Hook()) return Hook()(program, {params});
   HWND owner = nullptr;
   if (QWidget* main = QApplication::activeWindow()) owner = reinterpret_cast<HWND>(main->winId());
-  const auto result = reinterpret_cast<INT_PTR>(
-      ShellExecuteA(owner, nullptr, program.c_str(), params.c_str(), nullptr, showCommand));
+  const auto result =
+      reinterpret_cast<INT_PTR>(ShellExecuteA(owner, nullptr, program.c_str(), params.c_str(), nullptr, showCommand));
   return result > 32;
 }
 
