@@ -4,6 +4,7 @@
 
 #include "app/MessageDlg.h"
 #include "app/StartForm.h"
+#include "web/GoToWeb.h"
 
 namespace proctorium {
 
@@ -53,7 +54,10 @@ TAboutBox::TAboutBox(QWidget* parent) : TForm(parent) {
   btnOk->setGeometry(135, 166, 70, 24);
   btnOk->setDefault(true);
   connect(btnOk, &QPushButton::clicked, this, [this] { done(mrOk); });
-  GoToWeb1 = nullptr;
+  GoToWeb1 = new TGoToWeb(this);
+  GoToWeb1->BrowserState = gwNormal;
+  GoToWeb1->Url = MakerWebsite;
+  GoToWeb1->EMail = MakerEmail;
 }
 
 void TAboutBox::FormShow() {
@@ -70,8 +74,14 @@ bool TAboutBox::eventFilter(QObject* watched, QEvent* event) {
   return TForm::eventFilter(watched, event);
 }
 
-void TAboutBox::lbEmailClick() {}
+void TAboutBox::lbEmailClick() {
+  GoToWeb1->EMail = MakerEmail;
+  GoToWeb1->ExecuteMail();
+}
 
-void TAboutBox::lbWebsiteClick() {}
+void TAboutBox::lbWebsiteClick() {
+  GoToWeb1->Url = MakerWebsite;
+  GoToWeb1->ExecuteUrl();
+}
 
 }  // namespace proctorium

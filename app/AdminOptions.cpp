@@ -1,5 +1,7 @@
 #include "app/AdminOptions.h"
 
+#include <QPainter>
+
 #include "app/Colour.h"
 #include "app/MessageDlg.h"
 #include "app/ModalSeam.h"
@@ -21,6 +23,15 @@ void TColourPanel::SetColor(std::uint32_t colour) {
   QPalette pal = palette();
   pal.setColor(QPalette::Window, ColourToQColor(colour));
   setPalette(pal);
+}
+
+void TColourPanel::paintEvent(QPaintEvent* e) {
+  QFrame::paintEvent(e);
+  // The caption stays readable on dark and light colours alike.
+  QPainter p(this);
+  const QColor back = palette().color(QPalette::Window);
+  p.setPen(back.lightness() < 128 ? Qt::white : Qt::black);
+  p.drawText(contentsRect(), Qt::AlignCenter, QStringLiteral("Screen Colour"));
 }
 
 namespace {
@@ -82,8 +93,6 @@ TAdminOptions::TAdminOptions(QWidget* parent) : TForm(parent) {
                      141, 186, 60);
   btnCancel = MakeButton(this, "btnCancel", QStringLiteral("Cancel"),
                          QStringLiteral("Exit this dialog, do not save any changes"), 205, 186, 60);
-  ColorDialog1 = new QColorDialog(this);
-  ColorDialog1->setObjectName(QStringLiteral("ColorDialog1"));
 
   connect(cbAllowEdits, &QCheckBox::toggled, this, [this] { cbAllowEditsClick(); });
   connect(btnScreenColor, &QPushButton::clicked, this, [this] { btnScreenColorClick(); });
@@ -102,6 +111,12 @@ void TAdminOptions::FormShow() {
 void TAdminOptions::cbAllowEditsClick() { cbDeletePermitted->setEnabled(cbAllowEdits->isChecked()); }
 
 void TAdminOptions::btnScreenColorClick() {
+  // Made on first use: the picker is costly to build and most runs never
+  // open it.
+  if (!ColorDialog1) {
+    ColorDialog1 = new QColorDialog(this);
+    ColorDialog1->setObjectName(QStringLiteral("ColorDialog1"));
+  }
   ColorDialog1->setCurrentColor(ColourToQColor(panelColour->Color()));
   if (ExecModal(ColorDialog1) == QDialog::Accepted) panelColour->SetColor(QColorToColour(ColorDialog1->currentColor()));
 }
@@ -117,5 +132,7 @@ void TAdminOptions::btnDefaultClick() {
 void TAdminOptions::btnChangePasswordClick() {
   if (ExecModal(NewPasswordDlg) == mrOk) Guarded([] { StartForm->SaveOptions(); });
 }
+
+void TAdminOptions::reject() { done(mrCancel); }
 
 }  // namespace proctorium

@@ -20,6 +20,9 @@ class TColourPanel : public QFrame {
   std::uint32_t Color() const { return Color_; }
   void SetColor(std::uint32_t colour);
 
+ protected:
+  void paintEvent(QPaintEvent* e) override;
+
  private:
   std::uint32_t Color_ = 0x00FFFFFFu;
 };
@@ -40,7 +43,7 @@ class TAdminOptions : public TForm {
   QPushButton* btnDefault;
   QPushButton* btnOk;
   QPushButton* btnCancel;
-  QColorDialog* ColorDialog1;
+  QColorDialog* ColorDialog1 = nullptr;  // made when first needed
 
   void cbAllowEditsClick();
   void btnScreenColorClick();
@@ -49,6 +52,8 @@ class TAdminOptions : public TForm {
 
  protected:
   void FormShow() override;
+  // The title bar's close button and Escape answer Cancel.
+  void reject() override;
 };
 
 extern TAdminOptions* AdminOptions;

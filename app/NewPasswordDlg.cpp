@@ -66,4 +66,6 @@ void TNewPasswordDlg::btnOkClick() {
   done(mrOk);
 }
 
+void TNewPasswordDlg::reject() { done(mrCancel); }
+
 }  // namespace proctorium

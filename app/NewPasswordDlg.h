@@ -22,6 +22,8 @@ class TNewPasswordDlg : public TForm {
 
  protected:
   void FormShow() override;
+  // The title bar's close button and Escape answer Cancel.
+  void reject() override;
 };
 
 extern TNewPasswordDlg* NewPasswordDlg;

@@ -54,4 +54,6 @@ void TPasswordDlg::btnOkClick() {
   EditPassword->selectAll();
 }
 
+void TPasswordDlg::reject() { done(mrCancel); }
+
 }  // namespace proctorium

@@ -27,6 +27,8 @@ class TPasswordDlg : public TForm {
 
  protected:
   void FormShow() override;
+  // The title bar's close button and Escape answer Cancel.
+  void reject() override;
 
  private:
   std::string AdminPassword_;

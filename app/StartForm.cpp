@@ -7,6 +7,12 @@
 #include <QPainter>
 #include <QScreen>
 #include <QVBoxLayout>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <random>
+#include <system_error>
+#include <vector>
 
 #include "app/AboutBox.h"
 #include "app/AdminOptions.h"
@@ -18,10 +24,16 @@
 #include "app/PathResolver.h"
 #include "app/UserCode.h"
 #include "editor/AddEditForm.h"
+#include "questions/GetFilename.h"
 #include "questions/QuestionSet.h"
 #include "test/Form1.h"
 #include "test/ResultsForm.h"
 #include "test/TimerValue.h"
+#include "web/GoToWeb.h"
+
+#ifndef _WIN32
+#include <unistd.h>
+#endif
 
 namespace proctorium {
 
@@ -31,6 +43,7 @@ namespace {
 
 constexpr int ButtonFontSize = 8;
 const char* const OptionsFileName = "Proctorium.opt";
+constexpr size_t CopyBufferSize = 8192;
 
 QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption, const QString& hint, int x) {
   auto* b = new QPushButton(caption, parent);
@@ -119,7 +132,8 @@ TStartForm::TStartForm(const std::string& programFolder, QWidget* parent)
                          QStringLiteral("Delete the highlighted question set (cannot be undone)"), 236);
   btnHelp = MakeButton(client, "btnHelp", QStringLiteral("Help"), QString(), 340);
   btnClose = MakeButton(client, "btnClose", QStringLiteral("Exit"), QStringLiteral("Exit this program"), 408);
-  GoToWeb1 = nullptr;
+  GoToWeb1 = new TGoToWeb(this);
+  GoToWeb1->BrowserState = gwNormal;
 
   Application1 = menuBar()->addMenu(QStringLiteral("&Application"));
   Application1->setObjectName(QStringLiteral("Application1"));
@@ -292,11 +306,15 @@ void TStartForm::ShowSummary() {
   const TQuestion description = set->GetCurrent();
   Memo1->setPlainText(FromAnsi(description.Text));
   if (!description.ExhibitFile.empty()) {
+    // A picture that is missing or unreadable shows the logo: the previous
+    // set's picture would belong to the wrong set.
+    bool loaded = false;
     try {
-      LoadImageFile(Image1, ProgramPath("\\tests\\" + description.ExhibitFile));
+      loaded = LoadImageFile(Image1, ProgramPath("\\tests\\" + description.ExhibitFile));
     } catch (const std::exception& e) {
       ShowException(e);
     }
+    if (!loaded) Image1->SetPicture(Logo());
   } else {
     Image1->SetPicture(Logo());
   }
@@ -335,13 +353,108 @@ void TStartForm::btnEditClick() {
   ShowSummary();
 }
 
-void TStartForm::btnAddClick() {}
+void TStartForm::btnAddClick() {
+  auto dlg = std::make_unique<TGetFilename>(this);
+  if (ExecModal(dlg.get()) != mrOk) return;
+  const std::string name = dlg->GetSetName();
+  try {
+    // A name with a separator or a character that Windows refuses would
+    // create the file elsewhere or not at all: refuse it before anything
+    // is written.
+    if (!ValidSetName(name)) throw EFileError("Cannot create file " + ProgramPath("Tests\\") + name + ".qst");
+    const std::string target = ProgramPath("Tests\\" + name + ".qst");
+    bool copy = true;
+    if (FileExists(target))
+      copy = MessageDlg(QStringLiteral("A question set already exists with\nthat name. Overwrite ? "),
+                        TMsgDlgType::Warning, mbYes | mbNo) == mrYes;
+    if (copy) FileCopy(ProgramPath("Tests\\Blank.dat"), target);
+  } catch (const std::exception& e) {
+    ShowException(e);
+  }
+  dlg.reset();
+  FormShow();
+}
 
-void TStartForm::btnDeleteClick() {}
+void TStartForm::btnDeleteClick() {
+  const std::string fileName = FileListBox1->FileName();
+  if (fileName.empty()) return;
+  const QString question =
+      QStringLiteral("Are you sure you want to delete [%1] ?").arg(QString::fromStdString(ExtractFileName(fileName)));
+  if (MessageDlg(question, TMsgDlgType::Confirmation, mbYes | mbNo) != mrYes) return;
+  // A file that cannot be deleted simply stays in the refreshed list.
+  std::error_code ec;
+  std::filesystem::remove(ToFsPath(fileName), ec);
+  FormShow();
+}
 
-void TStartForm::FileCopy(const std::string&, const std::string&) {}
+namespace {
 
-void TStartForm::ShowHelpPage(const std::string&) {}
+struct TFileCloser {
+  void operator()(std::FILE* f) const {
+    if (f) std::fclose(f);
+  }
+};
+using TFilePtr = std::unique_ptr<std::FILE, TFileCloser>;
+
+std::string CopyTempName(const std::string& destination) {
+  static std::mt19937 gen{std::random_device{}()};
+  char suffix[32];
+  std::snprintf(suffix, sizeof suffix, ".~%08x.tmp", static_cast<unsigned>(gen()));
+  return destination + suffix;
+}
+
+}  // namespace
+
+// The copy goes to a temporary file beside the destination that is renamed
+// over it only when every byte was read and written, so a failed copy
+// leaves neither a partial set nor a damaged old one. Read errors say
+// "Cannot read file <source>"; write errors "Cannot create file
+// <destination>", since the destination could not be made.
+void TStartForm::FileCopy(const std::string& source, const std::string& destination) {
+  TFilePtr in(std::fopen(source.c_str(), "rb"));
+  if (!in) throw EFileError("Cannot open file " + source);
+  const std::string temp = CopyTempName(destination);
+  std::FILE* out = std::fopen(temp.c_str(), "wb");
+  if (!out) throw EFileError("Cannot create file " + destination);
+  std::vector<char> buffer(CopyBufferSize);
+  bool readOk = true;
+  bool writeOk = true;
+  for (;;) {
+    const size_t n = std::fread(buffer.data(), 1, buffer.size(), in.get());
+    if (n > 0 && std::fwrite(buffer.data(), 1, n, out) != n) {
+      writeOk = false;
+      break;
+    }
+    if (n < buffer.size()) {
+      readOk = !std::ferror(in.get());
+      break;
+    }
+  }
+  writeOk = std::fflush(out) == 0 && writeOk;
+#ifndef _WIN32
+  writeOk = fsync(fileno(out)) == 0 && writeOk;
+#endif
+  writeOk = std::fclose(out) == 0 && writeOk;
+  std::error_code ec;
+  if (readOk && writeOk) {
+    std::filesystem::rename(ToFsPath(temp), ToFsPath(destination), ec);
+    if (!ec) return;
+  }
+  std::filesystem::remove(ToFsPath(temp), ec);
+  if (!readOk) throw EFileError("Cannot read file " + source);
+  throw EFileError("Cannot create file " + destination);
+}
+
+void TStartForm::ShowHelpPage(const std::string& page) {
+  const std::string path = ProgramPath("help\\" + page);
+  if (FileExists(path)) {
+    GoToWeb1->Url = path;
+    GoToWeb1->ExecuteUrl();
+    return;
+  }
+  MessageDlg(QStringLiteral("Cannot find help file:\n\n[%1]").arg(QString::fromStdString(path)), TMsgDlgType::Warning,
+             mbOK);
+}
 
 void TStartForm::AdministratorClick() {
   if (ExecModal(PasswordDlg) != mrOk) return;

@@ -1,0 +1,64 @@
+#include "questions/GetFilename.h"
+
+#include "app/MessageDlg.h"
+
+namespace proctorium {
+
+TGetFilename::TGetFilename(QWidget* parent) : TForm(parent) {
+  setObjectName(QStringLiteral("GetFilename"));
+  setWindowTitle(QStringLiteral("Add"));
+  // A fixed dialog border without a system menu.
+  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+  setFixedSize(201, 86);
+  Label1 = new QLabel(QStringLiteral("Enter name for new question set:"), this);
+  Label1->setObjectName(QStringLiteral("Label1"));
+  Label1->setGeometry(8, 6, 189, 16);
+  Edit1 = new QLineEdit(this);
+  Edit1->setObjectName(QStringLiteral("Edit1"));
+  Edit1->setGeometry(8, 24, 185, 21);
+  btnOk = new QPushButton(QStringLiteral("OK"), this);
+  btnOk->setObjectName(QStringLiteral("btnOk"));
+  btnOk->setGeometry(24, 56, 75, 22);
+  btnOk->setDefault(true);
+  btnOk->setEnabled(false);
+  btnCancel = new QPushButton(QStringLiteral("Cancel"), this);
+  btnCancel->setObjectName(QStringLiteral("btnCancel"));
+  btnCancel->setGeometry(104, 56, 75, 22);
+  connect(Edit1, &QLineEdit::textChanged, this, [this] { Edit1Change(); });
+  connect(btnOk, &QPushButton::clicked, this, [this] { done(mrOk); });
+  connect(btnCancel, &QPushButton::clicked, this, [this] { done(mrCancel); });
+}
+
+void TGetFilename::Edit1Change() { btnOk->setEnabled(!Edit1->text().isEmpty()); }
+
+std::string TGetFilename::GetSetName() {
+  const QString text = Edit1->text();
+  const qsizetype stop = text.indexOf(QLatin1Char('.'));
+  if (stop >= 0) Edit1->setText(text.left(stop));
+  return Edit1->text().toStdString();
+}
+
+void TGetFilename::reject() { done(mrCancel); }
+
+bool ValidSetName(const std::string& name) {
+  for (unsigned char c : name) {
+    if (c < 0x20 || c == 0x7F) return false;
+    switch (c) {
+      case '\\':
+      case '/':
+      case ':':
+      case '*':
+      case '?':
+      case '"':
+      case '<':
+      case '>':
+      case '|':
+        return false;
+      default:
+        break;
+    }
+  }
+  return true;
+}
+
+}  // namespace proctorium

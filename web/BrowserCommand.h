@@ -1,0 +1,82 @@
+#pragma once
+// Finding the program that shows a web page, without any GUI toolkit.
+//
+// On Windows the command registered for ".htm" files is cleaned of its
+// placeholders and split into the browser program and its fixed
+// parameters. Elsewhere the freedesktop.org default-application rules
+// are followed: mimeapps.list files, desktop entries and their Exec line.
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace proctorium {
+
+// How the browser window is shown; values are the shell's order.
+enum TBrowserState { gwMaximized = 0, gwNormal = 1 };
+
+// The window show command for a browser state: maximised 3, normal 1,
+// anything else 0.
+int BrowserShowCommand(int state);
+
+// Removes every '%' together with the character after it ("%1", "%L").
+// A '%' in the last place of a command longer than one character stays.
+std::string CleanCommand(const std::string& command);
+
+struct TBrowserCommand {
+  std::string Program;  // upper case, opening quote removed
+  std::string Params;   // trimmed, leading quotes removed
+};
+
+// Upper-cases a cleaned command and splits it after the last ".EXE",
+// ".BAT" or ".COM".
+TBrowserCommand SplitBrowserCommand(const std::string& command);
+
+// The XDG base directories that the lookup searches, most important first.
+struct TXdgDirs {
+  std::string ConfigHome;
+  std::vector<std::string> ConfigDirs;
+  std::string DataHome;
+  std::vector<std::string> DataDirs;
+  // XDG_CURRENT_DESKTOP entries, lower-cased.
+  std::vector<std::string> Desktops;
+};
+
+// The directories as the environment gives them, with the standard
+// defaults for unset or empty variables. getenv returns null for unset.
+using TGetEnv = std::function<const char*(const char*)>;
+TXdgDirs XdgDirsFromEnvironment(const TGetEnv& getenv);
+
+// The mimeapps.list files to consult, in precedence order.
+std::vector<std::string> MimeAppsListFiles(const TXdgDirs& dirs);
+
+// The desktop file ID of the default application for mimeType, or empty.
+std::string DefaultApplication(const std::string& mimeType, const TXdgDirs& dirs);
+
+// Full path of an installed (not hidden) desktop entry, or empty.
+std::string FindDesktopFile(const std::string& desktopId, const TXdgDirs& dirs);
+
+// The Exec value of a desktop entry file, unescaped; empty when missing.
+std::string ReadDesktopExec(const std::string& desktopFile);
+
+// Splits an Exec value into arguments and expands its field codes:
+// %f %F %u %U become target, %% a single '%', other codes vanish. When
+// the line has no target code, target is added as the last argument.
+// Empty when the line is malformed (an unterminated quote).
+std::vector<std::string> ExpandExec(const std::string& exec, const std::string& target);
+
+// The command line that opens target with the default application of
+// mimeType, or empty.
+std::vector<std::string> DesktopHandlerCommand(const std::string& mimeType, const std::string& target,
+                                               const TXdgDirs& dirs);
+
+// The first command of a $BROWSER value (entries separated by ':'), with
+// "%s" replaced by target or target added as its last argument.
+std::vector<std::string> BrowserVariableCommand(const std::string& browser, const std::string& target);
+
+// What opens target: the desktop handler of mimeType, else $BROWSER, else
+// xdg-open.
+std::vector<std::string> OpenCommand(const std::string& mimeType, const std::string& target, const TXdgDirs& dirs,
+                                     const std::string& browserVariable);
+
+}  // namespace proctorium

@@ -1,0 +1,150 @@
+#include "web/GoToWeb.h"
+
+#include <cstdlib>
+
+#ifdef _WIN32
+#include <shellapi.h>
+#include <windows.h>
+
+#include <QApplication>
+#include <QWidget>
+#else
+#include <QProcess>
+#include <QStringList>
+#endif
+
+namespace proctorium {
+
+std::string BrowserParams;
+
+namespace {
+
+TLaunchHook& Hook() {
+  static TLaunchHook hook;
+  return hook;
+}
+
+#ifdef _WIN32
+
+// The value's text is what stands before its first zero byte. A value that
+// does not fit the buffer counts as no value: a cut command would start
+// the wrong program.
+std::string ReadDefaultValue(HKEY key) {
+  DWORD type = 0;
+  DWORD size = 0;
+  if (RegQueryValueExA(key, nullptr, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return std::string();
+  char buffer[1025] = {};
+  if (size > sizeof buffer - 1) return std::string();
+  size = sizeof buffer - 1;
+  if (RegQueryValueExA(key, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size) != ERROR_SUCCESS)
+    return std::string();
+  return std::string(buffer);
+}
+
+bool Launch(const std::string& program, const std::string& params, int showCommand) {
+  if (Hook()) return Hook()(program, {params});
+  HWND owner = nullptr;
+  if (QWidget* main = QApplication::activeWindow()) owner = reinterpret_cast<HWND>(main->winId());
+  const auto result =
+      reinterpret_cast<INT_PTR>(ShellExecuteA(owner, nullptr, program.c_str(), params.c_str(), nullptr, showCommand));
+  return result > 32;
+}
+
+#else
+
+bool Launch(const std::vector<std::string>& command) {
+  if (command.empty()) return false;
+  const std::vector<std::string> args(command.begin() + 1, command.end());
+  if (Hook()) return Hook()(command.front(), args);
+  QStringList qargs;
+  for (const std::string& a : args) qargs << QString::fromStdString(a);
+  return QProcess::startDetached(QString::fromStdString(command.front()), qargs);
+}
+
+std::vector<std::string> LinuxCommand(const std::string& mimeType, const std::string& target) {
+  const char* browser = std::getenv("BROWSER");
+  return OpenCommand(mimeType, target, XdgDirsFromEnvironment([](const char* name) { return std::getenv(name); }),
+                     browser ? browser : "");
+}
+
+#endif
+
+}  // namespace
+
+void SetLaunchHook(TLaunchHook hook) { Hook() = std::move(hook); }
+
+TGoToWeb::TGoToWeb(QObject* parent) : QObject(parent) { setObjectName(QStringLiteral("GoToWeb1")); }
+
+#ifdef _WIN32
+
+std::string TGoToWeb::FindBrowserCommand() {
+  for (const char* extension : {".HTM", ".HTML", ".SHTML", ".SHTM"}) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, extension, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) continue;
+    std::string command;
+    DWORD type = 0;
+    DWORD size = 0;
+    if (RegQueryValueExA(key, nullptr, nullptr, &type, nullptr, &size) == ERROR_SUCCESS) {
+      const std::string typeName = ReadDefaultValue(key);
+      if (!typeName.empty()) {
+        HKEY typeKey = nullptr;
+        if (RegOpenKeyExA(HKEY_CLASSES_ROOT, (typeName + "\\shell\\open\\command").c_str(), 0, KEY_ALL_ACCESS,
+                          &typeKey) == ERROR_SUCCESS) {
+          command = ReadDefaultValue(typeKey);
+          RegCloseKey(typeKey);
+        }
+      }
+      if (command.empty()) {
+        HKEY ownKey = nullptr;
+        if (RegOpenKeyExA(key, "shell\\open\\command", 0, KEY_ALL_ACCESS, &ownKey) == ERROR_SUCCESS) {
+          command = ReadDefaultValue(ownKey);
+          RegCloseKey(ownKey);
+        }
+      }
+    }
+    RegCloseKey(key);
+    if (!command.empty()) return CleanCommand(command);
+  }
+  return std::string();
+}
+
+std::string TGoToWeb::GetBrowser() {
+  const std::string command = FindBrowserCommand();
+  if (command.empty()) return std::string();
+  const TBrowserCommand split = SplitBrowserCommand(command);
+  BrowserParams = split.Params;
+  return split.Program;
+}
+
+bool TGoToWeb::ExecuteUrl() {
+  const std::string program = GetBrowser();
+  if (program.empty()) return false;
+  return Launch(program, BrowserParams + " " + Url, BrowserShowCommand(BrowserState));
+}
+
+bool TGoToWeb::ExecuteMail() {
+  const std::string program = GetBrowser();
+  if (program.empty()) return false;
+  return Launch(program, BrowserParams + " mailto:" + EMail, BrowserShowCommand(BrowserState));
+}
+
+#else
+
+// Without a registry the desktop's own choice of web browser opens pages,
+// and its mail handler opens addresses, since a browser handed a bare
+// "mailto:" would only show an error page.
+bool TGoToWeb::ExecuteUrl() {
+  if (Url.empty()) return false;
+  return Launch(LinuxCommand("text/html", Url));
+}
+
+bool TGoToWeb::ExecuteMail() {
+  if (EMail.empty()) return false;
+  const std::string target = "mailto:" + EMail;
+  std::vector<std::string> command = LinuxCommand("x-scheme-handler/mailto", target);
+  return Launch(command);
+}
+
+#endif
+
+}  // namespace proctorium
