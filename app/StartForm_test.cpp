@@ -178,11 +178,15 @@ class StartFormTest : public QObject {
     Show(folder);
     QVERIFY(!StartForm->btnStart->isEnabled());
     QVERIFY(StartForm->btnEdit->isEnabled());
-    // A double-click runs it all the same.
+    // A double-click opens the test window all the same; it tells the user
+    // there is nothing to run.
     TModalScript modals;
+    TMessageScript messages;
+    messages.Answer(mrOk);
     modals.Expect("Form1", [](QDialog*) { return Answer(mrCancel); });
     emit StartForm->FileListBox1->itemDoubleClicked(StartForm->FileListBox1->item(0));
     VERIFY_MODALS(modals);
+    VERIFY_MESSAGES(messages);
   }
 
   void startAsksForMinutesInCountdownMode() {
