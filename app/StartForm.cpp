@@ -17,6 +17,7 @@
 #include "app/AboutBox.h"
 #include "app/AdminOptions.h"
 #include "app/AnsiText.h"
+#include "app/Cp1252.h"
 #include "app/MessageDlg.h"
 #include "app/ModalSeam.h"
 #include "app/OptionsFile.h"
@@ -185,6 +186,10 @@ TStartForm::TStartForm(const std::string& programFolder, QWidget* parent)
 
 std::string TStartForm::ProgramPath(const std::string& relative) const { return ResolvePath(ProgramFolder_, relative); }
 
+std::string TStartForm::PicturePath(const std::string& storedName) const {
+  return ProgramPath("\\tests\\" + Cp1252ToUtf8(storedName));
+}
+
 bool TStartForm::ShowHint() const { return WindowShowHint(this); }
 
 void TStartForm::SetShowHint(bool on) { SetWindowShowHint(this, on); }
@@ -310,7 +315,7 @@ void TStartForm::ShowSummary() {
     // set's picture would belong to the wrong set.
     bool loaded = false;
     try {
-      loaded = LoadImageFile(Image1, ProgramPath("\\tests\\" + description.ExhibitFile));
+      loaded = LoadImageFile(Image1, PicturePath(description.ExhibitFile));
     } catch (const std::exception& e) {
       ShowException(e);
     }

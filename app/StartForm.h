@@ -27,6 +27,9 @@ class TStartForm : public QMainWindow {
   // ProgramFolder + a relative part written Windows-style ("Tests\x.qst",
   // "\tests\"), resolved to the real file on this platform.
   std::string ProgramPath(const std::string& relative) const;
+  // The real path of a picture named in a set: stored names are
+  // Windows-1252, file names on disk are UTF-8.
+  std::string PicturePath(const std::string& storedName) const;
 
   TFileListBox* FileListBox1;
   QFrame* Panel1;

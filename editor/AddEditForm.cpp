@@ -519,7 +519,7 @@ void TAddEditForm::ApplyLayout() {
 void TAddEditForm::SetQuestionWidth(int width) { memoQuestion->setGeometry(8, 24, width, Layout_.QuestionHeight); }
 
 std::string TAddEditForm::TestsPath(const std::string& ansiName) const {
-  return StartForm->ProgramPath("\\tests\\" + FromAnsi(ansiName).toStdString());
+  return StartForm->PicturePath(ansiName);
 }
 
 void TAddEditForm::ShowExhibitArea() {

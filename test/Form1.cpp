@@ -428,7 +428,7 @@ void TForm1::ShowExhibit() {
   bool loaded = false;
   try {
     Image1->Clear();
-    loaded = StartForm->LoadImageFile(Image1, StartForm->ProgramPath("\\tests\\" + exhibit));
+    loaded = StartForm->LoadImageFile(Image1, StartForm->PicturePath(exhibit));
   } catch (const std::exception& e) {
     // A file that is there but is no picture: say why, and go on without it.
     ShowException(e);
