@@ -121,16 +121,9 @@ class QuestionSetTest : public QObject {
     for (int i = 0; i <= 12; ++i) QVERIFY2(back.Questions[i] == set.Questions[i], qPrintable(QString::number(i)));
   }
 
-  void zeroTimeStampLoadsAsTimeOfDay() {
-    TQuestionSet set = testkit::MakeSet(1);
-    set.TimeStamp = 0.0;
-    TQuestionSet back;
-    back.Parse(set.Serialize(), "x");
-    QVERIFY(back.TimeStamp > 0.0 && back.TimeStamp < 1.0);
-  }
-
-  void fillerBytesAreIgnored() {
+  void fillerIgnoredAndZeroTimeStampReplaced() {
     TQuestionSet set = testkit::MakeSet(3);
+    set.TimeStamp = 0.0;
     std::string a = set.Serialize();
     std::string b = a;
     for (int i = 1; i <= 8; ++i) b[i] = static_cast<char>(0xA0 + i);
@@ -139,7 +132,7 @@ class QuestionSetTest : public QObject {
     y.Parse(b, "b");
     QCOMPARE(x.LastIndex, y.LastIndex);
     for (int i = 0; i <= x.LastIndex; ++i) QVERIFY(x.Questions[i] == y.Questions[i]);
-    QCOMPARE(x.TimeStamp, y.TimeStamp);
+    QVERIFY(x.TimeStamp > 0.0 && x.TimeStamp < 1.0);  // the time of day of the load
   }
 
   void oldFormatLoadsAndSavesAsNew() {
@@ -254,18 +247,6 @@ class QuestionSetTest : public QObject {
     QVERIFY(ReadWholeFile(Path("untouched.qst"), bytes));
     QCOMPARE(bytes, std::string("original"));
     QVERIFY(!FileExists(Path("never.qst")));
-  }
-
-  void newSetInitialValues() {
-    TQuestionSet set;
-    QCOMPARE(set.LastIndex, -1);
-    QCOMPARE(set.Current, 0);
-    QVERIFY(set.ProtectedSet);
-    QVERIFY(!set.NewFormat);
-    set.SetCurrent(0);
-    QCOMPARE(set.Current, 0);
-    set.Add(TQuestion{});
-    QCOMPARE(set.LastIndex, 0);  // the first Add fills record 0
   }
 
   void setCurrentRange_data() {
