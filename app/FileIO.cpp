@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <random>
 #include <system_error>
+#include <vector>
 
 #ifdef _WIN32
 #include <io.h>
@@ -110,6 +111,42 @@ void WriteFileAtomic(const std::string& fileName, const std::string& bytes) {
     fs::remove(ToFsPath(temp), ec);
     throw EFileError("Cannot create file " + fileName);
   }
+}
+
+void CopyFileSafely(const std::string& source, const std::string& destination) {
+  std::FILE* in = OpenFile(source, "rb");
+  if (!in) throw EFileError("Cannot open file " + source);
+  const std::string temp = TempNameBeside(destination);
+  std::FILE* out = OpenFile(temp, "wb");
+  if (!out) {
+    std::fclose(in);
+    throw EFileError("Cannot create file " + destination);
+  }
+  std::vector<char> buffer(8192);
+  bool readOk = true;
+  bool writeOk = true;
+  for (;;) {
+    const size_t n = std::fread(buffer.data(), 1, buffer.size(), in);
+    if (n > 0 && std::fwrite(buffer.data(), 1, n, out) != n) {
+      writeOk = false;
+      break;
+    }
+    if (n < buffer.size()) {
+      readOk = !std::ferror(in);
+      break;
+    }
+  }
+  writeOk = SyncToDisk(out) && writeOk;
+  writeOk = std::fclose(out) == 0 && writeOk;
+  std::fclose(in);
+  std::error_code ec;
+  if (readOk && writeOk) {
+    fs::rename(ToFsPath(temp), ToFsPath(destination), ec);
+    if (!ec) return;
+  }
+  fs::remove(ToFsPath(temp), ec);
+  if (!readOk) throw EFileError("Cannot read file " + source);
+  throw EFileError("Cannot create file " + destination);
 }
 
 }  // namespace proctorium

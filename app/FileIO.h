@@ -22,6 +22,13 @@ bool ReadWholeFile(const std::string& fileName, std::string& bytes);
 // "Cannot create file <fileName>" is thrown.
 void WriteFileAtomic(const std::string& fileName, const std::string& bytes);
 
+// Copies source to destination byte for byte in 8192-byte steps, through a
+// temporary file renamed over the destination only when every byte was read
+// and written: a failed copy leaves no partial file and the old destination
+// intact. Throws EFileError: "Cannot open file <source>", "Cannot read file
+// <source>" or "Cannot create file <destination>".
+void CopyFileSafely(const std::string& source, const std::string& destination);
+
 bool FileExists(const std::string& fileName);
 
 // Paths are UTF-8 strings in the program; these cross into std::filesystem.

@@ -7,12 +7,9 @@
 #include <QPainter>
 #include <QScreen>
 #include <QVBoxLayout>
-#include <cstdio>
 #include <filesystem>
 #include <memory>
-#include <random>
 #include <system_error>
-#include <vector>
 
 #include "app/AboutBox.h"
 #include "app/AdminOptions.h"
@@ -32,9 +29,6 @@
 #include "test/TimerValue.h"
 #include "web/GoToWeb.h"
 
-#ifndef _WIN32
-#include <unistd.h>
-#endif
 
 namespace proctorium {
 
@@ -44,7 +38,6 @@ namespace {
 
 constexpr int ButtonFontSize = 8;
 const char* const OptionsFileName = "Proctorium.opt";
-constexpr size_t CopyBufferSize = 8192;
 
 QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption, const QString& hint, int x) {
   auto* b = new QPushButton(caption, parent);
@@ -392,62 +385,8 @@ void TStartForm::btnDeleteClick() {
   FormShow();
 }
 
-namespace {
-
-struct TFileCloser {
-  void operator()(std::FILE* f) const {
-    if (f) std::fclose(f);
-  }
-};
-using TFilePtr = std::unique_ptr<std::FILE, TFileCloser>;
-
-std::string CopyTempName(const std::string& destination) {
-  static std::mt19937 gen{std::random_device{}()};
-  char suffix[32];
-  std::snprintf(suffix, sizeof suffix, ".~%08x.tmp", static_cast<unsigned>(gen()));
-  return destination + suffix;
-}
-
-}  // namespace
-
-// The copy goes to a temporary file beside the destination that is renamed
-// over it only when every byte was read and written, so a failed copy
-// leaves neither a partial set nor a damaged old one. Read errors say
-// "Cannot read file <source>"; write errors "Cannot create file
-// <destination>", since the destination could not be made.
 void TStartForm::FileCopy(const std::string& source, const std::string& destination) {
-  TFilePtr in(std::fopen(source.c_str(), "rb"));
-  if (!in) throw EFileError("Cannot open file " + source);
-  const std::string temp = CopyTempName(destination);
-  std::FILE* out = std::fopen(temp.c_str(), "wb");
-  if (!out) throw EFileError("Cannot create file " + destination);
-  std::vector<char> buffer(CopyBufferSize);
-  bool readOk = true;
-  bool writeOk = true;
-  for (;;) {
-    const size_t n = std::fread(buffer.data(), 1, buffer.size(), in.get());
-    if (n > 0 && std::fwrite(buffer.data(), 1, n, out) != n) {
-      writeOk = false;
-      break;
-    }
-    if (n < buffer.size()) {
-      readOk = !std::ferror(in.get());
-      break;
-    }
-  }
-  writeOk = std::fflush(out) == 0 && writeOk;
-#ifndef _WIN32
-  writeOk = fsync(fileno(out)) == 0 && writeOk;
-#endif
-  writeOk = std::fclose(out) == 0 && writeOk;
-  std::error_code ec;
-  if (readOk && writeOk) {
-    std::filesystem::rename(ToFsPath(temp), ToFsPath(destination), ec);
-    if (!ec) return;
-  }
-  std::filesystem::remove(ToFsPath(temp), ec);
-  if (!readOk) throw EFileError("Cannot read file " + source);
-  throw EFileError("Cannot create file " + destination);
+  CopyFileSafely(source, destination);
 }
 
 void TStartForm::ShowHelpPage(const std::string& page) {
