@@ -25,22 +25,28 @@ TOptionsRecord WithPassword(const std::string& plain) {
   return o;
 }
 
-// Types text into the prompt and presses OK.
+// Types text into the prompt and presses OK. The prompt must open empty,
+// whatever was typed into it the time before.
 TModalScript::TStep EnterPassword(const QString& text) {
   return [text](QDialog* d) {
-    auto* dlg = qobject_cast<TPasswordDlg*>(d);
-    dlg->EditPassword->setText(text);
+    auto* edit = qobject_cast<TPasswordDlg*>(d)->EditPassword;
+    if (!edit->text().isEmpty()) return -1;
+    edit->setText(text);
     return TModalScript::Click(d, "btnOk");
   };
 }
 
-TModalScript::TStep NewPassword(const QString& password, const QString& confirmation) {
-  return [password, confirmation](QDialog* d) {
+TModalScript::TStep NewPassword(const QString& password, const QString& confirmation, const QString& button = "btnOk") {
+  return [=](QDialog* d) {
     auto* dlg = qobject_cast<TNewPasswordDlg*>(d);
     dlg->NewPassword->setText(password);
     dlg->ConfirmPassword->setText(confirmation);
-    return TModalScript::Click(d, "btnOk");
+    return TModalScript::Click(d, qPrintable(button));
   };
+}
+
+TModalScript::TStep Press(const char* button) {
+  return [button](QDialog* d) { return TModalScript::Click(d, button); };
 }
 
 struct TBoxes {
@@ -55,12 +61,8 @@ TBoxes Boxes() {
           AdminOptions->cbDeletePermitted->isChecked(),    AdminOptions->panelColour->Color()};
 }
 
-void FlipEverything() {
-  for (QCheckBox* cb :
-       {AdminOptions->cbEnableAnswers, AdminOptions->cbEnableClearResults, AdminOptions->cbEnableRunningScore,
-        AdminOptions->cbAllowEdits, AdminOptions->cbDeletePermitted})
-    cb->click();
-  AdminOptions->panelColour->SetColor(0x00010203u);
+TBoxes Boxes(const TOptionsRecord& o) {
+  return {o.EnableAnswers, o.EnableClearResults, o.EnableRunningScore, o.AllowEdits, o.DeletePermitted, o.ScreenColour};
 }
 
 }  // namespace
@@ -82,263 +84,157 @@ class AdminOptionsTest : public QObject {
     QTest::addColumn<QString>("stored");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<bool>("accepted");
-    QTest::newRow("same") << "secret"
-                          << "secret" << true;
-    QTest::newRow("capitals") << "secret"
-                              << "SECRET" << true;
-    QTest::newRow("mixed") << "SeCrEt"
-                           << "sEcReT" << true;
-    QTest::newRow("wrong") << "secret"
-                           << "secrets" << false;
-    QTest::newRow("empty accepts empty") << ""
-                                         << "" << true;
-    QTest::newRow("empty refuses text") << ""
-                                        << "x" << false;
+    QTest::newRow("same") << QString("secret") << QString("secret") << true;
+    QTest::newRow("capitals") << QString("secret") << QString("SECRET") << true;
+    QTest::newRow("mixed") << QString("SeCrEt") << QString("sEcReT") << true;
+    QTest::newRow("wrong") << QString("secret") << QString("secrets") << false;
+    QTest::newRow("empty accepts empty") << QString() << QString() << true;
+    QTest::newRow("empty refuses text") << QString() << QString("x") << false;
   }
   void passwordInAnyLetterCase() {
     QFETCH(QString, stored);
     QFETCH(QString, typed);
     QFETCH(bool, accepted);
     Start(WithPassword(stored.toStdString()));
-    TMessageScript messages;
     TModalScript modals;
-    if (accepted) {
-      modals.Expect("PasswordDlg", EnterPassword(typed));
-      modals.Expect("AdminOptions", [](QDialog* d) { return TModalScript::Click(d, "btnCancel"); });
-    } else {
+    modals.Expect("PasswordDlg", [typed, accepted](QDialog* d) {
+      auto* edit = qobject_cast<TPasswordDlg*>(d)->EditPassword;
+      edit->setText(typed);
+      const int result = TModalScript::Click(d, "btnOk");
+      if (accepted) return result;
+      // Still open, with the attempt selected for retyping.
+      const bool kept = result == mrNone && d->isVisible() && edit->selectedText() == typed;
+      return kept ? TModalScript::Click(d, "btnCancel") : -1;
+    });
+    TMessageScript messages;
+    if (accepted)
+      modals.Expect("AdminOptions", Press("btnCancel"));
+    else
       messages.Expect("Password incorrect", TMsgDlgType::Warning, mbOK);
-      modals.Expect("PasswordDlg", [typed](QDialog* d) {
-        auto* dlg = qobject_cast<TPasswordDlg*>(d);
-        dlg->EditPassword->setText(typed);
-        const int result = TModalScript::Click(d, "btnOk");
-        // Still open, with the attempt selected for retyping.
-        const bool kept = dlg->isVisible() && dlg->EditPassword->selectedText() == typed;
-        return kept && result == mrNone ? TModalScript::Click(d, "btnCancel") : -1;
-      });
-    }
     StartForm->AdministratorClick();
     VERIFY_MODALS(modals);
     VERIFY_MESSAGES(messages);
   }
 
-  void promptStartsEmptyEachTime() {
-    Start(WithPassword("pw"));
-    TModalScript modals;
-    modals.Expect("PasswordDlg", [](QDialog* d) {
-      qobject_cast<TPasswordDlg*>(d)->EditPassword->setText("left over");
-      return TModalScript::Click(d, "btnCancel");
-    });
-    modals.Expect("PasswordDlg", [](QDialog* d) {
-      auto* dlg = qobject_cast<TPasswordDlg*>(d);
-      return dlg->EditPassword->text().isEmpty() && dlg->windowTitle() == "Adminstrator Options" ? mrCancel : -1;
-    });
-    StartForm->AdministratorClick();
-    StartForm->AdministratorClick();
-    VERIFY_MODALS(modals);
+  // OK stores what the dialog shows and the start window follows at once;
+  // Cancel and the close box put back every box and the colour. Defaults
+  // leave the colour and the password alone.
+  void dialogButtons_data() {
+    QTest::addColumn<bool>("defaults");
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<bool>("saved");
+    QTest::newRow("changes, OK") << false << "btnOk" << true;
+    QTest::newRow("changes, Cancel") << false << "btnCancel" << false;
+    QTest::newRow("changes, close box") << false << "" << false;
+    QTest::newRow("defaults, OK") << true << "btnOk" << true;
+    QTest::newRow("defaults, Cancel") << true << "btnCancel" << false;
   }
-
-  void okSavesWhatTheDialogShows() {
-    Start(WithPassword(""));
-    const TBoxes before = Boxes();
-    TModalScript modals;
-    modals.Expect("PasswordDlg", EnterPassword(""));
-    modals.Expect("AdminOptions", [](QDialog* d) {
-      FlipEverything();
-      return TModalScript::Click(d, "btnOk");
-    });
-    StartForm->AdministratorClick();
-    VERIFY_MODALS(modals);
-    const TOptionsRecord o = folder->ReadOptions();
-    QCOMPARE(o.EnableAnswers, !before.Answers);
-    QCOMPARE(o.EnableClearResults, !before.Clear);
-    QCOMPARE(o.EnableRunningScore, !before.Score);
-    QCOMPARE(o.AllowEdits, !before.Edits);
-    QCOMPARE(o.DeletePermitted, !before.Delete);
-    QCOMPARE(o.ScreenColour, 0x00010203u);
-    // The start window follows at once.
-    QCOMPARE(!StartForm->btnAdd->isHidden(), o.AllowEdits);
-  }
-
-  void cancelRestoresEveryBoxAndTheColour() {
-    Start(WithPassword(""));
-    const TBoxes before = Boxes();
-    const TOptionsRecord stored = folder->ReadOptions();
-    TModalScript modals;
-    modals.Expect("PasswordDlg", EnterPassword(""));
-    modals.Expect("AdminOptions", [](QDialog* d) {
-      FlipEverything();
-      return TModalScript::Click(d, "btnCancel");
-    });
-    StartForm->AdministratorClick();
-    VERIFY_MODALS(modals);
-    QVERIFY(Boxes() == before);
-    QCOMPARE(AdminOptions->panelColour->Color(), 0x00336699u);
-    QVERIFY(folder->ReadOptions() == stored);
-  }
-
-  void closeButtonCountsAsCancel() {
-    Start(WithPassword(""));
-    const TBoxes before = Boxes();
-    TModalScript modals;
-    modals.Expect("PasswordDlg", EnterPassword(""));
-    modals.Expect("AdminOptions", [](QDialog* d) {
-      FlipEverything();
-      d->reject();
-      return d->result();
-    });
-    StartForm->AdministratorClick();
-    VERIFY_MODALS(modals);
-    QVERIFY(Boxes() == before);
-  }
-
-  void defaultsThenCancelChangesNothing() {
-    TOptionsRecord o = WithPassword("");
+  void dialogButtons() {
+    QFETCH(bool, defaults);
+    QFETCH(QString, button);
+    QFETCH(bool, saved);
+    TOptionsRecord o = WithPassword("keep");
     o.EnableAnswers = false;
     o.EnableClearResults = true;
     o.DeletePermitted = true;
     o.AllowEdits = true;
     o.EnableRunningScore = false;
+    o.ShowHints = false;
     Start(o);
+    const TBoxes before = Boxes();
+    // Delete is greyed once edits are off, but keeps its mark.
+    const TBoxes changed{true, false, true, false, !defaults, defaults ? 0x00336699u : 0x00010203u};
     TModalScript modals;
-    modals.Expect("PasswordDlg", EnterPassword(""));
-    modals.Expect("AdminOptions", [](QDialog* d) {
-      TModalScript::Click(d, "btnDefault");
-      const bool defaults = Boxes() == TBoxes{true, false, true, false, false, 0x00336699u};
-      return defaults ? TModalScript::Click(d, "btnCancel") : -1;
+    modals.Expect("PasswordDlg", [](QDialog* d) {
+      // Hints follow the start window's setting.
+      return PasswordDlg->ShowHint() ? -1 : EnterPassword("KEEP")(d);
+    });
+    modals.Expect("AdminOptions", [&](QDialog* d) {
+      if (AdminOptions->ShowHint()) return -1;
+      if (defaults) {
+        TModalScript::Click(d, "btnDefault");
+      } else {
+        for (QCheckBox* cb :
+             {AdminOptions->cbEnableAnswers, AdminOptions->cbEnableClearResults, AdminOptions->cbEnableRunningScore,
+              AdminOptions->cbAllowEdits, AdminOptions->cbDeletePermitted})
+          cb->click();
+        AdminOptions->panelColour->SetColor(0x00010203u);
+        if (AdminOptions->cbDeletePermitted->isEnabled()) return -1;
+      }
+      if (!button.isEmpty()) return TModalScript::Click(d, qPrintable(button));
+      d->reject();
+      return d->result();
     });
     StartForm->AdministratorClick();
     VERIFY_MODALS(modals);
-    QVERIFY(folder->ReadOptions() == o);
-    QVERIFY((Boxes() == TBoxes{false, true, false, true, true, 0x00336699u}));
+    QVERIFY(Boxes() == (saved ? changed : before));
+    const TOptionsRecord stored = folder->ReadOptions();
+    QVERIFY(Boxes(stored) == (saved ? changed : before));
+    QCOMPARE(stored.AdminPassword, Scramble("KEEP"));
+    QCOMPARE(!StartForm->btnAdd->isHidden(), stored.AllowEdits);
   }
 
-  void defaultsThenOkKeepColourAndPassword() {
-    TOptionsRecord o = WithPassword("keep");
-    o.AllowEdits = true;
-    o.DeletePermitted = true;
-    Start(o);
-    TModalScript modals;
-    modals.Expect("PasswordDlg", EnterPassword("KEEP"));
-    modals.Expect("AdminOptions", [](QDialog* d) {
-      TModalScript::Click(d, "btnDefault");
-      return TModalScript::Click(d, "btnOk");
-    });
-    StartForm->AdministratorClick();
-    VERIFY_MODALS(modals);
-    const TOptionsRecord saved = folder->ReadOptions();
-    QCOMPARE(saved.AllowEdits, false);
-    QCOMPARE(saved.DeletePermitted, false);
-    QCOMPARE(saved.EnableAnswers, true);
-    QCOMPARE(saved.ScreenColour, 0x00336699u);
-    QCOMPARE(saved.AdminPassword, Scramble("KEEP"));
+  // A cancelled change keeps the old password; a confirmed one is saved at
+  // once, with the boxes as they stood then, while Cancel afterwards undoes
+  // only what came later.
+  void changePassword_data() {
+    QTest::addColumn<QString>("password");
+    QTest::addColumn<QString>("mistyped");
+    QTest::newRow("letter case matters") << "New"
+                                         << "new";
+    QTest::newRow("empty is accepted") << ""
+                                       << "x";
   }
-
-  void deletePermittedIsGreyedButKeepsItsMark() {
-    TOptionsRecord o = WithPassword("");
-    o.AllowEdits = true;
-    o.DeletePermitted = true;
-    Start(o);
-    QVERIFY(AdminOptions->cbDeletePermitted->isEnabled());
-    AdminOptions->cbAllowEdits->click();
-    QVERIFY(!AdminOptions->cbDeletePermitted->isEnabled());
-    QVERIFY(AdminOptions->cbDeletePermitted->isChecked());
-    AdminOptions->cbAllowEdits->click();
-    QVERIFY(AdminOptions->cbDeletePermitted->isEnabled());
-    QVERIFY(AdminOptions->cbDeletePermitted->isChecked());
-  }
-
-  void changePasswordSavesAtOnce() {
+  void changePassword() {
+    QFETCH(QString, password);
+    QFETCH(QString, mistyped);
     Start(WithPassword("old"));
+    const std::string stored = Scramble(UpperAscii(password.toStdString()));
     const TBoxes before = Boxes();
     TMessageScript messages;
     messages.Expect("New password and confirmation differ", TMsgDlgType::Warning, mbOK);
     messages.Expect("Password changed", TMsgDlgType::Information, mbOK);
     TModalScript modals;
     modals.Expect("PasswordDlg", EnterPassword("old"));
-    modals.Expect("AdminOptions", [](QDialog* d) {
-      AdminOptions->cbEnableAnswers->click();  // before the change: kept
+    modals.Expect("AdminOptions", [this](QDialog* d) {
+      AdminOptions->cbEnableAnswers->click();
       TModalScript::Click(d, "btnChangePassword");
-      AdminOptions->cbEnableRunningScore->click();  // after the change: undone by Cancel
-      return TModalScript::Click(d, "btnCancel");
+      const bool unchanged = folder->ReadOptions().AdminPassword == Scramble("OLD");
+      TModalScript::Click(d, "btnChangePassword");
+      AdminOptions->cbEnableRunningScore->click();
+      return unchanged ? TModalScript::Click(d, "btnCancel") : -1;
     });
-    modals.Expect("NewPasswordDlg", [](QDialog* d) {
+    modals.Expect("NewPasswordDlg", NewPassword(password, password, "btnCancel"));
+    modals.Expect("NewPasswordDlg", [=](QDialog* d) {
       auto* dlg = qobject_cast<TNewPasswordDlg*>(d);
-      // Differing only in letter case is still different.
-      NewPassword("New", "new")(d);
+      NewPassword(password, mistyped)(d);
       const bool kept = dlg->isVisible() && dlg->NewPassword->text().isEmpty() &&
                         dlg->ConfirmPassword->text().isEmpty() && dlg->result() == mrNone;
-      return kept ? NewPassword("New", "New")(d) : -1;
+      return kept ? NewPassword(password, password)(d) : -1;
     });
     StartForm->AdministratorClick();
     VERIFY_MODALS(modals);
     VERIFY_MESSAGES(messages);
     const TOptionsRecord saved = folder->ReadOptions();
-    QCOMPARE(saved.AdminPassword, Scramble("NEW"));
+    QCOMPARE(saved.AdminPassword, stored);
+    QCOMPARE(PasswordDlg->AdminPassword(), stored);
     QCOMPARE(saved.EnableAnswers, !before.Answers);
     QCOMPARE(saved.EnableRunningScore, before.Score);
     QCOMPARE(AdminOptions->cbEnableRunningScore->isChecked(), before.Score);
-    QCOMPARE(PasswordDlg->AdminPassword(), Scramble("NEW"));
-
-    // Either letter case opens the prompt now; the old password does not.
-    TMessageScript again;
-    again.Expect("Password incorrect", TMsgDlgType::Warning, mbOK);
-    TModalScript next;
-    next.Expect("PasswordDlg", EnterPassword("new"));
-    next.Expect("AdminOptions", [](QDialog* d) { return TModalScript::Click(d, "btnCancel"); });
-    next.Expect("PasswordDlg", [](QDialog* d) {
-      EnterPassword("old")(d);
-      return TModalScript::Click(d, "btnCancel");
-    });
-    StartForm->AdministratorClick();
-    StartForm->AdministratorClick();
-    VERIFY_MODALS(next);
-    VERIFY_MESSAGES(again);
-  }
-
-  void changePasswordCancelKeepsTheOldOne() {
-    Start(WithPassword("old"));
-    const TOptionsRecord stored = folder->ReadOptions();
-    TModalScript modals;
-    modals.Expect("NewPasswordDlg", [](QDialog* d) {
-      auto* dlg = qobject_cast<TNewPasswordDlg*>(d);
-      dlg->NewPassword->setText("x");
-      dlg->ConfirmPassword->setText("x");
-      return TModalScript::Click(d, "btnCancel");
-    });
-    AdminOptions->btnChangePasswordClick();
-    VERIFY_MODALS(modals);
-    QCOMPARE(PasswordDlg->AdminPassword(), Scramble("OLD"));
-    QVERIFY(folder->ReadOptions() == stored);
-  }
-
-  void emptyNewPasswordIsAccepted() {
-    Start(WithPassword("old"));
-    TMessageScript messages;
-    messages.Expect("Password changed", TMsgDlgType::Information, mbOK);
-    TModalScript modals;
-    modals.Expect("NewPasswordDlg", NewPassword("", ""));
-    AdminOptions->btnChangePasswordClick();
-    VERIFY_MODALS(modals);
-    VERIFY_MESSAGES(messages);
-    QCOMPARE(folder->ReadOptions().AdminPassword, std::string());
   }
 
   void colourPicker() {
     Start(WithPassword(""));
     TModalScript modals;
-    modals.Expect("ColorDialog1", [](QDialog* d) {
-      auto* picker = qobject_cast<QColorDialog*>(d);
-      const bool offered = picker->currentColor() == QColor(0x99, 0x66, 0x33);
-      picker->setCurrentColor(QColor(0x11, 0x22, 0xEE));
-      picker->reject();
-      return offered ? picker->result() : -1;
-    });
-    modals.Expect("ColorDialog1", [](QDialog* d) {
-      auto* picker = qobject_cast<QColorDialog*>(d);
-      picker->setCurrentColor(QColor(0x11, 0x22, 0xEE));
-      picker->accept();
-      return picker->result();
-    });
+    for (bool accept : {false, true}) {
+      modals.Expect("ColorDialog1", [accept](QDialog* d) {
+        auto* picker = qobject_cast<QColorDialog*>(d);
+        const bool offered = picker->currentColor() == QColor(0x99, 0x66, 0x33);
+        picker->setCurrentColor(QColor(0x11, 0x22, 0xEE));
+        accept ? picker->accept() : picker->reject();
+        return offered ? picker->result() : -1;
+      });
+    }
     AdminOptions->btnScreenColor->click();
     QCOMPARE(AdminOptions->panelColour->Color(), 0x00336699u);
     AdminOptions->btnScreenColor->click();
@@ -348,32 +244,13 @@ class AdminOptionsTest : public QObject {
     QCOMPARE(AdminOptions->panelColour->palette().color(QPalette::Window), QColor(0x11, 0x22, 0xEE));
   }
 
-  void hintsFollowTheStartWindow() {
-    TOptionsRecord o = WithPassword("");
-    o.ShowHints = false;
-    Start(o);
-    TModalScript modals;
-    modals.Expect("PasswordDlg", [](QDialog* d) {
-      const bool off = !PasswordDlg->ShowHint();
-      EnterPassword("")(d);
-      return off ? d->result() : -1;
-    });
-    modals.Expect("AdminOptions",
-                  [](QDialog* d) { return !AdminOptions->ShowHint() ? TModalScript::Click(d, "btnCancel") : -1; });
-    StartForm->AdministratorClick();
-    VERIFY_MODALS(modals);
-  }
-
   void colourValues_data() {
     QTest::addColumn<uint>("value");
     QTest::addColumn<QColor>("colour");
     QTest::newRow("red") << 0x000000FFu << QColor(255, 0, 0);
-    QTest::newRow("green") << 0x0000FF00u << QColor(0, 255, 0);
-    QTest::newRow("blue") << 0x00FF0000u << QColor(0, 0, 255);
     QTest::newRow("mixed") << 0x00123456u << QColor(0x56, 0x34, 0x12);
     QTest::newRow("system window") << 0x80000005u << QApplication::palette().color(QPalette::Base);
     QTest::newRow("system button face") << 0x8000000Fu << QApplication::palette().color(QPalette::Button);
-    QTest::newRow("system highlight") << 0x8000000Du << QApplication::palette().color(QPalette::Highlight);
   }
   void colourValues() {
     QFETCH(uint, value);

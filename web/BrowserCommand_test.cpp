@@ -10,12 +10,10 @@ using namespace proctorium;
 
 namespace {
 
-using TArgs = std::vector<std::string>;
-
-QString Show(const TArgs& args) {
+QStringList Args(const std::vector<std::string>& args) {
   QStringList l;
-  for (const auto& a : args) l << "[" + QString::fromStdString(a) + "]";
-  return l.join(' ');
+  for (const auto& a : args) l << QString::fromStdString(a);
+  return l;
 }
 
 // A fake home with XDG folders inside a temporary directory.
@@ -26,6 +24,8 @@ class TXdgHome {
     dirs.ConfigDirs = {Path("etc/xdg")};
     dirs.DataHome = Path("local");
     dirs.DataDirs = {Path("usr/local/share"), Path("usr/share")};
+    App("usr/share", "a.desktop", "a %u");
+    App("usr/share", "b.desktop", "b --new-window %U");
   }
   std::string Path(const std::string& rel) const { return dir.path().toStdString() + "/" + rel; }
   void Write(const std::string& rel, const std::string& text) {
@@ -35,9 +35,8 @@ class TXdgHome {
     QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
     f.write(text.data(), qint64(text.size()));
   }
-  void App(const std::string& dataDir, const std::string& file, const std::string& exec, bool hidden = false) {
-    Write(dataDir + "/applications/" + file,
-          "[Desktop Entry]\nType=Application\nName=X\nExec=" + exec + "\n" + (hidden ? "Hidden=true\n" : ""));
+  void App(const std::string& dataDir, const std::string& file, const std::string& exec) {
+    Write(dataDir + "/applications/" + file, "[Desktop Entry]\nType=Application\nName=X\nExec=" + exec + "\n");
   }
   QTemporaryDir dir;
   TXdgDirs dirs;
@@ -51,22 +50,13 @@ class BrowserCommandTest : public QObject {
   void cleanCommandRemovesPlaceholders_data() {
     QTest::addColumn<QString>("command");
     QTest::addColumn<QString>("cleaned");
-    QTest::newRow("example") << "C:\\Browser\\browse.exe -nohome %1"
-                             << "C:\\Browser\\browse.exe -nohome ";
-    QTest::newRow("several") << "b.exe %L -x \"%1\""
-                             << "b.exe  -x \"\"";
-    QTest::newRow("trailing percent stays") << "b.exe -x %"
-                                            << "b.exe -x %";
-    QTest::newRow("double percent") << "a%%b"
-                                    << "ab";
-    QTest::newRow("lone percent") << "%"
-                                  << "";
-    QTest::newRow("placeholder only") << "%1"
-                                      << "";
-    QTest::newRow("empty") << ""
-                           << "";
-    QTest::newRow("no placeholder") << "browse.exe"
-                                    << "browse.exe";
+    QTest::newRow("example") << QString("C:\\Browser\\browse.exe -nohome %1")
+                             << QString("C:\\Browser\\browse.exe -nohome ");
+    QTest::newRow("several") << QString("b.exe %L -x \"%1\"") << QString("b.exe  -x \"\"");
+    QTest::newRow("trailing percent stays") << QString("b.exe -x %") << QString("b.exe -x %");
+    QTest::newRow("double percent") << QString("a%%b") << QString("ab");
+    QTest::newRow("lone percent") << QString("%") << QString();
+    QTest::newRow("placeholder only") << QString("%1") << QString();
   }
   void cleanCommandRemovesPlaceholders() {
     QFETCH(QString, command);
@@ -74,48 +64,29 @@ class BrowserCommandTest : public QObject {
     QCOMPARE(QString::fromStdString(CleanCommand(command.toStdString())), cleaned);
   }
 
+  // The registry's command goes through the clean-up first, as the launcher does.
   void splitFindsProgramAndParameters_data() {
     QTest::addColumn<QString>("command");
     QTest::addColumn<QString>("program");
     QTest::addColumn<QString>("params");
-    QTest::newRow("example") << "C:\\Browser\\browse.exe -nohome "
-                             << "C:\\BROWSER\\BROWSE.EXE"
-                             << "-NOHOME";
-    QTest::newRow("quoted path") << "\"C:\\Program Files\\B\\b.exe\" -new \"\""
-                                 << "C:\\PROGRAM FILES\\B\\B.EXE"
-                                 << " -NEW \"\"";
-    QTest::newRow("no params") << "c:\\b\\b.exe"
-                               << "C:\\B\\B.EXE"
-                               << "";
-    QTest::newRow("last extension wins") << "c:\\x.com\\run.bat go"
-                                         << "C:\\X.COM\\RUN.BAT"
-                                         << "GO";
-    QTest::newRow("no extension") << "browse -nohome"
-                                  << "BROWSE"
-                                  << "-NOHOME";
-    QTest::newRow("no extension quoted") << "\"/opt/my browser\" -x"
-                                         << "/OPT/MY BROWSER"
-                                         << "-X";
+    QTest::newRow("example") << QString("C:\\Browser\\browse.exe -nohome %1") << QString("C:\\BROWSER\\BROWSE.EXE")
+                             << QString("-NOHOME");
+    QTest::newRow("quoted path") << QString("\"C:\\Program Files\\B\\b.exe\" -new \"%1\"")
+                                 << QString("C:\\PROGRAM FILES\\B\\B.EXE") << QString(" -NEW \"\"");
+    QTest::newRow("no params") << QString("c:\\b\\b.exe") << QString("C:\\B\\B.EXE") << QString();
+    QTest::newRow("last extension wins") << QString("c:\\x.com\\run.bat go") << QString("C:\\X.COM\\RUN.BAT")
+                                         << QString("GO");
+    QTest::newRow("no extension") << QString("browse -nohome") << QString("BROWSE") << QString("-NOHOME");
+    QTest::newRow("no extension quoted") << QString("\"/opt/my browser\" -x") << QString("/OPT/MY BROWSER")
+                                         << QString("-X");
   }
   void splitFindsProgramAndParameters() {
     QFETCH(QString, command);
     QFETCH(QString, program);
     QFETCH(QString, params);
-    const TBrowserCommand c = SplitBrowserCommand(command.toStdString());
+    const TBrowserCommand c = SplitBrowserCommand(CleanCommand(command.toStdString()));
     QCOMPARE(QString::fromStdString(c.Program), program);
     QCOMPARE(QString::fromStdString(c.Params), params);
-  }
-
-  void exampleReachesTheShellAsDescribed() {
-    const TBrowserCommand c = SplitBrowserCommand(CleanCommand("C:\\Browser\\browse.exe -nohome %1"));
-    const std::string page = "C:\\P\\help\\main.htm";
-    QCOMPARE(QString::fromStdString(c.Params + " " + page), QString("-NOHOME C:\\P\\help\\main.htm"));
-  }
-
-  void showCommands() {
-    QCOMPARE(BrowserShowCommand(gwMaximized), 3);
-    QCOMPARE(BrowserShowCommand(gwNormal), 1);
-    QCOMPARE(BrowserShowCommand(7), 0);
   }
 
   void expandExec_data() {
@@ -138,16 +109,13 @@ class BrowserCommandTest : public QObject {
   void expandExec() {
     QFETCH(QString, exec);
     QFETCH(QStringList, args);
-    TArgs expected;
-    for (const QString& a : args) expected.push_back(a.toStdString());
-    const TArgs got = ExpandExec(exec.toStdString(), "/p/help page.htm");
-    QVERIFY2(got == expected, qPrintable(Show(got)));
+    QCOMPARE(Args(ExpandExec(exec.toStdString(), "/p/help page.htm")), args);
   }
 
   void browserVariable() {
     QVERIFY((BrowserVariableCommand("", "u")).empty());
-    QVERIFY((BrowserVariableCommand("lynx:w3m", "u") == TArgs{"lynx", "u"}));
-    QVERIFY((BrowserVariableCommand("mybrowser --open=%s -q", "u") == TArgs{"mybrowser", "--open=u", "-q"}));
+    QCOMPARE(Args(BrowserVariableCommand("lynx:w3m", "u")), QStringList({"lynx", "u"}));
+    QCOMPARE(Args(BrowserVariableCommand("mybrowser --open=%s -q", "u")), QStringList({"mybrowser", "--open=u", "-q"}));
   }
 
   void environmentDefaultsAndOverrides() {
@@ -156,90 +124,74 @@ class BrowserCommandTest : public QObject {
       auto it = env.find(name);
       return it == env.end() ? nullptr : it->second.c_str();
     };
-    TXdgDirs d = XdgDirsFromEnvironment(get);
-    QCOMPARE(QString::fromStdString(d.ConfigHome), QString("/home/u/.config"));
-    QVERIFY((d.ConfigDirs == TArgs{"/etc/xdg"}));
-    QCOMPARE(QString::fromStdString(d.DataHome), QString("/home/u/.local/share"));
-    QVERIFY((d.DataDirs == TArgs{"/usr/local/share", "/usr/share"}));
-    QVERIFY(d.Desktops.empty());
-
+    // Config home, config dirs, data home, data dirs, desktops.
+    auto dirs = [&get] {
+      const TXdgDirs d = XdgDirsFromEnvironment(get);
+      return QStringList{QString::fromStdString(d.ConfigHome), Args(d.ConfigDirs).join(':'),
+                         QString::fromStdString(d.DataHome), Args(d.DataDirs).join(':'), Args(d.Desktops).join(':')};
+    };
+    QCOMPARE(dirs(),
+             QStringList({"/home/u/.config", "/etc/xdg", "/home/u/.local/share", "/usr/local/share:/usr/share", ""}));
     env["XDG_CONFIG_HOME"] = "/c";
     env["XDG_CONFIG_DIRS"] = "/d1:relative:/d2";
     env["XDG_DATA_HOME"] = "not/absolute";
     env["XDG_DATA_DIRS"] = "/s";
     env["XDG_CURRENT_DESKTOP"] = "ubuntu:GNOME";
-    d = XdgDirsFromEnvironment(get);
-    QCOMPARE(QString::fromStdString(d.ConfigHome), QString("/c"));
-    QVERIFY((d.ConfigDirs == TArgs{"/d1", "/d2"}));
-    QCOMPARE(QString::fromStdString(d.DataHome), QString("/home/u/.local/share"));
-    QVERIFY((d.DataDirs == TArgs{"/s"}));
-    QVERIFY((d.Desktops == TArgs{"ubuntu", "gnome"}));
+    QCOMPARE(dirs(), QStringList({"/c", "/d1:/d2", "/home/u/.local/share", "/s", "ubuntu:gnome"}));
 
-    const TArgs files = MimeAppsListFiles(d);
-    QCOMPARE(files.size(), size_t(5 * 3));
-    QCOMPARE(QString::fromStdString(files[0]), QString("/c/ubuntu-mimeapps.list"));
-    QCOMPARE(QString::fromStdString(files[1]), QString("/c/gnome-mimeapps.list"));
-    QCOMPARE(QString::fromStdString(files[2]), QString("/c/mimeapps.list"));
-    QCOMPARE(QString::fromStdString(files[9]), QString("/home/u/.local/share/applications/ubuntu-mimeapps.list"));
-    QCOMPARE(QString::fromStdString(files.back()), QString("/s/applications/mimeapps.list"));
+    const QStringList files = Args(MimeAppsListFiles(XdgDirsFromEnvironment(get)));
+    QCOMPARE(files.size(), 5 * 3);
+    QCOMPARE(files.mid(0, 3), QStringList({"/c/ubuntu-mimeapps.list", "/c/gnome-mimeapps.list", "/c/mimeapps.list"}));
+    QCOMPARE(files[9], QString("/home/u/.local/share/applications/ubuntu-mimeapps.list"));
+    QCOMPARE(files.back(), QString("/s/applications/mimeapps.list"));
   }
 
-  void userDefaultWinsOverSystemDefault() {
-    TXdgHome h;
-    h.App("usr/share", "sysbrowser.desktop", "sysbrowser %u");
-    h.App("usr/share", "userbrowser.desktop", "userbrowser --new-window %U");
-    h.Write("etc/xdg/mimeapps.list", "[Default Applications]\ntext/html=sysbrowser.desktop\n");
-    h.Write("config/mimeapps.list", "[Default Applications]\ntext/html=userbrowser.desktop;\n");
-    const TArgs cmd = DesktopHandlerCommand("text/html", "/p/main.htm", h.dirs);
-    QVERIFY2((cmd == TArgs{"userbrowser", "--new-window", "/p/main.htm"}), qPrintable(Show(cmd)));
+  // Every case has a.desktop ("a %u") and b.desktop ("b --new-window %U")
+  // installed system-wide; files are "relative path|contents".
+  void desktopHandler_data() {
+    QTest::addColumn<QStringList>("files");
+    QTest::addColumn<QString>("chosen");
+    QTest::addColumn<QStringList>("command");
+    const QString def = "|[Default Applications]\ntext/html=";
+    const QStringList b{"b", "--new-window", "p"};
+    QTest::newRow("user list before system list")
+        << QStringList{"etc/xdg/mimeapps.list" + def + "a.desktop", "config/mimeapps.list" + def + "b.desktop;"}
+        << "b.desktop" << b;
+    QTest::newRow("desktop-specific list first")
+        << QStringList{"config/mimeapps.list" + def + "a.desktop", "config/kde-mimeapps.list" + def + "b.desktop"}
+        << "b.desktop" << b;
+    QTest::newRow("uninstalled default skipped")
+        << QStringList{"config/mimeapps.list" + def + "gone.desktop;a.desktop"} << "a.desktop" << QStringList{"a", "p"};
+    // A hidden entry in the user's folder masks the system's one.
+    QTest::newRow("hidden entry") << QStringList{"config/mimeapps.list" + def + "a.desktop",
+                                                 "local/applications/a.desktop|[Desktop Entry]\nHidden=true\n"}
+                                  << QString() << QStringList();
+    const QString added = "usr/share/applications/mimeapps.list|[Added Associations]\ntext/html=a.desktop;b.desktop\n";
+    QTest::newRow("added associations") << QStringList{added} << "a.desktop" << QStringList{"a", "p"};
+    QTest::newRow("added minus removed")
+        << QStringList{added, "config/mimeapps.list|[Removed Associations]\ntext/html=a.desktop\n"} << "b.desktop" << b;
+    QTest::newRow("cache and subfolder id")
+        << QStringList{"usr/share/applications/vendor/web.desktop|[Desktop Entry]\nType=Application\nExec=web\\sbrowser %u",
+                       "usr/share/applications/mimeinfo.cache|[MIME Cache]\ntext/html=vendor-web.desktop;\n"}
+        << "vendor-web.desktop" << QStringList{"web", "browser", "p"};
   }
-
-  void desktopSpecificListComesFirst() {
+  void desktopHandler() {
+    QFETCH(QStringList, files);
+    QFETCH(QString, chosen);
+    QFETCH(QStringList, command);
     TXdgHome h;
     h.dirs.Desktops = {"kde"};
-    h.App("usr/share", "a.desktop", "a %u");
-    h.App("usr/share", "b.desktop", "b %u");
-    h.Write("config/mimeapps.list", "[Default Applications]\ntext/html=a.desktop\n");
-    h.Write("config/kde-mimeapps.list", "[Default Applications]\ntext/html=b.desktop\n");
-    QCOMPARE(QString::fromStdString(DefaultApplication("text/html", h.dirs)), QString("b.desktop"));
-  }
-
-  void uninstalledDefaultFallsThrough() {
-    TXdgHome h;
-    h.App("usr/share", "real.desktop", "real %u");
-    h.Write("config/mimeapps.list", "[Default Applications]\ntext/html=gone.desktop;real.desktop\n");
-    QCOMPARE(QString::fromStdString(DefaultApplication("text/html", h.dirs)), QString("real.desktop"));
-    // A hidden entry in the user's folder masks the system's one.
-    h.App("local", "real.desktop", "real %u", /*hidden=*/true);
-    QCOMPARE(QString::fromStdString(DefaultApplication("text/html", h.dirs)), QString());
-  }
-
-  void addedAssociationsMinusRemoved() {
-    TXdgHome h;
-    h.App("usr/share", "one.desktop", "one");
-    h.App("usr/share", "two.desktop", "two");
-    h.Write("usr/share/applications/mimeapps.list", "[Added Associations]\ntext/html=one.desktop;two.desktop\n");
-    QCOMPARE(QString::fromStdString(DefaultApplication("text/html", h.dirs)), QString("one.desktop"));
-    h.Write("config/mimeapps.list", "[Removed Associations]\ntext/html=one.desktop\n");
-    QCOMPARE(QString::fromStdString(DefaultApplication("text/html", h.dirs)), QString("two.desktop"));
-    QVERIFY((DesktopHandlerCommand("text/html", "x", h.dirs) == TArgs{"two", "x"}));
-  }
-
-  void desktopCacheAndSubfolderIds() {
-    TXdgHome h;
-    h.App("usr/share", "vendor/web.desktop", "web\\sbrowser %u");
-    h.Write("usr/share/applications/mimeinfo.cache", "[MIME Cache]\ntext/html=vendor-web.desktop;\n");
-    const TArgs cmd = DesktopHandlerCommand("text/html", "p", h.dirs);
-    QVERIFY2((cmd == TArgs{"web", "browser", "p"}), qPrintable(Show(cmd)));
+    for (const QString& f : files) h.Write(f.section('|', 0, 0).toStdString(), f.section('|', 1).toStdString());
+    QCOMPARE(QString::fromStdString(DefaultApplication("text/html", h.dirs)), chosen);
+    QCOMPARE(Args(DesktopHandlerCommand("text/html", "p", h.dirs)), command);
   }
 
   void openCommandFallbacks() {
     TXdgHome h;
-    QVERIFY((OpenCommand("text/html", "p", h.dirs, "") == TArgs{"xdg-open", "p"}));
-    QVERIFY((OpenCommand("text/html", "p", h.dirs, "w3m") == TArgs{"w3m", "p"}));
-    h.App("usr/share", "b.desktop", "b %f");
-    h.Write("config/mimeapps.list", "[Default Applications]\ntext/html=b.desktop\n");
-    QVERIFY((OpenCommand("text/html", "p", h.dirs, "w3m") == TArgs{"b", "p"}));
+    QCOMPARE(Args(OpenCommand("text/html", "p", h.dirs, "")), QStringList({"xdg-open", "p"}));
+    QCOMPARE(Args(OpenCommand("text/html", "p", h.dirs, "w3m")), QStringList({"w3m", "p"}));
+    h.Write("config/mimeapps.list", "[Default Applications]\ntext/html=a.desktop\n");
+    QCOMPARE(Args(OpenCommand("text/html", "p", h.dirs, "w3m")), QStringList({"a", "p"}));
   }
 };
 
