@@ -1,5 +1,7 @@
 #include "app/AdminOptions.h"
 
+#include <algorithm>
+
 #include <QPainter>
 
 #include "app/Colour.h"
@@ -94,6 +96,8 @@ TAdminOptions::TAdminOptions(QWidget* parent) : TForm(parent) {
   btnCancel = MakeButton(this, "btnCancel", QStringLiteral("Cancel"),
                          QStringLiteral("Exit this dialog, do not save any changes"), 205, 186, 60);
 
+  FitToFont(panel);
+
   connect(cbAllowEdits, &QCheckBox::toggled, this, [this] { cbAllowEditsClick(); });
   connect(btnScreenColor, &QPushButton::clicked, this, [this] { btnScreenColorClick(); });
   connect(btnDefault, &QPushButton::clicked, this, [this] { btnDefaultClick(); });
@@ -101,6 +105,30 @@ TAdminOptions::TAdminOptions(QWidget* parent) : TForm(parent) {
   connect(btnOk, &QPushButton::clicked, this, [this] { done(mrOk); });
   connect(btnCancel, &QPushButton::clicked, this, [this] { done(mrCancel); });
   cbAllowEditsClick();
+}
+
+// The design sizes suit an 8-point Windows font. Where the platform's font is
+// wider, the controls grow to their captions and the dialog grows with them,
+// so no caption is cut off.
+void TAdminOptions::FitToFont(QFrame* panel) {
+  int right = 0;
+  for (QCheckBox* cb : {cbEnableAnswers, cbEnableClearResults, cbEnableRunningScore, cbAllowEdits, cbDeletePermitted}) {
+    cb->resize(std::max(cb->width(), cb->sizeHint().width()), 17);
+    right = std::max(right, cb->geometry().right());
+  }
+  const int colourWidth = std::max(120, btnScreenColor->sizeHint().width());
+  btnScreenColor->resize(colourWidth, 20);
+  panelColour->move(16 + colourWidth + 8, 109);
+  right = std::max(right, panelColour->geometry().right());
+  panel->resize(std::max(257, right + 13), 145);
+  const int leftWidth =
+      std::max({100, btnChangePassword->sizeHint().width(), btnDefault->sizeHint().width()});
+  btnChangePassword->resize(leftWidth, 20);
+  btnDefault->resize(leftWidth, 20);
+  const int width = std::max({276, panel->geometry().right() + 11, 8 + leftWidth + 8 + 124 + 11});
+  btnOk->move(width - 135, 186);
+  btnCancel->move(width - 71, 186);
+  setFixedSize(width, 216);
 }
 
 void TAdminOptions::FormShow() {

@@ -52,6 +52,9 @@ class TAdminOptions : public TForm {
 
  protected:
   void FormShow() override;
+
+ private:
+  void FitToFont(QFrame* panel);
   // The title bar's close button and Escape answer Cancel.
   void reject() override;
 };
