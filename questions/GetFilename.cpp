@@ -1,5 +1,7 @@
 #include "questions/GetFilename.h"
 
+#include <algorithm>
+
 #include "app/MessageDlg.h"
 
 namespace proctorium {
@@ -24,6 +26,16 @@ TGetFilename::TGetFilename(QWidget* parent) : TForm(parent) {
   btnCancel = new QPushButton(QStringLiteral("Cancel"), this);
   btnCancel->setObjectName(QStringLiteral("btnCancel"));
   btnCancel->setGeometry(104, 56, 75, 22);
+  // Wider than designed where the platform's font needs it, so the prompt is
+  // never cut off; the box and buttons keep their places relative to it.
+  const int width = std::max(201, Label1->sizeHint().width() + 16);
+  if (width > 201) {
+    Label1->resize(width - 12, 16);
+    Edit1->resize(width - 16, 21);
+    btnOk->move(width / 2 - 77, 56);
+    btnCancel->move(width / 2 + 3, 56);
+    setFixedSize(width, 86);
+  }
   connect(Edit1, &QLineEdit::textChanged, this, [this] { Edit1Change(); });
   connect(btnOk, &QPushButton::clicked, this, [this] { done(mrOk); });
   connect(btnCancel, &QPushButton::clicked, this, [this] { done(mrCancel); });
