@@ -121,8 +121,7 @@ void TAdminOptions::FitToFont(QFrame* panel) {
   panelColour->move(16 + colourWidth + 8, 109);
   right = std::max(right, panelColour->geometry().right());
   panel->resize(std::max(257, right + 13), 145);
-  const int leftWidth =
-      std::max({100, btnChangePassword->sizeHint().width(), btnDefault->sizeHint().width()});
+  const int leftWidth = std::max({100, btnChangePassword->sizeHint().width(), btnDefault->sizeHint().width()});
   btnChangePassword->resize(leftWidth, 20);
   btnDefault->resize(leftWidth, 20);
   const int width = std::max({276, panel->geometry().right() + 11, 8 + leftWidth + 8 + 124 + 11});

@@ -17,7 +17,7 @@ struct TOptionsRecord {
   bool EnableClearResults = false;
   std::uint8_t FontSize = 10;
   std::uint32_t ScreenColour = 0x00FFFFFFu;  // Windows layout: red in the low byte
-  std::string AdminPassword;       // as held: already scrambled
+  std::string AdminPassword;                 // as held: already scrambled
   bool EnableRunningScore = true;
   std::uint8_t TimeMode = 1;  // 1 elapsed, 0 time remaining
   std::int32_t CountdownMinutes = 60;

@@ -29,7 +29,6 @@
 #include "test/TimerValue.h"
 #include "web/GoToWeb.h"
 
-
 namespace proctorium {
 
 TStartForm* StartForm = nullptr;

@@ -518,9 +518,7 @@ void TAddEditForm::ApplyLayout() {
 
 void TAddEditForm::SetQuestionWidth(int width) { memoQuestion->setGeometry(8, 24, width, Layout_.QuestionHeight); }
 
-std::string TAddEditForm::TestsPath(const std::string& ansiName) const {
-  return StartForm->PicturePath(ansiName);
-}
+std::string TAddEditForm::TestsPath(const std::string& ansiName) const { return StartForm->PicturePath(ansiName); }
 
 void TAddEditForm::ShowExhibitArea() {
   if (ExhibitName.empty()) {
