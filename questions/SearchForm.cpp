@@ -53,9 +53,13 @@ void TSearchForm::SearchStep(bool fromNext) {
     MessageDlg(QStringLiteral("You must save or cancel edit before searching"), TMsgDlgType::Information, mbOK);
     return;
   }
-  const std::string text = ToAnsi(edSearchString->text());
+  std::string text;
+  QString missing;
+  // A character the set's texts cannot hold cannot be in them; its '?'
+  // stand-in must not match a real question mark.
+  const bool storable = ToAnsiChecked(edSearchString->text(), text, missing);
   if (text.empty()) MessageDlg(QStringLiteral("No search text specified !"), TMsgDlgType::Information, mbOK);
-  if (AddEditForm->QuestionSet.Search(text, fromNext))
+  if (storable && AddEditForm->QuestionSet.Search(text, fromNext))
     AddEditForm->ShowQuestion();
   else
     MessageDlg(QStringLiteral("Text not found"), TMsgDlgType::Information, mbOK);

@@ -63,6 +63,7 @@ class SearchFormTest : public TEditorTest {
     QTest::newRow("only in an exhibit name") << "picture";
     QTest::newRow("nowhere") << "zebra";
     QTest::newRow("empty") << "";
+    QTest::newRow("not storable; question 2 has its stand-in") << QString::fromUtf8("\u65E5");
   }
   void textsThatAreNotFound() {
     QFETCH(QString, text);
