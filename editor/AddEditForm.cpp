@@ -6,6 +6,7 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QStyle>
+#include <algorithm>
 #include <memory>
 
 #include "app/AnsiText.h"
@@ -511,7 +512,9 @@ void TAddEditForm::ApplyLayout() {
   SetQuestionWidth(ExhibitName.empty() || btnImageShow->isHidden() ? l.QuestionWidthNoExhibit
                                                                    : l.QuestionWidthWithExhibit);
   lblAnswers->move(8, l.AnswersLabelTop);
-  cbRandomize->move(96, l.RandomizeTop);
+  // The design's spot for the box assumes a narrower font than some
+  // systems have; it never covers the label it follows.
+  cbRandomize->move(std::max(96, lblAnswers->geometry().right() + 6), l.RandomizeTop);
   panelExhibit->move(l.ExhibitPanelLeft, l.ExhibitPanelTop);
   if (!ExhibitName.empty() && !btnImageShow->isHidden()) FitPictureBox(Image1, Panel1->width());
 }

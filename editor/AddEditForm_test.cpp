@@ -362,6 +362,9 @@ class AddEditFormTest : public TEditorTest {
     QCOMPARE(F->memoOption[7]->width(), 450);
     QCOMPARE(F->btnClose->y(), 420);
     QCOMPARE(F->panelButtons->geometry().right(), F->width() - 1);
+    // Captions of the answers' heading row stay clear of one another.
+    QVERIFY(F->lblAnswers->geometry().right() < F->cbRandomize->x());
+    QVERIFY(F->cbRandomize->geometry().right() < F->panelExhibit->x() + F->btnImageShow->x());
   }
 };
 
