@@ -1,5 +1,7 @@
 #include "editor/ExhibitManager.h"
 
+#include <algorithm>
+
 #include "app/MessageDlg.h"
 #include "app/ModalSeam.h"
 #include "app/StartForm.h"
@@ -65,6 +67,11 @@ TExhibitManager::TExhibitManager(QWidget* parent) : TForm(parent) {
   Label1->setAlignment(Qt::AlignCenter);
   Label1->setWordWrap(true);
   Label1->setGeometry(78, 19, 237, 26);
+  // Where the font wraps the warning onto more lines than the design's two,
+  // the label grows and stays centred on the panel.
+  if (const int needed = Label1->heightForWidth(Label1->width()); needed > Label1->height())
+    Label1->setGeometry(78, std::max(2, (WarningPanel->height() - needed) / 2), 237,
+                        std::min(needed, WarningPanel->height() - 4));
   WarningPanel->hide();
 
   // FormCreate: the picker lives only while it is shown, so the hint

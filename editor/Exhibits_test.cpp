@@ -137,6 +137,7 @@ class ExhibitsTest : public TEditorTest {
       STEP_COMPARE(m->WarningPanel->isVisible(), true);
       STEP_COMPARE(m->Label1->text(), QString("WARNING - No BMP Images can be found in the 'Proctorium\\Tests' "
                                               "directory for use as exhibits"));
+      STEP_COMPARE(m->Label1->height() >= m->Label1->heightForWidth(m->Label1->width()), true);  // not clipped
       STEP_COMPARE(m->btnSelect->isEnabled(), false);
       return TModalScript::Click(d, "btnClose");
     });
