@@ -226,7 +226,10 @@ class Form1Test : public QObject {
       QCOMPARE(f->ListBox1->count(), 7);
       QCOMPARE(f->ListBox1->item(5)->text(), QString(" 5 Marked"));
       QCOMPARE(f->ListBox1->currentRow(), 5);
-      QCOMPARE(f->ScrollBox1->width(), wide - 100);
+      // The list takes its design width, or more where its heading needs it.
+      QCOMPARE(f->ScrollBox1->width(), wide - f->ListBox1->width());
+      QVERIFY(f->ListBox1->width() >= 100);
+      QVERIFY(f->ListBox1->fontMetrics().horizontalAdvance("Select question:") < f->ListBox1->viewport()->width());
       f->ListBox1->setCurrentRow(2);
       f->ListBox1Click();
       QCOMPARE(f->lbTitle->text(), QString("Question 2 of 6"));
