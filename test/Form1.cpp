@@ -5,6 +5,8 @@
 #include <QLocale>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <algorithm>
+#include <limits>
 
 #include "app/AdminOptions.h"
 #include "app/AnsiText.h"
@@ -363,7 +365,12 @@ void TForm1::AbandonTest() {
   });
 }
 
-int TForm1::CountdownMinutes() const { return TimerValue->Minutes(); }
+int TForm1::CountdownMinutes() const {
+  // The dialog refuses such limits, but an options file can still carry
+  // one; kept within what the seconds counter can hold.
+  constexpr int Bound = std::numeric_limits<std::int32_t>::max() / 60;
+  return std::clamp(TimerValue->Minutes(), -Bound, Bound);
+}
 
 void TForm1::GoToPosition(int n) {
   Session.CurrentPosition = n;
