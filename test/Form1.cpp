@@ -5,6 +5,8 @@
 #include <QLocale>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <algorithm>
+#include <limits>
 
 #include "app/AdminOptions.h"
 #include "app/AnsiText.h"
@@ -95,6 +97,8 @@ TForm1::TForm1(QWidget* parent) : TForm(parent) {
                        QStringLiteral("Goto a specific question (shows list)"), 250, 26);
   LogoImage = new TImage(Panel2);
   LogoImage->setObjectName(QStringLiteral("LogoImage"));
+  // A long title pushes the buttons towards the banner; they stay on top.
+  LogoImage->lower();
 
   ScrollBox1 = new QScrollArea(this);
   ScrollBox1->setObjectName(QStringLiteral("ScrollBox1"));
@@ -218,9 +222,39 @@ void TForm1::PlaceRegions() {
   LogoImage->setGeometry(w - 320 - 1, 1, 320, 50);
   Panel1->setGeometry(0, h - 29, w, 29);
   const int middle = std::max(0, h - 52 - 29);
-  const int listWidth = ListBox1->isHidden() ? 0 : 100;
-  ListBox1->setGeometry(w - 100, 52, 100, middle);
+  const int listWidth = ListBox1->isHidden() ? 0 : ListWidth();
+  ListBox1->setGeometry(w - ListWidth(), 52, ListWidth(), middle);
   ScrollBox1->setGeometry(0, 52, w - listWidth, middle);
+}
+
+int TForm1::ListWidth() const {
+  // The heading must be readable whole; where the font is wider than the
+  // one the design width was chosen for, the list grows to it.
+  const int heading = ListBox1->fontMetrics().horizontalAdvance(QStringLiteral("Select question:"));
+  return std::max(100, heading + 2 * ListBox1->frameWidth() + 12);
+}
+
+void TForm1::FitScoreText() {
+  // Sized once per test for the longest score it can show, so the text is
+  // never cut off by Help; the window is widened if it needs the room.
+  const QString n = QString::number(std::max(Session.PositionCount, 1));
+  const QString widest = QStringLiteral("%1 of %1 Correct [100%]").arg(n);
+  const int textWidth = lbResults->fontMetrics().horizontalAdvance(widest) + 4;
+  lbResults->resize(std::max(140, textWidth), std::max(16, lbResults->sizeHint().height()));
+  // Help stands 224 pixels in from the right edge (see FormResize).
+  const int needed = std::max(640, lbResults->x() + lbResults->width() + 4 + 224);
+  setMinimumWidth(needed);
+  if (width() < needed) resize(needed, height());
+}
+
+void TForm1::PlaceHeaderButtons() {
+  // The buttons stay where they are for the whole test, clear of the widest
+  // title it can show, so Mark does not move away from under the pointer.
+  const QString n = QString::number(std::max(Session.PositionCount, 1));
+  const QString widest = QStringLiteral("Question ") + n + QStringLiteral(" of ") + n + QStringLiteral(" (Marked)");
+  const int left = std::max(250, lbTitle->x() + lbTitle->fontMetrics().horizontalAdvance(widest) + 8);
+  btnMark->move(left, btnMark->y());
+  btnGoto->move(left, btnGoto->y());
 }
 
 void TForm1::resizeEvent(QResizeEvent* e) {
@@ -231,8 +265,8 @@ void TForm1::resizeEvent(QResizeEvent* e) {
 void TForm1::FormResize() {
   // The minimum size normally holds already; this covers a size forced on
   // the window before the limit took effect.
-  if (width() < 640 || height() < 240) {
-    resize(std::max(width(), 640), std::max(height(), 240));
+  if (width() < minimumWidth() || height() < 240) {
+    resize(std::max(width(), minimumWidth()), std::max(height(), 240));
     return;
   }
   btnClose->move(width() - 80, btnClose->y());
@@ -303,6 +337,8 @@ void TForm1::StartTest() {
     return;
   }
   Session.Start(*QuestionSet);
+  PlaceHeaderButtons();
+  FitScoreText();
   Taking_ = true;
   GoToPosition(1);
 
@@ -329,7 +365,12 @@ void TForm1::AbandonTest() {
   });
 }
 
-int TForm1::CountdownMinutes() const { return TimerValue->Minutes(); }
+int TForm1::CountdownMinutes() const {
+  // The dialog refuses such limits, but an options file can still carry
+  // one; kept within what the seconds counter can hold.
+  constexpr int Bound = std::numeric_limits<std::int32_t>::max() / 60;
+  return std::clamp(TimerValue->Minutes(), -Bound, Bound);
+}
 
 void TForm1::GoToPosition(int n) {
   Session.CurrentPosition = n;

@@ -139,6 +139,9 @@ class TForm1 : public TForm {
 
  private:
   void PlaceRegions();
+  int ListWidth() const;
+  void PlaceHeaderButtons();
+  void FitScoreText();
   bool SingleAnswer() const;
   void SetRadio(QRadioButton* radio, bool checked);
   // Refuses to run a set that cannot be tested and closes the window again.

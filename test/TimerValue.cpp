@@ -1,5 +1,8 @@
 #include "test/TimerValue.h"
 
+#include <QFontMetrics>
+#include <algorithm>
+
 #include "app/MessageDlg.h"
 #include "app/StartForm.h"
 
@@ -19,7 +22,11 @@ TTimerValue::TTimerValue(QWidget* parent) : TForm(parent) {
   Label1->setGeometry(8, 8, 194, 64);
   edTimeLimit = new QLineEdit(QStringLiteral("60"), this);
   edTimeLimit->setObjectName(QStringLiteral("edTimeLimit"));
-  edTimeLimit->setGeometry(88, 76, 33, 21);
+  // Wide enough for the longest limit accepted, where the font needs more
+  // than the design width; kept centred under the prompt.
+  const QFontMetrics fm(edTimeLimit->font());
+  const int limitWidth = std::max(33, fm.horizontalAdvance(QString::number(MaxMinutes)) + 12);
+  edTimeLimit->setGeometry(88 - (limitWidth - 33) / 2, 76, limitWidth, 21);
   btnOk = new QPushButton(QStringLiteral("OK"), this);
   btnOk->setObjectName(QStringLiteral("btnOk"));
   btnOk->setToolTip(QStringLiteral("Run test with time limit as set"));

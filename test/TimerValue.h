@@ -33,6 +33,8 @@ class TTimerValue : public TForm {
 
  protected:
   void FormShow() override;
+  // Esc and the title bar cancel as the Cancel button does.
+  void reject() override { btnCancelClick(); }
 
  private:
   int LastValid_ = 60;

@@ -31,24 +31,27 @@ std::unique_ptr<testkit::TTempProgramFolder> Countdown(int minutes) {
 class TimerValueTest : public QObject {
   Q_OBJECT
  private slots:
-  // Cancel neither starts the test nor saves; the box keeps a usable limit
-  // as the setting and drops anything else.
+  // Cancel (the button or Esc) neither starts the test nor saves; the box
+  // keeps a usable limit as the setting and drops anything else.
   void cancelDoesNotStartOrSave_data() {
     QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("escape");
     QTest::addColumn<QString>("kept");
-    QTest::newRow("usable") << "30"
-                            << "30";
-    QTest::newRow("unusable") << "soon"
-                              << "60";
+    QTest::newRow("usable") << "30" << false << "30";
+    QTest::newRow("unusable") << "soon" << false << "60";
+    QTest::newRow("unusable, Esc") << "soon" << true << "60";
   }
   void cancelDoesNotStartOrSave() {
     QFETCH(QString, typed);
+    QFETCH(bool, escape);
     QFETCH(QString, kept);
     auto folder = Countdown(60);
     TModalScript modals;
     modals.Expect("TimerValue", [&](QDialog* d) {
       TimerValue->edTimeLimit->setText(typed);
-      return TModalScript::Click(d, "btnCancel");
+      if (!escape) return TModalScript::Click(d, "btnCancel");
+      QTest::keyClick(TimerValue->edTimeLimit, Qt::Key_Escape);
+      return d->result();
     });
     StartForm->btnStartClick();
     VERIFY_MODALS(modals);  // Form1 was never opened
