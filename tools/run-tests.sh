@@ -6,10 +6,10 @@ cd "$(dirname "$0")/.."
 bash tools/setup.sh
 jobs=$(nproc)
 
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPROCTORIUM_TESTS=ON -DPROCTORIUM_BENCH=ON -DPROCTORIUM_SANITIZE=OFF
 cmake --build build -j "$jobs"
 (cd build && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$jobs")
 
-cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPROCTORIUM_SANITIZE=ON -DPROCTORIUM_BENCH=OFF
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPROCTORIUM_SANITIZE=ON -DPROCTORIUM_TESTS=ON -DPROCTORIUM_BENCH=OFF
 cmake --build build-asan -j "$jobs"
 (cd build-asan && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure -j "$jobs")
