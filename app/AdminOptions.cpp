@@ -5,6 +5,7 @@
 #include <QPainter>
 
 #include "app/Colour.h"
+#include "app/Controls.h"
 #include "app/MessageDlg.h"
 #include "app/ModalSeam.h"
 #include "app/NewPasswordDlg.h"
@@ -36,27 +37,6 @@ void TColourPanel::paintEvent(QPaintEvent* e) {
   p.drawText(contentsRect(), Qt::AlignCenter, QStringLiteral("Screen Colour"));
 }
 
-namespace {
-
-QCheckBox* MakeCheck(QWidget* parent, const char* name, const QString& caption, const QString& hint, int x, int y) {
-  auto* cb = new QCheckBox(caption, parent);
-  cb->setObjectName(QString::fromLatin1(name));
-  cb->setToolTip(hint);
-  cb->move(x, y);
-  cb->resize(230, 17);
-  return cb;
-}
-
-QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption, const QString& hint, int x, int y,
-                        int w) {
-  auto* b = new QPushButton(caption, parent);
-  b->setObjectName(QString::fromLatin1(name));
-  if (!hint.isEmpty()) b->setToolTip(hint);
-  b->setGeometry(x, y, w, 20);
-  return b;
-}
-
-}  // namespace
 
 TAdminOptions::TAdminOptions(QWidget* parent) : TForm(parent) {
   setObjectName(QStringLiteral("AdminOptions"));
@@ -67,34 +47,35 @@ TAdminOptions::TAdminOptions(QWidget* parent) : TForm(parent) {
   panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
   panel->setGeometry(8, 8, 257, 145);
   cbEnableAnswers = MakeCheck(panel, "cbEnableAnswers", QStringLiteral("Enable answers button"),
-                              QStringLiteral("When enabled allows users to view the correct answer"), 16, 8);
-  cbEnableClearResults =
-      MakeCheck(panel, "cbEnableClearResults", QStringLiteral("Enable clear results button"),
-                QStringLiteral("When enabled allows the user to clear the contents of the result file"), 16, 24);
+                              QStringLiteral("When enabled allows users to view the correct answer"), {16, 8, 230, 17});
+  cbEnableClearResults = MakeCheck(
+      panel, "cbEnableClearResults", QStringLiteral("Enable clear results button"),
+      QStringLiteral("When enabled allows the user to clear the contents of the result file"), {16, 24, 230, 17});
   cbEnableRunningScore =
       MakeCheck(panel, "cbEnableRunningScore", QStringLiteral("Enable running score"),
-                QStringLiteral("When enabled shows running score as each question is answered"), 16, 40);
+                QStringLiteral("When enabled shows running score as each question is answered"), {16, 40, 230, 17});
   cbAllowEdits = MakeCheck(
       panel, "cbAllowEdits", QStringLiteral("Enable question sets Add/Edit buttons"),
       QStringLiteral("When enabled the Add/Edit/Delete question set buttons are visible, otherwise they are hidden"),
-      16, 64);
-  cbDeletePermitted = MakeCheck(
-      panel, "cbDeletePermitted", QStringLiteral("Enable question sets Delete button"),
-      QStringLiteral("If Add/Edit buttons are enabled this allows question sets to be deleted if enabled"), 16, 80);
+      {16, 64, 230, 17});
+  cbDeletePermitted =
+      MakeCheck(panel, "cbDeletePermitted", QStringLiteral("Enable question sets Delete button"),
+                QStringLiteral("If Add/Edit buttons are enabled this allows question sets to be deleted if enabled"),
+                {16, 80, 230, 17});
   btnScreenColor = MakeButton(panel, "btnScreenColor", QStringLiteral("Set test screen colour:"),
-                              QStringLiteral("Sets the background colour for the test screen"), 16, 109, 120);
+                              QStringLiteral("Sets the background colour for the test screen"), {16, 109, 120, 20});
   panelColour = new TColourPanel(panel);
   panelColour->setObjectName(QStringLiteral("panelColour"));
   panelColour->setToolTip(QStringLiteral("This shows what the test screen colour will be"));
   panelColour->setGeometry(144, 109, 100, 20);
   btnChangePassword = MakeButton(this, "btnChangePassword", QStringLiteral("Change Password"),
-                                 QStringLiteral("Change the administrator password"), 8, 162, 100);
+                                 QStringLiteral("Change the administrator password"), {8, 162, 100, 20});
   btnDefault = MakeButton(this, "btnDefault", QStringLiteral("Set default options"),
-                          QStringLiteral("Reset options to their default settings"), 8, 186, 100);
+                          QStringLiteral("Reset options to their default settings"), {8, 186, 100, 20});
   btnOk = MakeButton(this, "btnOk", QStringLiteral("OK"), QStringLiteral("Exit this dialog, save options as displayed"),
-                     141, 186, 60);
+                     {141, 186, 60, 20});
   btnCancel = MakeButton(this, "btnCancel", QStringLiteral("Cancel"),
-                         QStringLiteral("Exit this dialog, do not save any changes"), 205, 186, 60);
+                         QStringLiteral("Exit this dialog, do not save any changes"), {205, 186, 60, 20});
 
   FitToFont(panel);
 

@@ -14,6 +14,7 @@
 #include "app/AboutBox.h"
 #include "app/AdminOptions.h"
 #include "app/AnsiText.h"
+#include "app/Controls.h"
 #include "app/Cp1252.h"
 #include "app/MessageDlg.h"
 #include "app/ModalSeam.h"
@@ -37,17 +38,6 @@ namespace {
 
 constexpr int ButtonFontSize = 8;
 const char* const OptionsFileName = "Proctorium.opt";
-
-QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption, const QString& hint, int x) {
-  auto* b = new QPushButton(caption, parent);
-  b->setObjectName(QString::fromLatin1(name));
-  if (!hint.isEmpty()) b->setToolTip(hint);
-  b->setGeometry(x, 254, 60, 20);
-  QFont f = b->font();
-  f.setPointSize(ButtonFontSize);
-  b->setFont(f);
-  return b;
-}
 
 QAction* MakeItem(QMenu* menu, const char* name, const QString& caption, bool checkable = false) {
   QAction* a = menu->addAction(caption);
@@ -115,16 +105,19 @@ TStartForm::TStartForm(const std::string& programFolder, QWidget* parent)
   row->addWidget(Memo1);
   column->addLayout(row, 1);
 
-  btnStart =
-      MakeButton(client, "btnStart", QStringLiteral("Start test"), QStringLiteral("Run the highlighted test"), 16);
+  btnStart = MakeButton(client, "btnStart", QStringLiteral("Start test"), QStringLiteral("Run the highlighted test"),
+                        {16, 254, 60, 20}, ButtonFontSize);
   btnStart->setDefault(true);
-  btnEdit =
-      MakeButton(client, "btnEdit", QStringLiteral("Edit"), QStringLiteral("Edit the highlighted question set"), 100);
-  btnAdd = MakeButton(client, "btnAdd", QStringLiteral("Add"), QStringLiteral("Add a new question set"), 168);
+  btnEdit = MakeButton(client, "btnEdit", QStringLiteral("Edit"), QStringLiteral("Edit the highlighted question set"),
+                       {100, 254, 60, 20}, ButtonFontSize);
+  btnAdd = MakeButton(client, "btnAdd", QStringLiteral("Add"), QStringLiteral("Add a new question set"),
+                      {168, 254, 60, 20}, ButtonFontSize);
   btnDelete = MakeButton(client, "btnDelete", QStringLiteral("Delete"),
-                         QStringLiteral("Delete the highlighted question set (cannot be undone)"), 236);
-  btnHelp = MakeButton(client, "btnHelp", QStringLiteral("Help"), QString(), 340);
-  btnClose = MakeButton(client, "btnClose", QStringLiteral("Exit"), QStringLiteral("Exit this program"), 408);
+                         QStringLiteral("Delete the highlighted question set (cannot be undone)"), {236, 254, 60, 20},
+                         ButtonFontSize);
+  btnHelp = MakeButton(client, "btnHelp", QStringLiteral("Help"), QString(), {340, 254, 60, 20}, ButtonFontSize);
+  btnClose = MakeButton(client, "btnClose", QStringLiteral("Exit"), QStringLiteral("Exit this program"),
+                        {408, 254, 60, 20}, ButtonFontSize);
   GoToWeb1 = new TGoToWeb(this);
   GoToWeb1->BrowserState = gwNormal;
 

@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "app/AnsiText.h"
+#include "app/Controls.h"
 #include "app/MessageDlg.h"
 #include "app/ModalSeam.h"
 #include "app/PathResolver.h"
@@ -37,26 +38,6 @@ void FixFont(QWidget* w, bool bold = false) {
   f.setPointSize(FixedFontSize);
   if (bold) f.setBold(true);
   w->setFont(f);
-}
-
-QLabel* MakeLabel(QWidget* parent, const char* name, const QString& caption, int x, int y, bool fixedFont = true) {
-  auto* l = new QLabel(caption, parent);
-  l->setObjectName(QString::fromLatin1(name));
-  l->move(x, y);
-  if (fixedFont) FixFont(l);
-  l->adjustSize();
-  return l;
-}
-
-QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption, const QString& hint, int x, int y,
-                        int w = 80, int h = 20) {
-  auto* b = new QPushButton(caption, parent);
-  b->setObjectName(QString::fromLatin1(name));
-  if (!hint.isEmpty()) b->setToolTip(hint);
-  b->setGeometry(x, y, w, h);
-  b->setAutoDefault(false);
-  FixFont(b);
-  return b;
 }
 
 QPlainTextEdit* MakeMemo(QWidget* parent, const char* name, const QString& hint) {
@@ -89,7 +70,7 @@ TAddEditForm::TAddEditForm(QWidget* parent) : TForm(parent) {
                  Qt::WindowCloseButtonHint);
   setSizeGripEnabled(true);
 
-  lbQuestionTitle = MakeLabel(this, "lbQuestionTitle", QStringLiteral("Question #0"), 8, 8);
+  lbQuestionTitle = MakeLabel(this, "lbQuestionTitle", QStringLiteral("Question #0"), {8, 8}, FixedFontSize);
   // The thumbnail panel comes before the question memo so that the memo,
   // when it is widened over it, hides it.
   Panel1 = new QFrame(this);
@@ -103,7 +84,7 @@ TAddEditForm::TAddEditForm(QWidget* parent) : TForm(parent) {
   memoQuestion = MakeMemo(this, "memoQuestion", QStringLiteral("Enter the question in this box"));
   memoQuestion->move(8, 24);
 
-  lblAnswers = MakeLabel(this, "lblAnswers", QStringLiteral("Possible answers:"), 8, 136);
+  lblAnswers = MakeLabel(this, "lblAnswers", QStringLiteral("Possible answers:"), {8, 136}, FixedFontSize);
   cbRandomize = new QCheckBox(QStringLiteral("Randomize"), this);
   cbRandomize->setObjectName(QStringLiteral("cbRandomize"));
   cbRandomize->setToolTip(QStringLiteral("If checked, answers will be displayed in random order"));
@@ -115,11 +96,13 @@ TAddEditForm::TAddEditForm(QWidget* parent) : TForm(parent) {
   panelExhibit->setObjectName(QStringLiteral("panelExhibit"));
   panelExhibit->resize(329, 20);
   btnImageShow = MakeButton(panelExhibit, "btnImageShow", QStringLiteral("Show Exhibit"),
-                            QStringLiteral("Display the exhibit full size"), 10, 0, 102, 20);
-  btnImageDelete = MakeButton(panelExhibit, "btnImageDelete", QStringLiteral("Delete Exhibit"),
-                              QStringLiteral("Delete the exhibit from this question"), 118, 0, 102, 20);
+                            QStringLiteral("Display the exhibit full size"), {10, 0, 102, 20}, FixedFontSize);
+  btnImageDelete =
+      MakeButton(panelExhibit, "btnImageDelete", QStringLiteral("Delete Exhibit"),
+                 QStringLiteral("Delete the exhibit from this question"), {118, 0, 102, 20}, FixedFontSize);
   btnImageAdd = MakeButton(panelExhibit, "btnImageAdd", QStringLiteral("Add Exhibit"),
-                           QStringLiteral("Add (or change an existing) exhibit for this question"), 226, 0, 102, 20);
+                           QStringLiteral("Add (or change an existing) exhibit for this question"), {226, 0, 102, 20},
+                           FixedFontSize);
 
   ScrollBox1 = new QScrollArea(this);
   ScrollBox1->setObjectName(QStringLiteral("ScrollBox1"));
@@ -129,7 +112,7 @@ TAddEditForm::TAddEditForm(QWidget* parent) : TForm(parent) {
   ScrollBox1->setWidgetResizable(false);
   Answers_ = new QWidget();
   Answers_->setObjectName(QStringLiteral("ScrollBox1Contents"));
-  Label1 = MakeLabel(Answers_, "Label1", QStringLiteral("Correct"), 8, 2, /*fixedFont=*/false);
+  Label1 = MakeLabel(Answers_, "Label1", QStringLiteral("Correct"), {8, 2});
   for (int i = 0; i < AnswerCount; ++i) {
     const int top = AnswerRowsTop + AnswerRowHeight * i;
     const QByteArray n = QByteArray::number(i + 1);
@@ -151,18 +134,19 @@ TAddEditForm::TAddEditForm(QWidget* parent) : TForm(parent) {
   }
   ScrollBox1->setWidget(Answers_);
 
-  lblRemarks = MakeLabel(this, "lblRemarks", QStringLiteral("Reference / Comment:"), 8, 374);
+  lblRemarks = MakeLabel(this, "lblRemarks", QStringLiteral("Reference / Comment:"), {8, 374}, FixedFontSize);
   memoRemarks = MakeMemo(this, "memoRemarks", QStringLiteral("Enter any remarks / comments in this box"));
 
   panelButtons = new QWidget(this);
   panelButtons->setObjectName(QStringLiteral("panelButtons"));
-  btnAdd = MakeButton(panelButtons, "btnAdd", QStringLiteral("Add"), QStringLiteral("Add a question"), 0, 24);
+  btnAdd = MakeButton(panelButtons, "btnAdd", QStringLiteral("Add"), QStringLiteral("Add a question"), {0, 24, 80, 20},
+                      FixedFontSize);
   btnDelete = MakeButton(panelButtons, "btnDelete", QStringLiteral("Delete"),
-                         QStringLiteral("Delete the current question"), 0, 48);
+                         QStringLiteral("Delete the current question"), {0, 48, 80, 20}, FixedFontSize);
   btnSave = MakeButton(panelButtons, "btnSave", QStringLiteral("Save"),
-                       QStringLiteral("Save all additions / amendments"), 0, 82);
+                       QStringLiteral("Save all additions / amendments"), {0, 82, 80, 20}, FixedFontSize);
   btnCancel = MakeButton(panelButtons, "btnCancel", QStringLiteral("Cancel"), QStringLiteral("Cancel any changes made"),
-                         0, 106);
+                         {0, 106, 80, 20}, FixedFontSize);
   rgAnswerType =
       new TRadioGroup(QStringLiteral("Answers"), {QStringLiteral("Single"), QStringLiteral("Multiple")}, panelButtons);
   rgAnswerType->setObjectName(QStringLiteral("rgAnswerType"));
@@ -170,7 +154,7 @@ TAddEditForm::TAddEditForm(QWidget* parent) : TForm(parent) {
   FixFont(rgAnswerType);
   rgAnswerType->setGeometry(0, 162, 80, 55);
   rgAnswerType->SetItemIndex(0);
-  Label5 = MakeLabel(panelButtons, "Label5", QStringLiteral("Navigate:"), 0, 240);
+  Label5 = MakeLabel(panelButtons, "Label5", QStringLiteral("Navigate:"), {0, 240}, FixedFontSize);
   btnFirst = MakeNavButton(panelButtons, "btnFirst", QStringLiteral("Goto first question in set"), 0);
   btnFirst->setIcon(style()->standardIcon(QStyle::SP_MediaSkipBackward));
   btnPrev = MakeNavButton(panelButtons, "btnPrev", QStringLiteral("Goto previous question"), 20);
@@ -179,8 +163,9 @@ TAddEditForm::TAddEditForm(QWidget* parent) : TForm(parent) {
   btnNext->setArrowType(Qt::RightArrow);
   btnLast = MakeNavButton(panelButtons, "btnLast", QStringLiteral("Goto last question in set"), 60);
   btnLast->setIcon(style()->standardIcon(QStyle::SP_MediaSkipForward));
-  btnFind = MakeButton(panelButtons, "btnFind", QStringLiteral("Find"),
-                       QStringLiteral("Find a word/phrase within the whole question set"), 0, 280);
+  btnFind =
+      MakeButton(panelButtons, "btnFind", QStringLiteral("Find"),
+                 QStringLiteral("Find a word/phrase within the whole question set"), {0, 280, 80, 20}, FixedFontSize);
   GroupBox1 = new QGroupBox(QStringLiteral("Module"), panelButtons);
   GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
   FixFont(GroupBox1);
@@ -189,9 +174,9 @@ TAddEditForm::TAddEditForm(QWidget* parent) : TForm(parent) {
   cbProtectedSet->setObjectName(QStringLiteral("cbProtectedSet"));
   cbProtectedSet->setToolTip(QStringLiteral("Protect this question set from being edited by another user"));
   cbProtectedSet->setGeometry(6, 16, 72, 17);
-  btnHelp = MakeButton(panelButtons, "btnHelp", QStringLiteral("Help"), QString(), 0, 396);
+  btnHelp = MakeButton(panelButtons, "btnHelp", QStringLiteral("Help"), QString(), {0, 396, 80, 20}, FixedFontSize);
   btnClose = MakeButton(panelButtons, "btnClose", QStringLiteral("Close"),
-                        QStringLiteral("Stop editing and close this window"), 0, 420);
+                        QStringLiteral("Stop editing and close this window"), {0, 420, 80, 20}, FixedFontSize);
 
   for (QPlainTextEdit* m : memoOption) connect(m, &QPlainTextEdit::textChanged, this, [this] { memoQuestionChange(); });
   connect(memoQuestion, &QPlainTextEdit::textChanged, this, [this] { memoQuestionChange(); });

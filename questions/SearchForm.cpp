@@ -1,6 +1,7 @@
 #include "questions/SearchForm.h"
 
 #include "app/AnsiText.h"
+#include "app/Controls.h"
 #include "app/MessageDlg.h"
 #include "app/StartForm.h"
 #include "editor/AddEditForm.h"
@@ -9,18 +10,6 @@ namespace proctorium {
 
 TSearchForm* SearchForm = nullptr;
 
-namespace {
-
-QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption, const QString& hint, int x) {
-  auto* b = new QPushButton(caption, parent);
-  b->setObjectName(QString::fromLatin1(name));
-  b->setToolTip(hint);
-  b->setGeometry(x, 52, 60, 22);
-  b->setAutoDefault(false);
-  return b;
-}
-
-}  // namespace
 
 TSearchForm::TSearchForm(QWidget* parent) : TForm(parent) {
   setObjectName(QStringLiteral("SearchForm"));
@@ -30,12 +19,15 @@ TSearchForm::TSearchForm(QWidget* parent) : TForm(parent) {
   edSearchString->setObjectName(QStringLiteral("edSearchString"));
   edSearchString->setToolTip(QStringLiteral("Enter search text to be looked for (case irrelevant)"));
   edSearchString->setGeometry(8, 14, 197, 22);
-  btnFirst = MakeButton(this, "btnFirst", QStringLiteral("First"),
-                        QStringLiteral("Find the first instance of the search text in the question set"), 8);
+  btnFirst =
+      MakeButton(this, "btnFirst", QStringLiteral("First"),
+                 QStringLiteral("Find the first instance of the search text in the question set"), {8, 52, 60, 22});
   btnFirst->setDefault(true);
-  btnNext = MakeButton(this, "btnNext", QStringLiteral("Next"),
-                       QStringLiteral("Find the next occurrence of the search text in the question set"), 76);
-  btnClose = MakeButton(this, "btnClose", QStringLiteral("Close"), QStringLiteral("Close this dialog box"), 145);
+  btnNext =
+      MakeButton(this, "btnNext", QStringLiteral("Next"),
+                 QStringLiteral("Find the next occurrence of the search text in the question set"), {76, 52, 60, 22});
+  btnClose =
+      MakeButton(this, "btnClose", QStringLiteral("Close"), QStringLiteral("Close this dialog box"), {145, 52, 60, 22});
   connect(btnFirst, &QPushButton::clicked, this, [this] { btnFirstClick(); });
   connect(btnNext, &QPushButton::clicked, this, [this] { btnNextClick(); });
   connect(btnClose, &QPushButton::clicked, this, [this] { btnCloseClick(); });

@@ -11,6 +11,7 @@
 #include "app/AdminOptions.h"
 #include "app/AnsiText.h"
 #include "app/Colour.h"
+#include "app/Controls.h"
 #include "app/MessageDlg.h"
 #include "app/PathResolver.h"
 #include "app/StartForm.h"
@@ -27,20 +28,6 @@ namespace {
 const char* const TagProperty = "Tag";
 
 int Tag(const QObject* o) { return o->property(TagProperty).toInt(); }
-
-QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption, const QString& hint, int left,
-                        int top, int width = 60) {
-  auto* b = new QPushButton(caption, parent);
-  b->setObjectName(QString::fromLatin1(name));
-  b->setToolTip(hint);
-  b->setGeometry(left, top, width, 20);
-  b->setAutoDefault(false);
-  // Buttons keep their own size whatever font size the test runs with.
-  QFont f = b->font();
-  f.setPointSize(8);
-  b->setFont(f);
-  return b;
-}
 
 QFrame* MakeBar(QWidget* parent, const char* name) {
   auto* bar = new QFrame(parent);
@@ -91,10 +78,10 @@ TForm1::TForm1(QWidget* parent) : TForm(parent) {
   lbTime->setToolTip(QStringLiteral("Elapsed time since this test session started"));
   lbTime->move(8, 30);
   lbTime->adjustSize();
-  btnMark =
-      MakeButton(Panel2, "btnMark", QStringLiteral("Mark"), QStringLiteral("Mark this question for review"), 250, 4);
+  btnMark = MakeButton(Panel2, "btnMark", QStringLiteral("Mark"), QStringLiteral("Mark this question for review"),
+                       {250, 4, 60, 20}, 8);
   btnGoto = MakeButton(Panel2, "btnGoto", QStringLiteral("Goto"),
-                       QStringLiteral("Goto a specific question (shows list)"), 250, 26);
+                       QStringLiteral("Goto a specific question (shows list)"), {250, 26, 60, 20}, 8);
   LogoImage = new TImage(Panel2);
   LogoImage->setObjectName(QStringLiteral("LogoImage"));
   // A long title pushes the buttons towards the banner; they stay on top.
@@ -173,21 +160,23 @@ TForm1::TForm1(QWidget* parent) : TForm(parent) {
 
   Panel1 = new QFrame(this);
   Panel1->setObjectName(QStringLiteral("Panel1"));
-  btnPrevious =
-      MakeButton(Panel1, "btnPrevious", QStringLiteral("Previous"), QStringLiteral("Show the previous question"), 8, 5);
-  btnNext = MakeButton(Panel1, "btnNext", QStringLiteral("Next"), QStringLiteral("Show the next question"), 72, 5);
+  btnPrevious = MakeButton(Panel1, "btnPrevious", QStringLiteral("Previous"),
+                           QStringLiteral("Show the previous question"), {8, 5, 60, 20}, 8);
+  btnNext = MakeButton(Panel1, "btnNext", QStringLiteral("Next"), QStringLiteral("Show the next question"),
+                       {72, 5, 60, 20}, 8);
   btnView = MakeButton(Panel1, "btnView", QStringLiteral("Answer"),
-                       QStringLiteral("Show the correct answers and any comments"), 136, 5);
+                       QStringLiteral("Show the correct answers and any comments"), {136, 5, 60, 20}, 8);
   btnEndReview = MakeButton(Panel1, "btnEndReview", QStringLiteral("End Test"),
-                            QStringLiteral("Stop the timer and show the results"), 208, 5);
+                            QStringLiteral("Stop the timer and show the results"), {208, 5, 60, 20}, 8);
   lbResults = new QLabel(Panel1);
   lbResults->setObjectName(QStringLiteral("lbResults"));
   lbResults->setGeometry(272, 8, 140, 16);
-  btnHelp = MakeButton(Panel1, "btnHelp", QStringLiteral("Help"), QString(), 416, 5);
+  btnHelp = MakeButton(Panel1, "btnHelp", QStringLiteral("Help"), QString(), {416, 5, 60, 20}, 8);
   btnSave = MakeButton(Panel1, "btnSave", QStringLiteral("Save Results"),
-                       QStringLiteral("Save the results of this test session"), 480, 5, 76);
+                       QStringLiteral("Save the results of this test session"), {480, 5, 76, 20}, 8);
   btnSave->setEnabled(false);
-  btnClose = MakeButton(Panel1, "btnClose", QStringLiteral("Close"), QStringLiteral("Close this window"), 560, 5);
+  btnClose =
+      MakeButton(Panel1, "btnClose", QStringLiteral("Close"), QStringLiteral("Close this window"), {560, 5, 60, 20}, 8);
 
   Timer1 = new QTimer(this);
   Timer1->setObjectName(QStringLiteral("Timer1"));

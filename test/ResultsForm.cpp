@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "app/AnsiText.h"
+#include "app/Controls.h"
 #include "app/FileIO.h"
 #include "app/MessageDlg.h"
 #include "app/StartForm.h"
@@ -13,15 +14,6 @@ namespace proctorium {
 TResultsForm* ResultsForm = nullptr;
 
 namespace {
-
-QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption, const QString& hint) {
-  auto* b = new QPushButton(caption, parent);
-  b->setObjectName(QString::fromLatin1(name));
-  b->setToolTip(hint);
-  b->setAutoDefault(false);
-  b->resize(60, 25);
-  return b;
-}
 
 // Lines as a text file holds them: CR LF, LF or CR ends a line, and a line
 // break at the very end does not start another line.
@@ -53,10 +45,10 @@ TResultsForm::TResultsForm(QWidget* parent) : TForm(parent) {
   p.setColor(QPalette::Inactive, QPalette::HighlightedText, p.color(QPalette::Active, QPalette::HighlightedText));
   Memo1->setPalette(p);
   Memo1->move(8, 8);
-  btnClear =
-      MakeButton(this, "btnClear", QStringLiteral("Clear"), QStringLiteral("Delete all results from the summary file"));
+  btnClear = MakeButton(this, "btnClear", QStringLiteral("Clear"),
+                        QStringLiteral("Delete all results from the summary file"), {0, 0, 60, 25});
   btnClear->move(364, 8);
-  btnClose = MakeButton(this, "btnClose", QStringLiteral("Close"), QStringLiteral("Close this window"));
+  btnClose = MakeButton(this, "btnClose", QStringLiteral("Close"), QStringLiteral("Close this window"), {0, 0, 60, 25});
   connect(btnClear, &QPushButton::clicked, this, [this] { btnClearClick(); });
   connect(btnClose, &QPushButton::clicked, this, [this] { btnCloseClick(); });
   connect(Memo1, &QPlainTextEdit::textChanged, this, [this] { Memo1Change(); });

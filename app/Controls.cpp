@@ -1,0 +1,40 @@
+#include "app/Controls.h"
+
+namespace proctorium {
+
+void SetPointSize(QWidget* w, int points) {
+  QFont f = w->font();
+  f.setPointSize(points);
+  w->setFont(f);
+}
+
+QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption, const QString& hint,
+                        const QRect& place, int points) {
+  auto* b = new QPushButton(caption, parent);
+  b->setObjectName(QString::fromLatin1(name));
+  if (!hint.isEmpty()) b->setToolTip(hint);
+  b->setGeometry(place);
+  b->setAutoDefault(false);
+  if (points > 0) SetPointSize(b, points);
+  return b;
+}
+
+QCheckBox* MakeCheck(QWidget* parent, const char* name, const QString& caption, const QString& hint,
+                     const QRect& place) {
+  auto* cb = new QCheckBox(caption, parent);
+  cb->setObjectName(QString::fromLatin1(name));
+  if (!hint.isEmpty()) cb->setToolTip(hint);
+  cb->setGeometry(place);
+  return cb;
+}
+
+QLabel* MakeLabel(QWidget* parent, const char* name, const QString& caption, const QPoint& at, int points) {
+  auto* l = new QLabel(caption, parent);
+  l->setObjectName(QString::fromLatin1(name));
+  l->move(at);
+  if (points > 0) SetPointSize(l, points);
+  l->adjustSize();
+  return l;
+}
+
+}  // namespace proctorium

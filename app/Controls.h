@@ -1,0 +1,24 @@
+#pragma once
+// Builders for the controls every window makes the same way: a name that
+// tests find it by, a hover hint and a place.
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRect>
+
+namespace proctorium {
+
+// points > 0 gives the control its own font size, so it keeps it when the
+// window's font size follows the settings. Buttons never become the default
+// button by taking the focus; a window names its default button itself.
+QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption, const QString& hint,
+                        const QRect& place, int points = 0);
+QCheckBox* MakeCheck(QWidget* parent, const char* name, const QString& caption, const QString& hint,
+                     const QRect& place);
+// Sized to its caption.
+QLabel* MakeLabel(QWidget* parent, const char* name, const QString& caption, const QPoint& at, int points = 0);
+
+void SetPointSize(QWidget* w, int points);
+
+}  // namespace proctorium
