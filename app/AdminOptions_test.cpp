@@ -4,7 +4,7 @@
 #include "app/AdminOptions.h"
 #include "app/Colour.h"
 #include "app/NewPasswordDlg.h"
-#include "app/OptionsFile.h"
+#include "app/core/OptionsFile.h"
 #include "app/PasswordDlg.h"
 #include "app/StartForm.h"
 #include "testkit/MessageScript.h"

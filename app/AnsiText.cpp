@@ -1,6 +1,6 @@
 #include "app/AnsiText.h"
 
-#include "app/Cp1252.h"
+#include "app/core/Cp1252.h"
 
 namespace proctorium {
 

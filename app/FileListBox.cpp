@@ -2,7 +2,7 @@
 
 #include <QDir>
 
-#include "app/PathResolver.h"
+#include "app/core/PathResolver.h"
 
 namespace proctorium {
 

@@ -4,7 +4,7 @@
 
 #include "app/AnsiText.h"
 #include "app/MessageDlg.h"
-#include "app/OptionsFile.h"
+#include "app/core/OptionsFile.h"
 #include "app/StartForm.h"
 
 namespace proctorium {

@@ -7,13 +7,13 @@
 #include "app/MessageDlg.h"
 #include "app/NewPasswordDlg.h"
 #include "app/PasswordDlg.h"
-#include "app/PathResolver.h"
+#include "app/core/PathResolver.h"
 #include "app/StartForm.h"
 #include "editor/AddEditForm.h"
 #include "questions/SearchForm.h"
-#include "test/Form1.h"
-#include "test/ResultsForm.h"
-#include "test/TimerValue.h"
+#include "session/Form1.h"
+#include "session/ResultsForm.h"
+#include "session/TimerValue.h"
 
 namespace proctorium {
 

@@ -9,9 +9,9 @@
 #include "app/Startup.h"
 #include "editor/AddEditForm.h"
 #include "questions/SearchForm.h"
-#include "test/Form1.h"
-#include "test/ResultsForm.h"
-#include "test/TimerValue.h"
+#include "session/Form1.h"
+#include "session/ResultsForm.h"
+#include "session/TimerValue.h"
 #include "testkit/MessageScript.h"
 #include "testkit/TempProgramFolder.h"
 

@@ -25,11 +25,11 @@
 #include <string>
 #include <vector>
 
-#include "app/FileIO.h"
-#include "app/OptionsFile.h"
+#include "app/core/FileIO.h"
+#include "app/core/OptionsFile.h"
 #include "app/StartForm.h"
 #include "app/Startup.h"
-#include "questions/QuestionSet.h"
+#include "questions/core/QuestionSet.h"
 
 extern char** environ;
 

@@ -14,8 +14,8 @@
 #include <unistd.h>
 #endif
 
-#include "app/FileIO.h"
-#include "questions/QuestionSet.h"
+#include "app/core/FileIO.h"
+#include "questions/core/QuestionSet.h"
 
 using namespace proctorium;
 using Clock = std::chrono::steady_clock;

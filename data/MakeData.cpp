@@ -13,9 +13,9 @@
 #include <QTextStream>
 #include <cstdio>
 
-#include "app/Cp1252.h"
-#include "app/OptionsFile.h"
-#include "questions/QuestionSet.h"
+#include "app/core/Cp1252.h"
+#include "app/core/OptionsFile.h"
+#include "questions/core/QuestionSet.h"
 
 using namespace proctorium;
 

@@ -3,8 +3,8 @@
 #include <QtTest>
 #include <set>
 
-#include "app/OptionsFile.h"
-#include "questions/QuestionSet.h"
+#include "app/core/OptionsFile.h"
+#include "questions/core/QuestionSet.h"
 
 using namespace proctorium;
 

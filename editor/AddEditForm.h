@@ -16,9 +16,9 @@
 
 #include "app/Form.h"
 #include "app/Image.h"
-#include "editor/EditorLayout.h"
+#include "editor/core/EditorLayout.h"
 #include "editor/RadioGroup.h"
-#include "questions/QuestionSet.h"
+#include "questions/core/QuestionSet.h"
 
 namespace proctorium {
 

@@ -2,9 +2,9 @@
 #include <QtTest>
 
 #include "app/StartForm.h"
-#include "app/UserCode.h"
+#include "app/core/UserCode.h"
 #include "editor/AddEditForm.h"
-#include "editor/EditorHarness.h"
+#include "testkit/EditorHarness.h"
 #include "testkit/MessageScript.h"
 #include "testkit/ModalScript.h"
 

@@ -1,7 +1,7 @@
 #include "editor/ImageFit.h"
 
 #include "app/Image.h"
-#include "editor/PictureFit.h"
+#include "editor/core/PictureFit.h"
 
 namespace proctorium {
 

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "questions/QuestionSet.h"
+#include "questions/core/QuestionSet.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace proctorium;

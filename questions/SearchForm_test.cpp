@@ -2,7 +2,7 @@
 #include <QtTest>
 
 #include "editor/AddEditForm.h"
-#include "editor/EditorHarness.h"
+#include "testkit/EditorHarness.h"
 #include "questions/SearchForm.h"
 #include "testkit/MessageScript.h"
 

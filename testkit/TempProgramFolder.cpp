@@ -3,7 +3,7 @@
 #include <QDir>
 #include <QImage>
 
-#include "app/FileIO.h"
+#include "app/core/FileIO.h"
 #include "app/Startup.h"
 
 namespace proctorium::testkit {

@@ -5,8 +5,8 @@
 #include <QTemporaryDir>
 #include <string>
 
-#include "app/OptionsFile.h"
-#include "questions/QuestionSet.h"
+#include "app/core/OptionsFile.h"
+#include "questions/core/QuestionSet.h"
 
 namespace proctorium::testkit {
 

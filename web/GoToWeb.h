@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "web/BrowserCommand.h"
+#include "web/core/BrowserCommand.h"
 
 namespace proctorium {
 

@@ -13,11 +13,11 @@
 #include <vector>
 
 #include "app/ModalSeam.h"
-#include "app/OptionsFile.h"
+#include "app/core/OptionsFile.h"
 #include "app/StartForm.h"
 #include "app/Startup.h"
-#include "questions/QuestionSet.h"
-#include "test/Form1.h"
+#include "questions/core/QuestionSet.h"
+#include "session/Form1.h"
 
 using namespace proctorium;
 

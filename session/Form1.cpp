@@ -1,0 +1,717 @@
+#include "session/Form1.h"
+
+#include <QCloseEvent>
+#include <QDate>
+#include <QLocale>
+#include <QMouseEvent>
+#include <QScrollBar>
+#include <algorithm>
+#include <limits>
+
+#include "app/AdminOptions.h"
+#include "app/AnsiText.h"
+#include "app/Colour.h"
+#include "app/Controls.h"
+#include "app/MessageDlg.h"
+#include "app/core/PathResolver.h"
+#include "app/StartForm.h"
+#include "session/ResultsForm.h"
+#include "session/core/TimeText.h"
+#include "session/TimerValue.h"
+
+namespace proctorium {
+
+TForm1* Form1 = nullptr;
+
+namespace {
+
+const char* const TagProperty = "Tag";
+
+int Tag(const QObject* o) { return o->property(TagProperty).toInt(); }
+
+QFrame* MakeBar(QWidget* parent, const char* name) {
+  auto* bar = new QFrame(parent);
+  bar->setObjectName(QString::fromLatin1(name));
+  bar->setFrameShape(QFrame::HLine);
+  bar->setFrameShadow(QFrame::Sunken);
+  bar->setLineWidth(1);
+  bar->setFixedHeight(3);
+  return bar;
+}
+
+void SetTextColour(QLabel* label, const QColor& colour) {
+  QPalette p = label->palette();
+  if (p.color(QPalette::WindowText) == colour) return;
+  p.setColor(QPalette::WindowText, colour);
+  label->setPalette(p);
+}
+
+}  // namespace
+
+void TClickLabel::mousePressEvent(QMouseEvent* e) {
+  if (e->button() == Qt::LeftButton && OnClick) {
+    OnClick();
+    return;
+  }
+  QLabel::mousePressEvent(e);
+}
+
+TForm1::TForm1(QWidget* parent) : TForm(parent) {
+  setObjectName(QStringLiteral("Form1"));
+  setWindowTitle(QStringLiteral("Proctorium"));
+  setSizeGripEnabled(true);
+
+  Panel2 = new QFrame(this);
+  Panel2->setObjectName(QStringLiteral("Panel2"));
+  Panel2->setFrameShape(QFrame::StyledPanel);
+  Panel2->setAutoFillBackground(true);
+  lbTitle = new QLabel(QStringLiteral("Question #1"), Panel2);
+  lbTitle->setObjectName(QStringLiteral("lbTitle"));
+  QFont titleFont = lbTitle->font();
+  titleFont.setBold(true);
+  titleFont.setPixelSize(16);
+  lbTitle->setFont(titleFont);
+  lbTitle->move(8, 8);
+  lbTitle->adjustSize();
+  lbTime = new QLabel(QStringLiteral("Time"), Panel2);
+  lbTime->setObjectName(QStringLiteral("lbTime"));
+  lbTime->setToolTip(QStringLiteral("Elapsed time since this test session started"));
+  lbTime->move(8, 30);
+  lbTime->adjustSize();
+  btnMark = MakeButton(Panel2, "btnMark", QStringLiteral("Mark"), QStringLiteral("Mark this question for review"),
+                       {250, 4, 60, 20}, 8);
+  btnGoto = MakeButton(Panel2, "btnGoto", QStringLiteral("Goto"),
+                       QStringLiteral("Goto a specific question (shows list)"), {250, 26, 60, 20}, 8);
+  LogoImage = new TImage(Panel2);
+  LogoImage->setObjectName(QStringLiteral("LogoImage"));
+  // A long title pushes the buttons towards the banner; they stay on top.
+  LogoImage->lower();
+
+  ScrollBox1 = new QScrollArea(this);
+  ScrollBox1->setObjectName(QStringLiteral("ScrollBox1"));
+  ScrollBox1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  ScrollBox1->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  ScrollBox1->setWidgetResizable(false);
+  ScrollContents = new QWidget;
+  ScrollContents->setObjectName(QStringLiteral("ScrollContents"));
+  ScrollContents->setAutoFillBackground(true);
+  ScrollBox1->setWidget(ScrollContents);
+
+  Image1 = new TImage(ScrollContents);
+  Image1->setObjectName(QStringLiteral("Image1"));
+  Image1->AutoSize = true;
+  Image1->setToolTip(QStringLiteral("Question exhibit"));
+  Image1->hide();
+  lbQuestion = new QLabel(ScrollContents);
+  lbQuestion->setObjectName(QStringLiteral("lbQuestion"));
+  lbQuestion->setWordWrap(true);
+  lbQuestion->setTextFormat(Qt::PlainText);
+  lbQuestion->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  Line1 = MakeBar(ScrollContents, "Line1");
+
+  RadioGroup_ = new QButtonGroup(this);
+  RadioGroup_->setExclusive(true);
+  for (int k = 0; k < AnswerCount; ++k) {
+    const int tag = 1 << k;
+    const QString n = QString::number(k + 1);
+    rb[k] = new QRadioButton(ScrollContents);
+    rb[k]->setObjectName(QStringLiteral("rb") + n);
+    rb[k]->setProperty(TagProperty, tag);
+    rb[k]->setGeometry(8, 0, 20, 20);
+    rb[k]->hide();
+    RadioGroup_->addButton(rb[k]);
+    cb[k] = new QCheckBox(ScrollContents);
+    cb[k]->setObjectName(QStringLiteral("cb") + n);
+    cb[k]->setProperty(TagProperty, tag);
+    cb[k]->setGeometry(8, 0, 20, 20);
+    cb[k]->hide();
+    id[k] = new TClickLabel(QString(QChar('A' + k)) + QStringLiteral("."), ScrollContents);
+    id[k]->setObjectName(QStringLiteral("id") + n);
+    id[k]->setProperty(TagProperty, 0);
+    id[k]->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    id[k]->setGeometry(32, 0, 24, 20);
+    id[k]->OnClick = [this, k] { cblClick(k + 1); };
+    id[k]->hide();
+    cbl[k] = new TClickLabel(ScrollContents);
+    cbl[k]->setObjectName(QStringLiteral("cbl") + n);
+    cbl[k]->setProperty(TagProperty, tag);
+    cbl[k]->setWordWrap(true);
+    cbl[k]->setTextFormat(Qt::PlainText);
+    cbl[k]->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    cbl[k]->OnClick = [this, k] { cblClick(k + 1); };
+    cbl[k]->hide();
+  }
+  Line2 = MakeBar(ScrollContents, "Line2");
+  Line2->hide();
+  lbReference = new QLabel(ScrollContents);
+  lbReference->setObjectName(QStringLiteral("lbReference"));
+  lbReference->setWordWrap(true);
+  lbReference->setTextFormat(Qt::PlainText);
+  lbReference->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  lbReference->hide();
+  Line3 = new QWidget(ScrollContents);
+  Line3->setObjectName(QStringLiteral("Line3"));
+  Line3->setGeometry(8, 0, 1, 1);
+
+  ListBox1 = new QListWidget(this);
+  ListBox1->setObjectName(QStringLiteral("ListBox1"));
+  ListBox1->setUniformItemSizes(true);
+  ListBox1->hide();
+
+  Panel1 = new QFrame(this);
+  Panel1->setObjectName(QStringLiteral("Panel1"));
+  btnPrevious = MakeButton(Panel1, "btnPrevious", QStringLiteral("Previous"),
+                           QStringLiteral("Show the previous question"), {8, 5, 60, 20}, 8);
+  btnNext = MakeButton(Panel1, "btnNext", QStringLiteral("Next"), QStringLiteral("Show the next question"),
+                       {72, 5, 60, 20}, 8);
+  btnView = MakeButton(Panel1, "btnView", QStringLiteral("Answer"),
+                       QStringLiteral("Show the correct answers and any comments"), {136, 5, 60, 20}, 8);
+  btnEndReview = MakeButton(Panel1, "btnEndReview", QStringLiteral("End Test"),
+                            QStringLiteral("Stop the timer and show the results"), {208, 5, 60, 20}, 8);
+  lbResults = new QLabel(Panel1);
+  lbResults->setObjectName(QStringLiteral("lbResults"));
+  lbResults->setGeometry(272, 8, 140, 16);
+  btnHelp = MakeButton(Panel1, "btnHelp", QStringLiteral("Help"), QString(), {416, 5, 60, 20}, 8);
+  btnSave = MakeButton(Panel1, "btnSave", QStringLiteral("Save Results"),
+                       QStringLiteral("Save the results of this test session"), {480, 5, 76, 20}, 8);
+  btnSave->setEnabled(false);
+  btnClose =
+      MakeButton(Panel1, "btnClose", QStringLiteral("Close"), QStringLiteral("Close this window"), {560, 5, 60, 20}, 8);
+
+  Timer1 = new QTimer(this);
+  Timer1->setObjectName(QStringLiteral("Timer1"));
+  Timer1->setInterval(1000);
+
+  connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
+  connect(btnMark, &QPushButton::clicked, this, [this] { btnMarkClick(); });
+  connect(btnGoto, &QPushButton::clicked, this, [this] { btnGotoClick(); });
+  connect(btnPrevious, &QPushButton::clicked, this, [this] { btnPreviousClick(); });
+  connect(btnNext, &QPushButton::clicked, this, [this] { btnNextClick(); });
+  connect(btnView, &QPushButton::clicked, this, [this] { btnViewClick(); });
+  connect(btnEndReview, &QPushButton::clicked, this, [this] { btnEndReviewClick(); });
+  connect(btnHelp, &QPushButton::clicked, this, [this] { btnHelpClick(); });
+  connect(btnSave, &QPushButton::clicked, this, [this] { btnSaveClick(); });
+  connect(btnClose, &QPushButton::clicked, this, [this] { btnCloseClick(); });
+  connect(ListBox1, &QListWidget::itemClicked, this, [this] { ListBox1Click(); });
+  connect(ListBox1, &QListWidget::itemDoubleClicked, this, [this] { ListBox1DblClick(); });
+
+  setMinimumSize(640, 240);
+  resize(640, 480);
+  PlaceRegions();
+}
+
+TForm1::~TForm1() = default;
+
+// ---------------------------------------------------------------- regions
+
+void TForm1::PlaceRegions() {
+  const int w = width();
+  const int h = height();
+  Panel2->setGeometry(0, 0, w, 52);
+  LogoImage->setGeometry(w - 320 - 1, 1, 320, 50);
+  Panel1->setGeometry(0, h - 29, w, 29);
+  const int middle = std::max(0, h - 52 - 29);
+  const int listWidth = ListBox1->isHidden() ? 0 : ListWidth();
+  ListBox1->setGeometry(w - ListWidth(), 52, ListWidth(), middle);
+  ScrollBox1->setGeometry(0, 52, w - listWidth, middle);
+}
+
+int TForm1::ListWidth() const {
+  // The heading must be readable whole; where the font is wider than the
+  // one the design width was chosen for, the list grows to it.
+  const int heading = ListBox1->fontMetrics().horizontalAdvance(QStringLiteral("Select question:"));
+  return std::max(100, heading + 2 * ListBox1->frameWidth() + 12);
+}
+
+void TForm1::FitScoreText() {
+  // Sized once per test for the longest score it can show, so the text is
+  // never cut off by Help; the window is widened if it needs the room.
+  const QString n = QString::number(std::max(Session.PositionCount, 1));
+  const QString widest = QStringLiteral("%1 of %1 Correct [100%]").arg(n);
+  const int textWidth = lbResults->fontMetrics().horizontalAdvance(widest) + 4;
+  lbResults->resize(std::max(140, textWidth), std::max(16, lbResults->sizeHint().height()));
+  // Help stands 224 pixels in from the right edge (see FormResize).
+  const int needed = std::max(640, lbResults->x() + lbResults->width() + 4 + 224);
+  setMinimumWidth(needed);
+  if (width() < needed) resize(needed, height());
+}
+
+void TForm1::PlaceHeaderButtons() {
+  // The buttons stay where they are for the whole test, clear of the widest
+  // title it can show, so Mark does not move away from under the pointer.
+  const QString n = QString::number(std::max(Session.PositionCount, 1));
+  const QString widest = QStringLiteral("Question ") + n + QStringLiteral(" of ") + n + QStringLiteral(" (Marked)");
+  const int left = std::max(250, lbTitle->x() + lbTitle->fontMetrics().horizontalAdvance(widest) + 8);
+  btnMark->move(left, btnMark->y());
+  btnGoto->move(left, btnGoto->y());
+}
+
+void TForm1::resizeEvent(QResizeEvent* e) {
+  TForm::resizeEvent(e);
+  FormResize();
+}
+
+void TForm1::FormResize() {
+  // The minimum size normally holds already; this covers a size forced on
+  // the window before the limit took effect.
+  if (width() < minimumWidth() || height() < 240) {
+    resize(std::max(width(), minimumWidth()), std::max(height(), 240));
+    return;
+  }
+  btnClose->move(width() - 80, btnClose->y());
+  btnSave->move(btnClose->x() - 80, btnSave->y());
+  btnHelp->move(btnSave->x() - 64, btnHelp->y());
+  PlaceRegions();
+  if (ShownQuestion_ == 0 || !QuestionSet) return;
+  StoreResponse();
+  ShowQuestion(ShownQuestion_, /*updateTitle=*/Taking_ || ReviewMode);
+}
+
+// ---------------------------------------------------------------- engine
+
+void TForm1::FormShow() { StartTest(); }
+
+void TForm1::StartTest() {
+  Abandoned_ = false;
+  ShownQuestion_ = 0;
+  Timer1->stop();
+
+  // Presentation: the banner, and a header that blends into it.
+  LogoImage->SetPicture(StartForm->Image1->Picture());
+  QPalette header = Panel2->palette();
+  if (!LogoImage->Empty()) header.setColor(QPalette::Window, LogoImage->Picture().pixelColor(0, 0));
+  Panel2->setPalette(header);
+  SetFontSize(StartForm->FontSize());
+  std::string fileName = StartForm->FileListBox1->FileName();
+  if (!fileName.empty()) {
+    const std::string base = ExtractFileName(fileName);
+    const auto dot = base.rfind('.');
+    fileName = ExtractFilePath(fileName) + (dot == std::string::npos ? base : base.substr(0, dot)) + ".qst";
+  }
+  SetFileName_ = ExtractFileName(fileName);
+  setWindowTitle(QStringLiteral("Proctorium [") + QString::fromStdString(SetFileName_) + QStringLiteral("]"));
+  SetShowHint(StartForm->ShowHint());
+
+  ListBox1->hide();
+  PlaceRegions();
+  btnMark->setEnabled(true);
+  btnGoto->setEnabled(true);
+  btnView->setEnabled(true);
+  btnEndReview->setText(QStringLiteral("End Test"));
+  btnEndReview->setEnabled(true);
+  btnClose->setEnabled(false);
+  btnSave->setEnabled(false);
+  btnView->setText(QStringLiteral("Answer"));
+  CloseAllowed = false;
+  ReviewMode = false;
+  AnswersShown = false;
+  lbResults->setText(QString());
+  lbResults->show();
+
+  QuestionSet = std::make_unique<TQuestionSet>();
+  try {
+    QuestionSet->LoadFromFile(fileName);
+  } catch (const std::exception& e) {
+    ShowException(e);
+    AbandonTest();
+    return;
+  }
+  QuestionSet->SetCurrent(0);
+  // Left open by the model: a set of a description alone has nothing to
+  // ask, and its description must never be put as a question.
+  if (QuestionSet->LastIndex < 1) {
+    MessageDlg(QStringLiteral("This question set has no questions, so it cannot be run as a test."),
+               TMsgDlgType::Information, mbOK);
+    AbandonTest();
+    return;
+  }
+  Session.Start(*QuestionSet);
+  PlaceHeaderButtons();
+  FitScoreText();
+  Taking_ = true;
+  GoToPosition(1);
+
+  TimerSeconds = StartForm->ElapsedMode() ? 0 : CountdownMinutes() * 60;
+  Timer1Timer();
+  if (Taking_) Timer1->start();
+
+  const QColor screen = ColourToQColor(AdminOptions->panelColour->Color());
+  for (QWidget* w : {static_cast<QWidget*>(ScrollContents), ScrollBox1->viewport()}) {
+    QPalette p = w->palette();
+    p.setColor(QPalette::Window, screen);
+    w->setPalette(p);
+  }
+}
+
+void TForm1::AbandonTest() {
+  Abandoned_ = true;
+  Taking_ = false;
+  QuestionSet.reset();
+  // Deferred: the window is still being shown, and a modal loop that has
+  // not started yet would miss an immediate close.
+  QTimer::singleShot(0, this, [this] {
+    if (Abandoned_ && isVisible()) QDialog::done(mrCancel);
+  });
+}
+
+int TForm1::CountdownMinutes() const {
+  // The dialog refuses such limits, but an options file can still carry
+  // one; kept within what the seconds counter can hold.
+  constexpr int Bound = std::numeric_limits<std::int32_t>::max() / 60;
+  return std::clamp(TimerValue->Minutes(), -Bound, Bound);
+}
+
+void TForm1::GoToPosition(int n) {
+  Session.CurrentPosition = n;
+  btnPrevious->setEnabled(n > 1);
+  btnNext->setEnabled(n < Session.PositionCount);
+  ShowCurrentQuestion();
+}
+
+void TForm1::ShowCurrentQuestion() { ShowQuestion(CurrentQuestionNumber(), true); }
+
+void TForm1::ShowQuestion(int q, bool updateTitle) {
+  if (!QuestionSet || q < 1) return;
+  ShownQuestion_ = q;
+  QuestionSet->SetCurrent(q);
+  Session.QuestionStates[q].Seen = true;
+  LoadResponse(Session.QuestionStates[q].Response);
+  if (updateTitle) {
+    lbTitle->setText(FromAnsi(Session.Title(q, ReviewMode)));
+    lbTitle->adjustSize();
+    btnMark->setText(Session.QuestionStates[q].Marked ? QStringLiteral("Unmark") : QStringLiteral("Mark"));
+  }
+
+  ScrollBox1->verticalScrollBar()->setValue(0);
+  ScrollContents->resize(ScrollBox1->viewport()->width(), ScrollContents->height());
+  LayoutTop = 8;
+  ShowExhibit();
+  const TQuestion question = QuestionSet->GetCurrent();
+  const int width = AvailableWidth(8);
+  lbQuestion->setText(FromAnsi(question.Text));
+  lbQuestion->setGeometry(8, LayoutTop, width, lbQuestion->heightForWidth(width));
+  LayoutTop = lbQuestion->y() + lbQuestion->height() + 10;
+  Line1->setGeometry(8, LayoutTop, AvailableWidth(8), 3);
+  LayoutTop += 10;
+  ShowAnswers();
+  ShowNotes();
+  Line3->move(8, LayoutTop);
+  ScrollContents->resize(ScrollBox1->viewport()->width(), std::max(LayoutTop + 1, ScrollBox1->viewport()->height()));
+}
+
+void TForm1::BuildAnswerOrder(int n) {
+  const int q = ShownQuestion_;
+  Session.BuildAnswerOrder(q, QuestionSet->Questions[q], n);
+}
+
+bool TForm1::SingleAnswer() const { return QuestionSet && QuestionSet->GetCurrent().AnswerType == 0; }
+
+void TForm1::StoreResponse() {
+  const int q = ShownQuestion_;
+  if (!QuestionSet || q < 1) return;
+  AnswerMask mask = 0;
+  if (SingleAnswer()) {
+    for (QRadioButton* r : rb)
+      if (r->isChecked()) mask |= static_cast<AnswerMask>(Tag(r));
+  } else {
+    for (QCheckBox* c : cb)
+      if (c->isChecked()) mask |= static_cast<AnswerMask>(Tag(c));
+  }
+  Session.StoreResponse(q, mask);
+  if (AdminOptions->cbEnableRunningScore->isChecked()) UpdateScore(false);
+}
+
+void TForm1::SetRadio(QRadioButton* radio, bool checked) {
+  if (radio->isChecked() == checked) return;
+  if (checked) {
+    radio->setChecked(true);
+    return;
+  }
+  // An exclusive group will not let its checked button go on its own.
+  RadioGroup_->setExclusive(false);
+  radio->setChecked(false);
+  RadioGroup_->setExclusive(true);
+}
+
+void TForm1::LoadResponse(AnswerMask mask) {
+  if (SingleAnswer()) {
+    for (QRadioButton* r : rb) SetRadio(r, (Tag(r) & mask) != 0);
+  } else {
+    for (QCheckBox* c : cb) c->setChecked((Tag(c) & mask) != 0);
+  }
+}
+
+void TForm1::UpdateScore(bool final) {
+  const TScore score = Session.UpdateScore(final);
+  lbResults->setText(FromAnsi(ScoreText(score)));
+  if (!final) return;
+  lbResults->show();
+  btnEndReview->setEnabled(Session.HasIncorrect);
+}
+
+// ---------------------------------------------------------------- layout
+
+void TForm1::ShowExhibit() {
+  const std::string exhibit = QuestionSet->GetCurrent().ExhibitFile;
+  Image1->hide();
+  if (exhibit.empty()) return;
+  bool loaded = false;
+  try {
+    Image1->Clear();
+    loaded = StartForm->LoadImageFile(Image1, StartForm->PicturePath(exhibit));
+  } catch (const std::exception& e) {
+    // A file that is there but is no picture: say why, and go on without it.
+    ShowException(e);
+    return;
+  }
+  if (!loaded) {
+    MessageDlg(QStringLiteral("Exhibit not found: ") + FromAnsi(exhibit), TMsgDlgType::Information, mbOK);
+    return;
+  }
+  const QSize size = Image1->Picture().size();
+  Image1->resize(size);
+  if (size.width() > 2 * size.height()) {
+    Image1->move(8, 8);
+    LayoutTop = size.height() + LayoutTop + 6;
+  } else {
+    Image1->move(ScrollBox1->width() - size.width() - 24, 8);
+  }
+  Image1->show();
+}
+
+int TForm1::AvailableWidth(int left) const {
+  int w = ScrollBox1->width() - left - 24;
+  if (!Image1->isHidden() && Image1->x() > 8 && Image1->height() + 16 > LayoutTop) w -= Image1->width() + 8;
+  return std::max(w, 1);
+}
+
+void TForm1::ShowAnswers() {
+  const int q = ShownQuestion_;
+  const TQuestion& question = QuestionSet->Questions[q];
+  if (!Session.AnswerOrderBuilt(q)) BuildAnswerOrder(AnswersInUse(question));
+  for (int k = 1; k <= AnswerCount; ++k) {
+    const QString text = FromAnsi(question.Answers[Session.AnswerInSlot(q, k)]);
+    PlaceAnswerRow(rb[k - 1], cb[k - 1], text, cbl[k - 1], id[k - 1]);
+  }
+}
+
+void TForm1::PlaceAnswerRow(QRadioButton* radio, QCheckBox* check, const QString& text, QLabel* textLabel,
+                            QLabel* letterLabel) {
+  if (text.isEmpty()) {
+    radio->hide();
+    check->hide();
+    textLabel->hide();
+    letterLabel->hide();
+    return;
+  }
+  QWidget* control = radio;
+  if (SingleAnswer()) {
+    check->hide();
+  } else {
+    radio->hide();
+    control = check;
+  }
+  control->move(8, LayoutTop);
+  control->show();
+  const int width = AvailableWidth(56);
+  textLabel->setText(text);
+  textLabel->setGeometry(56, control->y() + 2, width, textLabel->heightForWidth(width));
+  textLabel->show();
+  letterLabel->setGeometry(32, textLabel->y(), 24, textLabel->height());
+  letterLabel->show();
+  LayoutTop = textLabel->y() + textLabel->height() + 10;
+}
+
+void TForm1::ShowNotes() {
+  const bool show = AnswersShown || ReviewMode;
+  const QColor normal = palette().color(QPalette::WindowText);
+  QColor colour = normal;
+  Line2->setVisible(show);
+  lbReference->setVisible(show);
+  if (show) {
+    colour = Qt::red;
+    Line2->setGeometry(8, LayoutTop, AvailableWidth(8), 3);
+    LayoutTop = Line2->y() + 10;
+    const int width = AvailableWidth(56);
+    lbReference->setText(QStringLiteral("Notes: ") + FromAnsi(QuestionSet->GetCurrent().Remarks));
+    lbReference->setGeometry(8, LayoutTop, width, lbReference->heightForWidth(width));
+    LayoutTop = lbReference->height() + LayoutTop + 10;
+  }
+  const AnswerMask correct = Session.QuestionStates[ShownQuestion_].DisplayCorrectMask;
+  for (QLabel* label : findChildren<QLabel*>()) SetTextColour(label, (Tag(label) & correct) ? colour : normal);
+}
+
+// ---------------------------------------------------------------- clock
+
+void TForm1::Timer1Timer() {
+  if (!Taking_) return;
+  if (StartForm->ElapsedMode()) {
+    ++TimerSeconds;
+    lbTime->setText(QStringLiteral("Elapsed time") + QString::fromStdString(FormatTime(TimerSeconds)));
+    lbTime->adjustSize();
+    return;
+  }
+  --TimerSeconds;
+  lbTime->setText(QStringLiteral("Time left") + QString::fromStdString(FormatTime(TimerSeconds)));
+  lbTime->adjustSize();
+  if (TimerSeconds < 1) {
+    Timer1->stop();
+    ShowMessage(QStringLiteral("Allocated test time expired"));
+    btnEndReviewClick();
+  }
+}
+
+// ---------------------------------------------------------------- commands
+
+void TForm1::btnNextClick() {
+  StoreResponse();
+  if (Session.CurrentPosition < Session.PositionCount) GoToPosition(Session.CurrentPosition + 1);
+  if (!ListBox1->isHidden()) btnGotoClick();
+}
+
+void TForm1::btnPreviousClick() {
+  StoreResponse();
+  if (Session.CurrentPosition > 1) GoToPosition(Session.CurrentPosition - 1);
+  if (!ListBox1->isHidden()) btnGotoClick();
+}
+
+void TForm1::btnGotoClick() {
+  if (ListBox1->isHidden()) {
+    ListBox1->show();
+    PlaceRegions();
+    ListBox1->clear();
+    for (const std::string& item : Session.GotoItems()) ListBox1->addItem(FromAnsi(item));
+    ListBox1->setCurrentRow(Session.CurrentPosition);
+  }
+  StoreResponse();
+  ShowCurrentQuestion();
+}
+
+void TForm1::ListBox1Click() {
+  const int index = ListBox1->currentRow();
+  if (index <= 0) return;
+  StoreResponse();
+  GoToPosition(index);
+}
+
+void TForm1::ListBox1DblClick() {
+  const int index = ListBox1->currentRow();
+  if (index <= 0) return;
+  ListBox1->hide();
+  PlaceRegions();
+  StoreResponse();
+  GoToPosition(index);
+}
+
+void TForm1::btnMarkClick() {
+  const int q = CurrentQuestionNumber();
+  Session.QuestionStates[q].Marked = !Session.QuestionStates[q].Marked;
+  StoreResponse();
+  ShowCurrentQuestion();
+  if (!ListBox1->isHidden()) btnGotoClick();
+}
+
+void TForm1::btnViewClick() {
+  if (!AnswersShown) {
+    AnswersShown = true;
+    btnView->setText(QStringLiteral("Hide"));
+    SavedButtonStates = {btnNext->isEnabled(), btnPrevious->isEnabled(), btnEndReview->isEnabled(),
+                         btnClose->isEnabled()};
+    for (QPushButton* b : {btnNext, btnPrevious, btnGoto, btnEndReview, btnClose}) b->setEnabled(false);
+    if (!ListBox1->isHidden()) {
+      ListBox1->hide();
+      PlaceRegions();
+    }
+  } else {
+    AnswersShown = false;
+    btnView->setText(QStringLiteral("Answer"));
+    btnNext->setEnabled(SavedButtonStates[0]);
+    btnPrevious->setEnabled(SavedButtonStates[1]);
+    btnEndReview->setEnabled(SavedButtonStates[2]);
+    btnClose->setEnabled(SavedButtonStates[3]);
+    btnGoto->setEnabled(true);
+  }
+  StoreResponse();
+  ShowCurrentQuestion();
+}
+
+void TForm1::btnEndReviewClick() {
+  if (Taking_) {
+    Timer1->stop();
+    Taking_ = false;
+    btnEndReview->setText(QStringLiteral("Review"));
+    for (QPushButton* b : {btnView, btnNext, btnPrevious, btnGoto, btnMark}) b->setEnabled(false);
+    if (!ListBox1->isHidden()) {
+      ListBox1->hide();
+      PlaceRegions();
+    }
+    btnClose->setEnabled(true);
+    btnSave->setEnabled(true);
+    StoreResponse();
+    UpdateScore(true);
+    return;
+  }
+  if (ReviewMode || !QuestionSet) return;
+  btnEndReview->setEnabled(false);
+  ReviewMode = true;
+  GoToPosition(1);
+}
+
+void TForm1::btnSaveClick() {
+  if (!QuestionSet) return;
+  const bool elapsed = StartForm->ElapsedMode();
+  TimerSeconds = TimeTaken(elapsed, elapsed ? 0 : CountdownMinutes(), TimerSeconds);
+  btnSave->setEnabled(false);
+  // Answers changed during the review count, the one on screen included:
+  // the score and the list of wrong answers are written as they stand now,
+  // and agree with each other.
+  StoreResponse();
+  UpdateScore(false);
+  const QString date = QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat);
+  const std::vector<std::string> lines = ResultLines(ToAnsi(date), ToAnsi(QString::fromStdString(SetFileName_)),
+                                                     TimerSeconds, ToAnsi(lbResults->text()), Session.IncorrectList());
+  QStringList memoLines;
+  for (const std::string& line : lines) memoLines << FromAnsi(line);
+  ResultsForm->AddLines(memoLines);
+}
+
+void TForm1::btnCloseClick() {
+  CloseAllowed = true;
+  close();
+}
+
+void TForm1::btnHelpClick() { StartForm->ShowHelpPage("run.htm"); }
+
+void TForm1::cblClick(int k) {
+  QCheckBox* check = cb[k - 1];
+  check->setChecked(!check->isChecked());
+  SetRadio(rb[k - 1], !rb[k - 1]->isChecked());
+}
+
+void TForm1::reject() { close(); }
+
+void TForm1::closeEvent(QCloseEvent* e) {
+  if (Abandoned_) {
+    e->accept();
+    QDialog::done(mrCancel);
+    return;
+  }
+  // Once the test has ended the title bar closes the window like the Close
+  // button does; only a test still running refuses.
+  if (!CloseAllowed && Taking_) {
+    e->ignore();
+    MessageDlg(QStringLiteral("End Test and select Close button to exit"), TMsgDlgType::Warning, mbOK);
+    return;
+  }
+  if (btnSave->isEnabled() &&
+      MessageDlg(QStringLiteral("Do you want to save the results ?"), TMsgDlgType::Confirmation, mbYes | mbNo) == mrYes)
+    btnSaveClick();
+  Timer1->stop();
+  QuestionSet.reset();
+  ShownQuestion_ = 0;
+  CloseAllowed = false;
+  e->accept();
+  QDialog::done(mrOk);
+}
+
+}  // namespace proctorium

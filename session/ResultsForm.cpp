@@ -1,0 +1,134 @@
+#include "session/ResultsForm.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "app/AnsiText.h"
+#include "app/Controls.h"
+#include "app/core/FileIO.h"
+#include "app/MessageDlg.h"
+#include "app/StartForm.h"
+
+namespace proctorium {
+
+TResultsForm* ResultsForm = nullptr;
+
+namespace {
+
+// Lines as a text file holds them: CR LF, LF or CR ends a line, and a line
+// break at the very end does not start another line.
+QStringList SplitLines(const QString& text) {
+  QString t = text;
+  t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  t.replace(QChar('\r'), QChar('\n'));
+  if (t.isEmpty()) return {};
+  if (t.endsWith(QChar('\n'))) t.chop(1);
+  return t.split(QChar('\n'));
+}
+
+}  // namespace
+
+TResultsForm::TResultsForm(QWidget* parent) : TForm(parent) {
+  setObjectName(QStringLiteral("ResultsForm"));
+  setWindowTitle(QStringLiteral("Results Summary"));
+  setSizeGripEnabled(true);
+  Memo1 = new QPlainTextEdit(this);
+  Memo1->setObjectName(QStringLiteral("Memo1"));
+  Memo1->setReadOnly(true);
+  Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
+  Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  Memo1->setToolTip(QStringLiteral("List of saved results of all test sessions"));
+  // The selection stays visible when the memo loses the focus.
+  QPalette p = Memo1->palette();
+  p.setColor(QPalette::Inactive, QPalette::Highlight, p.color(QPalette::Active, QPalette::Highlight));
+  p.setColor(QPalette::Inactive, QPalette::HighlightedText, p.color(QPalette::Active, QPalette::HighlightedText));
+  Memo1->setPalette(p);
+  Memo1->move(8, 8);
+  btnClear = MakeButton(this, "btnClear", QStringLiteral("Clear"),
+                        QStringLiteral("Delete all results from the summary file"), {0, 0, 60, 25});
+  btnClear->move(364, 8);
+  btnClose = MakeButton(this, "btnClose", QStringLiteral("Close"), QStringLiteral("Close this window"), {0, 0, 60, 25});
+  connect(btnClear, &QPushButton::clicked, this, [this] { btnClearClick(); });
+  connect(btnClose, &QPushButton::clicked, this, [this] { btnCloseClick(); });
+  connect(Memo1, &QPlainTextEdit::textChanged, this, [this] { Memo1Change(); });
+  setMinimumSize(400, 200);
+  resize(440, 375);
+  FormResize();
+  FormCreate();
+}
+
+void TResultsForm::FormCreate() {
+  ResultsFileName = StartForm->ProgramPath("tests\\results.txt");
+  LoadingFile = true;
+  std::string bytes;
+  if (FileExists(ResultsFileName) && ReadWholeFile(ResultsFileName, bytes))
+    Memo1->setPlainText(SplitLines(FromAnsi(bytes)).join(QChar('\n')));
+  else
+    Memo1->clear();
+  LoadingFile = false;
+}
+
+QStringList TResultsForm::Lines() const {
+  const QString text = Memo1->toPlainText();
+  if (text.isEmpty()) return {};
+  return text.split(QChar('\n'));
+}
+
+void TResultsForm::AddLines(const QStringList& lines) {
+  Batching_ = true;
+  for (const QString& line : lines) Memo1->appendPlainText(line);
+  Batching_ = false;
+  Memo1Change();
+}
+
+void TResultsForm::Memo1Change() {
+  if (LoadingFile || Batching_) return;
+  std::string bytes;
+  for (const QString& line : Lines()) bytes += ToAnsi(line) + "\r\n";
+  try {
+    WriteFileAtomic(ResultsFileName, bytes);
+  } catch (const std::exception&) {
+    // The memo keeps the lines, and the next change writes them all.
+    MessageDlg(QStringLiteral("The results could not be saved to ") + QString::fromStdString(ResultsFileName) +
+                   QStringLiteral("\nThey are kept in the results window for the rest of this session."),
+               TMsgDlgType::Warning, mbOK);
+  }
+}
+
+void TResultsForm::btnClearClick() {
+  if (MessageDlg(QStringLiteral("Are you sure you want to delete this summary ?"), TMsgDlgType::Confirmation,
+                 mbYes | mbNo) != mrYes)
+    return;
+  LoadingFile = true;  // the file is removed below, not rewritten empty
+  Memo1->clear();
+  LoadingFile = false;
+  std::error_code ec;
+  if (FileExists(ResultsFileName) && !std::filesystem::remove(ToFsPath(ResultsFileName), ec))
+    MessageDlg(QStringLiteral("Cannot delete file ") + QString::fromStdString(ResultsFileName), TMsgDlgType::Warning,
+               mbOK);
+  btnClear->setEnabled(false);
+}
+
+void TResultsForm::FormShow() {
+  SetFontSize(StartForm->FontSize());
+  SetShowHint(StartForm->ShowHint());
+  btnClear->setEnabled(!Lines().isEmpty());
+}
+
+void TResultsForm::resizeEvent(QResizeEvent* e) {
+  TForm::resizeEvent(e);
+  FormResize();
+}
+
+void TResultsForm::FormResize() {
+  if (width() < 400 || height() < 200) {
+    resize(std::max(width(), 400), std::max(height(), 200));
+    return;
+  }
+  btnClear->move(width() - 76, btnClear->y());
+  btnClose->move(width() - 76, height() - 63);
+  Memo1->resize(width() - 95, height() - 46);
+}
+
+}  // namespace proctorium

@@ -1,0 +1,117 @@
+#include "session/core/TestSession.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "session/core/TimeText.h"
+
+namespace proctorium {
+
+void TTestSession::Start(const TQuestionSet& set) {
+  QuestionCount_ = std::max(0, std::min<int>(set.LastIndex, MaxQuestions));
+  ShuffleQuestions = set.LastIndex >= 0 && (set.Questions[0].CorrectMask & 1) != 0;
+  PositionCount = QuestionCount_;
+  CurrentPosition = 1;
+  HasIncorrect = false;
+  for (auto& order : AnswerOrder) order.fill(0);
+  InitTakingOrder();
+}
+
+void TTestSession::InitTakingOrder() {
+  for (int i = 1; i <= PositionCount; ++i) {
+    TakingOrder[i] = static_cast<std::uint8_t>(i);
+    TQuestionState& s = QuestionStates[i];
+    s.Response = 0;
+    s.Correct = true;
+    s.Marked = false;
+    s.Seen = false;
+  }
+  if (!ShuffleQuestions || PositionCount < 2) return;
+  Random_.SeedFromTimeOfDay();
+  for (int i = PositionCount; i >= 2; --i) std::swap(TakingOrder[i], TakingOrder[Random_.Draw(i)]);
+}
+
+void TTestSession::BuildAnswerOrder(int q, const TQuestion& question, int n) {
+  auto& order = AnswerOrder[q];
+  for (int k = 1; k <= AnswerCount; ++k) order[k] = static_cast<std::uint8_t>(k);
+  if (question.RandomizeAnswers && n >= 2) {
+    Random_.SeedFromTimeOfDay();
+    for (int i = n; i >= 2; --i) std::swap(order[i], order[Random_.Draw(i)]);
+  }
+  AnswerMask display = 0;
+  for (int k = 1; k <= AnswerCount; ++k)
+    if (question.CorrectMask & (1u << (order[k] - 1))) display |= static_cast<AnswerMask>(1u << (k - 1));
+  QuestionStates[q].DisplayCorrectMask = display;
+}
+
+void TTestSession::EnsureAnswerOrder(int q, const TQuestion& question) {
+  if (!AnswerOrderBuilt(q)) BuildAnswerOrder(q, question, AnswersInUse(question));
+}
+
+void TTestSession::StoreResponse(int q, AnswerMask mask) {
+  QuestionStates[q].Response = mask;
+  QuestionStates[q].Correct = mask == QuestionStates[q].DisplayCorrectMask;
+}
+
+TScore TTestSession::Score() const {
+  TScore score;
+  for (int q = 1; q <= QuestionCount_; ++q) {
+    if (!QuestionStates[q].Seen) continue;
+    ++score.Seen;
+    if (QuestionStates[q].Correct) ++score.Correct;
+  }
+  // Integer arithmetic: exact, and truncated rather than rounded.
+  score.Percent = score.Seen > 0 ? 100 * score.Correct / score.Seen : 0;
+  return score;
+}
+
+TScore TTestSession::UpdateScore(bool final) {
+  const TScore score = Score();
+  HasIncorrect = score.Correct != score.Seen;
+  if (final && HasIncorrect) BuildReviewList();
+  return score;
+}
+
+void TTestSession::BuildReviewList() {
+  int kept = 0;
+  for (int i = 1; i <= PositionCount; ++i) {
+    const int q = TakingOrder[i];
+    if (QuestionStates[q].Seen && !QuestionStates[q].Correct) TakingOrder[++kept] = static_cast<std::uint8_t>(q);
+  }
+  PositionCount = kept;
+}
+
+std::string TTestSession::Title(int q, bool reviewMode) const {
+  std::string s =
+      reviewMode ? std::to_string(q) : std::to_string(CurrentPosition) + " of " + std::to_string(PositionCount);
+  if (QuestionStates[q].Marked) s += " (Marked)";
+  return "Question " + s;
+}
+
+std::vector<std::string> TTestSession::GotoItems() const {
+  std::vector<std::string> items{"Select question:"};
+  for (int i = 1; i <= PositionCount; ++i)
+    items.push_back(" " + std::to_string(i) + " " + (QuestionStates[TakingOrder[i]].Marked ? "Marked" : ""));
+  return items;
+}
+
+std::string TTestSession::IncorrectList() const {
+  if (!HasIncorrect) return {};
+  std::string s = "Incorrect";
+  for (int q = 1; q <= QuestionCount_; ++q)
+    if (!QuestionStates[q].Correct) s += "; " + std::to_string(q);
+  return s;
+}
+
+std::string ScoreText(const TScore& score) {
+  return std::to_string(score.Correct) + " of " + std::to_string(score.Seen) + " Correct [" +
+         std::to_string(score.Percent) + "%]";
+}
+
+std::vector<std::string> ResultLines(const std::string& date, const std::string& setFileName, std::int32_t secondsTaken,
+                                     const std::string& scoreText, const std::string& incorrect) {
+  return {date + "  " + setFileName + "     Time taken" + FormatTime(secondsTaken),
+          "   " + scoreText + "  " + incorrect, ""};
+}
+
+}  // namespace proctorium
