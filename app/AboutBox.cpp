@@ -2,6 +2,7 @@
 
 #include <QEvent>
 
+#include "app/Controls.h"
 #include "app/MessageDlg.h"
 #include "app/StartForm.h"
 #include "web/GoToWeb.h"
@@ -15,7 +16,9 @@ const char* const MakerWebsite = "https://proctorium.example/";
 TAboutBox::TAboutBox(QWidget* parent) : TForm(parent) {
   setObjectName(QStringLiteral("AboutBox"));
   setWindowTitle(QStringLiteral("About"));
+  SetFixedDialogFrame(this);
   setFixedSize(340, 200);
+  SetWindowHelpPage(this, "start.htm");
   move(10, 10);
   ProgramIcon = new TImage(this);
   ProgramIcon->setObjectName(QStringLiteral("ProgramIcon"));

@@ -37,11 +37,12 @@ void TColourPanel::paintEvent(QPaintEvent* e) {
   p.drawText(contentsRect(), Qt::AlignCenter, QStringLiteral("Screen Colour"));
 }
 
-
 TAdminOptions::TAdminOptions(QWidget* parent) : TForm(parent) {
   setObjectName(QStringLiteral("AdminOptions"));
   setWindowTitle(QStringLiteral("Administrator Options"));
+  SetFixedDialogFrame(this);
   setFixedSize(276, 216);
+  SetWindowHelpPage(this, "start.htm");
   auto* panel = new QFrame(this);
   panel->setObjectName(QStringLiteral("Panel1"));
   panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);

@@ -3,9 +3,10 @@
 #include <QLabel>
 
 #include "app/AnsiText.h"
+#include "app/Controls.h"
 #include "app/MessageDlg.h"
-#include "app/core/OptionsFile.h"
 #include "app/StartForm.h"
+#include "app/core/OptionsFile.h"
 
 namespace proctorium {
 
@@ -17,7 +18,9 @@ TPasswordDlg::TPasswordDlg(QWidget* parent) : TForm(parent) {
   QFont f = font();
   f.setBold(true);
   setFont(f);
+  SetFixedDialogFrame(this);
   setFixedSize(236, 86);
+  SetWindowHelpPage(this, "start.htm");
   auto* label = new QLabel(QStringLiteral("Enter password:"), this);
   label->setObjectName(QStringLiteral("Label1"));
   label->move(8, 6);

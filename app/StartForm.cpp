@@ -6,7 +6,9 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QScreen>
+#include <QScrollBar>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <system_error>
@@ -15,11 +17,12 @@
 #include "app/AdminOptions.h"
 #include "app/AnsiText.h"
 #include "app/Controls.h"
-#include "app/core/Cp1252.h"
+#include "app/Form.h"
 #include "app/MessageDlg.h"
 #include "app/ModalSeam.h"
-#include "app/core/OptionsFile.h"
 #include "app/PasswordDlg.h"
+#include "app/core/Cp1252.h"
+#include "app/core/OptionsFile.h"
 #include "app/core/PathResolver.h"
 #include "app/core/UserCode.h"
 #include "editor/AddEditForm.h"
@@ -105,18 +108,18 @@ TStartForm::TStartForm(const std::string& programFolder, QWidget* parent)
   row->addWidget(Memo1);
   column->addLayout(row, 1);
 
-  btnStart = MakeButton(client, "btnStart", QStringLiteral("Start test"), QStringLiteral("Run the highlighted test"),
+  btnStart = MakeButton(client, "btnStart", QStringLiteral("&Start test"), QStringLiteral("Run the highlighted test"),
                         {16, 254, 60, 20}, ButtonFontSize);
   btnStart->setDefault(true);
-  btnEdit = MakeButton(client, "btnEdit", QStringLiteral("Edit"), QStringLiteral("Edit the highlighted question set"),
+  btnEdit = MakeButton(client, "btnEdit", QStringLiteral("&Edit"), QStringLiteral("Edit the highlighted question set"),
                        {100, 254, 60, 20}, ButtonFontSize);
-  btnAdd = MakeButton(client, "btnAdd", QStringLiteral("Add"), QStringLiteral("Add a new question set"),
+  btnAdd = MakeButton(client, "btnAdd", QStringLiteral("A&dd"), QStringLiteral("Add a new question set"),
                       {168, 254, 60, 20}, ButtonFontSize);
-  btnDelete = MakeButton(client, "btnDelete", QStringLiteral("Delete"),
+  btnDelete = MakeButton(client, "btnDelete", QStringLiteral("De&lete"),
                          QStringLiteral("Delete the highlighted question set (cannot be undone)"), {236, 254, 60, 20},
                          ButtonFontSize);
   btnHelp = MakeButton(client, "btnHelp", QStringLiteral("Help"), QString(), {340, 254, 60, 20}, ButtonFontSize);
-  btnClose = MakeButton(client, "btnClose", QStringLiteral("Exit"), QStringLiteral("Exit this program"),
+  btnClose = MakeButton(client, "btnClose", QStringLiteral("E&xit"), QStringLiteral("Exit this program"),
                         {408, 254, 60, 20}, ButtonFontSize);
   GoToWeb1 = new TGoToWeb(this);
   GoToWeb1->BrowserState = gwNormal;
@@ -167,6 +170,26 @@ TStartForm::TStartForm(const std::string& programFolder, QWidget* parent)
   setFixedSize(sizeHint());
   if (QScreen* screen = QGuiApplication::primaryScreen()) move(screen->availableGeometry().center() - rect().center());
   qApp->installEventFilter(this);
+  SetWindowHelpPage(this, "main.htm");
+  SetHelpHandler([this](const std::string& page) { ShowHelpPage(page); });
+}
+
+void TStartForm::FitToFont() {
+  // The list is widened for the longest name (up to a limit; beyond it the
+  // row's tip shows the whole name), and everything right of it moves over.
+  auto* client = centralWidget();
+  const int frame = 2 * FileListBox1->frameWidth();
+  const int scrollBar = FileListBox1->verticalScrollBar()->sizeHint().width();
+  const int listWidth = std::clamp(FileListBox1->WidestName() + frame + scrollBar + 8, 137, 137 + 150);
+  const int extra = listWidth - 137;
+  FileListBox1->setGeometry(8, 8, listWidth, 233);
+  Panel1->setGeometry(152 + extra, 8, 324, 233);
+  btnHelp->move(340 + extra, 254);
+  btnClose->move(408 + extra, 254);
+  client->setFixedSize(486 + extra, 287);
+  // The menu bar follows the window font; the window's height follows it.
+  if (layout()) layout()->invalidate();
+  setFixedSize(sizeHint().expandedTo(QSize(client->width(), menuBar()->sizeHint().height() + client->height())));
 }
 
 std::string TStartForm::ProgramPath(const std::string& relative) const { return ResolvePath(ProgramFolder_, relative); }
@@ -183,6 +206,7 @@ void TStartForm::SetFontSize(int points) {
   QFont f = font();
   f.setPointSize(points > 0 ? points : 8);
   setFont(f);
+  FitToFont();
 }
 
 QImage TStartForm::Logo() {
@@ -269,6 +293,7 @@ void TStartForm::FormShow() {
     Memo1->setPlainText(QStringLiteral("No question databases found"));
     return;
   }
+  FitToFont();
   // Sets may have appeared since the strip was collapsed for an empty list.
   Image1->setFixedHeight(50);
   FileListBox1->SetItemIndex(0);
@@ -356,7 +381,7 @@ void TStartForm::btnAddClick() {
     bool copy = true;
     if (FileExists(target))
       copy = MessageDlg(QStringLiteral("A question set already exists with\nthat name. Overwrite ? "),
-                        TMsgDlgType::Warning, mbYes | mbNo) == mrYes;
+                        TMsgDlgType::Warning, mbYes | mbNo, mbNo) == mrYes;
     if (copy) FileCopy(ProgramPath("Tests\\Blank.dat"), target);
   } catch (const std::exception& e) {
     ShowException(e);
@@ -370,7 +395,7 @@ void TStartForm::btnDeleteClick() {
   if (fileName.empty()) return;
   const QString question =
       QStringLiteral("Are you sure you want to delete [%1] ?").arg(QString::fromStdString(ExtractFileName(fileName)));
-  if (MessageDlg(question, TMsgDlgType::Confirmation, mbYes | mbNo) != mrYes) return;
+  if (MessageDlg(question, TMsgDlgType::Confirmation, mbYes | mbNo, mbNo) != mrYes) return;
   // A file that cannot be deleted simply stays in the refreshed list.
   std::error_code ec;
   std::filesystem::remove(ToFsPath(fileName), ec);
@@ -385,7 +410,12 @@ void TStartForm::ShowHelpPage(const std::string& page) {
   const std::string path = ProgramPath("help\\" + page);
   if (FileExists(path)) {
     GoToWeb1->Url = path;
-    GoToWeb1->ExecuteUrl();
+    // A help button that does nothing leaves the user guessing: say which
+    // page could not be shown and why.
+    if (!GoToWeb1->ExecuteUrl())
+      MessageDlg(QStringLiteral("The help page could not be opened:\n\n[%1]\n\n%2")
+                     .arg(QString::fromStdString(path), QString::fromStdString(GoToWeb1->LastError)),
+                 TMsgDlgType::Warning, mbOK);
     return;
   }
   MessageDlg(QStringLiteral("Cannot find help file:\n\n[%1]").arg(QString::fromStdString(path)), TMsgDlgType::Warning,
@@ -417,6 +447,17 @@ void TStartForm::TimeModeClick(QAction* item) {
 }
 
 bool TStartForm::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
+  if ((key == Qt::Key_Return || key == Qt::Key_Enter) &&
+      !(modifiers & (Qt::AltModifier | Qt::ControlModifier | Qt::ShiftModifier))) {
+    // A main window has no default button of its own: Enter presses the
+    // focused button, anywhere else it starts the highlighted test.
+    if (auto* focused = qobject_cast<QPushButton*>(QApplication::focusWidget()); focused && focused->window() == this) {
+      if (focused->isEnabled()) focused->click();
+      return true;
+    }
+    if (btnStart->isEnabled() && btnStart->isVisible()) btnStartClick();
+    return true;
+  }
   if (AdminOptions->cbAllowEdits->isChecked()) return false;
   if (key != Qt::Key_A || !(modifiers & Qt::ControlModifier)) return false;
   AdministratorClick();

@@ -95,6 +95,9 @@ class TStartForm : public QMainWindow {
 
  private:
   void FontSizeClick(QAction* item, int points);
+  // The design's places hold for the design's font; a wider list font or a
+  // taller menu bar widen and heighten the window instead of cutting off.
+  void FitToFont();
   void TimeModeClick(QAction* item);
   // Ctrl+A with AllowEdits off; true when handled.
   bool FormKeyDown(int key, Qt::KeyboardModifiers modifiers);

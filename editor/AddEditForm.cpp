@@ -6,6 +6,7 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QStyle>
+#include <QTextDocument>
 #include <algorithm>
 #include <memory>
 
@@ -13,8 +14,8 @@
 #include "app/Controls.h"
 #include "app/MessageDlg.h"
 #include "app/ModalSeam.h"
-#include "app/core/PathResolver.h"
 #include "app/StartForm.h"
+#include "app/core/PathResolver.h"
 #include "app/core/UserCode.h"
 #include "editor/ExhibitManager.h"
 #include "editor/ImageFit.h"
@@ -139,14 +140,14 @@ TAddEditForm::TAddEditForm(QWidget* parent) : TForm(parent) {
 
   panelButtons = new QWidget(this);
   panelButtons->setObjectName(QStringLiteral("panelButtons"));
-  btnAdd = MakeButton(panelButtons, "btnAdd", QStringLiteral("Add"), QStringLiteral("Add a question"), {0, 24, 80, 20},
+  btnAdd = MakeButton(panelButtons, "btnAdd", QStringLiteral("&Add"), QStringLiteral("Add a question"), {0, 24, 80, 20},
                       FixedFontSize);
-  btnDelete = MakeButton(panelButtons, "btnDelete", QStringLiteral("Delete"),
+  btnDelete = MakeButton(panelButtons, "btnDelete", QStringLiteral("&Delete"),
                          QStringLiteral("Delete the current question"), {0, 48, 80, 20}, FixedFontSize);
-  btnSave = MakeButton(panelButtons, "btnSave", QStringLiteral("Save"),
+  btnSave = MakeButton(panelButtons, "btnSave", QStringLiteral("&Save"),
                        QStringLiteral("Save all additions / amendments"), {0, 82, 80, 20}, FixedFontSize);
-  btnCancel = MakeButton(panelButtons, "btnCancel", QStringLiteral("Cancel"), QStringLiteral("Cancel any changes made"),
-                         {0, 106, 80, 20}, FixedFontSize);
+  btnCancel = MakeButton(panelButtons, "btnCancel", QStringLiteral("&Cancel"),
+                         QStringLiteral("Cancel any changes made"), {0, 106, 80, 20}, FixedFontSize);
   rgAnswerType =
       new TRadioGroup(QStringLiteral("Answers"), {QStringLiteral("Single"), QStringLiteral("Multiple")}, panelButtons);
   rgAnswerType->setObjectName(QStringLiteral("rgAnswerType"));
@@ -164,7 +165,7 @@ TAddEditForm::TAddEditForm(QWidget* parent) : TForm(parent) {
   btnLast = MakeNavButton(panelButtons, "btnLast", QStringLiteral("Goto last question in set"), 60);
   btnLast->setIcon(style()->standardIcon(QStyle::SP_MediaSkipForward));
   btnFind =
-      MakeButton(panelButtons, "btnFind", QStringLiteral("Find"),
+      MakeButton(panelButtons, "btnFind", QStringLiteral("&Find"),
                  QStringLiteral("Find a word/phrase within the whole question set"), {0, 280, 80, 20}, FixedFontSize);
   GroupBox1 = new QGroupBox(QStringLiteral("Module"), panelButtons);
   GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
@@ -174,8 +175,8 @@ TAddEditForm::TAddEditForm(QWidget* parent) : TForm(parent) {
   cbProtectedSet->setObjectName(QStringLiteral("cbProtectedSet"));
   cbProtectedSet->setToolTip(QStringLiteral("Protect this question set from being edited by another user"));
   cbProtectedSet->setGeometry(6, 16, 72, 17);
-  btnHelp = MakeButton(panelButtons, "btnHelp", QStringLiteral("Help"), QString(), {0, 396, 80, 20}, FixedFontSize);
-  btnClose = MakeButton(panelButtons, "btnClose", QStringLiteral("Close"),
+  btnHelp = MakeButton(panelButtons, "btnHelp", QStringLiteral("He&lp"), QString(), {0, 396, 80, 20}, FixedFontSize);
+  btnClose = MakeButton(panelButtons, "btnClose", QStringLiteral("Cl&ose"),
                         QStringLiteral("Stop editing and close this window"), {0, 420, 80, 20}, FixedFontSize);
 
   for (QPlainTextEdit* m : memoOption) connect(m, &QPlainTextEdit::textChanged, this, [this] { memoQuestionChange(); });
@@ -205,6 +206,7 @@ TAddEditForm::TAddEditForm(QWidget* parent) : TForm(parent) {
   ApplyLayout();
   btnImageShow->hide();
   btnImageDelete->hide();
+  SetWindowHelpPage(this, "edit.htm");
   if (QScreen* screen = QGuiApplication::primaryScreen()) move(screen->availableGeometry().center() - rect().center());
 }
 
@@ -214,6 +216,7 @@ void TAddEditForm::FormShow() {
   Shown_ = false;
   SetFontSize(StartForm->FontSize());
   Label1->adjustSize();  // the one label that follows the window font
+  PlaceAnswerRows();
   FileName_ = StartForm->FileListBox1->FileName();
   setWindowTitle(QStringLiteral("Proctorium - Add / edit questions [") +
                  QString::fromStdString(ExtractFileName(FileName_)) + QStringLiteral("]"));
@@ -233,9 +236,7 @@ void TAddEditForm::FormShow() {
   SetChanged = false;
   SetEditMode(0);
   if (!Sized_) {
-    // The design size is the outer size; the frame is known only now.
-    const QSize frame = frameGeometry().size() - geometry().size();
-    resize(EditorMinWidth - frame.width(), EditorMinHeight - frame.height());
+    resize(EditorMinWidth, EditorMinHeight);
     Sized_ = true;
   }
   ApplyLayout();
@@ -390,7 +391,7 @@ void TAddEditForm::btnCancelClick() {
 void TAddEditForm::btnDeleteClick() {
   if (QuestionSet.Current == 0) return;
   if (MessageDlg(QStringLiteral("Are you sure you want to delete this question ?"), TMsgDlgType::Confirmation,
-                 mbYes | mbNo) != mrYes)
+                 mbYes | mbNo, mbNo) != mrYes)
     return;
   QuestionSet.DeleteCurrent();
   GoToQuestion(QuestionSet.Current);
@@ -452,7 +453,7 @@ bool TAddEditForm::FormClose() {
     // author chooses to give it up.
     ShowException(e);
     return MessageDlg(QStringLiteral("The question set could not be saved. Close without saving ?"),
-                      TMsgDlgType::Confirmation, mbYes | mbNo) == mrYes;
+                      TMsgDlgType::Confirmation, mbYes | mbNo, mbNo) == mrYes;
   }
   return true;
 }
@@ -471,19 +472,33 @@ void TAddEditForm::FormResize() {
   ShowExhibitArea();
 }
 
+void TAddEditForm::PlaceAnswerRows() {
+  AnswerRowsTop_ = std::max(AnswerRowsTop, Label1->y() + Label1->height() + 1);
+  const QPlainTextEdit* memo = memoOption[0];
+  const int oneLine = memo->fontMetrics().lineSpacing() + 2 * memo->frameWidth() +
+                      2 * static_cast<int>(memo->document()->documentMargin());
+  AnswerRowHeight_ = std::max(AnswerRowHeight, oneLine);
+  for (int i = 0; i < AnswerCount; ++i) {
+    const int top = AnswerRowsTop_ + AnswerRowHeight_ * i;
+    SpeedButton[static_cast<size_t>(i)]->setGeometry(8, top, 33, AnswerRowHeight_);
+    memoOption[static_cast<size_t>(i)]->move(44, top);
+  }
+}
+
 void TAddEditForm::ApplyLayout() {
-  // The layout works on the outer size, frame and title bar included.
-  const QSize frame = frameGeometry().size() - geometry().size();
-  const QSize outer = size() + frame;
-  Layout_ = LayoutEditor(outer.width(), outer.height());
+  // The layout works on the window's own area. The frame a window manager
+  // adds is known only once the window is on screen, and differs between
+  // desktops; counting it laid the editor out differently the first time.
+  const int fullHeight = AnswerRowsTop_ + AnswerRowHeight_ * AnswerCount + 13;
+  Layout_ = LayoutEditor(width(), height(), std::max(AnswerBoxFullHeight, fullHeight));
   const TEditorLayout& l = Layout_;
-  setMinimumSize(EditorMinWidth - frame.width(), EditorMinHeight - frame.height());
-  const QSize client(l.WindowWidth - frame.width(), l.WindowHeight - frame.height());
+  setMinimumSize(EditorMinWidth, EditorMinHeight);
+  const QSize client(l.WindowWidth, l.WindowHeight);
   if (client != size()) resize(client);
 
   ScrollBox1->setGeometry(8, l.ScrollBoxTop, l.ScrollBoxWidth, l.ScrollBoxHeight);
-  for (QPlainTextEdit* m : memoOption) m->resize(l.AnswerWidth, AnswerRowHeight);
-  Answers_->resize(44 + l.AnswerWidth, AnswerRowsTop + AnswerRowHeight * AnswerCount + 2);
+  for (QPlainTextEdit* m : memoOption) m->resize(l.AnswerWidth, AnswerRowHeight_);
+  Answers_->resize(44 + l.AnswerWidth, AnswerRowsTop_ + AnswerRowHeight_ * AnswerCount + 2);
   ScrollBox1->verticalScrollBar()->setValue(0);
   memoQuestion->resize(memoQuestion->width(), l.QuestionHeight);
   Panel1->setGeometry(l.PanelLeft, l.PanelTop, l.PanelSize, l.PanelSize);
@@ -568,7 +583,7 @@ void TAddEditForm::btnImageAddClick() {
 
 void TAddEditForm::btnImageDeleteClick() {
   if (MessageDlg(QStringLiteral("Are you sure you want to delete this exhibit ?"), TMsgDlgType::Confirmation,
-                 mbYes | mbNo) != mrYes)
+                 mbYes | mbNo, mbNo) != mrYes)
     return;
   ExhibitName.clear();
   if (EditMode == 0) SetEditMode(1);

@@ -16,8 +16,8 @@
 
 #include "app/Form.h"
 #include "app/Image.h"
-#include "editor/core/EditorLayout.h"
 #include "editor/RadioGroup.h"
+#include "editor/core/EditorLayout.h"
 #include "questions/core/QuestionSet.h"
 
 namespace proctorium {
@@ -112,7 +112,13 @@ class TAddEditForm : public TForm {
   std::string TestsPath(const std::string& ansiName) const;
   void SetQuestionWidth(int width);
 
+  // Places the answer rows for the window font: the "Correct" heading and a
+  // line of the font each need room the design's figures do not give.
+  void PlaceAnswerRows();
+
   TEditorLayout Layout_;
+  int AnswerRowsTop_ = 20;
+  int AnswerRowHeight_ = 33;
   QWidget* Answers_;         // the scrolled content of ScrollBox1
   bool Sized_ = false;       // given its outer design size on first showing
   bool Shown_ = false;       // the exhibit area may speak only once opened

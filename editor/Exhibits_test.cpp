@@ -2,9 +2,9 @@
 #include <QtTest>
 
 #include "editor/AddEditForm.h"
-#include "testkit/EditorHarness.h"
 #include "editor/ExhibitManager.h"
 #include "editor/ShowForm.h"
+#include "testkit/EditorHarness.h"
 #include "testkit/MessageScript.h"
 #include "testkit/ModalScript.h"
 
@@ -68,7 +68,7 @@ class ExhibitsTest : public TEditorTest {
     QCOMPARE(F->memoQuestion->width(), 521);
     QCOMPARE(F->EditMode, 0);
     messages.Expect("Exhibit not found: gone.bmp", TMsgDlgType::Information, mbOK);
-    F->resize(QSize(700, 520) - (F->frameGeometry().size() - F->size()));
+    F->resize(QSize(700, 520));
     QCoreApplication::processEvents();
     VERIFY_MESSAGES(messages);
     QCOMPARE(F->memoQuestion->width(), 700 - 119);
@@ -201,8 +201,9 @@ class ExhibitsTest : public TEditorTest {
     TModalScript modals;
     modals.Expect("ShowForm", [](QDialog* d) {
       auto* v = static_cast<TShowForm*>(d);
-      STEP_COMPARE(v->frameGeometry().size(), QSize(320 + 19, 200 + 71));
-      STEP_COMPARE(v->Image1->geometry(), QRect(5, 5, 320, 200));
+      STEP_COMPARE(v->size(), QSize(320 + 19, 200 + 71));
+      STEP_COMPARE(v->ScrollBox1->geometry(), QRect(5, 5, 320, 200));
+      STEP_COMPARE(v->Image1->size(), QSize(320, 200));
       STEP_COMPARE(v->btnClose->geometry(), QRect(13, 214, 60, 20));
       return TModalScript::Click(d, "btnClose");
     });

@@ -12,6 +12,7 @@ TGetFilename::TGetFilename(QWidget* parent) : TForm(parent) {
   // A fixed dialog border without a system menu.
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
   setFixedSize(201, 86);
+  SetWindowHelpPage(this, "start.htm");
   Label1 = new QLabel(QStringLiteral("Enter name for new question set:"), this);
   Label1->setObjectName(QStringLiteral("Label1"));
   Label1->setGeometry(8, 6, 189, 16);

@@ -5,20 +5,25 @@
 #include "app/MessageDlg.h"
 #include "app/StartForm.h"
 #include "editor/AddEditForm.h"
+#include "questions/core/SearchHit.h"
+
+#include <QTextCursor>
 
 namespace proctorium {
 
 TSearchForm* SearchForm = nullptr;
 
-
 TSearchForm::TSearchForm(QWidget* parent) : TForm(parent) {
   setObjectName(QStringLiteral("SearchForm"));
   setWindowTitle(QStringLiteral("Find"));
+  SetFixedDialogFrame(this);
   setFixedSize(213, 85);
+  SetWindowHelpPage(this, "edit.htm");
   edSearchString = new QLineEdit(this);
   edSearchString->setObjectName(QStringLiteral("edSearchString"));
   edSearchString->setToolTip(QStringLiteral("Enter search text to be looked for (case irrelevant)"));
   edSearchString->setGeometry(8, 14, 197, 22);
+  edSearchString->setPlaceholderText(QStringLiteral("Text to find"));
   btnFirst =
       MakeButton(this, "btnFirst", QStringLiteral("First"),
                  QStringLiteral("Find the first instance of the search text in the question set"), {8, 52, 60, 22});
@@ -37,6 +42,46 @@ void TSearchForm::FormShow() {
   if (StartForm) SetShowHint(StartForm->ShowHint());
 }
 
+void TSearchForm::ShowHit(const TSearchHit& hit) {
+  QPlainTextEdit* memo = nullptr;
+  std::string field;
+  const TQuestion q = AddEditForm->QuestionSet.GetCurrent();
+  switch (hit.Field) {
+    case THitField::Text:
+      memo = AddEditForm->memoQuestion;
+      field = q.Text;
+      break;
+    case THitField::Answer:
+      memo = AddEditForm->memoOption[static_cast<size_t>(hit.Answer)];
+      field = q.Answers[static_cast<size_t>(hit.Answer)];
+      AddEditForm->ScrollBox1->ensureWidgetVisible(memo);
+      break;
+    case THitField::Remarks:
+      memo = AddEditForm->memoRemarks;
+      field = q.Remarks;
+      break;
+    case THitField::None:
+      return;
+  }
+  // The memo holds the text with its CR LF breaks as single line breaks.
+  auto chars = [&field](std::size_t bytes) {
+    return static_cast<int>(
+        FromAnsi(field.substr(0, bytes)).replace(QStringLiteral("\r\n"), QStringLiteral("\n")).size());
+  };
+  const int from = chars(hit.Offset);
+  const int to = chars(hit.Offset + hit.Length);
+  QTextCursor cursor = memo->textCursor();
+  cursor.setPosition(from);
+  cursor.setPosition(to, QTextCursor::KeepAnchor);
+  memo->setTextCursor(cursor);
+  memo->ensureCursorVisible();
+  // The selection shows even though the focus stays in this dialog.
+  QPalette p = memo->palette();
+  p.setColor(QPalette::Inactive, QPalette::Highlight, p.color(QPalette::Active, QPalette::Highlight));
+  p.setColor(QPalette::Inactive, QPalette::HighlightedText, p.color(QPalette::Active, QPalette::HighlightedText));
+  memo->setPalette(p);
+}
+
 void TSearchForm::SearchStep(bool fromNext) {
   if (!AddEditForm) return;
   // Showing a hit would overwrite the record being changed or added, and
@@ -51,9 +96,10 @@ void TSearchForm::SearchStep(bool fromNext) {
   // stand-in must not match a real question mark.
   const bool storable = ToAnsiChecked(edSearchString->text(), text, missing);
   if (text.empty()) MessageDlg(QStringLiteral("No search text specified !"), TMsgDlgType::Information, mbOK);
-  if (storable && AddEditForm->QuestionSet.Search(text, fromNext))
+  if (storable && AddEditForm->QuestionSet.Search(text, fromNext)) {
     AddEditForm->ShowQuestion();
-  else
+    ShowHit(LocateSearchHit(AddEditForm->QuestionSet.GetCurrent(), text));
+  } else
     MessageDlg(QStringLiteral("Text not found"), TMsgDlgType::Information, mbOK);
 }
 

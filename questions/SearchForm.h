@@ -5,6 +5,7 @@
 #include <QPushButton>
 
 #include "app/Form.h"
+#include "questions/core/SearchHit.h"
 
 namespace proctorium {
 
@@ -27,6 +28,8 @@ class TSearchForm : public TForm {
 
  private:
   void SearchStep(bool fromNext);
+  // Selects the match in the editor's memo that holds it.
+  void ShowHit(const TSearchHit& hit);
 };
 
 extern TSearchForm* SearchForm;

@@ -3,12 +3,12 @@
 #include <functional>
 #include <limits>
 
-#include "app/core/FileIO.h"
 #include "app/ModalSeam.h"
 #include "app/StartForm.h"
+#include "app/core/FileIO.h"
 #include "session/Form1.h"
-#include "session/core/RandomSource.h"
 #include "session/ResultsForm.h"
+#include "session/core/RandomSource.h"
 #include "testkit/MessageScript.h"
 #include "testkit/ModalScript.h"
 #include "testkit/TempProgramFolder.h"
@@ -75,7 +75,11 @@ QStringList SlotTexts(TForm1* f) {
   return texts;
 }
 
-bool Red(QLabel* l) { return l->palette().color(QPalette::WindowText) == QColor(Qt::red); }
+// A correct answer shown: bold and in a red that reads on the screen colour.
+bool Red(QLabel* l) {
+  const QColor c = l->palette().color(QPalette::WindowText);
+  return l->font().bold() && c.red() > 2 * std::max(c.green(), c.blue());
+}
 
 }  // namespace
 
@@ -110,7 +114,7 @@ class Form1Test : public QObject {
       f->btnEndReview->click();
       QCOMPARE(f->lbResults->text(), QString("2 of 3 Correct [66%]"));
       QVERIFY(!f->Timer1->isActive());
-      QCOMPARE(f->btnEndReview->text(), QString("Review"));
+      QCOMPARE(f->btnEndReview->text(), QString("&Review"));
       f->btnSave->click();
       QVERIFY(!f->btnSave->isEnabled());
       f->btnClose->click();
@@ -161,7 +165,7 @@ class Form1Test : public QObject {
       QVERIFY(f->btnClose->isEnabled() && f->btnSave->isEnabled());
       f->btnEndReview->click();  // Review
       QVERIFY(!f->btnEndReview->isEnabled());
-      QCOMPARE(f->lbTitle->text(), QString("Question 3"));
+      QCOMPARE(f->lbTitle->text(), QString("Review 1 of 1 \u2014 Question 3"));
       QCOMPARE(f->lbQuestion->text(), QString("Question 3"));
       QVERIFY(!f->btnNext->isEnabled() && !f->btnPrevious->isEnabled());
       QCOMPARE(f->lbReference->text(), QString("Notes: "));
@@ -184,7 +188,7 @@ class Form1Test : public QObject {
       f->resize(700, 500);
       QApplication::processEvents();
       f->btnEndReview->click();
-      QCOMPARE(f->lbTitle->text(), QString("Question 1"));
+      QCOMPARE(f->lbTitle->text(), QString("Review 1 of 1 \u2014 Question 1"));
       f->rb[0]->click();
       f->btnSave->click();
       f->btnClose->click();
@@ -201,13 +205,13 @@ class Form1Test : public QObject {
     TRun r(set);
     r.Window([&](TForm1* f) {
       f->btnView->click();
-      QCOMPARE(f->btnView->text(), QString("Hide"));
+      QCOMPARE(f->btnView->text(), QString("&Hide"));
       QCOMPARE(f->lbReference->text(), QString("Notes: See chapter 2"));
       QVERIFY(!Red(f->cbl[0]) && Red(f->cbl[1]) && Red(f->cbl[2]));
       for (QPushButton* b : {f->btnNext, f->btnGoto, f->btnEndReview, f->btnClose}) QVERIFY(!b->isEnabled());
       QVERIFY(f->btnMark->isEnabled());
       f->btnView->click();
-      QCOMPARE(f->btnView->text(), QString("Answer"));
+      QCOMPARE(f->btnView->text(), QString("&Answer"));
       QVERIFY(f->lbReference->isHidden() && !Red(f->cbl[1]));
       QVERIFY(f->btnNext->isEnabled() && f->btnEndReview->isEnabled() && !f->btnPrevious->isEnabled());
       r.Discard(f);
@@ -221,7 +225,7 @@ class Form1Test : public QObject {
       for (int i = 0; i < 4; ++i) f->btnNext->click();
       f->btnMark->click();
       QCOMPARE(f->lbTitle->text(), QString("Question 5 of 6 (Marked)"));
-      QCOMPARE(f->btnMark->text(), QString("Unmark"));
+      QCOMPARE(f->btnMark->text(), QString("&Unmark"));
       const int wide = f->ScrollBox1->width();
       f->btnGoto->click();
       QCOMPARE(f->ListBox1->count(), 7);
@@ -330,7 +334,7 @@ class Form1Test : public QObject {
     });
     r.Window([&](TForm1* f) {
       QVERIFY(f->Taking() && !f->ReviewMode && !f->btnSave->isEnabled() && f->btnMark->isEnabled());
-      QCOMPARE(f->btnEndReview->text(), QString("End Test"));
+      QCOMPARE(f->btnEndReview->text(), QString("&End Test"));
       QCOMPARE(f->lbResults->text(), QString());
       QCOMPARE(f->lbTitle->text(), QString("Question 1 of 3"));
       QCOMPARE(f->lbTime->text(), QString("Elapsed time: 00:00:01"));

@@ -3,6 +3,7 @@
 #include <QFontMetrics>
 #include <algorithm>
 
+#include "app/Controls.h"
 #include "app/MessageDlg.h"
 #include "app/StartForm.h"
 
@@ -13,7 +14,9 @@ TTimerValue* TimerValue = nullptr;
 TTimerValue::TTimerValue(QWidget* parent) : TForm(parent) {
   setObjectName(QStringLiteral("TimerValue"));
   setWindowTitle(QStringLiteral("Countdown Time"));
+  SetFixedDialogFrame(this);
   setFixedSize(210, 136);
+  SetWindowHelpPage(this, "run.htm");
   Label1 = new QLabel(QStringLiteral("You have opted for a countdown timer as opposed to elapsed time. Please set the "
                                      "time limit required (minutes):"),
                       this);

@@ -39,7 +39,9 @@ struct TEditorLayout {
 // The answer box stops growing once all eight rows fit.
 constexpr int AnswerBoxFullHeight = 297;
 
-// outerWidth and outerHeight include the window frame and title bar.
-TEditorLayout LayoutEditor(int outerWidth, int outerHeight);
+// outerWidth and outerHeight are the window's size. answerBoxFullHeight is
+// the height at which all eight answer rows fit; a larger window font makes
+// the rows taller than the design's.
+TEditorLayout LayoutEditor(int outerWidth, int outerHeight, int answerBoxFullHeight = AnswerBoxFullHeight);
 
 }  // namespace proctorium
