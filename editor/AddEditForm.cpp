@@ -174,7 +174,15 @@ TAddEditForm::TAddEditForm(QWidget* parent) : TForm(parent) {
   cbProtectedSet = new QCheckBox(QStringLiteral("Protected"), GroupBox1);
   cbProtectedSet->setObjectName(QStringLiteral("cbProtectedSet"));
   cbProtectedSet->setToolTip(QStringLiteral("Protect this question set from being edited by another user"));
-  cbProtectedSet->setGeometry(6, 16, 72, 17);
+  {
+    // Wider than designed where the platform font needs it, still inside
+    // the group box.
+    const int needed = style()->pixelMetric(QStyle::PM_IndicatorWidth) +
+                       style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing) +
+                       cbProtectedSet->fontMetrics().horizontalAdvance(cbProtectedSet->text()) + 2;
+    const int width = std::clamp(needed, 72, 78);
+    cbProtectedSet->setGeometry(std::min(6, 80 - width - 1), 16, width, 17);
+  }
   btnHelp = MakeButton(panelButtons, "btnHelp", QStringLiteral("He&lp"), QString(), {0, 396, 80, 20}, FixedFontSize);
   btnClose = MakeButton(panelButtons, "btnClose", QStringLiteral("Cl&ose"),
                         QStringLiteral("Stop editing and close this window"), {0, 420, 80, 20}, FixedFontSize);
@@ -519,7 +527,12 @@ void TAddEditForm::ApplyLayout() {
   if (!ExhibitName.empty() && !btnImageShow->isHidden()) FitPictureBox(Image1, Panel1->width());
 }
 
-void TAddEditForm::SetQuestionWidth(int width) { memoQuestion->setGeometry(8, 24, width, Layout_.QuestionHeight); }
+void TAddEditForm::SetQuestionWidth(int width) {
+  memoQuestion->setGeometry(8, 24, width, Layout_.QuestionHeight);
+  // Widened over the thumbnail, the memo hides it; hidden, it cannot show
+  // through or take clicks either.
+  Panel1->setVisible(width < Layout_.QuestionWidthNoExhibit);
+}
 
 std::string TAddEditForm::TestsPath(const std::string& ansiName) const { return StartForm->PicturePath(ansiName); }
 

@@ -272,7 +272,10 @@ void TForm1::FitToFont() {
   // it can show, and the bar is as high as it needs.
   const QString widest = QStringLiteral("%1 of %1 Correct [100%]").arg(n);
   const QFontMetrics scoreFont = lbResults->fontMetrics();
-  const int scoreHeight = std::max(16, scoreFont.height());
+  const QString shown = lbResults->text();
+  lbResults->setText(widest);
+  const int scoreHeight = std::max(16, lbResults->sizeHint().height());
+  lbResults->setText(shown);
   lbResults->resize(std::max(140, scoreFont.horizontalAdvance(widest) + 4), scoreHeight);
   BarHeight_ = std::max(29, scoreHeight + 10);
   lbResults->move(lbResults->x(), (BarHeight_ - scoreHeight) / 2);
