@@ -23,6 +23,9 @@ int MessageDlg(const QString& text, TMsgDlgType type, unsigned buttons, unsigned
   if (Hook()) return Hook()(text, type, buttons, defaultButton);
   QMessageBox box(QApplication::activeWindow());
   box.setText(text);
+  // A message box is a fixed dialog: a close button only.
+  box.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                     Qt::WindowCloseButtonHint);
   switch (type) {
     case TMsgDlgType::Warning:
       box.setIcon(QMessageBox::Warning);

@@ -190,6 +190,10 @@ void TStartForm::FitToFont() {
   // The menu bar follows the window font; the window's height follows it.
   if (layout()) layout()->invalidate();
   setFixedSize(sizeHint().expandedTo(QSize(client->width(), menuBar()->sizeHint().height() + client->height())));
+  // Until the user has seen it, the window stays centred at its new size.
+  if (!Placed_)
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+      move(screen->availableGeometry().center() - rect().center());
 }
 
 std::string TStartForm::ProgramPath(const std::string& relative) const { return ResolvePath(ProgramFolder_, relative); }
@@ -294,6 +298,7 @@ void TStartForm::FormShow() {
     return;
   }
   FitToFont();
+  Placed_ = true;
   // Sets may have appeared since the strip was collapsed for an empty list.
   Image1->setFixedHeight(50);
   FileListBox1->SetItemIndex(0);

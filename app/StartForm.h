@@ -103,6 +103,7 @@ class TStartForm : public QMainWindow {
   bool FormKeyDown(int key, Qt::KeyboardModifiers modifiers);
 
   std::string ProgramFolder_;
+  bool Placed_ = false;  // shown once: the user may have moved it since
 };
 
 extern TStartForm* StartForm;

@@ -244,7 +244,7 @@ void TAddEditForm::FormShow() {
   SetChanged = false;
   SetEditMode(0);
   if (!Sized_) {
-    resize(EditorMinWidth, EditorMinHeight);
+    resize(EditorMinWidth - EditorFrameWidth, EditorMinHeight - EditorFrameHeight);
     Sized_ = true;
   }
   ApplyLayout();
@@ -494,14 +494,16 @@ void TAddEditForm::PlaceAnswerRows() {
 }
 
 void TAddEditForm::ApplyLayout() {
-  // The layout works on the window's own area. The frame a window manager
-  // adds is known only once the window is on screen, and differs between
-  // desktops; counting it laid the editor out differently the first time.
+  // The layout works on the outer size with the design's frame (see
+  // EditorFrameWidth): measuring the real frame laid the editor out
+  // differently the first time, before the window was on screen.
+  const QSize frame(EditorFrameWidth, EditorFrameHeight);
+  const QSize outer = size() + frame;
   const int fullHeight = AnswerRowsTop_ + AnswerRowHeight_ * AnswerCount + 13;
-  Layout_ = LayoutEditor(width(), height(), std::max(AnswerBoxFullHeight, fullHeight));
+  Layout_ = LayoutEditor(outer.width(), outer.height(), std::max(AnswerBoxFullHeight, fullHeight));
   const TEditorLayout& l = Layout_;
-  setMinimumSize(EditorMinWidth, EditorMinHeight);
-  const QSize client(l.WindowWidth, l.WindowHeight);
+  setMinimumSize(EditorMinWidth - frame.width(), EditorMinHeight - frame.height());
+  const QSize client(l.WindowWidth - frame.width(), l.WindowHeight - frame.height());
   if (client != size()) resize(client);
 
   ScrollBox1->setGeometry(8, l.ScrollBoxTop, l.ScrollBoxWidth, l.ScrollBoxHeight);

@@ -68,7 +68,7 @@ class ExhibitsTest : public TEditorTest {
     QCOMPARE(F->memoQuestion->width(), 521);
     QCOMPARE(F->EditMode, 0);
     messages.Expect("Exhibit not found: gone.bmp", TMsgDlgType::Information, mbOK);
-    F->resize(QSize(700, 520));
+    F->resize(QSize(700 - EditorFrameWidth, 520 - EditorFrameHeight));
     QCoreApplication::processEvents();
     VERIFY_MESSAGES(messages);
     QCOMPARE(F->memoQuestion->width(), 700 - 119);
