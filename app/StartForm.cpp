@@ -118,7 +118,7 @@ TStartForm::TStartForm(const std::string& programFolder, QWidget* parent)
   btnDelete = MakeButton(client, "btnDelete", QStringLiteral("De&lete"),
                          QStringLiteral("Delete the highlighted question set (cannot be undone)"), {236, 254, 60, 20},
                          ButtonFontSize);
-  btnHelp = MakeButton(client, "btnHelp", QStringLiteral("Help"), QString(), {340, 254, 60, 20}, ButtonFontSize);
+  btnHelp = MakeButton(client, "btnHelp", QStringLiteral("Hel&p"), QString(), {340, 254, 60, 20}, ButtonFontSize);
   btnClose = MakeButton(client, "btnClose", QStringLiteral("E&xit"), QStringLiteral("Exit this program"),
                         {408, 254, 60, 20}, ButtonFontSize);
   GoToWeb1 = new TGoToWeb(this);
@@ -451,12 +451,12 @@ void TStartForm::TimeModeClick(QAction* item) {
   Guarded([this] { SaveOptions(); });
 }
 
-bool TStartForm::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
+bool TStartForm::FormKeyDown(int key, Qt::KeyboardModifiers modifiers, QObject* target) {
   if ((key == Qt::Key_Return || key == Qt::Key_Enter) &&
       !(modifiers & (Qt::AltModifier | Qt::ControlModifier | Qt::ShiftModifier))) {
     // A main window has no default button of its own: Enter presses the
     // focused button, anywhere else it starts the highlighted test.
-    if (auto* focused = qobject_cast<QPushButton*>(QApplication::focusWidget()); focused && focused->window() == this) {
+    if (auto* focused = qobject_cast<QPushButton*>(target)) {
       if (focused->isEnabled()) focused->click();
       return true;
     }
@@ -470,7 +470,7 @@ bool TStartForm::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
 }
 
 void TStartForm::keyPressEvent(QKeyEvent* e) {
-  if (!FormKeyDown(e->key(), e->modifiers())) QMainWindow::keyPressEvent(e);
+  if (!FormKeyDown(e->key(), e->modifiers(), this)) QMainWindow::keyPressEvent(e);
 }
 
 bool TStartForm::eventFilter(QObject* watched, QEvent* event) {
@@ -480,7 +480,7 @@ bool TStartForm::eventFilter(QObject* watched, QEvent* event) {
     auto* w = qobject_cast<QWidget*>(watched);
     if (w && w->window() == this) {
       auto* k = static_cast<QKeyEvent*>(event);
-      if (FormKeyDown(k->key(), k->modifiers())) return true;
+      if (FormKeyDown(k->key(), k->modifiers(), watched)) return true;
     }
   }
   return QMainWindow::eventFilter(watched, event);

@@ -99,8 +99,9 @@ class TStartForm : public QMainWindow {
   // taller menu bar widen and heighten the window instead of cutting off.
   void FitToFont();
   void TimeModeClick(QAction* item);
-  // Ctrl+A with AllowEdits off; true when handled.
-  bool FormKeyDown(int key, Qt::KeyboardModifiers modifiers);
+  // Enter, and Ctrl+A with AllowEdits off; true when handled. target: the
+  // control the key was sent to.
+  bool FormKeyDown(int key, Qt::KeyboardModifiers modifiers, QObject* target);
 
   std::string ProgramFolder_;
   bool Placed_ = false;  // shown once: the user may have moved it since
