@@ -79,12 +79,18 @@ bool TAboutBox::eventFilter(QObject* watched, QEvent* event) {
 
 void TAboutBox::lbEmailClick() {
   GoToWeb1->EMail = MakerEmail;
-  GoToWeb1->ExecuteMail();
+  if (!GoToWeb1->ExecuteMail())
+    MessageDlg(QStringLiteral("The e-mail address could not be opened:\n\n[%1]\n\n%2")
+                   .arg(QString::fromLatin1(MakerEmail), QString::fromStdString(GoToWeb1->LastError)),
+               TMsgDlgType::Warning, mbOK);
 }
 
 void TAboutBox::lbWebsiteClick() {
   GoToWeb1->Url = MakerWebsite;
-  GoToWeb1->ExecuteUrl();
+  if (!GoToWeb1->ExecuteUrl())
+    MessageDlg(QStringLiteral("The web page could not be opened:\n\n[%1]\n\n%2")
+                   .arg(QString::fromLatin1(MakerWebsite), QString::fromStdString(GoToWeb1->LastError)),
+               TMsgDlgType::Warning, mbOK);
 }
 
 }  // namespace proctorium

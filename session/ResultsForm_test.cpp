@@ -1,9 +1,9 @@
 #include <QDir>
 #include <QtTest>
 
-#include "app/core/FileIO.h"
 #include "app/ModalSeam.h"
 #include "app/StartForm.h"
+#include "app/core/FileIO.h"
 #include "session/ResultsForm.h"
 #include "testkit/MessageScript.h"
 #include "testkit/TempProgramFolder.h"
@@ -98,6 +98,14 @@ class ResultsFormTest : public QObject {
     ResultsForm->AddLines({"x"});
     ExecModal(ResultsForm);
     QVERIFY(ResultsForm->btnClear->isEnabled());
+    // The long entry lines get the window's whole width, at any size.
+    ResultsForm->show();
+    for (const QSize size : {QSize(440, 375), QSize(900, 300)}) {
+      ResultsForm->resize(size);
+      QCOMPARE(ResultsForm->Memo1->geometry().right(), size.width() - 9);
+      QVERIFY(ResultsForm->Memo1->geometry().bottom() < ResultsForm->btnClose->y());
+    }
+    ResultsForm->hide();
     SetModalHook({});
   }
 };
