@@ -258,7 +258,11 @@ void TForm1::FitToFont() {
                                  : QStringLiteral("Time left") + QString::fromStdString(FormatTime(limit));
   lbTime->resize(lbTime->sizeHint());
   HeaderHeight_ = std::max(52, lbTime->y() + timeFont.height() + 4);
-  const QString widestTitle = QStringLiteral("Review %1 of %1 \u2014 Question 250 (Marked)").arg(n);
+  // The review title is longer, but only shown once Mark and Goto are out of
+  // use; they move for it then, not before.
+  const QString last = QString::number(QuestionSet ? QuestionSet->LastIndex : 1);
+  const QString widestTitle = ReviewMode ? QStringLiteral("Review %1 of %1 \u2014 Question %2 (Marked)").arg(n, last)
+                                         : QStringLiteral("Question %1 of %1 (Marked)").arg(n);
   const int titleRight = lbTitle->x() + lbTitle->fontMetrics().horizontalAdvance(widestTitle);
   const int timeRight = lbTime->x() + timeFont.horizontalAdvance(widestTime);
   const int left = std::max({250, titleRight + 8, timeRight + 8});
@@ -276,7 +280,10 @@ void TForm1::FitToFont() {
   lbResults->setText(widest);
   const int scoreHeight = std::max(16, lbResults->sizeHint().height());
   lbResults->setText(shown);
-  lbResults->resize(std::max(140, scoreFont.horizontalAdvance(widest) + 4), scoreHeight);
+  // In review the positions are cut down to the wrong ones, but the score
+  // still counts every question seen: its width stays.
+  const int scoreWidth = std::max(140, scoreFont.horizontalAdvance(widest) + 4);
+  lbResults->resize(ReviewMode ? std::max(scoreWidth, lbResults->width()) : scoreWidth, scoreHeight);
   BarHeight_ = std::max(29, scoreHeight + 10);
   lbResults->move(lbResults->x(), (BarHeight_ - scoreHeight) / 2);
   for (QPushButton* b : {btnPrevious, btnNext, btnView, btnEndReview, btnHelp, btnSave, btnClose})
@@ -716,6 +723,7 @@ void TForm1::btnEndReviewClick() {
   if (ReviewMode || !QuestionSet) return;
   btnEndReview->setEnabled(false);
   ReviewMode = true;
+  FitToFont();
   GoToPosition(1);
 }
 
