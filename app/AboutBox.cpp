@@ -3,7 +3,9 @@
 #include <QEvent>
 
 #include "app/MessageDlg.h"
-#include "app/StartForm.h"
+#include "app/Settings.h"
+#include "app/ProgramFolder.h"
+#include "app/Pictures.h"
 #include "web/GoToWeb.h"
 
 namespace proctorium {
@@ -20,7 +22,7 @@ TAboutBox::TAboutBox(QWidget* parent) : TForm(parent) {
   ProgramIcon = new TImage(this);
   ProgramIcon->setObjectName(QStringLiteral("ProgramIcon"));
   ProgramIcon->setGeometry(10, 10, 320, 50);
-  ProgramIcon->SetPicture(TStartForm::Logo());
+  ProgramIcon->SetPicture(Logo());
   Version = new QLabel(QStringLiteral("Version %1").arg(QStringLiteral(PROCTORIUM_VERSION)), this);
   Version->setObjectName(QStringLiteral("Version"));
   Version->setGeometry(10, 70, 200, 16);
@@ -61,9 +63,9 @@ TAboutBox::TAboutBox(QWidget* parent) : TForm(parent) {
 }
 
 void TAboutBox::FormShow() {
-  SetShowHint(StartForm->ShowHint());
+  SetShowHint(Settings().ShowHints());
   LogoImage->Clear();
-  Guarded([this] { StartForm->LoadImageFile(LogoImage, StartForm->ProgramPath("\\logo.bmp")); });
+  Guarded([this] { LoadImageFile(LogoImage, ProgramPath("\\logo.bmp")); });
 }
 
 bool TAboutBox::eventFilter(QObject* watched, QEvent* event) {

@@ -9,7 +9,7 @@
 #include "app/MessageDlg.h"
 #include "app/ModalSeam.h"
 #include "app/NewPasswordDlg.h"
-#include "app/StartForm.h"
+#include "app/Settings.h"
 
 namespace proctorium {
 
@@ -112,7 +112,7 @@ void TAdminOptions::FitToFont(QFrame* panel) {
 }
 
 void TAdminOptions::FormShow() {
-  SetShowHint(StartForm->ShowHint());
+  SetShowHint(Settings().ShowHints());
   cbAllowEditsClick();
 }
 
@@ -138,7 +138,7 @@ void TAdminOptions::btnDefaultClick() {
 }
 
 void TAdminOptions::btnChangePasswordClick() {
-  if (ExecModal(NewPasswordDlg) == mrOk) Guarded([] { StartForm->SaveOptions(); });
+  if (ExecModal(NewPasswordDlg) == mrOk) Guarded([] { SaveSettings(); });
 }
 
 void TAdminOptions::reject() { done(mrCancel); }

@@ -7,7 +7,7 @@
 #include "app/MessageDlg.h"
 #include "app/core/OptionsFile.h"
 #include "app/PasswordDlg.h"
-#include "app/StartForm.h"
+#include "app/Settings.h"
 
 namespace proctorium {
 
@@ -47,7 +47,7 @@ TNewPasswordDlg::TNewPasswordDlg(QWidget* parent) : TForm(parent) {
 }
 
 void TNewPasswordDlg::FormShow() {
-  SetShowHint(StartForm->ShowHint());
+  SetShowHint(Settings().ShowHints());
   NewPassword->clear();
   ConfirmPassword->clear();
   NewPassword->setFocus();

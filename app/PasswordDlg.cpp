@@ -5,7 +5,7 @@
 #include "app/AnsiText.h"
 #include "app/MessageDlg.h"
 #include "app/core/OptionsFile.h"
-#include "app/StartForm.h"
+#include "app/Settings.h"
 
 namespace proctorium {
 
@@ -39,7 +39,7 @@ TPasswordDlg::TPasswordDlg(QWidget* parent) : TForm(parent) {
 }
 
 void TPasswordDlg::FormShow() {
-  SetShowHint(StartForm->ShowHint());
+  SetShowHint(Settings().ShowHints());
   EditPassword->clear();
   EditPassword->setFocus();
 }

@@ -5,6 +5,7 @@
 #include "app/AdminOptions.h"
 #include "app/NewPasswordDlg.h"
 #include "app/PasswordDlg.h"
+#include "app/ProgramFolder.h"
 #include "app/StartForm.h"
 #include "app/Startup.h"
 #include "editor/AddEditForm.h"
@@ -51,7 +52,7 @@ class StartupTest : public QObject {
       QVERIFY(!windows[i]->isVisible());
     }
     QCOMPARE(StartForm->windowTitle(), QString("Proctorium"));
-    QCOMPARE(StartForm->ProgramFolder(), folder.Folder());
+    QCOMPARE(ProgramFolder(), folder.Folder());
     folder.DestroyForms();
   }
 
@@ -60,7 +61,7 @@ class StartupTest : public QObject {
     const QString before = QDir::currentPath();
     QDir::setCurrent(QDir::tempPath());
     folder.CreateForms();
-    QCOMPARE(StartForm->ProgramPath("tests\\Blank.dat"), folder.Folder() + "Tests/Blank.dat");
+    QCOMPARE(ProgramPath("tests\\Blank.dat"), folder.Folder() + "Tests/Blank.dat");
     folder.DestroyForms();
     QDir::setCurrent(before);
   }

@@ -22,6 +22,9 @@
 
 namespace proctorium {
 
+// Editing means unsaved changes on screen.
+enum class TEditMode { Browsing = 0, Editing = 1, Adding = 2 };
+
 class TAddEditForm : public TForm {
   Q_OBJECT
  public:
@@ -61,8 +64,7 @@ class TAddEditForm : public TForm {
   QPushButton* btnHelp;
   QPushButton* btnClose;
 
-  // 0 browsing, 1 editing (unsaved changes on screen), 2 adding.
-  std::uint8_t EditMode = 0;
+  TEditMode EditMode = TEditMode::Browsing;
   bool Loading = false;
   bool SetChanged = false;
   TQuestion EditBuffer;
@@ -70,7 +72,7 @@ class TAddEditForm : public TForm {
   TQuestionSet QuestionSet;
   std::string ExhibitName;  // Windows-1252 bytes, as stored in the record
 
-  void SetEditMode(int mode);
+  void SetEditMode(TEditMode mode);
   void ShowQuestion();
   void GoToQuestion(int index);
   void ShowCorrectMarks();

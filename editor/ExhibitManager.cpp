@@ -4,7 +4,9 @@
 
 #include "app/MessageDlg.h"
 #include "app/ModalSeam.h"
-#include "app/StartForm.h"
+#include "app/Settings.h"
+#include "app/ProgramFolder.h"
+#include "app/Pictures.h"
 #include "editor/ImageFit.h"
 
 namespace proctorium {
@@ -76,7 +78,7 @@ TExhibitManager::TExhibitManager(QWidget* parent) : TForm(parent) {
 
   // FormCreate: the picker lives only while it is shown, so the hint
   // setting taken now is current.
-  if (StartForm) SetShowHint(StartForm->ShowHint());
+  SetShowHint(Settings().ShowHints());
 
   connect(FileListBox1, &QListWidget::currentRowChanged, this, [this] { FileListBox1Click(); });
   connect(FileListBox1, &QListWidget::itemDoubleClicked, this, [this] { FileListBox1DblClick(); });
@@ -90,7 +92,7 @@ void TExhibitManager::FormShow() {
   // Filling the list highlights nothing yet; the preview follows the
   // highlight set below.
   FileListBox1->blockSignals(true);
-  FileListBox1->SetDirectory(StartForm->ProgramPath("Tests\\"));
+  FileListBox1->SetDirectory(ProgramPath("Tests\\"));
   FileListBox1->blockSignals(false);
   if (FileListBox1->count() == 0) {
     WarningPanel->show();
@@ -108,7 +110,7 @@ void TExhibitManager::FileListBox1Click() {
   if (FileListBox1->ItemIndex() < 0) return;
   bool loaded = false;
   try {
-    loaded = StartForm->LoadImageFile(Image1, FileListBox1->FileName());
+    loaded = LoadImageFile(Image1, FileListBox1->FileName());
   } catch (const std::exception& e) {
     ShowException(e);
   }

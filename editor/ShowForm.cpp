@@ -1,7 +1,8 @@
 #include "editor/ShowForm.h"
 
 #include "app/MessageDlg.h"
-#include "app/StartForm.h"
+#include "app/Settings.h"
+#include "app/Pictures.h"
 
 namespace proctorium {
 
@@ -25,9 +26,9 @@ TShowForm::TShowForm(QWidget* parent) : TForm(parent) {
 }
 
 void TShowForm::FormShow() {
-  if (StartForm) SetShowHint(StartForm->ShowHint());
+  SetShowHint(Settings().ShowHints());
   try {
-    if (!StartForm->LoadImageFile(Image1, FileName)) Image1->Clear();
+    if (!LoadImageFile(Image1, FileName)) Image1->Clear();
   } catch (const std::exception& e) {
     Image1->Clear();
     ShowException(e);

@@ -3,7 +3,7 @@
 #include "app/AnsiText.h"
 #include "app/Controls.h"
 #include "app/MessageDlg.h"
-#include "app/StartForm.h"
+#include "app/Settings.h"
 #include "editor/AddEditForm.h"
 
 namespace proctorium {
@@ -34,14 +34,14 @@ TSearchForm::TSearchForm(QWidget* parent) : TForm(parent) {
 }
 
 void TSearchForm::FormShow() {
-  if (StartForm) SetShowHint(StartForm->ShowHint());
+  SetShowHint(Settings().ShowHints());
 }
 
 void TSearchForm::SearchStep(bool fromNext) {
   if (!AddEditForm) return;
   // Showing a hit would overwrite the record being changed or added, and
   // moving the set's cursor would make Cancel return to the wrong record.
-  if (AddEditForm->EditMode != 0) {
+  if (AddEditForm->EditMode != TEditMode::Browsing) {
     MessageDlg(QStringLiteral("You must save or cancel edit before searching"), TMsgDlgType::Information, mbOK);
     return;
   }

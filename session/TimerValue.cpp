@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "app/MessageDlg.h"
-#include "app/StartForm.h"
+#include "app/Settings.h"
 
 namespace proctorium {
 
@@ -56,10 +56,9 @@ int TTimerValue::Minutes() const {
 }
 
 void TTimerValue::FormShow() {
-  SetShowHint(StartForm->ShowHint());
-  const QPoint start = StartForm->pos();
-  const QPoint button = StartForm->btnStart->mapTo(StartForm, QPoint(0, 0));
-  move(start.x() + button.x(), start.y() + button.y() - 64);
+  SetShowHint(Settings().ShowHints());
+  const QPoint button = Settings().StartButtonAt();
+  move(button.x(), button.y() - 64);
   int m = 0;
   if (ValidLimit(edTimeLimit->text(), &m)) LastValid_ = m;
   edTimeLimit->setFocus();
@@ -80,7 +79,7 @@ void TTimerValue::btnOkClick() {
   }
   edTimeLimit->setText(QString::number(m));
   LastValid_ = m;
-  if (!Guarded([] { StartForm->SaveOptions(); })) return;
+  if (!Guarded([] { SaveSettings(); })) return;
   done(mrOk);
 }
 

@@ -17,7 +17,7 @@ namespace {
 // A program folder in countdown mode with one set, its start window shown.
 std::unique_ptr<testkit::TTempProgramFolder> Countdown(int minutes) {
   TOptionsRecord o;
-  o.TimeMode = 0;
+  o.TimeMode = TTimeMode::Countdown;
   o.CountdownMinutes = minutes;
   auto folder = std::make_unique<testkit::TTempProgramFolder>(o);
   folder->WriteSet("Quiz.qst", testkit::MakeSet(1));
