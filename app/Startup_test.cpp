@@ -6,6 +6,7 @@
 #include "app/NewPasswordDlg.h"
 #include "app/PasswordDlg.h"
 #include "app/ProgramFolder.h"
+#include "app/Settings.h"
 #include "app/StartForm.h"
 #include "app/Startup.h"
 #include "editor/AddEditForm.h"
@@ -64,6 +65,51 @@ class StartupTest : public QObject {
     QCOMPARE(ProgramPath("tests\\Blank.dat"), folder.Folder() + "Tests/Blank.dat");
     folder.DestroyForms();
     QDir::setCurrent(before);
+  }
+
+  // Every window reads the settings through one view of the controls that
+  // hold them; a field wired to the wrong control, or a view left behind by
+  // a start window that is gone, shows here.
+  void settingsViewReadsTheLoadedOptions_data() {
+    QTest::addColumn<int>("variant");
+    QTest::newRow("defaults") << 0;
+    QTest::newRow("every flag turned round") << 1;
+  }
+  void settingsViewReadsTheLoadedOptions() {
+    QFETCH(int, variant);
+    TOptionsRecord o;
+    if (variant == 1) {
+      o.ShowHints = false;
+      o.DeletePermitted = true;
+      o.EnableAnswers = false;
+      o.AllowEdits = true;
+      o.EnableClearResults = true;
+      o.FontSize = 12;
+      o.ScreenColour = 0x00123456u;
+      o.EnableRunningScore = false;
+      o.TimeMode = TTimeMode::Countdown;
+      o.CountdownMinutes = 25;
+    }
+    testkit::TTempProgramFolder folder(o);
+    folder.CreateForms();
+    StartForm->LoadOptions();
+    const TSettingsView& s = Settings();
+    QCOMPARE(s.ShowHints(), o.ShowHints);
+    QCOMPARE(s.DeletePermitted(), o.DeletePermitted);
+    QCOMPARE(s.EnableAnswers(), o.EnableAnswers);
+    QCOMPARE(s.AllowEdits(), o.AllowEdits);
+    QCOMPARE(s.EnableClearResults(), o.EnableClearResults);
+    QCOMPARE(s.FontSize(), int(o.FontSize));
+    QCOMPARE(s.ScreenColour(), o.ScreenColour);
+    QCOMPARE(s.EnableRunningScore(), o.EnableRunningScore);
+    QCOMPARE(s.TimeMode(), o.TimeMode);
+    QCOMPARE(s.CountdownMinutes(), o.CountdownMinutes);
+    folder.DestroyForms();
+    const TOptionsRecord defaults;
+    QCOMPARE(Settings().ShowHints(), defaults.ShowHints);
+    QCOMPARE(Settings().SelectedSetFile(), std::string());
+    SaveSettings();  // nothing holds the settings: nothing to write
+    QCOMPARE(folder.ReadOptions(), o);
   }
 };
 
