@@ -1,5 +1,6 @@
 #include "editor/ShowForm.h"
 
+#include "app/Controls.h"
 #include "app/MessageDlg.h"
 #include "app/Settings.h"
 #include "app/Pictures.h"
@@ -10,18 +11,10 @@ TShowForm::TShowForm(QWidget* parent) : TForm(parent) {
   setObjectName(QStringLiteral("ShowForm"));
   setWindowTitle(QStringLiteral("Show exhibit"));
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-  Image1 = new TImage(this);
-  Image1->setObjectName(QStringLiteral("Image1"));
+  Image1 = MakeImage(this, "Image1", QString(), {5, 5, 0, 0});
   Image1->AutoSize = true;
-  Image1->move(5, 5);
-  Image1->resize(0, 0);
-  btnClose = new QPushButton(QStringLiteral("Close"), this);
-  btnClose->setObjectName(QStringLiteral("btnClose"));
-  btnClose->setToolTip(QStringLiteral("Close this window"));
-  btnClose->setGeometry(13, 14, 60, 20);
-  QFont f = btnClose->font();
-  f.setPointSize(8);
-  btnClose->setFont(f);
+  btnClose = MakeAutoDefaultButton(this, "btnClose", QStringLiteral("Close"), QStringLiteral("Close this window"),
+                                   {13, 14, 60, 20}, 8);
   connect(btnClose, &QPushButton::clicked, this, [this] { btnCloseClick(); });
 }
 

@@ -15,10 +15,8 @@ TSearchForm::TSearchForm(QWidget* parent) : TForm(parent) {
   setObjectName(QStringLiteral("SearchForm"));
   setWindowTitle(QStringLiteral("Find"));
   setFixedSize(213, 85);
-  edSearchString = new QLineEdit(this);
-  edSearchString->setObjectName(QStringLiteral("edSearchString"));
-  edSearchString->setToolTip(QStringLiteral("Enter search text to be looked for (case irrelevant)"));
-  edSearchString->setGeometry(8, 14, 197, 22);
+  edSearchString = MakeEdit(this, "edSearchString",
+                            QStringLiteral("Enter search text to be looked for (case irrelevant)"), {8, 14, 197, 22});
   btnFirst =
       MakeButton(this, "btnFirst", QStringLiteral("First"),
                  QStringLiteral("Find the first instance of the search text in the question set"), {8, 52, 60, 22});
