@@ -13,16 +13,15 @@
 #include "app/Controls.h"
 #include "app/MessageDlg.h"
 #include "app/ModalSeam.h"
-#include "app/core/PathResolver.h"
-#include "app/Settings.h"
-#include "app/ProgramFolder.h"
 #include "app/Pictures.h"
-#include "web/HelpPage.h"
+#include "app/ProgramFolder.h"
+#include "app/Settings.h"
+#include "app/core/PathResolver.h"
 #include "app/core/UserCode.h"
 #include "editor/ExhibitManager.h"
 #include "editor/ImageFit.h"
 #include "editor/ShowForm.h"
-#include "questions/SearchForm.h"
+#include "web/HelpPage.h"
 
 namespace proctorium {
 
@@ -209,9 +208,16 @@ TAddEditForm::TAddEditForm(QWidget* parent) : TForm(parent) {
   btnImageShow->hide();
   btnImageDelete->hide();
   if (QScreen* screen = QGuiApplication::primaryScreen()) move(screen->availableGeometry().center() - rect().center());
+  SetSearchTarget(this);
 }
 
-TAddEditForm::~TAddEditForm() = default;
+TAddEditForm::~TAddEditForm() { SetSearchTarget(nullptr); }
+
+bool TAddEditForm::FindAndShow(const std::string& text, bool fromNext) {
+  if (!QuestionSet.Search(text, fromNext)) return false;
+  ShowQuestion();
+  return true;
+}
 
 void TAddEditForm::FormShow() {
   Shown_ = false;

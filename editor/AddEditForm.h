@@ -16,8 +16,9 @@
 
 #include "app/Form.h"
 #include "app/Image.h"
-#include "editor/core/EditorLayout.h"
 #include "editor/RadioGroup.h"
+#include "editor/core/EditorLayout.h"
+#include "questions/SearchForm.h"
 #include "questions/core/QuestionSet.h"
 
 namespace proctorium {
@@ -25,11 +26,15 @@ namespace proctorium {
 // Editing means unsaved changes on screen.
 enum class TEditMode { Browsing = 0, Editing = 1, Adding = 2 };
 
-class TAddEditForm : public TForm {
+class TAddEditForm : public TForm, public TSearchTarget {
   Q_OBJECT
  public:
   explicit TAddEditForm(QWidget* parent = nullptr);
   ~TAddEditForm() override;
+
+  // What the Find dialog searches.
+  bool EditPending() const override { return EditMode != TEditMode::Browsing; }
+  bool FindAndShow(const std::string& text, bool fromNext) override;
 
   QLabel* lbQuestionTitle;
   QPlainTextEdit* memoQuestion;

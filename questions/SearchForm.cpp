@@ -4,12 +4,18 @@
 #include "app/Controls.h"
 #include "app/MessageDlg.h"
 #include "app/Settings.h"
-#include "editor/AddEditForm.h"
 
 namespace proctorium {
 
 TSearchForm* SearchForm = nullptr;
 
+namespace {
+
+TSearchTarget* Target = nullptr;
+
+}  // namespace
+
+void SetSearchTarget(TSearchTarget* target) { Target = target; }
 
 TSearchForm::TSearchForm(QWidget* parent) : TForm(parent) {
   setObjectName(QStringLiteral("SearchForm"));
@@ -31,15 +37,13 @@ TSearchForm::TSearchForm(QWidget* parent) : TForm(parent) {
   connect(btnClose, &QPushButton::clicked, this, [this] { btnCloseClick(); });
 }
 
-void TSearchForm::FormShow() {
-  SetShowHint(Settings().ShowHints());
-}
+void TSearchForm::FormShow() { SetShowHint(Settings().ShowHints()); }
 
 void TSearchForm::SearchStep(bool fromNext) {
-  if (!AddEditForm) return;
+  if (!Target) return;
   // Showing a hit would overwrite the record being changed or added, and
   // moving the set's cursor would make Cancel return to the wrong record.
-  if (AddEditForm->EditMode != TEditMode::Browsing) {
+  if (Target->EditPending()) {
     MessageDlg(QStringLiteral("You must save or cancel edit before searching"), TMsgDlgType::Information, mbOK);
     return;
   }
@@ -49,9 +53,7 @@ void TSearchForm::SearchStep(bool fromNext) {
   // stand-in must not match a real question mark.
   const bool storable = ToAnsiChecked(edSearchString->text(), text, missing);
   if (text.empty()) MessageDlg(QStringLiteral("No search text specified !"), TMsgDlgType::Information, mbOK);
-  if (storable && AddEditForm->QuestionSet.Search(text, fromNext))
-    AddEditForm->ShowQuestion();
-  else
+  if (!storable || !Target->FindAndShow(text, fromNext))
     MessageDlg(QStringLiteral("Text not found"), TMsgDlgType::Information, mbOK);
 }
 
