@@ -1,7 +1,7 @@
 #include <QApplication>
 #include <QtTest>
 
-#include "app/StartForm.h"
+#include "app/shell/StartForm.h"
 #include "app/core/UserCode.h"
 #include "editor/AddEditForm.h"
 #include "testkit/EditorHarness.h"

@@ -5,7 +5,7 @@
 
 #include "app/core/FileIO.h"
 #include "app/ModalSeam.h"
-#include "app/StartForm.h"
+#include "app/shell/StartForm.h"
 #include "session/Form1.h"
 #include "session/core/RandomSource.h"
 #include "session/ResultsForm.h"

@@ -3,7 +3,7 @@
 
 #include "app/core/FileIO.h"
 #include "app/ModalSeam.h"
-#include "app/StartForm.h"
+#include "app/shell/StartForm.h"
 #include "session/ResultsForm.h"
 #include "testkit/MessageScript.h"
 #include "testkit/TempProgramFolder.h"

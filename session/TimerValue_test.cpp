@@ -2,7 +2,7 @@
 #include <memory>
 
 #include "app/ModalSeam.h"
-#include "app/StartForm.h"
+#include "app/shell/StartForm.h"
 #include "session/TimerValue.h"
 #include "testkit/MessageScript.h"
 #include "testkit/ModalScript.h"

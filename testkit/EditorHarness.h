@@ -8,7 +8,7 @@
 #include <memory>
 
 #include "app/ProgramFolder.h"
-#include "app/StartForm.h"
+#include "app/shell/StartForm.h"
 #include "editor/AddEditForm.h"
 #include "testkit/TempProgramFolder.h"
 

@@ -14,8 +14,8 @@
 
 #include "app/ModalSeam.h"
 #include "app/core/OptionsFile.h"
-#include "app/StartForm.h"
-#include "app/Startup.h"
+#include "app/shell/StartForm.h"
+#include "app/shell/Startup.h"
 #include "questions/core/QuestionSet.h"
 #include "session/Form1.h"
 

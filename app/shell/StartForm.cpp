@@ -1,4 +1,4 @@
-#include "app/StartForm.h"
+#include "app/shell/StartForm.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -9,14 +9,14 @@
 #include <memory>
 #include <system_error>
 
-#include "app/AboutBox.h"
-#include "app/AdminOptions.h"
+#include "app/shell/AboutBox.h"
+#include "app/shell/AdminOptions.h"
 #include "app/AnsiText.h"
 #include "app/Controls.h"
 #include "app/MessageDlg.h"
 #include "app/ModalSeam.h"
 #include "app/core/OptionsFile.h"
-#include "app/PasswordDlg.h"
+#include "app/shell/PasswordDlg.h"
 #include "app/Pictures.h"
 #include "app/ProgramFolder.h"
 #include "app/core/PathResolver.h"

@@ -1,4 +1,4 @@
-#include "app/NewPasswordDlg.h"
+#include "app/shell/NewPasswordDlg.h"
 
 #include <QGroupBox>
 
@@ -6,7 +6,7 @@
 #include "app/Controls.h"
 #include "app/MessageDlg.h"
 #include "app/core/OptionsFile.h"
-#include "app/PasswordDlg.h"
+#include "app/shell/PasswordDlg.h"
 #include "app/Settings.h"
 
 namespace proctorium {

@@ -1,4 +1,4 @@
-#include "app/PasswordDlg.h"
+#include "app/shell/PasswordDlg.h"
 
 #include "app/AnsiText.h"
 #include "app/Controls.h"

@@ -1,4 +1,4 @@
-#include "app/AdminOptions.h"
+#include "app/shell/AdminOptions.h"
 
 #include <algorithm>
 
@@ -8,7 +8,7 @@
 #include "app/Controls.h"
 #include "app/MessageDlg.h"
 #include "app/ModalSeam.h"
-#include "app/NewPasswordDlg.h"
+#include "app/shell/NewPasswordDlg.h"
 #include "app/Settings.h"
 
 namespace proctorium {

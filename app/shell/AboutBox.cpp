@@ -1,4 +1,4 @@
-#include "app/AboutBox.h"
+#include "app/shell/AboutBox.h"
 
 #include <QEvent>
 

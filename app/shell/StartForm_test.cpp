@@ -3,11 +3,11 @@
 #include <csignal>
 #include <filesystem>
 
-#include "app/AboutBox.h"
-#include "app/AdminOptions.h"
+#include "app/shell/AboutBox.h"
+#include "app/shell/AdminOptions.h"
 #include "app/core/FileIO.h"
 #include "app/Pictures.h"
-#include "app/StartForm.h"
+#include "app/shell/StartForm.h"
 #include "app/core/UserCode.h"
 #include "questions/GetFilename.h"
 #include "session/Form1.h"
