@@ -20,8 +20,6 @@ const std::string& ProgramFolder() { return Folder(); }
 
 std::string ProgramPath(const std::string& relative) { return ResolvePath(Folder(), relative); }
 
-std::string PicturePath(const std::string& storedName) {
-  return ProgramPath("\\tests\\" + Cp1252ToUtf8(storedName));
-}
+std::string PicturePath(const std::string& storedName) { return ProgramPath("\\tests\\" + Cp1252ToUtf8(storedName)); }
 
 }  // namespace proctorium

@@ -1,8 +1,8 @@
 #include <QApplication>
 #include <QtTest>
 
-#include "app/shell/StartForm.h"
 #include "app/core/UserCode.h"
+#include "app/shell/StartForm.h"
 #include "editor/AddEditForm.h"
 #include "testkit/EditorHarness.h"
 #include "testkit/MessageScript.h"

@@ -5,9 +5,9 @@
 #include "app/Controls.h"
 #include "app/MessageDlg.h"
 #include "app/ModalSeam.h"
-#include "app/Settings.h"
-#include "app/ProgramFolder.h"
 #include "app/Pictures.h"
+#include "app/ProgramFolder.h"
+#include "app/Settings.h"
 #include "editor/ImageFit.h"
 
 namespace proctorium {
@@ -41,9 +41,9 @@ TExhibitManager::TExhibitManager(QWidget* parent) : TForm(parent) {
   Image1 = MakeImage(Panel1, "Image1", QStringLiteral("Image preview window"), {1, 1, PreviewSide, PreviewSide});
   Image1->SetCenter(true);
 
-  btnSelect = MakeAutoDefaultButton(this, "btnSelect", QStringLiteral("Select"),
-                                    QStringLiteral("Select this image (inserts image in the test module)"),
-                                    {452, 268, 60, 20});
+  btnSelect =
+      MakeAutoDefaultButton(this, "btnSelect", QStringLiteral("Select"),
+                            QStringLiteral("Select this image (inserts image in the test module)"), {452, 268, 60, 20});
   btnClose = MakeAutoDefaultButton(this, "btnClose", QStringLiteral("Close"),
                                    QStringLiteral("Close this window (no changes made)"), {452, 292, 60, 20});
 

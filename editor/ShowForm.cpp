@@ -2,8 +2,8 @@
 
 #include "app/Controls.h"
 #include "app/MessageDlg.h"
-#include "app/Settings.h"
 #include "app/Pictures.h"
+#include "app/Settings.h"
 
 namespace proctorium {
 

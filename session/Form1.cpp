@@ -12,14 +12,14 @@
 #include "app/Colour.h"
 #include "app/Controls.h"
 #include "app/MessageDlg.h"
-#include "app/core/PathResolver.h"
-#include "app/Settings.h"
-#include "app/ProgramFolder.h"
 #include "app/Pictures.h"
-#include "web/HelpPage.h"
+#include "app/ProgramFolder.h"
+#include "app/Settings.h"
+#include "app/core/PathResolver.h"
 #include "session/ResultsForm.h"
-#include "session/core/TimeText.h"
 #include "session/TimerValue.h"
+#include "session/core/TimeText.h"
+#include "web/HelpPage.h"
 
 namespace proctorium {
 

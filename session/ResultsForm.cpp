@@ -5,10 +5,10 @@
 
 #include "app/AnsiText.h"
 #include "app/Controls.h"
-#include "app/core/FileIO.h"
 #include "app/MessageDlg.h"
-#include "app/Settings.h"
 #include "app/ProgramFolder.h"
+#include "app/Settings.h"
+#include "app/core/FileIO.h"
 
 namespace proctorium {
 

@@ -1,8 +1,8 @@
 #include <QDir>
 #include <QtTest>
 
-#include "app/core/FileIO.h"
 #include "app/ModalSeam.h"
+#include "app/core/FileIO.h"
 #include "app/shell/StartForm.h"
 #include "session/ResultsForm.h"
 #include "testkit/MessageScript.h"

@@ -31,8 +31,8 @@ TTimerValue::TTimerValue(QWidget* parent) : TForm(parent) {
   btnOk = MakeAutoDefaultButton(this, "btnOk", QStringLiteral("OK"), QStringLiteral("Run test with time limit as set"),
                                 {22, 106, 75, 22});
   btnOk->setDefault(true);
-  btnCancel = MakeButton(this, "btnCancel", QStringLiteral("Cancel"), QStringLiteral("Exit this dialog, do not run test"),
-                         {113, 106, 75, 22});
+  btnCancel = MakeButton(this, "btnCancel", QStringLiteral("Cancel"),
+                         QStringLiteral("Exit this dialog, do not run test"), {113, 106, 75, 22});
   connect(btnOk, &QPushButton::clicked, this, [this] { btnOkClick(); });
   connect(btnCancel, &QPushButton::clicked, this, [this] { btnCancelClick(); });
 }

@@ -4,9 +4,9 @@
 
 #include "app/Controls.h"
 #include "app/MessageDlg.h"
-#include "app/Settings.h"
-#include "app/ProgramFolder.h"
 #include "app/Pictures.h"
+#include "app/ProgramFolder.h"
+#include "app/Settings.h"
 #include "web/GoToWeb.h"
 
 namespace proctorium {

@@ -8,8 +8,8 @@
 #include "app/Controls.h"
 #include "app/MessageDlg.h"
 #include "app/ModalSeam.h"
-#include "app/shell/NewPasswordDlg.h"
 #include "app/Settings.h"
+#include "app/shell/NewPasswordDlg.h"
 
 namespace proctorium {
 
@@ -36,7 +36,6 @@ void TColourPanel::paintEvent(QPaintEvent* e) {
   p.setPen(back.lightness() < 128 ? Qt::white : Qt::black);
   p.drawText(contentsRect(), Qt::AlignCenter, QStringLiteral("Screen Colour"));
 }
-
 
 TAdminOptions::TAdminOptions(QWidget* parent) : TForm(parent) {
   setObjectName(QStringLiteral("AdminOptions"));

@@ -1,10 +1,10 @@
 #include <QApplication>
 #include <QtTest>
 
-#include "app/shell/AdminOptions.h"
 #include "app/Colour.h"
-#include "app/shell/NewPasswordDlg.h"
 #include "app/core/OptionsFile.h"
+#include "app/shell/AdminOptions.h"
+#include "app/shell/NewPasswordDlg.h"
 #include "app/shell/PasswordDlg.h"
 #include "app/shell/StartForm.h"
 #include "testkit/MessageScript.h"

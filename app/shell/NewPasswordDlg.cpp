@@ -5,9 +5,9 @@
 #include "app/AnsiText.h"
 #include "app/Controls.h"
 #include "app/MessageDlg.h"
+#include "app/Settings.h"
 #include "app/core/OptionsFile.h"
 #include "app/shell/PasswordDlg.h"
-#include "app/Settings.h"
 
 namespace proctorium {
 

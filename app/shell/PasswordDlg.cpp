@@ -3,8 +3,8 @@
 #include "app/AnsiText.h"
 #include "app/Controls.h"
 #include "app/MessageDlg.h"
-#include "app/core/OptionsFile.h"
 #include "app/Settings.h"
+#include "app/core/OptionsFile.h"
 
 namespace proctorium {
 

@@ -9,18 +9,18 @@
 #include <memory>
 #include <system_error>
 
-#include "app/shell/AboutBox.h"
-#include "app/shell/AdminOptions.h"
 #include "app/AnsiText.h"
 #include "app/Controls.h"
 #include "app/MessageDlg.h"
 #include "app/ModalSeam.h"
-#include "app/core/OptionsFile.h"
-#include "app/shell/PasswordDlg.h"
 #include "app/Pictures.h"
 #include "app/ProgramFolder.h"
+#include "app/core/OptionsFile.h"
 #include "app/core/PathResolver.h"
 #include "app/core/UserCode.h"
+#include "app/shell/AboutBox.h"
+#include "app/shell/AdminOptions.h"
+#include "app/shell/PasswordDlg.h"
 #include "editor/AddEditForm.h"
 #include "questions/GetFilename.h"
 #include "questions/core/QuestionSet.h"
@@ -54,8 +54,7 @@ QAction* MakeSeparator(QMenu* menu, const char* name) {
 
 }  // namespace
 
-TStartForm::TStartForm(const std::string& programFolder, QWidget* parent)
-    : QMainWindow(parent) {
+TStartForm::TStartForm(const std::string& programFolder, QWidget* parent) : QMainWindow(parent) {
   SetProgramFolder(programFolder);
   setObjectName(QStringLiteral("StartForm"));
   setWindowTitle(QStringLiteral("Proctorium"));
@@ -177,9 +176,7 @@ TStartForm::~TStartForm() {
   SetHelpLauncher(nullptr);
 }
 
-TTimeMode TStartForm::TimeMode() const {
-  return ElapsedTime1->isChecked() ? TTimeMode::Elapsed : TTimeMode::Countdown;
-}
+TTimeMode TStartForm::TimeMode() const { return ElapsedTime1->isChecked() ? TTimeMode::Elapsed : TTimeMode::Countdown; }
 bool TStartForm::EnableAnswers() const { return AdminOptions->cbEnableAnswers->isChecked(); }
 bool TStartForm::EnableClearResults() const { return AdminOptions->cbEnableClearResults->isChecked(); }
 bool TStartForm::EnableRunningScore() const { return AdminOptions->cbEnableRunningScore->isChecked(); }

@@ -3,12 +3,12 @@
 #include <csignal>
 #include <filesystem>
 
+#include "app/Pictures.h"
+#include "app/core/FileIO.h"
+#include "app/core/UserCode.h"
 #include "app/shell/AboutBox.h"
 #include "app/shell/AdminOptions.h"
-#include "app/core/FileIO.h"
-#include "app/Pictures.h"
 #include "app/shell/StartForm.h"
-#include "app/core/UserCode.h"
 #include "questions/GetFilename.h"
 #include "session/Form1.h"
 #include "session/ResultsForm.h"

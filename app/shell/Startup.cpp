@@ -2,12 +2,12 @@
 
 #include <QApplication>
 
+#include "app/MessageDlg.h"
+#include "app/core/PathResolver.h"
 #include "app/shell/AboutBox.h"
 #include "app/shell/AdminOptions.h"
-#include "app/MessageDlg.h"
 #include "app/shell/NewPasswordDlg.h"
 #include "app/shell/PasswordDlg.h"
-#include "app/core/PathResolver.h"
 #include "app/shell/StartForm.h"
 #include "editor/AddEditForm.h"
 #include "questions/SearchForm.h"

@@ -1,12 +1,12 @@
 #include <QApplication>
 #include <QtTest>
 
+#include "app/ProgramFolder.h"
+#include "app/Settings.h"
 #include "app/shell/AboutBox.h"
 #include "app/shell/AdminOptions.h"
 #include "app/shell/NewPasswordDlg.h"
 #include "app/shell/PasswordDlg.h"
-#include "app/ProgramFolder.h"
-#include "app/Settings.h"
 #include "app/shell/StartForm.h"
 #include "app/shell/Startup.h"
 #include "editor/AddEditForm.h"
