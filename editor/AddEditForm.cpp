@@ -6,6 +6,7 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QStyle>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <algorithm>
 #include <memory>
@@ -14,13 +15,16 @@
 #include "app/Controls.h"
 #include "app/MessageDlg.h"
 #include "app/ModalSeam.h"
-#include "app/StartForm.h"
+#include "app/Pictures.h"
+#include "app/ProgramFolder.h"
+#include "app/Settings.h"
 #include "app/core/PathResolver.h"
 #include "app/core/UserCode.h"
 #include "editor/ExhibitManager.h"
 #include "editor/ImageFit.h"
 #include "editor/ShowForm.h"
-#include "questions/SearchForm.h"
+#include "questions/core/SearchHit.h"
+#include "web/HelpPage.h"
 
 namespace proctorium {
 
@@ -216,19 +220,67 @@ TAddEditForm::TAddEditForm(QWidget* parent) : TForm(parent) {
   btnImageDelete->hide();
   SetWindowHelpPage(this, "edit.htm");
   if (QScreen* screen = QGuiApplication::primaryScreen()) move(screen->availableGeometry().center() - rect().center());
+  SetSearchTarget(this);
 }
 
-TAddEditForm::~TAddEditForm() = default;
+TAddEditForm::~TAddEditForm() { SetSearchTarget(nullptr); }
+
+bool TAddEditForm::FindAndShow(const std::string& text, bool fromNext) {
+  if (!QuestionSet.Search(text, fromNext)) return false;
+  ShowQuestion();
+  SelectMatch(LocateSearchHit(QuestionSet.GetCurrent(), text));
+  return true;
+}
+
+void TAddEditForm::SelectMatch(const TSearchHit& hit) {
+  QPlainTextEdit* memo = nullptr;
+  std::string field;
+  const TQuestion q = QuestionSet.GetCurrent();
+  switch (hit.Field) {
+    case THitField::Text:
+      memo = memoQuestion;
+      field = q.Text;
+      break;
+    case THitField::Answer:
+      memo = memoOption[static_cast<size_t>(hit.Answer)];
+      field = q.Answers[static_cast<size_t>(hit.Answer)];
+      ScrollBox1->ensureWidgetVisible(memo);
+      break;
+    case THitField::Remarks:
+      memo = memoRemarks;
+      field = q.Remarks;
+      break;
+    case THitField::None:
+      return;
+  }
+  // The memo holds the text with its CR LF breaks as single line breaks.
+  auto chars = [&field](std::size_t bytes) {
+    return static_cast<int>(
+        FromAnsi(field.substr(0, bytes)).replace(QStringLiteral("\r\n"), QStringLiteral("\n")).size());
+  };
+  const int from = chars(hit.Offset);
+  const int to = chars(hit.Offset + hit.Length);
+  QTextCursor cursor = memo->textCursor();
+  cursor.setPosition(from);
+  cursor.setPosition(to, QTextCursor::KeepAnchor);
+  memo->setTextCursor(cursor);
+  memo->ensureCursorVisible();
+  // The selection shows even though the focus stays in this dialog.
+  QPalette p = memo->palette();
+  p.setColor(QPalette::Inactive, QPalette::Highlight, p.color(QPalette::Active, QPalette::Highlight));
+  p.setColor(QPalette::Inactive, QPalette::HighlightedText, p.color(QPalette::Active, QPalette::HighlightedText));
+  memo->setPalette(p);
+}
 
 void TAddEditForm::FormShow() {
   Shown_ = false;
-  SetFontSize(StartForm->FontSize());
+  SetFontSize(Settings().FontSize());
   Label1->adjustSize();  // the one label that follows the window font
   PlaceAnswerRows();
-  FileName_ = StartForm->FileListBox1->FileName();
+  FileName_ = Settings().SelectedSetFile();
   setWindowTitle(QStringLiteral("Proctorium - Add / edit questions [") +
                  QString::fromStdString(ExtractFileName(FileName_)) + QStringLiteral("]"));
-  SetShowHint(StartForm->ShowHint());
+  SetShowHint(Settings().ShowHints());
   // A fresh set first: a file that fails to load must not leave the
   // previous opening's records here to be written over it.
   QuestionSet = TQuestionSet();
@@ -242,7 +294,7 @@ void TAddEditForm::FormShow() {
   cbProtectedSet->setChecked(QuestionSet.ProtectedSet);
   Loading = false;
   SetChanged = false;
-  SetEditMode(0);
+  SetEditMode(TEditMode::Browsing);
   if (!Sized_) {
     resize(EditorMinWidth - EditorFrameWidth, EditorMinHeight - EditorFrameHeight);
     Sized_ = true;
@@ -257,10 +309,10 @@ void TAddEditForm::FormShow() {
   }
 }
 
-void TAddEditForm::SetEditMode(int mode) {
-  EditMode = static_cast<std::uint8_t>(mode);
-  const bool browsing = EditMode == 0;
-  const bool changing = EditMode == 1 || EditMode == 2;
+void TAddEditForm::SetEditMode(TEditMode mode) {
+  EditMode = mode;
+  const bool browsing = EditMode == TEditMode::Browsing;
+  const bool changing = EditMode == TEditMode::Editing || EditMode == TEditMode::Adding;
   const int current = QuestionSet.Current;
   btnSave->setEnabled(changing);
   btnCancel->setEnabled(changing);
@@ -280,7 +332,7 @@ void TAddEditForm::ShowQuestion() {
   lbQuestionTitle->setText(QStringLiteral("Question #") + QString::number(QuestionSet.Current));
   lbQuestionTitle->adjustSize();
   const TQuestion r = QuestionSet.GetCurrent();
-  rgAnswerType->SetItemIndex(r.AnswerType != 0 ? 1 : 0);
+  rgAnswerType->SetItemIndex(r.AnswerType != TAnswerType::Single ? 1 : 0);
   cbRandomize->setChecked(r.RandomizeAnswers != 0);
   memoQuestion->setPlainText(FromAnsi(r.Text));
   for (int i = 0; i < AnswerCount; ++i)
@@ -304,7 +356,7 @@ void TAddEditForm::ShowCorrectMarks() {
 }
 
 void TAddEditForm::memoQuestionChange() {
-  if (EditMode == 0 && !Loading) SetEditMode(1);
+  if (EditMode == TEditMode::Browsing && !Loading) SetEditMode(TEditMode::Editing);
 }
 
 void TAddEditForm::ToggleCorrect(QPushButton* button) {
@@ -313,7 +365,7 @@ void TAddEditForm::ToggleCorrect(QPushButton* button) {
     EditMask = t;
   else
     EditMask ^= t;
-  if (EditMode == 0) SetEditMode(1);
+  if (EditMode == TEditMode::Browsing) SetEditMode(TEditMode::Editing);
   ShowCorrectMarks();
 }
 
@@ -323,8 +375,8 @@ void TAddEditForm::rgAnswerTypeClick() {
     EditMask = LowestBit(EditMask);
     ShowCorrectMarks();
   }
-  const int stored = QuestionSet.GetCurrent().AnswerType != 0 ? 1 : 0;
-  if (EditMode == 0 && selected != stored) SetEditMode(1);
+  const int stored = QuestionSet.GetCurrent().AnswerType != TAnswerType::Single ? 1 : 0;
+  if (EditMode == TEditMode::Browsing && selected != stored) SetEditMode(TEditMode::Editing);
 }
 
 void TAddEditForm::btnAddClick() {
@@ -332,7 +384,7 @@ void TAddEditForm::btnAddClick() {
     MessageDlg(QStringLiteral("Limit of 250 questions reached"), TMsgDlgType::Warning, mbOK);
     return;
   }
-  SetEditMode(2);
+  SetEditMode(TEditMode::Adding);
   rgAnswerType->SetItemIndex(0);
   cbRandomize->setChecked(true);
   memoQuestion->clear();
@@ -359,7 +411,7 @@ void TAddEditForm::btnSaveClick() {
     }
   };
   TQuestion q;
-  q.AnswerType = static_cast<std::uint8_t>(rgAnswerType->ItemIndex() == 1 ? 1 : 0);
+  q.AnswerType = rgAnswerType->ItemIndex() == 1 ? TAnswerType::Multiple : TAnswerType::Single;
   q.RandomizeAnswers = cbRandomize->isChecked() ? 1 : 0;
   take(memoQuestion, q.Text);
   for (int i = 0; i < AnswerCount; ++i) take(memoOption[static_cast<size_t>(i)], q.Answers[static_cast<size_t>(i)]);
@@ -384,15 +436,15 @@ void TAddEditForm::btnSaveClick() {
   }
   SetChanged = true;
   EditBuffer = q;
-  if (EditMode == 2)
+  if (EditMode == TEditMode::Adding)
     QuestionSet.Add(EditBuffer);
   else
     QuestionSet.ReplaceCurrent(EditBuffer);
-  SetEditMode(0);
+  SetEditMode(TEditMode::Browsing);
 }
 
 void TAddEditForm::btnCancelClick() {
-  SetEditMode(0);
+  SetEditMode(TEditMode::Browsing);
   GoToQuestion(QuestionSet.Current);
 }
 
@@ -437,7 +489,7 @@ void TAddEditForm::btnFindClick() {
   SearchForm->activateWindow();
 }
 
-void TAddEditForm::btnHelpClick() { StartForm->ShowHelpPage("edit.htm"); }
+void TAddEditForm::btnHelpClick() { ShowHelpPage("edit.htm"); }
 
 void TAddEditForm::done(int result) {
   if (!FormClose()) return;
@@ -446,7 +498,7 @@ void TAddEditForm::done(int result) {
 }
 
 bool TAddEditForm::FormClose() {
-  if (EditMode != 0) {
+  if (EditMode != TEditMode::Browsing) {
     MessageDlg(QStringLiteral("You must save or cancel edit before closing window"), TMsgDlgType::Information, mbOK);
     return false;
   }
@@ -536,7 +588,7 @@ void TAddEditForm::SetQuestionWidth(int width) {
   Panel1->setVisible(width < Layout_.QuestionWidthNoExhibit);
 }
 
-std::string TAddEditForm::TestsPath(const std::string& ansiName) const { return StartForm->PicturePath(ansiName); }
+std::string TAddEditForm::TestsPath(const std::string& ansiName) const { return PicturePath(ansiName); }
 
 void TAddEditForm::ShowExhibitArea() {
   if (ExhibitName.empty()) {
@@ -557,7 +609,7 @@ void TAddEditForm::ShowExhibitThumbnail() {
   bool loaded = false;
   std::string failure;
   try {
-    loaded = StartForm->LoadImageFile(Image1, TestsPath(ExhibitName));
+    loaded = LoadImageFile(Image1, TestsPath(ExhibitName));
   } catch (const std::exception& e) {
     failure = e.what();
   }
@@ -588,7 +640,7 @@ void TAddEditForm::btnImageAddClick() {
                    TMsgDlgType::Warning, mbOK);
       } else {
         ExhibitName = name;
-        if (EditMode == 0) SetEditMode(1);
+        if (EditMode == TEditMode::Browsing) SetEditMode(TEditMode::Editing);
       }
     }
   }
@@ -601,7 +653,7 @@ void TAddEditForm::btnImageDeleteClick() {
                  mbYes | mbNo, mbNo) != mrYes)
     return;
   ExhibitName.clear();
-  if (EditMode == 0) SetEditMode(1);
+  if (EditMode == TEditMode::Browsing) SetEditMode(TEditMode::Editing);
   ShowExhibitArea();
 }
 

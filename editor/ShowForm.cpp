@@ -3,11 +3,13 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QScrollBar>
+#include <QStyle>
 #include <algorithm>
 
 #include "app/Controls.h"
 #include "app/MessageDlg.h"
-#include "app/StartForm.h"
+#include "app/Pictures.h"
+#include "app/Settings.h"
 
 namespace proctorium {
 
@@ -29,22 +31,19 @@ TShowForm::TShowForm(QWidget* parent) : TForm(parent) {
   ScrollBox1->setFrameShape(QFrame::NoFrame);
   ScrollBox1->setWidgetResizable(false);
   ScrollBox1->move(5, 5);
-  Image1 = new TImage;
-  Image1->setObjectName(QStringLiteral("Image1"));
+  Image1 = MakeImage(nullptr, "Image1", QString(), {0, 0, 0, 0});
   Image1->AutoSize = true;
-  Image1->resize(0, 0);
   ScrollBox1->setWidget(Image1);
-  btnClose =
-      MakeButton(this, "btnClose", QStringLiteral("Close"), QStringLiteral("Close this window"), {13, 14, 60, 20}, 8);
-  btnClose->setDefault(true);
+  btnClose = MakeAutoDefaultButton(this, "btnClose", QStringLiteral("Close"), QStringLiteral("Close this window"),
+                                   {13, 14, 60, 20}, 8);
   connect(btnClose, &QPushButton::clicked, this, [this] { btnCloseClick(); });
   SetWindowHelpPage(this, "edit.htm");
 }
 
 void TShowForm::FormShow() {
-  if (StartForm) SetShowHint(StartForm->ShowHint());
+  SetShowHint(Settings().ShowHints());
   try {
-    if (!StartForm->LoadImageFile(Image1, FileName)) Image1->Clear();
+    if (!LoadImageFile(Image1, FileName)) Image1->Clear();
   } catch (const std::exception& e) {
     Image1->Clear();
     ShowException(e);

@@ -4,9 +4,9 @@
 #include <limits>
 
 #include "app/ModalSeam.h"
-#include "app/StartForm.h"
 #include "app/core/Contrast.h"
 #include "app/core/FileIO.h"
+#include "app/shell/StartForm.h"
 #include "editor/AddEditForm.h"
 #include "session/Form1.h"
 #include "session/ResultsForm.h"
@@ -66,7 +66,7 @@ struct TRun {
 
 TOptionsRecord Countdown(int minutes) {
   TOptionsRecord o;
-  o.TimeMode = 0;
+  o.TimeMode = TTimeMode::Countdown;
   o.CountdownMinutes = minutes;
   return o;
 }
@@ -202,7 +202,7 @@ class Form1Test : public QObject {
 
   void answerShownAndHidden() {
     TQuestionSet set = testkit::MakeSet(2);
-    set.Questions[1].AnswerType = 1;
+    set.Questions[1].AnswerType = TAnswerType::Multiple;
     set.Questions[1].CorrectMask = 2 | 4;
     set.Questions[1].Remarks = "See chapter 2";
     TRun r(set);
@@ -456,7 +456,7 @@ class Form1Test : public QObject {
   // arrows and page keys move, Alt and the underlined letter press a button.
   void keyboardTakesTheTest() {
     TQuestionSet set = testkit::MakeSet(3);
-    set.Questions[2].AnswerType = 1;  // several answers: square boxes
+    set.Questions[2].AnswerType = TAnswerType::Multiple;  // several answers: square boxes
     TRun r(set);
     r.Window([](TForm1* f) {
       // Alt shortcuts go to the active window only.

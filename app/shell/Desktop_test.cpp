@@ -9,12 +9,12 @@
 #include <functional>
 #include <map>
 
-#include "app/AboutBox.h"
-#include "app/AdminOptions.h"
 #include "app/ModalSeam.h"
-#include "app/NewPasswordDlg.h"
-#include "app/PasswordDlg.h"
-#include "app/StartForm.h"
+#include "app/shell/AboutBox.h"
+#include "app/shell/AdminOptions.h"
+#include "app/shell/NewPasswordDlg.h"
+#include "app/shell/PasswordDlg.h"
+#include "app/shell/StartForm.h"
 #include "editor/AddEditForm.h"
 #include "editor/ExhibitManager.h"
 #include "editor/ShowForm.h"

@@ -6,12 +6,12 @@
 #include <QtTest>
 #include <functional>
 
-#include "app/AboutBox.h"
-#include "app/AdminOptions.h"
 #include "app/ModalSeam.h"
-#include "app/NewPasswordDlg.h"
-#include "app/PasswordDlg.h"
-#include "app/StartForm.h"
+#include "app/shell/AboutBox.h"
+#include "app/shell/AdminOptions.h"
+#include "app/shell/NewPasswordDlg.h"
+#include "app/shell/PasswordDlg.h"
+#include "app/shell/StartForm.h"
 #include "editor/AddEditForm.h"
 #include "editor/ExhibitManager.h"
 #include "editor/ShowForm.h"
@@ -38,7 +38,7 @@ TQuestionSet FullSet() {
   TQuestion& q = set.Questions[1];
   q.Text = "Which of the following are features of TCP but not of UDP, when both carry the same application data?";
   for (int a = 0; a < AnswerCount; ++a) q.Answers[a] = "Answer " + std::string(1, static_cast<char>('A' + a)) + " text";
-  q.AnswerType = 1;
+  q.AnswerType = TAnswerType::Multiple;
   q.CorrectMask = 0x05;
   q.Remarks = "Both use port numbers; only TCP is connection-oriented.";
   q.ExhibitFile = "chart.bmp";
