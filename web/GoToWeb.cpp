@@ -3,8 +3,10 @@
 #include <cstdlib>
 
 #ifdef _WIN32
-#include <shellapi.h>
+// windows.h first: shellapi.h builds on its types.
 #include <windows.h>
+
+#include <shellapi.h>
 
 #include <QApplication>
 #include <QWidget>
