@@ -37,7 +37,6 @@ void TColourPanel::paintEvent(QPaintEvent* e) {
   p.drawText(contentsRect(), Qt::AlignCenter, QStringLiteral("Screen Colour"));
 }
 
-
 TAdminOptions::TAdminOptions(QWidget* parent) : TForm(parent) {
   setObjectName(QStringLiteral("AdminOptions"));
   setWindowTitle(QStringLiteral("Administrator Options"));
@@ -138,7 +137,8 @@ void TAdminOptions::btnDefaultClick() {
 }
 
 void TAdminOptions::btnChangePasswordClick() {
-  if (ExecModal(NewPasswordDlg) == mrOk) Guarded([] { StartForm->SaveOptions(); });
+  // The dialog has stored the new password, with the options as shown.
+  ExecModal(NewPasswordDlg);
 }
 
 void TAdminOptions::reject() { done(mrCancel); }

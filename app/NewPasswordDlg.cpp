@@ -5,9 +5,9 @@
 
 #include "app/AnsiText.h"
 #include "app/MessageDlg.h"
-#include "app/core/OptionsFile.h"
 #include "app/PasswordDlg.h"
 #include "app/StartForm.h"
+#include "app/core/OptionsFile.h"
 
 namespace proctorium {
 
@@ -61,7 +61,14 @@ void TNewPasswordDlg::btnOkClick() {
     NewPassword->setFocus();
     return;
   }
+  // Stored first: a password that only lives in memory would be gone at the
+  // next start, so success is told only once the file holds it.
+  const std::string old = PasswordDlg->AdminPassword();
   PasswordDlg->SetAdminPassword(Scramble(UpperAscii(ToAnsi(NewPassword->text()))));
+  if (!Guarded([] { StartForm->SaveOptions(); })) {
+    PasswordDlg->SetAdminPassword(old);
+    return;
+  }
   MessageDlg(QStringLiteral("Password changed"), TMsgDlgType::Information, mbOK);
   done(mrOk);
 }

@@ -15,11 +15,11 @@
 #include "app/AdminOptions.h"
 #include "app/AnsiText.h"
 #include "app/Controls.h"
-#include "app/core/Cp1252.h"
 #include "app/MessageDlg.h"
 #include "app/ModalSeam.h"
-#include "app/core/OptionsFile.h"
 #include "app/PasswordDlg.h"
+#include "app/core/Cp1252.h"
+#include "app/core/OptionsFile.h"
 #include "app/core/PathResolver.h"
 #include "app/core/UserCode.h"
 #include "editor/AddEditForm.h"
@@ -172,7 +172,13 @@ TStartForm::TStartForm(const std::string& programFolder, QWidget* parent)
 std::string TStartForm::ProgramPath(const std::string& relative) const { return ResolvePath(ProgramFolder_, relative); }
 
 std::string TStartForm::PicturePath(const std::string& storedName) const {
-  return ProgramPath("\\tests\\" + Cp1252ToUtf8(storedName));
+  // A stored name is a file name only: one that names a folder or climbs
+  // out ("..\\..\\secret.bmp") would show a file from outside the Tests
+  // folder, so it names no file at all.
+  const std::string name = Cp1252ToUtf8(storedName);
+  if (name.empty() || name == "." || name == ".." || name.find_first_of("\\/:") != std::string::npos)
+    return std::string();
+  return ProgramPath("\\tests\\" + name);
 }
 
 bool TStartForm::ShowHint() const { return WindowShowHint(this); }
@@ -206,8 +212,22 @@ QImage TStartForm::Logo() {
   return logo;
 }
 
+std::string TStartForm::OptionsRestoreAdvice() const {
+  return std::string("The administrator options stay closed until the options file is restored: copy ") +
+         OptionsFileName + " from the installation or from a backup into the program folder " + ProgramFolder_ + ".";
+}
+
 void TStartForm::LoadOptions() {
-  const TOptionsRecord o = ReadOptionsFile(ProgramPath(OptionsFileName));
+  TOptionsRecord o;
+  try {
+    o = ReadOptionsFile(ProgramPath(OptionsFileName));
+  } catch (const std::exception& e) {
+    // The password held now is not the one stored: never let it, or the
+    // empty one held before any load, open the administrator options.
+    OptionsTrusted_ = false;
+    throw EFileError(std::string(e.what()) + "\n\n" + OptionsRestoreAdvice());
+  }
+  OptionsTrusted_ = true;
   ShowHints1->setChecked(o.ShowHints);
   AdminOptions->cbDeletePermitted->setChecked(o.DeletePermitted);
   AdminOptions->cbEnableAnswers->setChecked(o.EnableAnswers);
@@ -237,6 +257,10 @@ void TStartForm::LoadOptions() {
 }
 
 void TStartForm::SaveOptions() {
+  // Writing now would store a password that is not the administrator's.
+  if (!OptionsTrusted_)
+    throw EFileError("The settings cannot be saved while the options file is damaged or missing.\n\n" +
+                     OptionsRestoreAdvice());
   TOptionsRecord o;
   o.ShowHints = ShowHints1->isChecked();
   o.DeletePermitted = AdminOptions->cbDeletePermitted->isChecked();
@@ -393,6 +417,15 @@ void TStartForm::ShowHelpPage(const std::string& page) {
 }
 
 void TStartForm::AdministratorClick() {
+  if (!OptionsTrusted_) {
+    // It may have been restored since it was last read.
+    try {
+      LoadOptions();
+    } catch (const std::exception& e) {
+      ShowException(e);
+      return;
+    }
+  }
   if (ExecModal(PasswordDlg) != mrOk) return;
   if (ExecModal(AdminOptions) == mrOk)
     Guarded([this] { SaveOptions(); });

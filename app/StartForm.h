@@ -28,7 +28,8 @@ class TStartForm : public QMainWindow {
   // "\tests\"), resolved to the real file on this platform.
   std::string ProgramPath(const std::string& relative) const;
   // The real path of a picture named in a set: stored names are
-  // Windows-1252, file names on disk are UTF-8.
+  // Windows-1252, file names on disk are UTF-8. Empty for a name that is
+  // not a plain file name, so nothing outside the Tests folder is shown.
   std::string PicturePath(const std::string& storedName) const;
 
   TFileListBox* FileListBox1;
@@ -67,8 +68,12 @@ class TStartForm : public QMainWindow {
   void SetFontSize(int points);
   bool ElapsedMode() const { return ElapsedTime1->isChecked(); }
 
+  // A file that cannot be read or is damaged throws, and keeps the
+  // administrator options closed and the options unsaved until a later
+  // load succeeds.
   void LoadOptions();
   void SaveOptions();
+  bool OptionsTrusted() const { return OptionsTrusted_; }
   void FormShow();
   void ShowSummary();
   // Loads a picture if the file exists; false (picture unchanged) if not.
@@ -99,7 +104,10 @@ class TStartForm : public QMainWindow {
   // Ctrl+A with AllowEdits off; true when handled.
   bool FormKeyDown(int key, Qt::KeyboardModifiers modifiers);
 
+  std::string OptionsRestoreAdvice() const;
+
   std::string ProgramFolder_;
+  bool OptionsTrusted_ = false;
 };
 
 extern TStartForm* StartForm;

@@ -7,8 +7,8 @@
 #include "app/MessageDlg.h"
 #include "app/NewPasswordDlg.h"
 #include "app/PasswordDlg.h"
-#include "app/core/PathResolver.h"
 #include "app/StartForm.h"
+#include "app/core/PathResolver.h"
 #include "editor/AddEditForm.h"
 #include "questions/SearchForm.h"
 #include "session/Form1.h"
@@ -66,6 +66,10 @@ int RunProctorium(const std::string& programFolder) {
   CreateForms(programFolder);
   int code = 1;
   if (CheckOptionsFile(programFolder)) {
+    // Leftovers of saves interrupted by a crash or a kill, here or at another
+    // seat; files still being written are left alone.
+    RemoveStaleTemporaryFiles(StartForm->ProgramFolder(), StaleTemporaryFileAgeSeconds);
+    RemoveStaleTemporaryFiles(StartForm->ProgramPath("Tests\\"), StaleTemporaryFileAgeSeconds);
     StartForm->show();
     code = QApplication::exec();
   }

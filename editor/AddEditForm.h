@@ -16,8 +16,8 @@
 
 #include "app/Form.h"
 #include "app/Image.h"
-#include "editor/core/EditorLayout.h"
 #include "editor/RadioGroup.h"
+#include "editor/core/EditorLayout.h"
 #include "questions/core/QuestionSet.h"
 
 namespace proctorium {
@@ -118,6 +118,7 @@ class TAddEditForm : public TForm {
   bool Shown_ = false;       // the exhibit area may speak only once opened
   bool LoadFailed_ = false;  // the file could not be read: nothing to write back
   std::string FileName_;     // the set's file as it was opened
+  std::string LoadedBytes_;  // its contents then, or as last saved here
 };
 
 extern TAddEditForm* AddEditForm;
