@@ -66,14 +66,14 @@ void TResultsForm::FormCreate() {
 
 void TResultsForm::LoadLog() {
   LoadingFile = true;
+  std::string bytes;
   try {
-    std::string bytes = ReadLog(ResultsFileName);
-    for (const std::string& line : Pending_) bytes += line + "\r\n";
-    Memo1->setPlainText(SplitLines(FromAnsi(bytes)).join(QChar('\n')));
+    bytes = ReadLog(ResultsFileName);
   } catch (const std::exception& e) {
-    Memo1->clear();
     ShowException(e);
   }
+  for (const std::string& line : Pending_) bytes += line + "\r\n";
+  Memo1->setPlainText(SplitLines(FromAnsi(bytes)).join(QChar('\n')));
   LoadingFile = false;
 }
 
