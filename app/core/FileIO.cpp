@@ -239,7 +239,7 @@ int RemoveStaleTemporaryFiles(const std::string& folder, int maxAgeSeconds) {
     // A file another instance still has open cannot be removed here.
     if (fs::remove(it->path(), e) && !e) ++removed;
 #else
-    const int fd = open(FromFsPath(it->path()).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const int fd = open(FromFsPath(it->path()).c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) continue;
     if (TryLockDescriptor(fd) && fs::remove(it->path(), e) && !e) ++removed;
     close(fd);
