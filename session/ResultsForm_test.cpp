@@ -1,9 +1,9 @@
 #include <QDir>
 #include <QtTest>
 
-#include "app/core/FileIO.h"
 #include "app/ModalSeam.h"
 #include "app/StartForm.h"
+#include "app/core/FileIO.h"
 #include "session/ResultsForm.h"
 #include "testkit/MessageScript.h"
 #include "testkit/TempProgramFolder.h"
@@ -77,9 +77,9 @@ class ResultsFormTest : public QObject {
       messages.Answer(mrOk);
       ResultsForm->AddLines({"kept", ""});
       QCOMPARE(messages.Shown().size(), size_t(1));
-      QVERIFY(messages.Shown()[0].Text.startsWith("The results could not be saved to " +
-                                                  QString::fromStdString(ResultsForm->ResultsFileName) +
-                                                  "\nThey are kept in the results window for the rest of this session."));
+      QVERIFY(messages.Shown()[0].Text.startsWith(
+          "The results could not be saved to " + QString::fromStdString(ResultsForm->ResultsFileName) +
+          "\nThey are kept in the results window for the rest of this session."));
       QCOMPARE(messages.Shown()[0].Type, TMsgDlgType::Warning);
     }
     TMessageScript messages;
