@@ -14,21 +14,6 @@ namespace proctorium {
 
 TResultsForm* ResultsForm = nullptr;
 
-namespace {
-
-// Lines as a text file holds them: CR LF, LF or CR ends a line, and a line
-// break at the very end does not start another line.
-QStringList SplitLines(const QString& text) {
-  QString t = text;
-  t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-  t.replace(QChar('\r'), QChar('\n'));
-  if (t.isEmpty()) return {};
-  if (t.endsWith(QChar('\n'))) t.chop(1);
-  return t.split(QChar('\n'));
-}
-
-}  // namespace
-
 TResultsForm::TResultsForm(QWidget* parent) : TForm(parent) {
   setObjectName(QStringLiteral("ResultsForm"));
   setWindowTitle(QStringLiteral("Results Summary"));
@@ -73,7 +58,13 @@ void TResultsForm::LoadLog() {
     ShowException(e);
   }
   for (const std::string& line : Pending_) bytes += line + "\r\n";
-  Memo1->setPlainText(SplitLines(FromAnsi(bytes)).join(QChar('\n')));
+  // One pass over the text: the memo takes LF, and a final line break
+  // starts no line of its own.
+  QString text = FromAnsi(bytes);
+  text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  text.replace(QChar('\r'), QChar('\n'));
+  if (text.endsWith(QChar('\n'))) text.chop(1);
+  Memo1->setPlainText(text);
   LoadingFile = false;
 }
 
