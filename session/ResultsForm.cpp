@@ -5,7 +5,8 @@
 #include "app/AnsiText.h"
 #include "app/Controls.h"
 #include "app/MessageDlg.h"
-#include "app/StartForm.h"
+#include "app/ProgramFolder.h"
+#include "app/Settings.h"
 #include "app/core/FileIO.h"
 #include "session/core/FileLock.h"
 #include "session/core/ResultsLog.h"
@@ -46,7 +47,7 @@ TResultsForm::TResultsForm(QWidget* parent) : TForm(parent) {
 void TResultsForm::FormCreate() {
   // The log is read when the window is opened, not here: other seats add
   // to it all the time, and a large log would slow every start-up.
-  ResultsFileName = StartForm->ProgramPath("tests\\results.txt");
+  ResultsFileName = ProgramPath("tests\\results.txt");
 }
 
 void TResultsForm::LoadLog() {
@@ -117,8 +118,8 @@ void TResultsForm::btnClearClick() {
 
 void TResultsForm::FormShow() {
   LoadLog();
-  SetFontSize(StartForm->FontSize());
-  SetShowHint(StartForm->ShowHint());
+  SetFontSize(Settings().FontSize());
+  SetShowHint(Settings().ShowHints());
   btnClear->setEnabled(!Lines().isEmpty());
 }
 

@@ -12,7 +12,7 @@
 #include <string>
 
 #include "app/MessageDlg.h"
-#include "app/Startup.h"
+#include "app/shell/Startup.h"
 #include "session/ResultsForm.h"
 
 using namespace proctorium;

@@ -22,10 +22,10 @@
 #include <vector>
 
 #include "app/ModalSeam.h"
-#include "app/StartForm.h"
-#include "app/Startup.h"
 #include "app/core/FileIO.h"
 #include "app/core/OptionsFile.h"
+#include "app/shell/StartForm.h"
+#include "app/shell/Startup.h"
 #include "session/ResultsForm.h"
 
 extern char** environ;

@@ -11,26 +11,20 @@
 
 #include "app/FileListBox.h"
 #include "app/Image.h"
+#include "app/Settings.h"
 
 namespace proctorium {
 
 class TGoToWeb;
 
-class TStartForm : public QMainWindow {
+class TStartForm : public QMainWindow, public TSettingsHolder {
   Q_OBJECT
  public:
   // programFolder: the folder of the running executable.
+  // Sets the program folder (app/ProgramFolder.h) and offers the window's
+  // controls as the settings (app/Settings.h) while it exists.
   explicit TStartForm(const std::string& programFolder, QWidget* parent = nullptr);
-
-  // The executable's folder, ending with a separator.
-  const std::string& ProgramFolder() const { return ProgramFolder_; }
-  // ProgramFolder + a relative part written Windows-style ("Tests\x.qst",
-  // "\tests\"), resolved to the real file on this platform.
-  std::string ProgramPath(const std::string& relative) const;
-  // The real path of a picture named in a set: stored names are
-  // Windows-1252, file names on disk are UTF-8. Empty for a name that is
-  // not a plain file name, so nothing outside the Tests folder is shown.
-  std::string PicturePath(const std::string& storedName) const;
+  ~TStartForm() override;
 
   TFileListBox* FileListBox1;
   QFrame* Panel1;
@@ -64,26 +58,33 @@ class TStartForm : public QMainWindow {
 
   bool ShowHint() const;
   void SetShowHint(bool on);
-  int FontSize() const { return font().pointSize(); }
   void SetFontSize(int points);
-  bool ElapsedMode() const { return ElapsedTime1->isChecked(); }
+
+  // The settings, read from the controls that hold them.
+  bool ShowHints() const override { return ShowHint(); }
+  int FontSize() const override { return font().pointSize(); }
+  TTimeMode TimeMode() const override;
+  bool EnableAnswers() const override;
+  bool EnableClearResults() const override;
+  bool EnableRunningScore() const override;
+  bool AllowEdits() const override;
+  bool DeletePermitted() const override;
+  std::uint32_t ScreenColour() const override;
+  int CountdownMinutes() const override;
+  std::string SelectedSetFile() const override;
+  QImage SelectedSetPicture() const override;
+  QPoint StartButtonAt() const override;
 
   // A file that cannot be read or is damaged throws, and keeps the
   // administrator options closed and the options unsaved until a later
   // load succeeds.
   void LoadOptions();
-  void SaveOptions();
+  void SaveOptions() override;
   bool OptionsTrusted() const { return OptionsTrusted_; }
   void FormShow();
   void ShowSummary();
-  // Loads a picture if the file exists; false (picture unchanged) if not.
-  // A file that exists but is no readable picture throws EFileError.
-  bool LoadImageFile(TImage* image, const std::string& path);
-  void ShowHelpPage(const std::string& page);
   // Copies source to destination byte for byte, through a temporary file.
   void FileCopy(const std::string& source, const std::string& destination);
-  // The built-in 320 x 50 banner.
-  static QImage Logo();
 
   void btnStartClick();
   void btnEditClick();
@@ -106,7 +107,6 @@ class TStartForm : public QMainWindow {
 
   std::string OptionsRestoreAdvice() const;
 
-  std::string ProgramFolder_;
   bool OptionsTrusted_ = false;
 };
 
