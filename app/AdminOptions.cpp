@@ -37,7 +37,6 @@ void TColourPanel::paintEvent(QPaintEvent* e) {
   p.drawText(contentsRect(), Qt::AlignCenter, QStringLiteral("Screen Colour"));
 }
 
-
 TAdminOptions::TAdminOptions(QWidget* parent) : TForm(parent) {
   setObjectName(QStringLiteral("AdminOptions"));
   setWindowTitle(QStringLiteral("Administrator Options"));

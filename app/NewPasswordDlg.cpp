@@ -5,9 +5,9 @@
 
 #include "app/AnsiText.h"
 #include "app/MessageDlg.h"
-#include "app/core/OptionsFile.h"
 #include "app/PasswordDlg.h"
 #include "app/StartForm.h"
+#include "app/core/OptionsFile.h"
 
 namespace proctorium {
 

@@ -4,8 +4,8 @@
 
 #include "app/AnsiText.h"
 #include "app/MessageDlg.h"
-#include "app/core/OptionsFile.h"
 #include "app/StartForm.h"
+#include "app/core/OptionsFile.h"
 
 namespace proctorium {
 

@@ -5,8 +5,8 @@
 
 #include "app/AboutBox.h"
 #include "app/AdminOptions.h"
-#include "app/core/FileIO.h"
 #include "app/StartForm.h"
+#include "app/core/FileIO.h"
 #include "app/core/UserCode.h"
 #include "questions/GetFilename.h"
 #include "session/Form1.h"

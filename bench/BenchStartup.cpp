@@ -25,10 +25,10 @@
 #include <string>
 #include <vector>
 
-#include "app/core/FileIO.h"
-#include "app/core/OptionsFile.h"
 #include "app/StartForm.h"
 #include "app/Startup.h"
+#include "app/core/FileIO.h"
+#include "app/core/OptionsFile.h"
 #include "questions/core/QuestionSet.h"
 
 extern char** environ;

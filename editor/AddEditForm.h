@@ -16,8 +16,8 @@
 
 #include "app/Form.h"
 #include "app/Image.h"
-#include "editor/core/EditorLayout.h"
 #include "editor/RadioGroup.h"
+#include "editor/core/EditorLayout.h"
 #include "questions/core/QuestionSet.h"
 
 namespace proctorium {

@@ -2,9 +2,9 @@
 #include <QtTest>
 
 #include "editor/AddEditForm.h"
-#include "testkit/EditorHarness.h"
 #include "editor/ExhibitManager.h"
 #include "editor/ShowForm.h"
+#include "testkit/EditorHarness.h"
 #include "testkit/MessageScript.h"
 #include "testkit/ModalScript.h"
 

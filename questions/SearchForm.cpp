@@ -10,7 +10,6 @@ namespace proctorium {
 
 TSearchForm* SearchForm = nullptr;
 
-
 TSearchForm::TSearchForm(QWidget* parent) : TForm(parent) {
   setObjectName(QStringLiteral("SearchForm"));
   setWindowTitle(QStringLiteral("Find"));

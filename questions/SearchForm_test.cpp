@@ -2,8 +2,8 @@
 #include <QtTest>
 
 #include "editor/AddEditForm.h"
-#include "testkit/EditorHarness.h"
 #include "questions/SearchForm.h"
+#include "testkit/EditorHarness.h"
 #include "testkit/MessageScript.h"
 
 using namespace proctorium;

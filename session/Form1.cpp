@@ -13,11 +13,11 @@
 #include "app/Colour.h"
 #include "app/Controls.h"
 #include "app/MessageDlg.h"
-#include "app/core/PathResolver.h"
 #include "app/StartForm.h"
+#include "app/core/PathResolver.h"
 #include "session/ResultsForm.h"
-#include "session/core/TimeText.h"
 #include "session/TimerValue.h"
+#include "session/core/TimeText.h"
 
 namespace proctorium {
 

@@ -3,12 +3,12 @@
 #include <functional>
 #include <limits>
 
-#include "app/core/FileIO.h"
 #include "app/ModalSeam.h"
 #include "app/StartForm.h"
+#include "app/core/FileIO.h"
 #include "session/Form1.h"
-#include "session/core/RandomSource.h"
 #include "session/ResultsForm.h"
+#include "session/core/RandomSource.h"
 #include "testkit/MessageScript.h"
 #include "testkit/ModalScript.h"
 #include "testkit/TempProgramFolder.h"

@@ -5,9 +5,9 @@
 
 #include "app/AnsiText.h"
 #include "app/Controls.h"
-#include "app/core/FileIO.h"
 #include "app/MessageDlg.h"
 #include "app/StartForm.h"
+#include "app/core/FileIO.h"
 
 namespace proctorium {
 

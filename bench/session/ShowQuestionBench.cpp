@@ -13,9 +13,9 @@
 #include <vector>
 
 #include "app/ModalSeam.h"
-#include "app/core/OptionsFile.h"
 #include "app/StartForm.h"
 #include "app/Startup.h"
+#include "app/core/OptionsFile.h"
 #include "questions/core/QuestionSet.h"
 #include "session/Form1.h"
 
