@@ -157,7 +157,7 @@ bool IsHidden(const std::string& desktopFile) {
 // standing for each folder separator ("kde4-app.desktop" may be
 // "kde4/app.desktop").
 std::string FindIdInFolder(const std::string& folder, const std::string& desktopId) {
-  const std::string direct = Join(folder, desktopId);
+  std::string direct = Join(folder, desktopId);
   if (IsFile(direct)) return direct;
   if (desktopId.find('-') == std::string::npos) return std::string();
   std::error_code ec;
