@@ -25,10 +25,10 @@
 #include <string>
 #include <vector>
 
-#include "app/StartForm.h"
-#include "app/Startup.h"
 #include "app/core/FileIO.h"
 #include "app/core/OptionsFile.h"
+#include "app/shell/StartForm.h"
+#include "app/shell/Startup.h"
 #include "questions/core/QuestionSet.h"
 
 extern char** environ;

@@ -2,8 +2,8 @@
 #include <QtTest>
 
 #include "app/ModalSeam.h"
-#include "app/StartForm.h"
 #include "app/core/FileIO.h"
+#include "app/shell/StartForm.h"
 #include "session/ResultsForm.h"
 #include "testkit/MessageScript.h"
 #include "testkit/TempProgramFolder.h"

@@ -3,8 +3,8 @@
 #include <QDir>
 #include <QImage>
 
-#include "app/Startup.h"
 #include "app/core/FileIO.h"
+#include "app/shell/Startup.h"
 
 namespace proctorium::testkit {
 

@@ -25,7 +25,7 @@ TOptionsRecord Sample(const std::string& password) {
   o.ScreenColour = 0x80000005u;
   o.AdminPassword = password;
   o.EnableRunningScore = false;
-  o.TimeMode = 0;
+  o.TimeMode = TTimeMode::Countdown;
   o.CountdownMinutes = 45;
   return o;
 }

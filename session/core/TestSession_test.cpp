@@ -124,7 +124,7 @@ TEST(TestSession, AnswerShuffleTouchesOnlyTheAnswersInUse) {
 TEST(TestSession, DisplayMaskFollowsTheSlots) {
   // A and C correct; shuffle until they stand in slots 2 and 4.
   TQuestion q;
-  q.AnswerType = 1;
+  q.AnswerType = TAnswerType::Multiple;
   q.RandomizeAnswers = 1;
   q.Answers = {"A", "B", "C", "D", "", "", "", ""};
   q.CorrectMask = 1 | 4;

@@ -1,4 +1,4 @@
-#include "app/AdminOptions.h"
+#include "app/shell/AdminOptions.h"
 
 #include <algorithm>
 
@@ -8,8 +8,8 @@
 #include "app/Controls.h"
 #include "app/MessageDlg.h"
 #include "app/ModalSeam.h"
-#include "app/NewPasswordDlg.h"
-#include "app/StartForm.h"
+#include "app/Settings.h"
+#include "app/shell/NewPasswordDlg.h"
 
 namespace proctorium {
 
@@ -111,7 +111,7 @@ void TAdminOptions::FitToFont(QFrame* panel) {
 }
 
 void TAdminOptions::FormShow() {
-  SetShowHint(StartForm->ShowHint());
+  SetShowHint(Settings().ShowHints());
   cbAllowEditsClick();
 }
 
@@ -137,7 +137,7 @@ void TAdminOptions::btnDefaultClick() {
 }
 
 void TAdminOptions::btnChangePasswordClick() {
-  if (ExecModal(NewPasswordDlg) == mrOk) Guarded([] { StartForm->SaveOptions(); });
+  if (ExecModal(NewPasswordDlg) == mrOk) Guarded([] { SaveSettings(); });
 }
 
 void TAdminOptions::reject() { done(mrCancel); }
