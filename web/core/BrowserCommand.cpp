@@ -373,7 +373,7 @@ std::vector<std::string> ExpandExec(const std::string& exec, const std::string& 
         // Two arguments of its own, and only where it stands alone.
         const bool alone = cur.empty() && (i + 1 == exec.size() || exec[i + 1] == ' ' || exec[i + 1] == '\t');
         if (alone && !entry.Icon.empty()) {
-          args.push_back("--icon");
+          args.emplace_back("--icon");
           cur = entry.Icon;
         } else {
           dropped = true;
