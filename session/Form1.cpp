@@ -61,9 +61,6 @@ void SetBold(QWidget* w, bool bold) {
 TRgb Rgb(const QColor& c) { return {c.red(), c.green(), c.blue()}; }
 QColor ToQColor(const TRgb& c) { return QColor(c.R, c.G, c.B); }
 
-// The same text with the mnemonic marker taken out: "&Next" -> "Next".
-QString Plain(QString caption) { return caption.remove(QChar('&')); }
-
 }  // namespace
 
 void TClickLabel::mousePressEvent(QMouseEvent* e) {

@@ -7,6 +7,7 @@
 
 #include "app/core/OptionsFile.h"
 #include "questions/core/QuestionSet.h"
+#include "testkit/core/SampleSet.h"
 
 namespace proctorium::testkit {
 
@@ -37,9 +38,5 @@ class TTempProgramFolder {
   QTemporaryDir Dir_;
   bool FormsCreated_ = false;
 };
-
-// A set with a description and n simple questions ("Question i", answers
-// "Answer i.A", "Answer i.B" ..., A correct).
-TQuestionSet MakeSet(int questions, const std::string& description = "A test set");
 
 }  // namespace proctorium::testkit

@@ -1,97 +1,66 @@
-#include <QDir>
-#include <QTemporaryDir>
-#include <QtTest>
-
-#include "app/core/FileIO.h"
 #include "app/core/PathResolver.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "testkit/core/TempDir.h"
 
 using namespace proctorium;
 
-class PathResolverTest : public QObject {
-  Q_OBJECT
-  QTemporaryDir dir;
-  std::string Root() { return dir.path().toStdString() + "/"; }
+namespace {
 
- private slots:
-  void initTestCase() {
-    QDir(dir.path()).mkpath("Tests");
-    QDir(dir.path()).mkpath("help");
-    WriteFileAtomic(Root() + "Tests/results.txt", "r");
-    WriteFileAtomic(Root() + "Tests/Blank.dat", "b");
-    WriteFileAtomic(Root() + "Proctorium.opt", "o");
-  }
+TEST(PathResolver, ResolvesAnySpelling) {
+  testkit::TTempDir dir;
+  std::filesystem::create_directories(dir.Path("help"));
+  dir.WriteFile("Tests/results.txt", "r");
+  dir.WriteFile("Tests/Blank.dat", "b");
+  dir.WriteFile("Proctorium.opt", "o");
+  const struct {
+    const char* name;
+    std::string relative, real;
+  } cases[] = {
+      {"Tests folder", "Tests\\", "Tests/"},
+      {"leading backslash, lower case", "\\tests\\", "Tests/"},
+      {"results log", "tests\\results.txt", "Tests/results.txt"},
+      {"template", "Tests\\Blank.dat", "Tests/Blank.dat"},
+      {"template odd case", "TESTS\\blank.DAT", "Tests/Blank.dat"},
+      {"options", "Proctorium.opt", "Proctorium.opt"},
+      {"help folder", "help\\", "help/"},
+      {"forward slashes", "tests/RESULTS.txt", "Tests/results.txt"},
+      {"doubled separators", "\\\\tests\\\\Blank.dat", "Tests/Blank.dat"},
+      {"new file keeps its name", "tests\\My New Set.qst", "Tests/My New Set.qst"},
+      {"missing folder kept as written", "\\logo.bmp", "logo.bmp"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ResolvePath(dir.Folder(), c.relative), dir.Folder() + c.real) << c.name;
 
-  void resolvesAnySpelling_data() {
-    QTest::addColumn<QString>("relative");
-    QTest::addColumn<QString>("real");
-    QTest::newRow("Tests folder") << "Tests\\"
-                                  << "Tests/";
-    QTest::newRow("leading backslash, lower case") << "\\tests\\"
-                                                   << "Tests/";
-    QTest::newRow("results log") << "tests\\results.txt"
-                                 << "Tests/results.txt";
-    QTest::newRow("template") << "Tests\\Blank.dat"
-                              << "Tests/Blank.dat";
-    QTest::newRow("template odd case") << "TESTS\\blank.DAT"
-                                       << "Tests/Blank.dat";
-    QTest::newRow("options") << "Proctorium.opt"
-                             << "Proctorium.opt";
-    QTest::newRow("help folder") << "help\\"
-                                 << "help/";
-    QTest::newRow("forward slashes") << "tests/RESULTS.txt"
-                                     << "Tests/results.txt";
-    QTest::newRow("doubled separators") << "\\\\tests\\\\Blank.dat"
-                                        << "Tests/Blank.dat";
-    QTest::newRow("new file keeps its name") << "tests\\My New Set.qst"
-                                             << "Tests/My New Set.qst";
-    QTest::newRow("missing folder kept as written") << "\\logo.bmp"
-                                                    << "logo.bmp";
-  }
-  void resolvesAnySpelling() {
-    QFETCH(QString, relative);
-    QFETCH(QString, real);
-    QCOMPARE(QString::fromStdString(ResolvePath(Root(), relative.toStdString())),
-             QString::fromStdString(Root()) + real);
-  }
+  std::string bare = dir.Folder();
+  bare.pop_back();
+  EXPECT_EQ(ResolvePath(bare, "tests\\Blank.dat"), dir.Folder() + "Tests/Blank.dat") << "no trailing separator";
+}
 
-  void exactSpellingWinsWhenBothExist() {
-    QTemporaryDir d;
-    QDir(d.path()).mkpath("Tests");
-    QDir(d.path()).mkpath("tests");
-    const std::string root = d.path().toStdString() + "/";
-    QCOMPARE(ResolvePath(root, "tests\\"), root + "tests/");
-    QCOMPARE(ResolvePath(root, "Tests\\"), root + "Tests/");
-  }
+TEST(PathResolver, ExactSpellingWinsWhenBothExist) {
+  testkit::TTempDir dir;
+  std::filesystem::create_directories(dir.Path("Tests"));
+  std::filesystem::create_directories(dir.Path("tests"));
+  EXPECT_EQ(ResolvePath(dir.Folder(), "tests\\"), dir.Folder() + "tests/");
+  EXPECT_EQ(ResolvePath(dir.Folder(), "Tests\\"), dir.Folder() + "Tests/");
+}
 
-  void folderWithoutTrailingSeparator() {
-    QCOMPARE(ResolvePath(dir.path().toStdString(), "tests\\Blank.dat"), Root() + "Tests/Blank.dat");
+TEST(PathResolver, FileNameParts) {
+  const struct {
+    std::string path, name, folder;
+  } cases[] = {
+      {"C:\\P\\Tests\\a.qst", "a.qst", "C:\\P\\Tests\\"},
+      {"/p/Tests/a.qst", "a.qst", "/p/Tests/"},
+      {"C:a.qst", "a.qst", "C:"},
+      {"a.qst", "a.qst", ""},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(ExtractFileName(c.path), c.name) << c.path;
+    EXPECT_EQ(ExtractFilePath(c.path), c.folder) << c.path;
   }
+}
 
-  void fileNameParts_data() {
-    QTest::addColumn<QString>("path");
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("folder");
-    QTest::newRow("windows") << "C:\\P\\Tests\\a.qst"
-                             << "a.qst"
-                             << "C:\\P\\Tests\\";
-    QTest::newRow("posix") << "/p/Tests/a.qst"
-                           << "a.qst"
-                           << "/p/Tests/";
-    QTest::newRow("drive only") << "C:a.qst"
-                                << "a.qst"
-                                << "C:";
-    QTest::newRow("bare") << "a.qst"
-                          << "a.qst"
-                          << "";
-  }
-  void fileNameParts() {
-    QFETCH(QString, path);
-    QFETCH(QString, name);
-    QFETCH(QString, folder);
-    QCOMPARE(QString::fromStdString(ExtractFileName(path.toStdString())), name);
-    QCOMPARE(QString::fromStdString(ExtractFilePath(path.toStdString())), folder);
-  }
-};
-
-QTEST_APPLESS_MAIN(PathResolverTest)
-#include "PathResolver_test.moc"
+}  // namespace

@@ -157,7 +157,7 @@ bool IsHidden(const std::string& desktopFile) {
 // standing for each folder separator ("kde4-app.desktop" may be
 // "kde4/app.desktop").
 std::string FindIdInFolder(const std::string& folder, const std::string& desktopId) {
-  const std::string direct = Join(folder, desktopId);
+  std::string direct = Join(folder, desktopId);
   if (IsFile(direct)) return direct;
   if (desktopId.find('-') == std::string::npos) return std::string();
   std::error_code ec;
@@ -373,7 +373,7 @@ std::vector<std::string> ExpandExec(const std::string& exec, const std::string& 
         // Two arguments of its own, and only where it stands alone.
         const bool alone = cur.empty() && (i + 1 == exec.size() || exec[i + 1] == ' ' || exec[i + 1] == '\t');
         if (alone && !entry.Icon.empty()) {
-          args.push_back("--icon");
+          args.emplace_back("--icon");
           cur = entry.Icon;
         } else {
           dropped = true;

@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Runs clang-tidy (checks in .clang-tidy) over the toolkit-free core, its
+# tests and its test kit; any warning fails. Needs a configured build folder for
+# compile_commands.json: tools/check-tidy.sh [build-folder], default build.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${1:-build}
+tidy=$(command -v clang-tidy-14 || command -v clang-tidy)
+if [ ! -f "$build/compile_commands.json" ]; then
+  echo "no $build/compile_commands.json: configure the build first" >&2
+  exit 2
+fi
+mapfile -t files < <(git ls-files '*/core/*.cpp')
+printf '%s\n' "${files[@]}" | xargs -P "$(nproc)" -n 4 "$tidy" -p "$build" --quiet
+echo "tidy: clean (${#files[@]} files)"
