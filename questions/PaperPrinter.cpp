@@ -18,6 +18,8 @@ bool PrintSheet(QPagedPaintDevice* device, const TQuestionSet& set, TSheetKind k
   const int gap = dpi / 12;
   const int indent = dpi / 2;
   QFont body(QStringLiteral("DejaVu Sans"), 11);
+  // Ligatures would make copied or searched text differ from the question.
+  body.setStyleStrategy(QFont::PreferNoShaping);
   QFont bold = body;
   bold.setBold(true);
   QFont heading = bold;

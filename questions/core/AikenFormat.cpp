@@ -109,8 +109,8 @@ TExportResult WriteAiken(const TQuestionSet& set) {
       if (!q.Answers[static_cast<size_t>(a)].empty()) used = a + 1;
     const AnswerMask inUse = static_cast<AnswerMask>((1u << used) - 1);
     const AnswerMask m = q.CorrectMask & inUse;
-    if (q.AnswerType != 0 || m == 0 || (m & (m - 1)) != 0) {
-      out.Notes.push_back({i, q.AnswerType != 0 ? "a multiple-answer question; left out"
+    if ((q.AnswerType != TAnswerType::Single) || m == 0 || (m & (m - 1)) != 0) {
+      out.Notes.push_back({i, (q.AnswerType != TAnswerType::Single) ? "a multiple-answer question; left out"
                               : m == 0         ? "no correct answer; left out"
                                                : "several correct answers; left out"});
       continue;

@@ -191,7 +191,7 @@ TExportResult WriteCsv(const TQuestionSet& set) {
       line += "," + Quote(ToCrLf(Cp1252ToUtf8(q.Answers[static_cast<size_t>(a)])));
       if (q.CorrectMask & (1u << a)) letters += Letter(a);
     }
-    line += "," + letters + "," + (q.AnswerType ? "multiple" : "single") + "," + (q.RandomizeAnswers ? "yes" : "no");
+    line += "," + letters + "," + (q.AnswerType != TAnswerType::Single ? "multiple" : "single") + "," + (q.RandomizeAnswers ? "yes" : "no");
     line += "," + Quote(ToCrLf(Cp1252ToUtf8(q.Remarks))) + "," + Quote(Cp1252ToUtf8(q.ExhibitFile)) + "\r\n";
     out.Bytes += line;
     ++out.Written;

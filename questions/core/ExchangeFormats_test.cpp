@@ -22,7 +22,7 @@ std::string Show(const TQuestion& q) {
   std::string s = Cp1252ToUtf8(q.Text) + "|";
   for (const std::string& a : q.Answers)
     if (!a.empty()) s += Cp1252ToUtf8(a) + ";";
-  return s + "|" + std::to_string(q.CorrectMask) + "|" + (q.AnswerType ? "M" : "S") + "|" +
+  return s + "|" + std::to_string(q.CorrectMask) + "|" + (q.AnswerType != TAnswerType::Single ? "M" : "S") + "|" +
          (q.RandomizeAnswers ? "R" : "-") + "|" + Cp1252ToUtf8(q.Remarks);
 }
 

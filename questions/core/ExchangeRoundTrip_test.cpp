@@ -17,7 +17,7 @@ TQuestion Q(const std::string& text, std::vector<std::string> answers, AnswerMas
   q.Text = text;
   for (size_t i = 0; i < answers.size(); ++i) q.Answers[i] = answers[i];
   q.CorrectMask = mask;
-  q.AnswerType = multiple ? 1 : 0;
+  q.AnswerType = multiple ? TAnswerType::Multiple : TAnswerType::Single;
   q.RandomizeAnswers = shuffle ? 1 : 0;
   q.Remarks = remarks;
   q.ExhibitFile = exhibit;
@@ -83,7 +83,7 @@ TEST(ExchangeRoundTrip, EveryFormatCarriesBackWhatItCan) {
     for (int i = 1; i <= set.LastIndex; ++i) {
       const TQuestion& q = set.Questions[static_cast<size_t>(i)];
       // Aiken holds single-answer questions only; the rest is noted.
-      if (f == TExchangeFormat::Aiken && q.AnswerType != 0) continue;
+      if (f == TExchangeFormat::Aiken && (q.AnswerType != TAnswerType::Single)) continue;
       expected.push_back(Expected(f, q));
     }
     EXPECT_EQ(out.Written, static_cast<int>(expected.size()));

@@ -288,7 +288,7 @@ TExportResult WriteGift(const TQuestionSet& set) {
     }
     int correct = 0;
     for (int a = 0; a < used; ++a) correct += (m >> a) & 1;
-    const bool multiple = q.AnswerType != 0;
+    const bool multiple = (q.AnswerType != TAnswerType::Single);
     std::string s = "::Question " + std::to_string(i) + ":: " + Escape(Cp1252ToUtf8(q.Text)) + " {\r\n";
     for (int a = 0; a < used; ++a) {
       const bool right = (m >> a) & 1;

@@ -196,7 +196,7 @@ bool AddDraft(TImportResult& result, const TQuestionDraft& d) {
     Skip(result, d.Line, "characters a set cannot store: " + once);
     return false;
   }
-  q.AnswerType = d.Multiple ? 1 : 0;
+  q.AnswerType = d.Multiple ? TAnswerType::Multiple : TAnswerType::Single;
   q.RandomizeAnswers = d.Randomize ? 1 : 0;
   for (size_t i = 0; i < d.Correct.size() && i < static_cast<size_t>(AnswerCount); ++i)
     if (d.Correct[i]) q.CorrectMask = static_cast<AnswerMask>(q.CorrectMask | (1u << i));

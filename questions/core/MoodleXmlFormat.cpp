@@ -183,7 +183,7 @@ TExportResult WriteMoodleXml(const TQuestionSet& set, const TExhibitReader& read
     }
     int correct = 0;
     for (int a = 0; a < used; ++a) correct += (m >> a) & 1;
-    const bool multiple = q.AnswerType != 0;
+    const bool multiple = (q.AnswerType != TAnswerType::Single);
     std::string html = TextToHtml(Cp1252ToUtf8(q.Text));
     std::string file;
     if (!q.ExhibitFile.empty()) {

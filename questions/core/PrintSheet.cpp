@@ -27,7 +27,7 @@ std::vector<TPrintBlock> ComposeSheet(const TQuestionSet& set, TSheetKind kind, 
       continue;
     }
     std::string text = ToLf(Cp1252ToUtf8(q.Text));
-    text += q.AnswerType ? "\n(Tick every correct answer.)" : "\n(Tick one answer.)";
+    text += q.AnswerType != TAnswerType::Single ? "\n(Tick every correct answer.)" : "\n(Tick one answer.)";
     b.push_back({TPrintBlock::Question, i, number, text, ""});
     if (!q.ExhibitFile.empty()) b.push_back({TPrintBlock::Exhibit, i, "", "", q.ExhibitFile});
     for (int a = 0; a < AnswerCount; ++a) {
