@@ -64,6 +64,8 @@ class TAddEditForm : public TForm, public TSearchTarget {
   QToolButton* btnNext;
   QToolButton* btnLast;
   QPushButton* btnFind;
+  QPushButton* btnImport;
+  QPushButton* btnExport;
   QGroupBox* GroupBox1;
   QCheckBox* cbProtectedSet;
   QPushButton* btnHelp;
@@ -97,6 +99,10 @@ class TAddEditForm : public TForm, public TSearchTarget {
   void btnNextClick();
   void btnLastClick() { GoToQuestion(QuestionSet.LastIndex); }
   void btnFindClick();
+  // Questions from a file in another format, added after the last one.
+  void btnImportClick();
+  // The set in another format.
+  void btnExportClick();
   void btnHelpClick();
   void btnCloseClick() { close(); }
   void cbProtectedSetClick() { SetChanged = true; }
