@@ -1,8 +1,8 @@
 #include "questions/Converter.h"
 
 #include <QBuffer>
-#include <QPainter>
 #include <QPageSize>
+#include <QPainter>
 #include <QPdfWriter>
 #include <filesystem>
 #include <map>
@@ -80,9 +80,10 @@ int RunConverter(const QStringList& args, std::ostream& err) {
     else
       files << a;
   }
-  const char* usage = "usage: proctorium-convert IN OUT [--key]\n"
-                      "  IN:  .qst .txt (Aiken) .gift .xml .csv\n"
-                      "  OUT: .qst .txt .gift .xml .csv .pdf (--key: the answer key)\n";
+  const char* usage =
+      "usage: proctorium-convert IN OUT [--key]\n"
+      "  IN:  .qst .txt (Aiken) .gift .xml .csv\n"
+      "  OUT: .qst .txt .gift .xml .csv .pdf (--key: the answer key)\n";
   if (files.size() != 2) {
     err << usage;
     return 2;

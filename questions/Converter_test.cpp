@@ -76,8 +76,10 @@ class TConverterTest : public QObject {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<QString>("message");
-    QTest::newRow("aiken") << "bad.txt" << QByteArray("Q?\nA. x\n") << ": line 2: the last question has no ANSWER: line";
-    QTest::newRow("xml") << "bad.xml" << QByteArray("<quiz>\n<question>") << ": line 2: element <question> is not closed";
+    QTest::newRow("aiken") << "bad.txt" << QByteArray("Q?\nA. x\n")
+                           << ": line 2: the last question has no ANSWER: line";
+    QTest::newRow("xml") << "bad.xml" << QByteArray("<quiz>\n<question>")
+                         << ": line 2: element <question> is not closed";
     QTest::newRow("qst") << "bad.qst" << QByteArray("\xFF\x01") << "bad.qst";
   }
   void refusedInputWritesNothing() {

@@ -50,8 +50,8 @@ bool PrintSheet(QPagedPaintDevice* device, const TQuestionSet& set, TSheetKind k
       heights[i] = h + gap;
       continue;
     }
-    const QRect r = QFontMetrics(f, device).boundingRect(QRect(left, 0, page.width() - left, 100000),
-                                                       Qt::TextWordWrap, text);
+    const QRect r =
+        QFontMetrics(f, device).boundingRect(QRect(left, 0, page.width() - left, 100000), Qt::TextWordWrap, text);
     rects[i] = QRect(left, 0, page.width() - left, r.height());
     heights[i] = r.height() + gap + (b.Type == TPrintBlock::Title ? gap * 2 : 0) +
                  (b.Type == TPrintBlock::Question || b.Type == TPrintBlock::Key ? gap : 0);

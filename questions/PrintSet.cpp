@@ -26,9 +26,10 @@ void PrintSetFile(QWidget* parent, const std::string& setFile, bool answerKey, b
     if (pdf) {
       const QString suggested = QString::fromStdString(ExtractFilePath(setFile) + title) +
                                 (answerKey ? QStringLiteral(" key.pdf") : QStringLiteral(".pdf"));
-      const QString file = GetSaveFileName(parent, answerKey ? QStringLiteral("Export answer key as PDF")
-                                                             : QStringLiteral("Export question paper as PDF"),
-                                           suggested, QStringLiteral("PDF (*.pdf)"));
+      const QString file = GetSaveFileName(
+          parent,
+          answerKey ? QStringLiteral("Export answer key as PDF") : QStringLiteral("Export question paper as PDF"),
+          suggested, QStringLiteral("PDF (*.pdf)"));
       if (file.isEmpty()) return;
       const std::string bytes = SheetPdf(set, answerKey, title, exhibit);
       if (bytes.empty()) throw EFileError("Cannot create file " + file.toStdString());

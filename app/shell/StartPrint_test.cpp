@@ -35,7 +35,8 @@ class StartPrintTest : public QObject {
     });
     (key ? StartForm->PdfKey1 : StartForm->PdfPaper1)->trigger();
     SetFileDialogHook(nullptr);
-    QCOMPARE(caption, key ? QStringLiteral("Export answer key as PDF") : QStringLiteral("Export question paper as PDF"));
+    QCOMPARE(caption,
+             key ? QStringLiteral("Export answer key as PDF") : QStringLiteral("Export question paper as PDF"));
     QProcess p;
     p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
     QVERIFY(p.waitForFinished(30000));

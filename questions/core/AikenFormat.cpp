@@ -62,10 +62,10 @@ TImportResult ReadAiken(const std::string& bytes, const std::string& fileName) {
     const int index = AnswerLine(line, text);
     if (state == InAnswers) {
       if (index != static_cast<int>(d.Answers.size()))
-        throw EImportError(fileName, lineNo,
-                           index < 0 ? "expected answer " + Letter(static_cast<int>(d.Answers.size())) +
-                                           " or the ANSWER: line"
-                                     : "answer " + Letter(index) + " out of order");
+        throw EImportError(
+            fileName, lineNo,
+            index < 0 ? "expected answer " + Letter(static_cast<int>(d.Answers.size())) + " or the ANSWER: line"
+                      : "answer " + Letter(index) + " out of order");
       d.Answers.push_back(text);
       continue;
     }
@@ -111,8 +111,8 @@ TExportResult WriteAiken(const TQuestionSet& set) {
     const AnswerMask m = q.CorrectMask & inUse;
     if ((q.AnswerType != TAnswerType::Single) || m == 0 || (m & (m - 1)) != 0) {
       out.Notes.push_back({i, (q.AnswerType != TAnswerType::Single) ? "a multiple-answer question; left out"
-                              : m == 0         ? "no correct answer; left out"
-                                               : "several correct answers; left out"});
+                              : m == 0                              ? "no correct answer; left out"
+                                                                    : "several correct answers; left out"});
       continue;
     }
     bool joined = false;

@@ -106,8 +106,8 @@ TImportResult ReadCsv(const std::string& bytes, const std::string& fileName) {
     column[name] = c;
     if (name.size() == 1 && name[0] >= 'a' && name[0] <= 'z') {
       answerColumns.emplace_back(name[0] - 'a', c);
-    } else if (name != "question" && name != "correct" && name != "type" && name != "shuffle" &&
-               name != "reference" && name != "exhibit") {
+    } else if (name != "question" && name != "correct" && name != "type" && name != "shuffle" && name != "reference" &&
+               name != "exhibit") {
       throw EImportError(fileName, rows[0].Line, "unknown column \"" + Trim(rows[0].Fields[c]) + "\"");
     }
   }
@@ -173,7 +173,8 @@ TImportResult ReadCsv(const std::string& bytes, const std::string& fileName) {
     }
     d.Remarks = field("reference");
     d.Exhibit = Trim(field("exhibit"));
-    if (d.Text.empty() && std::all_of(d.Answers.begin(), d.Answers.end(), [](const std::string& a) { return a.empty(); }))
+    if (d.Text.empty() &&
+        std::all_of(d.Answers.begin(), d.Answers.end(), [](const std::string& a) { return a.empty(); }))
       continue;  // an empty row of the spreadsheet
     if (AddDraft(result, d) && marks == 0) Change(result, row.Line, "no correct answer marked");
   }
@@ -191,7 +192,8 @@ TExportResult WriteCsv(const TQuestionSet& set) {
       line += "," + Quote(ToCrLf(Cp1252ToUtf8(q.Answers[static_cast<size_t>(a)])));
       if (q.CorrectMask & (1u << a)) letters += Letter(a);
     }
-    line += "," + letters + "," + (q.AnswerType != TAnswerType::Single ? "multiple" : "single") + "," + (q.RandomizeAnswers ? "yes" : "no");
+    line += "," + letters + "," + (q.AnswerType != TAnswerType::Single ? "multiple" : "single") + "," +
+            (q.RandomizeAnswers ? "yes" : "no");
     line += "," + Quote(ToCrLf(Cp1252ToUtf8(q.Remarks))) + "," + Quote(Cp1252ToUtf8(q.ExhibitFile)) + "\r\n";
     out.Bytes += line;
     ++out.Written;

@@ -61,7 +61,8 @@ TEST(ExchangeExamples, EachFormatReadsItsExample) {
        "38: shortanswer question, not multiple choice\n",
        ""},
       {"questions.csv",
-       {"What is 2 + 2?|3;4;5;|2|S|R|Arithmetic basics", "Which are colours of the French flag?|Blue;Green;White;Red;|13|M|-|Flag, 1794",
+       {"What is 2 + 2?|3;4;5;|2|S|R|Arithmetic basics",
+        "Which are colours of the French flag?|Blue;Green;White;Red;|13|M|-|Flag, 1794",
         "A question\r\non two lines with \"quotes\"|Yes;No;|1|S|R|"},
        "",
        ""},
@@ -100,8 +101,7 @@ TEST(ExchangeRefusals, BrokenFilesNameTheLine) {
       {TExchangeFormat::Gift, "// c\n\nQ {=a ~b\n\nmore", 3, "{ without }"},
       {TExchangeFormat::Gift, "Q {~%abc%a =b}", 1, "weight \"%abc%\" is not a percentage"},
       {TExchangeFormat::Gift, "\n::T:: Q {a b}", 2, "answers must start with = or ~"},
-      {TExchangeFormat::MoodleXml, "<quiz>\n<question type=\"multichoice\">\n</quiz>", 3,
-       "</quiz> closes <question>"},
+      {TExchangeFormat::MoodleXml, "<quiz>\n<question type=\"multichoice\">\n</quiz>", 3, "</quiz> closes <question>"},
       {TExchangeFormat::MoodleXml, "<quiz>\n\n<question>&bogus;</question></quiz>", 3, "unknown entity &bogus;"},
       {TExchangeFormat::MoodleXml, "<?xml version=\"1.0\"?>\n<!DOCTYPE q [<!ENTITY a \"b\">]><quiz/>", 2,
        "document type definitions are not accepted"},
@@ -140,7 +140,8 @@ TEST(ExchangeMisfits, AreReportedWithTheirLines) {
   nine += "ANSWER: A\n";
   const TCase cases[] = {
       {TExchangeFormat::Aiken, nine, 0, "1: 10 answers, at most 8 fit\n", ""},
-      {TExchangeFormat::Aiken, "Q?\nA. x\nANSWER: C\n\nWhat \xE2\x9C\x93 or \xE2\x88\x91?\nA. \xE2\x9C\x93\nANSWER: A\n", 0,
+      {TExchangeFormat::Aiken,
+       "Q?\nA. x\nANSWER: C\n\nWhat \xE2\x9C\x93 or \xE2\x88\x91?\nA. \xE2\x9C\x93\nANSWER: A\n", 0,
        "1: ANSWER: C names no answer\n5: characters a set cannot store: \xE2\x9C\x93 \xE2\x88\x91\n", ""},
       // Windows-1252 bytes that are no UTF-8 are read as Windows-1252.
       {TExchangeFormat::Aiken, "Caf\xE9?\nA. \x80 5\nANSWER: A\n", 1, "", ""},
@@ -201,7 +202,8 @@ TEST(HtmlText, PlainTextOfHtmlAndBack) {
   const TCase cases[] = {
       {"<p>One</p><p>Two  <b>bold</b>\n text</p>", "One\nTwo bold text"},
       {"a<br>b<br/><br />c", "a\nb\n\nc"},
-      {"x &amp; y &lt; z &eacute;&#233;&#xE9; &nbsp;&nbsp;end &unknown;", "x & y < z \xC3\xA9\xC3\xA9\xC3\xA9   end &unknown;"},
+      {"x &amp; y &lt; z &eacute;&#233;&#xE9; &nbsp;&nbsp;end &unknown;",
+       "x & y < z \xC3\xA9\xC3\xA9\xC3\xA9   end &unknown;"},
       {"<script>alert(1)</script>Text<!-- hidden -->", "Text"},
   };
   for (const TCase& c : cases) EXPECT_EQ(HtmlToText(c.Html), c.Text) << c.Html;

@@ -172,8 +172,8 @@ void ReadBlock(TImportResult& result, const std::string& block, int first, const
       const std::string number = end == std::string::npos ? "" : piece.substr(1, end - 1);
       a.Weight = std::strtod(number.c_str(), &stop);
       if (number.empty() || *stop != 0 || a.Weight < -100 || a.Weight > 100)
-        throw EImportError(fileName, LineOf(s, open + 1 + i, first), "weight \"" + piece.substr(0, end + 1) +
-                                                                         "\" is not a percentage");
+        throw EImportError(fileName, LineOf(s, open + 1 + i, first),
+                           "weight \"" + piece.substr(0, end + 1) + "\" is not a percentage");
       a.Weighted = true;
       piece = Trim(piece.substr(end + 1));
     }

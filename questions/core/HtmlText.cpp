@@ -34,17 +34,16 @@ struct TEntity {
   char32_t Code;
 };
 constexpr TEntity Entities[] = {
-    {"amp", '&'},      {"lt", '<'},       {"gt", '>'},        {"quot", '"'},     {"apos", '\''},
-    {"nbsp", ' '},     {"ndash", 0x2013}, {"mdash", 0x2014},  {"hellip", 0x2026}, {"lsquo", 0x2018},
-    {"rsquo", 0x2019}, {"ldquo", 0x201C}, {"rdquo", 0x201D},  {"laquo", 0xAB},   {"raquo", 0xBB},
-    {"euro", 0x20AC},  {"copy", 0xA9},    {"reg", 0xAE},      {"deg", 0xB0},     {"plusmn", 0xB1},
-    {"times", 0xD7},   {"divide", 0xF7},  {"middot", 0xB7},   {"bull", 0x2022},  {"shy", 0xAD},
-    {"sup2", 0xB2},    {"sup3", 0xB3},    {"frac12", 0xBD},   {"micro", 0xB5},   {"para", 0xB6},
-    {"sect", 0xA7},    {"pound", 0xA3},   {"yen", 0xA5},      {"cent", 0xA2},    {"auml", 0xE4},
-    {"ouml", 0xF6},    {"uuml", 0xFC},    {"Auml", 0xC4},     {"Ouml", 0xD6},    {"Uuml", 0xDC},
-    {"szlig", 0xDF},   {"eacute", 0xE9},  {"egrave", 0xE8},   {"agrave", 0xE0},  {"aacute", 0xE1},
-    {"ccedil", 0xE7},  {"ntilde", 0xF1},  {"oacute", 0xF3},   {"iacute", 0xED},  {"uacute", 0xFA},
-    {"Eacute", 0xC9},  {"ecirc", 0xEA},   {"acirc", 0xE2},    {"ocirc", 0xF4},   {"icirc", 0xEE},
+    {"amp", '&'},      {"lt", '<'},       {"gt", '>'},        {"quot", '"'},     {"apos", '\''},    {"nbsp", ' '},
+    {"ndash", 0x2013}, {"mdash", 0x2014}, {"hellip", 0x2026}, {"lsquo", 0x2018}, {"rsquo", 0x2019}, {"ldquo", 0x201C},
+    {"rdquo", 0x201D}, {"laquo", 0xAB},   {"raquo", 0xBB},    {"euro", 0x20AC},  {"copy", 0xA9},    {"reg", 0xAE},
+    {"deg", 0xB0},     {"plusmn", 0xB1},  {"times", 0xD7},    {"divide", 0xF7},  {"middot", 0xB7},  {"bull", 0x2022},
+    {"shy", 0xAD},     {"sup2", 0xB2},    {"sup3", 0xB3},     {"frac12", 0xBD},  {"micro", 0xB5},   {"para", 0xB6},
+    {"sect", 0xA7},    {"pound", 0xA3},   {"yen", 0xA5},      {"cent", 0xA2},    {"auml", 0xE4},    {"ouml", 0xF6},
+    {"uuml", 0xFC},    {"Auml", 0xC4},    {"Ouml", 0xD6},     {"Uuml", 0xDC},    {"szlig", 0xDF},   {"eacute", 0xE9},
+    {"egrave", 0xE8},  {"agrave", 0xE0},  {"aacute", 0xE1},   {"ccedil", 0xE7},  {"ntilde", 0xF1},  {"oacute", 0xF3},
+    {"iacute", 0xED},  {"uacute", 0xFA},  {"Eacute", 0xC9},   {"ecirc", 0xEA},   {"acirc", 0xE2},   {"ocirc", 0xF4},
+    {"icirc", 0xEE},
 };
 
 // Decodes the entity at s[i] == '&'; returns its length, or 0 if it is none.
@@ -100,8 +99,8 @@ std::string Attribute(const std::string& tag, const std::string& name) {
 }
 
 bool IsBlock(const std::string& name) {
-  static const char* blocks[] = {"p",  "div", "li", "ul", "ol", "tr", "table", "h1",         "h2",
-                                 "h3", "h4",  "h5", "h6", "pre", "blockquote", "dl", "dt", "dd"};
+  static const char* blocks[] = {"p",  "div", "li", "ul", "ol",  "tr",         "table", "h1", "h2",
+                                 "h3", "h4",  "h5", "h6", "pre", "blockquote", "dl",    "dt", "dd"};
   return std::any_of(std::begin(blocks), std::end(blocks), [&](const char* b) { return name == b; });
 }
 
@@ -128,8 +127,10 @@ std::string HtmlToText(const std::string& html, std::vector<std::string>* images
   bool space = false;  // folded white space waiting for the next text
   bool block = false;  // a block ended: a line break waits for the next text
   auto text = [&](const std::string& piece) {
-    if (block && !out.empty()) out += '\n';
-    else if (space && !out.empty() && out.back() != '\n') out += ' ';
+    if (block && !out.empty())
+      out += '\n';
+    else if (space && !out.empty() && out.back() != '\n')
+      out += ' ';
     block = space = false;
     out += piece;
   };
@@ -200,18 +201,29 @@ std::string TextToHtml(const std::string& text) {
   for (size_t i = 0; i < lf.size(); ++i) {
     const char c = lf[i];
     switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '\n': out += "<br>"; break;
-      case '\t': out += "&#9;"; break;
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '\n':
+        out += "<br>";
+        break;
+      case '\t':
+        out += "&#9;";
+        break;
       case ' ': {
         const bool lone = i > 0 && lf[i - 1] != ' ' && lf[i - 1] != '\n' && i + 1 < lf.size() && lf[i + 1] != ' ' &&
                           lf[i + 1] != '\n';
         out += lone ? " " : "&nbsp;";
         break;
       }
-      default: out.push_back(c);
+      default:
+        out.push_back(c);
     }
   }
   return out;

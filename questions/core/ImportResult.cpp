@@ -263,7 +263,8 @@ std::string ImportSummary(const TImportResult& r) {
   const size_t n = r.Questions.size();
   std::string s = n == 0 ? std::string("No questions can be added")
                          : Plural(n, "question", "questions") + (n == 1 ? " will be added" : " will be added");
-  if (!r.Skipped.empty()) s += "; " + Plural(r.Skipped.size(), "question", "questions") + " skipped: " + NoteList(r.Skipped);
+  if (!r.Skipped.empty())
+    s += "; " + Plural(r.Skipped.size(), "question", "questions") + " skipped: " + NoteList(r.Skipped);
   if (!r.Changed.empty())
     s += "; " + Plural(r.Changed.size(), "question", "questions") + " changed: " + NoteList(r.Changed);
   return s;

@@ -136,11 +136,16 @@ std::string Cdata(const std::string& s) {
 std::string XmlEscape(const std::string& s) {
   std::string out;
   for (char c : s) {
-    if (c == '&') out += "&amp;";
-    else if (c == '<') out += "&lt;";
-    else if (c == '>') out += "&gt;";
-    else if (c == '"') out += "&quot;";
-    else out.push_back(c);
+    if (c == '&')
+      out += "&amp;";
+    else if (c == '<')
+      out += "&lt;";
+    else if (c == '>')
+      out += "&gt;";
+    else if (c == '"')
+      out += "&quot;";
+    else
+      out.push_back(c);
   }
   return out;
 }
@@ -209,7 +214,8 @@ TExportResult WriteMoodleXml(const TQuestionSet& set, const TExhibitReader& read
     }
     s += "  <question type=\"multichoice\">\n";
     s += "    <name><text>Question " + std::to_string(i) + "</text></name>\n";
-    s += "    <questiontext format=\"html\">\n      <text>" + Cdata(html) + "</text>\n" + file + "    </questiontext>\n";
+    s +=
+        "    <questiontext format=\"html\">\n      <text>" + Cdata(html) + "</text>\n" + file + "    </questiontext>\n";
     s += "    <generalfeedback format=\"html\">\n      <text>" + Cdata(TextToHtml(Cp1252ToUtf8(q.Remarks))) +
          "</text>\n    </generalfeedback>\n";
     s += "    <defaultgrade>1</defaultgrade>\n    <penalty>0</penalty>\n    <hidden>0</hidden>\n";

@@ -25,34 +25,51 @@ TExchangeFormat FormatOfFile(const std::string& fileName) {
 
 const char* FormatName(TExchangeFormat format) {
   switch (format) {
-    case TExchangeFormat::QuestionSet: return "question set";
-    case TExchangeFormat::Aiken: return "Aiken text";
-    case TExchangeFormat::Gift: return "GIFT";
-    case TExchangeFormat::MoodleXml: return "XML";
-    case TExchangeFormat::Csv: return "CSV";
-    case TExchangeFormat::Pdf: return "PDF";
-    case TExchangeFormat::Unknown: break;
+    case TExchangeFormat::QuestionSet:
+      return "question set";
+    case TExchangeFormat::Aiken:
+      return "Aiken text";
+    case TExchangeFormat::Gift:
+      return "GIFT";
+    case TExchangeFormat::MoodleXml:
+      return "XML";
+    case TExchangeFormat::Csv:
+      return "CSV";
+    case TExchangeFormat::Pdf:
+      return "PDF";
+    case TExchangeFormat::Unknown:
+      break;
   }
   return "unknown";
 }
 
 TImportResult ImportQuestions(TExchangeFormat format, const std::string& bytes, const std::string& fileName) {
   switch (format) {
-    case TExchangeFormat::Aiken: return ReadAiken(bytes, fileName);
-    case TExchangeFormat::Gift: return ReadGift(bytes, fileName);
-    case TExchangeFormat::MoodleXml: return ReadMoodleXml(bytes, fileName);
-    case TExchangeFormat::Csv: return ReadCsv(bytes, fileName);
-    default: throw EImportError(fileName, 0, std::string("questions cannot be read from a ") + FormatName(format) + " file");
+    case TExchangeFormat::Aiken:
+      return ReadAiken(bytes, fileName);
+    case TExchangeFormat::Gift:
+      return ReadGift(bytes, fileName);
+    case TExchangeFormat::MoodleXml:
+      return ReadMoodleXml(bytes, fileName);
+    case TExchangeFormat::Csv:
+      return ReadCsv(bytes, fileName);
+    default:
+      throw EImportError(fileName, 0, std::string("questions cannot be read from a ") + FormatName(format) + " file");
   }
 }
 
 TExportResult ExportQuestions(TExchangeFormat format, const TQuestionSet& set, const TExhibitReader& readExhibit) {
   switch (format) {
-    case TExchangeFormat::Aiken: return WriteAiken(set);
-    case TExchangeFormat::Gift: return WriteGift(set);
-    case TExchangeFormat::MoodleXml: return WriteMoodleXml(set, readExhibit);
-    case TExchangeFormat::Csv: return WriteCsv(set);
-    default: return {};
+    case TExchangeFormat::Aiken:
+      return WriteAiken(set);
+    case TExchangeFormat::Gift:
+      return WriteGift(set);
+    case TExchangeFormat::MoodleXml:
+      return WriteMoodleXml(set, readExhibit);
+    case TExchangeFormat::Csv:
+      return WriteCsv(set);
+    default:
+      return {};
   }
 }
 
