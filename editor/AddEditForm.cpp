@@ -175,9 +175,9 @@ TAddEditForm::TAddEditForm(QWidget* parent) : TForm(parent) {
       MakeButton(panelButtons, "btnFind", QStringLiteral("&Find"),
                  QStringLiteral("Find a word/phrase within the whole question set"), {0, 280, 80, 20}, FixedFontSize);
   btnImport =
-      MakeButton(panelButtons, "btnImport", QStringLiteral("Import..."),
+      MakeButton(panelButtons, "btnImport", QStringLiteral("&Import..."),
                  QStringLiteral("Add questions from an Aiken, GIFT, XML or CSV file"), {0, 304, 80, 20}, FixedFontSize);
-  btnExport = MakeButton(panelButtons, "btnExport", QStringLiteral("Export..."),
+  btnExport = MakeButton(panelButtons, "btnExport", QStringLiteral("E&xport..."),
                          QStringLiteral("Write this question set as an Aiken, GIFT, XML or CSV file"), {0, 372, 80, 20},
                          FixedFontSize);
   GroupBox1 = new QGroupBox(QStringLiteral("Module"), panelButtons);

@@ -143,7 +143,7 @@ TStartForm::TStartForm(const std::string& programFolder, QWidget* parent) : QMai
   MenuResults = menuBar()->addAction(QStringLiteral("&Results"));
   MenuResults->setObjectName(QStringLiteral("MenuResults"));
   // The highlighted set on paper: the questions, and separately the key.
-  Print1 = menuBar()->addMenu(QStringLiteral("&Print"));
+  Print1 = menuBar()->addMenu(QStringLiteral("Pri&nt"));
   Print1->setObjectName(QStringLiteral("Print1"));
   PrintPaper1 = MakeItem(Print1, "PrintPaper1", QStringLiteral("Print &question paper..."));
   PrintKey1 = MakeItem(Print1, "PrintKey1", QStringLiteral("Print answer &key..."));
