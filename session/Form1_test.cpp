@@ -130,6 +130,7 @@ class Form1Test : public QObject {
                               "  Quiz.qst     Time taken: 00:00:01\r\n"
                               "   2 of 3 Correct [66%]  Incorrect; 2\r\n"
                               "\r\n");
+    ResultsForm->LoadLog();
     QCOMPARE(ResultsForm->Lines().size(), 3);
   }
 
@@ -345,6 +346,7 @@ class Form1Test : public QObject {
       r.Discard(f);
     });
     r.Start(2);
+    ResultsForm->LoadLog();
     QCOMPARE(ResultsForm->Lines().size(), 3);
   }
 

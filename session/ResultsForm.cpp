@@ -1,7 +1,6 @@
 #include "session/ResultsForm.h"
 
-#include <filesystem>
-#include <system_error>
+#include <vector>
 
 #include "app/AnsiText.h"
 #include "app/Controls.h"
@@ -9,25 +8,12 @@
 #include "app/ProgramFolder.h"
 #include "app/Settings.h"
 #include "app/core/FileIO.h"
+#include "session/core/FileLock.h"
+#include "session/core/ResultsLog.h"
 
 namespace proctorium {
 
 TResultsForm* ResultsForm = nullptr;
-
-namespace {
-
-// Lines as a text file holds them: CR LF, LF or CR ends a line, and a line
-// break at the very end does not start another line.
-QStringList SplitLines(const QString& text) {
-  QString t = text;
-  t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-  t.replace(QChar('\r'), QChar('\n'));
-  if (t.isEmpty()) return {};
-  if (t.endsWith(QChar('\n'))) t.chop(1);
-  return t.split(QChar('\n'));
-}
-
-}  // namespace
 
 TResultsForm::TResultsForm(QWidget* parent) : TForm(parent) {
   setObjectName(QStringLiteral("ResultsForm"));
@@ -53,7 +39,6 @@ TResultsForm::TResultsForm(QWidget* parent) : TForm(parent) {
       MakeButton(this, "btnClose", QStringLiteral("&Close"), QStringLiteral("Close this window"), {0, 0, 60, 25});
   connect(btnClear, &QPushButton::clicked, this, [this] { btnClearClick(); });
   connect(btnClose, &QPushButton::clicked, this, [this] { btnCloseClick(); });
-  connect(Memo1, &QPlainTextEdit::textChanged, this, [this] { Memo1Change(); });
   setMinimumSize(400, 200);
   SetWindowHelpPage(this, "run.htm");
   resize(440, 375);
@@ -62,13 +47,27 @@ TResultsForm::TResultsForm(QWidget* parent) : TForm(parent) {
 }
 
 void TResultsForm::FormCreate() {
+  // The log is read when the window is opened, not here: other seats add
+  // to it all the time, and a large log would slow every start-up.
   ResultsFileName = ProgramPath("tests\\results.txt");
+}
+
+void TResultsForm::LoadLog() {
   LoadingFile = true;
   std::string bytes;
-  if (FileExists(ResultsFileName) && ReadWholeFile(ResultsFileName, bytes))
-    Memo1->setPlainText(SplitLines(FromAnsi(bytes)).join(QChar('\n')));
-  else
-    Memo1->clear();
+  try {
+    bytes = ReadLog(ResultsFileName);
+  } catch (const std::exception& e) {
+    ShowException(e);
+  }
+  for (const std::string& line : Pending_) bytes += line + "\r\n";
+  // One pass over the text: the memo takes LF, and a final line break
+  // starts no line of its own.
+  QString text = FromAnsi(bytes);
+  text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  text.replace(QChar('\r'), QChar('\n'));
+  if (text.endsWith(QChar('\n'))) text.chop(1);
+  Memo1->setPlainText(text);
   LoadingFile = false;
 }
 
@@ -79,23 +78,26 @@ QStringList TResultsForm::Lines() const {
 }
 
 void TResultsForm::AddLines(const QStringList& lines) {
-  Batching_ = true;
-  for (const QString& line : lines) Memo1->appendPlainText(line);
-  Batching_ = false;
-  Memo1Change();
-}
-
-void TResultsForm::Memo1Change() {
-  if (LoadingFile || Batching_) return;
-  std::string bytes;
-  for (const QString& line : Lines()) bytes += ToAnsi(line) + "\r\n";
+  std::vector<std::string> ansi;
+  for (const QString& line : lines) ansi.push_back(SanitizeLogLine(ToAnsi(line)));
+  Pending_.insert(Pending_.end(), ansi.begin(), ansi.end());
+  // Lines a failed save kept go first, so the log keeps the order of saving.
   try {
-    WriteFileAtomic(ResultsFileName, bytes);
-  } catch (const std::exception&) {
-    // The memo keeps the lines, and the next change writes them all.
+    TFileLock lock(ResultsFileName, SharedFileLockTimeoutMs);
+    AppendToLog(ResultsFileName, LogLinesBytes(Pending_));
+    Pending_.clear();
+  } catch (const std::exception& e) {
     MessageDlg(QStringLiteral("The results could not be saved to ") + QString::fromStdString(ResultsFileName) +
-                   QStringLiteral("\nThey are kept in the results window for the rest of this session."),
+                   QStringLiteral("\nThey are kept in the results window for the rest of this session.\n\n") +
+                   FromAnsi(e.what()),
                TMsgDlgType::Warning, mbOK);
+  }
+  // An open window shows what was added; a closed one reads the log anew
+  // when it is next opened.
+  if (isVisible()) {
+    LoadingFile = true;
+    for (const std::string& line : ansi) Memo1->appendPlainText(FromAnsi(line));
+    LoadingFile = false;
   }
 }
 
@@ -103,17 +105,21 @@ void TResultsForm::btnClearClick() {
   if (MessageDlg(QStringLiteral("Are you sure you want to delete this summary ?"), TMsgDlgType::Confirmation,
                  mbYes | mbNo, mbNo) != mrYes)
     return;
-  LoadingFile = true;  // the file is removed below, not rewritten empty
+  try {
+    TFileLock lock(ResultsFileName, SharedFileLockTimeoutMs);
+    ClearLog(ResultsFileName);
+  } catch (const std::exception& e) {
+    ShowException(e);
+    return;
+  }
+  LoadingFile = true;
   Memo1->clear();
   LoadingFile = false;
-  std::error_code ec;
-  if (FileExists(ResultsFileName) && !std::filesystem::remove(ToFsPath(ResultsFileName), ec))
-    MessageDlg(QStringLiteral("Cannot delete file ") + QString::fromStdString(ResultsFileName), TMsgDlgType::Warning,
-               mbOK);
   btnClear->setEnabled(false);
 }
 
 void TResultsForm::FormShow() {
+  LoadLog();
   SetFontSize(Settings().FontSize());
   SetShowHint(Settings().ShowHints());
   FormResize();
