@@ -13,6 +13,7 @@
 
 #include "app/AnsiText.h"
 #include "app/Controls.h"
+#include "app/FileDialogs.h"
 #include "app/MessageDlg.h"
 #include "app/ModalSeam.h"
 #include "app/Pictures.h"
@@ -23,6 +24,8 @@
 #include "editor/ExhibitManager.h"
 #include "editor/ImageFit.h"
 #include "editor/ShowForm.h"
+#include "questions/Converter.h"
+#include "questions/core/QuestionExchange.h"
 #include "questions/core/SearchHit.h"
 #include "web/HelpPage.h"
 
@@ -171,6 +174,12 @@ TAddEditForm::TAddEditForm(QWidget* parent) : TForm(parent) {
   btnFind =
       MakeButton(panelButtons, "btnFind", QStringLiteral("&Find"),
                  QStringLiteral("Find a word/phrase within the whole question set"), {0, 280, 80, 20}, FixedFontSize);
+  btnImport =
+      MakeButton(panelButtons, "btnImport", QStringLiteral("&Import..."),
+                 QStringLiteral("Add questions from an Aiken, GIFT, XML or CSV file"), {0, 304, 80, 20}, FixedFontSize);
+  btnExport = MakeButton(panelButtons, "btnExport", QStringLiteral("E&xport..."),
+                         QStringLiteral("Write this question set as an Aiken, GIFT, XML or CSV file"), {0, 372, 80, 20},
+                         FixedFontSize);
   GroupBox1 = new QGroupBox(QStringLiteral("Module"), panelButtons);
   GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
   FixFont(GroupBox1);
@@ -206,6 +215,8 @@ TAddEditForm::TAddEditForm(QWidget* parent) : TForm(parent) {
   connect(btnNext, &QToolButton::clicked, this, [this] { btnNextClick(); });
   connect(btnLast, &QToolButton::clicked, this, [this] { btnLastClick(); });
   connect(btnFind, &QPushButton::clicked, this, [this] { btnFindClick(); });
+  connect(btnImport, &QPushButton::clicked, this, [this] { btnImportClick(); });
+  connect(btnExport, &QPushButton::clicked, this, [this] { btnExportClick(); });
   connect(btnHelp, &QPushButton::clicked, this, [this] { btnHelpClick(); });
   connect(btnClose, &QPushButton::clicked, this, [this] { btnCloseClick(); });
   connect(cbProtectedSet, &QCheckBox::clicked, this, [this] { cbProtectedSetClick(); });
@@ -322,6 +333,8 @@ void TAddEditForm::SetEditMode(TEditMode mode) {
   btnAdd->setEnabled(browsing);
   btnClose->setEnabled(browsing);
   btnFind->setEnabled(browsing);
+  btnImport->setEnabled(browsing);
+  btnExport->setEnabled(browsing);
   btnDelete->setEnabled(browsing && current != 0);
   btnFirst->setEnabled(browsing && current > 0);
   btnPrev->setEnabled(browsing && current > 0);
@@ -490,6 +503,65 @@ void TAddEditForm::btnFindClick() {
   SearchForm->show();
   SearchForm->raise();
   SearchForm->activateWindow();
+}
+
+namespace {
+const QString ExchangeFilter = QStringLiteral(
+    "Question files (*.txt *.gift *.xml *.csv);;Aiken text (*.txt);;GIFT (*.gift);;XML (*.xml);;CSV (*.csv)");
+}  // namespace
+
+void TAddEditForm::btnImportClick() {
+  if (EditMode != TEditMode::Browsing) return;
+  const QString file = GetOpenFileName(this, QStringLiteral("Import questions"),
+                                       QString::fromStdString(ProgramPath("Tests\\")), ExchangeFilter);
+  if (file.isEmpty()) return;
+  const std::string path = file.toStdString();
+  TImportResult r;
+  try {
+    std::string bytes;
+    if (!ReadWholeFile(path, bytes)) throw EFileError("Cannot open file " + path);
+    r = ImportQuestions(FormatOfFile(path), bytes, ExtractFileName(path));
+  } catch (const std::exception& e) {
+    MessageDlg(QStringLiteral("The file cannot be imported:\n") + QString::fromStdString(e.what()),
+               TMsgDlgType::Warning, mbOK);
+    return;
+  }
+  ConvertImages(r, ToBitmap);
+  LimitToRoom(r, MaxQuestions - QuestionSet.LastIndex);
+  CheckExhibits(r, [](const std::string& name) { return FileExists(PicturePath(name)); });
+  const QString summary = QString::fromStdString(ImportSummary(r));
+  if (r.Questions.empty()) {
+    MessageDlg(summary, TMsgDlgType::Information, mbOK);
+    return;
+  }
+  if (MessageDlg(summary + QStringLiteral("\n\nAdd them to the question set ?"), TMsgDlgType::Confirmation,
+                 mbYes | mbNo) != mrYes)
+    return;
+  // Pictures first: a folder that cannot take them leaves the set as it was.
+  if (!Guarded([&] { WriteImages(r, ProgramPath("Tests\\")); })) return;
+  const int first = QuestionSet.LastIndex + 1;
+  for (const TQuestion& q : r.Questions) QuestionSet.Add(q);
+  SetChanged = true;
+  GoToQuestion(first);
+}
+
+void TAddEditForm::btnExportClick() {
+  if (EditMode != TEditMode::Browsing) return;
+  const QString file = GetSaveFileName(this, QStringLiteral("Export set"),
+                                       QString::fromStdString(ProgramPath("Tests\\")), ExchangeFilter);
+  if (file.isEmpty()) return;
+  const std::string path = file.toStdString();
+  const TExchangeFormat format = FormatOfFile(path);
+  if (format != TExchangeFormat::Aiken && format != TExchangeFormat::Gift && format != TExchangeFormat::MoodleXml &&
+      format != TExchangeFormat::Csv) {
+    MessageDlg(QStringLiteral("Please name the file .txt (Aiken), .gift, .xml or .csv."), TMsgDlgType::Warning, mbOK);
+    return;
+  }
+  const TExportResult r = ExportQuestions(format, QuestionSet, [](const std::string& name, std::string& bytes) {
+    return ReadWholeFile(PicturePath(name), bytes);
+  });
+  if (!Guarded([&] { WriteFileAtomic(path, r.Bytes); })) return;
+  MessageDlg(QString::fromStdString(ExportSummary(r)), TMsgDlgType::Information, mbOK);
 }
 
 void TAddEditForm::btnHelpClick() { ShowHelpPage("edit.htm"); }

@@ -66,6 +66,8 @@ class TAddEditForm : public TForm, public TSearchTarget {
   QToolButton* btnNext;
   QToolButton* btnLast;
   QPushButton* btnFind;
+  QPushButton* btnImport;
+  QPushButton* btnExport;
   QGroupBox* GroupBox1;
   QCheckBox* cbProtectedSet;
   QPushButton* btnHelp;
@@ -99,6 +101,10 @@ class TAddEditForm : public TForm, public TSearchTarget {
   void btnNextClick();
   void btnLastClick() { GoToQuestion(QuestionSet.LastIndex); }
   void btnFindClick();
+  // Questions from a file in another format, added after the last one.
+  void btnImportClick();
+  // The set in another format.
+  void btnExportClick();
   void btnHelpClick();
   void btnCloseClick() { close(); }
   void cbProtectedSetClick() { SetChanged = true; }

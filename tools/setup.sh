@@ -2,7 +2,7 @@
 # Installs what building, testing and running Proctorium needs on Debian 12.
 set -euo pipefail
 packages=(build-essential cmake ninja-build qt6-base-dev qt6-base-dev-tools libgl-dev
-          clang libclang-rt-14-dev clang-format clang-tidy fonts-dejavu-core libgtest-dev)
+          clang libclang-rt-14-dev clang-format clang-tidy fonts-dejavu-core libgtest-dev poppler-utils)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

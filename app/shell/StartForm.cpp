@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <memory>
 #include <system_error>
+#include <tuple>
 
 #include "app/AnsiText.h"
 #include "app/Controls.h"
@@ -26,6 +27,7 @@
 #include "app/shell/PasswordDlg.h"
 #include "editor/AddEditForm.h"
 #include "questions/GetFilename.h"
+#include "questions/PrintSet.h"
 #include "questions/core/QuestionSet.h"
 #include "session/Form1.h"
 #include "session/ResultsForm.h"
@@ -140,6 +142,18 @@ TStartForm::TStartForm(const std::string& programFolder, QWidget* parent) : QMai
   MenuExit = MakeItem(Application1, "MenuExit", QStringLiteral("E&xit"));
   MenuResults = menuBar()->addAction(QStringLiteral("&Results"));
   MenuResults->setObjectName(QStringLiteral("MenuResults"));
+  // The highlighted set on paper: the questions, and separately the key.
+  Print1 = menuBar()->addMenu(QStringLiteral("Pri&nt"));
+  Print1->setObjectName(QStringLiteral("Print1"));
+  PrintPaper1 = MakeItem(Print1, "PrintPaper1", QStringLiteral("Print &question paper..."));
+  PrintKey1 = MakeItem(Print1, "PrintKey1", QStringLiteral("Print answer &key..."));
+  MakeSeparator(Print1, "N5");
+  PdfPaper1 = MakeItem(Print1, "PdfPaper1", QStringLiteral("Export question paper as &PDF..."));
+  PdfKey1 = MakeItem(Print1, "PdfKey1", QStringLiteral("Export answer key as P&DF..."));
+  for (auto [item, key, pdf] : {std::tuple{PrintPaper1, false, false}, std::tuple{PrintKey1, true, false},
+                                std::tuple{PdfPaper1, false, true}, std::tuple{PdfKey1, true, true}})
+    connect(item, &QAction::triggered, this,
+            [this, key = key, pdf = pdf] { PrintSetFile(this, FileListBox1->FileName(), key, pdf); });
   Help1 = menuBar()->addMenu(QStringLiteral("&Help"));
   Help1->setObjectName(QStringLiteral("Help1"));
   MenuHelpIndex = MakeItem(Help1, "MenuHelpIndex", QStringLiteral("Help &Index"));

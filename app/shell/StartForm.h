@@ -51,6 +51,11 @@ class TStartForm : public QMainWindow, public TSettingsHolder {
   QAction* N2;
   QAction* MenuExit;
   QAction* MenuResults;
+  QMenu* Print1;
+  QAction* PrintPaper1;
+  QAction* PrintKey1;
+  QAction* PdfPaper1;
+  QAction* PdfKey1;
   QMenu* Help1;
   QAction* MenuHelpIndex;
   QAction* N4;

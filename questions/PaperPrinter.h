@@ -1,0 +1,19 @@
+#pragma once
+// Draws a question paper or an answer key on a printer or a PDF writer.
+
+#include <QImage>
+#include <QPagedPaintDevice>
+#include <functional>
+#include <string>
+
+#include "questions/core/PrintSheet.h"
+
+namespace proctorium {
+
+// exhibit: the picture an exhibit name stands for (a null image if none).
+// Black text on white, so the sheet reads the same without colour.
+// False when nothing could be drawn on the device.
+bool PrintSheet(QPagedPaintDevice* device, const TQuestionSet& set, TSheetKind kind, const std::string& title,
+                const std::function<QImage(const std::string& storedName)>& exhibit);
+
+}  // namespace proctorium

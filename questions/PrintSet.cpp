@@ -1,0 +1,49 @@
+#include "questions/PrintSet.h"
+
+#include <QImage>
+#include <QPrintDialog>
+#include <QPrinter>
+
+#include "app/FileDialogs.h"
+#include "app/MessageDlg.h"
+#include "app/ModalSeam.h"
+#include "app/ProgramFolder.h"
+#include "app/core/FileIO.h"
+#include "app/core/PathResolver.h"
+#include "questions/Converter.h"
+#include "questions/PaperPrinter.h"
+
+namespace proctorium {
+
+void PrintSetFile(QWidget* parent, const std::string& setFile, bool answerKey, bool pdf) {
+  if (setFile.empty()) return;
+  Guarded([&] {
+    TQuestionSet set;
+    set.LoadFromFile(setFile);
+    std::string title = ExtractFileName(setFile);
+    if (const size_t dot = title.rfind('.'); dot != std::string::npos && dot > 0) title.resize(dot);
+    auto exhibit = [](const std::string& stored) { return QImage(QString::fromStdString(PicturePath(stored))); };
+    if (pdf) {
+      const QString suggested = QString::fromStdString(ExtractFilePath(setFile) + title) +
+                                (answerKey ? QStringLiteral(" key.pdf") : QStringLiteral(".pdf"));
+      const QString file = GetSaveFileName(
+          parent,
+          answerKey ? QStringLiteral("Export answer key as PDF") : QStringLiteral("Export question paper as PDF"),
+          suggested, QStringLiteral("PDF (*.pdf)"));
+      if (file.isEmpty()) return;
+      const std::string bytes = SheetPdf(set, answerKey, title, exhibit);
+      if (bytes.empty()) throw EFileError("Cannot create file " + file.toStdString());
+      WriteFileAtomic(file.toStdString(), bytes);
+      return;
+    }
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(QString::fromStdString(title));
+    QPrintDialog dialog(&printer, parent);
+    dialog.setObjectName(QStringLiteral("PrintDialog"));
+    if (ExecModal(&dialog) != QDialog::Accepted) return;
+    if (!PrintSheet(&printer, set, answerKey ? TSheetKind::AnswerKey : TSheetKind::QuestionPaper, title, exhibit))
+      throw EFileError("Cannot print " + title);
+  });
+}
+
+}  // namespace proctorium

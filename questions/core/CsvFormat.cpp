@@ -1,0 +1,204 @@
+#include "questions/core/CsvFormat.h"
+
+#include <algorithm>
+#include <map>
+
+#include "app/core/Cp1252.h"
+
+namespace proctorium {
+
+namespace {
+
+struct TRow {
+  int Line = 0;
+  std::vector<std::string> Fields;
+};
+
+std::vector<TRow> Rows(const std::string& s, char sep, const std::string& fileName) {
+  std::vector<TRow> rows;
+  TRow row;
+  std::string field;
+  int line = 1;
+  row.Line = 1;
+  bool quoted = false, wasQuoted = false;
+  int quoteLine = 0;
+  auto endField = [&] {
+    row.Fields.push_back(field);
+    field.clear();
+    wasQuoted = false;
+  };
+  auto endRow = [&] {
+    endField();
+    const bool blank = row.Fields.size() == 1 && row.Fields[0].empty();
+    if (!blank) rows.push_back(row);
+    row = TRow();
+    row.Line = line;
+  };
+  for (size_t i = 0; i < s.size(); ++i) {
+    const char c = s[i];
+    if (quoted) {
+      if (c == '"') {
+        if (i + 1 < s.size() && s[i + 1] == '"') {
+          field.push_back('"');
+          ++i;
+        } else {
+          quoted = false;
+        }
+      } else {
+        if (c == '\n') ++line;
+        field.push_back(c);
+      }
+      continue;
+    }
+    if (c == '"') {
+      if (!field.empty() || wasQuoted)
+        throw EImportError(fileName, line, "a quote inside an unquoted field (quote the whole field and double it)");
+      quoted = wasQuoted = true;
+      quoteLine = line;
+    } else if (c == sep) {
+      endField();
+    } else if (c == '\n') {
+      ++line;
+      endRow();
+    } else if (c == '\r') {
+      // CR LF ends a row like LF.
+    } else {
+      if (wasQuoted) throw EImportError(fileName, line, "text after a closing quote");
+      field.push_back(c);
+    }
+  }
+  if (quoted) throw EImportError(fileName, quoteLine, "quoted field without its closing quote");
+  if (!field.empty() || !row.Fields.empty()) endRow();
+  return rows;
+}
+
+std::string Lower(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return s;
+}
+
+std::string Quote(const std::string& s) {
+  if (s.find_first_of(",;\"\r\n") == std::string::npos && Trim(s) == s) return s;
+  std::string out = "\"";
+  for (char c : s) {
+    if (c == '"') out.push_back('"');
+    out.push_back(c);
+  }
+  return out + "\"";
+}
+
+}  // namespace
+
+TImportResult ReadCsv(const std::string& bytes, const std::string& fileName) {
+  TImportResult result;
+  const std::string text = DecodeText(bytes);
+  const std::string header = text.substr(0, text.find('\n'));
+  const char sep = header.find(',') == std::string::npos && header.find(';') != std::string::npos ? ';' : ',';
+  const std::vector<TRow> rows = Rows(text, sep, fileName);
+  if (rows.empty()) throw EImportError(fileName, 1, "no header line");
+
+  std::map<std::string, size_t> column;
+  std::vector<std::pair<int, size_t>> answerColumns;  // answer index, column
+  for (size_t c = 0; c < rows[0].Fields.size(); ++c) {
+    const std::string name = Lower(Trim(rows[0].Fields[c]));
+    if (name.empty()) continue;
+    if (column.count(name)) throw EImportError(fileName, rows[0].Line, "column " + name + " appears twice");
+    column[name] = c;
+    if (name.size() == 1 && name[0] >= 'a' && name[0] <= 'z') {
+      answerColumns.emplace_back(name[0] - 'a', c);
+    } else if (name != "question" && name != "correct" && name != "type" && name != "shuffle" && name != "reference" &&
+               name != "exhibit") {
+      throw EImportError(fileName, rows[0].Line, "unknown column \"" + Trim(rows[0].Fields[c]) + "\"");
+    }
+  }
+  for (const char* needed : {"question", "a", "correct"})
+    if (!column.count(needed))
+      throw EImportError(fileName, rows[0].Line, std::string("the header has no column ") + needed);
+  std::sort(answerColumns.begin(), answerColumns.end());
+
+  for (size_t r = 1; r < rows.size(); ++r) {
+    const TRow& row = rows[r];
+    auto field = [&](const std::string& name) {
+      const auto it = column.find(name);
+      return it == column.end() || it->second >= row.Fields.size() ? std::string() : row.Fields[it->second];
+    };
+    TQuestionDraft d;
+    d.Line = row.Line;
+    d.Text = Trim(field("question"));
+    for (const auto& [index, c] : answerColumns) {
+      if (d.Answers.size() <= static_cast<size_t>(index)) d.Answers.resize(static_cast<size_t>(index) + 1);
+      if (c < row.Fields.size()) d.Answers[static_cast<size_t>(index)] = Trim(row.Fields[c]);
+    }
+    const std::string correct = Trim(field("correct"));
+    d.Correct.assign(std::max<size_t>(d.Answers.size(), AnswerCount), false);
+    int marks = 0;
+    std::string bad;
+    for (char c : correct) {
+      const char u = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+      if (c == ' ' || c == ',' || c == ';') continue;
+      if (u < 'A' || u > 'H') {
+        bad.push_back(c);
+        continue;
+      }
+      if (!d.Correct[static_cast<size_t>(u - 'A')]) ++marks;
+      d.Correct[static_cast<size_t>(u - 'A')] = true;
+    }
+    if (!bad.empty()) {
+      Skip(result, row.Line, "correct letters \"" + correct + "\" are not A to H");
+      continue;
+    }
+    const std::string type = Lower(Trim(field("type")));
+    if (type == "single" || type == "s") {
+      d.Multiple = false;
+    } else if (type == "multiple" || type == "m") {
+      d.Multiple = true;
+    } else if (type.empty()) {
+      d.Multiple = marks > 1;
+    } else {
+      Skip(result, row.Line, "type \"" + type + "\" is neither single nor multiple");
+      continue;
+    }
+    if (!d.Multiple && marks > 1) {
+      Skip(result, row.Line, "a single-answer question with " + std::to_string(marks) + " correct letters");
+      continue;
+    }
+    const std::string shuffle = Lower(Trim(field("shuffle")));
+    if (shuffle.empty() || shuffle == "yes" || shuffle == "y" || shuffle == "1" || shuffle == "true") {
+      d.Randomize = true;
+    } else if (shuffle == "no" || shuffle == "n" || shuffle == "0" || shuffle == "false") {
+      d.Randomize = false;
+    } else {
+      Skip(result, row.Line, "shuffle \"" + shuffle + "\" is neither yes nor no");
+      continue;
+    }
+    d.Remarks = field("reference");
+    d.Exhibit = Trim(field("exhibit"));
+    if (d.Text.empty() &&
+        std::all_of(d.Answers.begin(), d.Answers.end(), [](const std::string& a) { return a.empty(); }))
+      continue;  // an empty row of the spreadsheet
+    if (AddDraft(result, d) && marks == 0) Change(result, row.Line, "no correct answer marked");
+  }
+  return result;
+}
+
+TExportResult WriteCsv(const TQuestionSet& set) {
+  TExportResult out;
+  out.Bytes = "\xEF\xBB\xBFquestion,A,B,C,D,E,F,G,H,correct,type,shuffle,reference,exhibit\r\n";
+  for (int i = 1; i <= set.LastIndex; ++i) {
+    const TQuestion& q = set.Questions[static_cast<size_t>(i)];
+    std::string line = Quote(ToCrLf(Cp1252ToUtf8(q.Text)));
+    std::string letters;
+    for (int a = 0; a < AnswerCount; ++a) {
+      line += "," + Quote(ToCrLf(Cp1252ToUtf8(q.Answers[static_cast<size_t>(a)])));
+      if (q.CorrectMask & (1u << a)) letters += Letter(a);
+    }
+    line += "," + letters + "," + (q.AnswerType != TAnswerType::Single ? "multiple" : "single") + "," +
+            (q.RandomizeAnswers ? "yes" : "no");
+    line += "," + Quote(ToCrLf(Cp1252ToUtf8(q.Remarks))) + "," + Quote(Cp1252ToUtf8(q.ExhibitFile)) + "\r\n";
+    out.Bytes += line;
+    ++out.Written;
+  }
+  return out;
+}
+
+}  // namespace proctorium

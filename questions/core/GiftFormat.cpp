@@ -1,0 +1,311 @@
+#include "questions/core/GiftFormat.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <sstream>
+
+#include "app/core/Cp1252.h"
+#include "questions/core/HtmlText.h"
+
+namespace proctorium {
+
+namespace {
+
+constexpr const char* Specials = "~=#{}:";
+
+// Position of the first c at or after from that no backslash escapes.
+size_t FindUnescaped(const std::string& s, char c, size_t from = 0) {
+  for (size_t i = from; i < s.size(); ++i) {
+    if (s[i] == '\\') {
+      ++i;
+      continue;
+    }
+    if (s[i] == c) return i;
+  }
+  return std::string::npos;
+}
+
+size_t FindUnescaped(const std::string& s, const std::string& what, size_t from = 0) {
+  for (size_t i = from; i < s.size(); ++i) {
+    if (s[i] == '\\') {
+      ++i;
+      continue;
+    }
+    if (s.compare(i, what.size(), what) == 0) return i;
+  }
+  return std::string::npos;
+}
+
+std::string Unescape(const std::string& s) {
+  std::string out;
+  for (size_t i = 0; i < s.size(); ++i) {
+    if (s[i] == '\\' && i + 1 < s.size()) {
+      const char n = s[i + 1];
+      if (std::strchr(Specials, n) || n == '\\') {
+        out.push_back(n);
+        ++i;
+        continue;
+      }
+      if (n == 'n') {
+        out.push_back('\n');
+        ++i;
+        continue;
+      }
+    }
+    out.push_back(s[i]);
+  }
+  return out;
+}
+
+std::string Escape(const std::string& s) {
+  std::string out;
+  for (char c : ToLf(s)) {
+    if (c == '\n') {
+      out += "\\n";
+      continue;
+    }
+    if (std::strchr(Specials, c) || c == '\\') out.push_back('\\');
+    out.push_back(c);
+  }
+  return out;
+}
+
+int LineOf(const std::string& block, size_t pos, int firstLine) {
+  int line = firstLine;
+  for (size_t i = 0; i < pos && i < block.size(); ++i)
+    if (block[i] == '\n') ++line;
+  return line;
+}
+
+// A text as the question writes it: an optional [format] tag first.
+std::string Content(const std::string& raw) {
+  std::string s = Trim(raw);
+  bool html = false;
+  for (const char* tag : {"[html]", "[moodle]", "[plain]", "[markdown]"}) {
+    if (s.compare(0, std::strlen(tag), tag) == 0) {
+      html = std::strcmp(tag, "[html]") == 0 || std::strcmp(tag, "[moodle]") == 0;
+      s = Trim(s.substr(std::strlen(tag)));
+      break;
+    }
+  }
+  std::string u = Unescape(s);
+  return html ? HtmlToText(u) : u;
+}
+
+struct TAnswer {
+  bool Equals = false;
+  bool Weighted = false;
+  double Weight = 0;
+  std::string Text;
+  std::string Feedback;
+};
+
+void ReadBlock(TImportResult& result, const std::string& block, int first, const std::string& fileName) {
+  std::string s = block;
+  size_t at = 0;
+  if (Trim(s).compare(0, 2, "::") == 0) {
+    const size_t open = s.find("::");
+    const size_t close = FindUnescaped(s, "::", open + 2);
+    if (close == std::string::npos) throw EImportError(fileName, first, "title without closing ::");
+    at = close + 2;
+  }
+  const size_t open = FindUnescaped(s, '{', at);
+  if (open == std::string::npos) {
+    Skip(result, first, "a description without answers, not a question");
+    return;
+  }
+  const size_t close = FindUnescaped(s, '}', open + 1);
+  if (close == std::string::npos) throw EImportError(fileName, LineOf(s, open, first), "{ without }");
+  const std::string before = Trim(s.substr(at, open - at));
+  const std::string after = Trim(s.substr(close + 1));
+  std::string body = Trim(s.substr(open + 1, close - open - 1));
+
+  TQuestionDraft d;
+  d.Line = first;
+  d.Text = Content(before);
+  if (!after.empty()) d.Text += " _____ " + Content(after);  // the missing-word form
+
+  const size_t general = FindUnescaped(body, "####");
+  if (general != std::string::npos) {
+    d.Remarks = Content(body.substr(general + 4));
+    body = Trim(body.substr(0, general));
+  }
+  if (body.empty()) {
+    Skip(result, first, "essay question, not multiple choice");
+    return;
+  }
+  if (body[0] == '#') {
+    Skip(result, first, "numerical question, not multiple choice");
+    return;
+  }
+  std::string upper;
+  for (char c : body.substr(0, body.find_first_of("#"))) upper.push_back(static_cast<char>(std::toupper(c)));
+  upper = Trim(upper);
+  if (upper == "T" || upper == "F" || upper == "TRUE" || upper == "FALSE") {
+    const bool isTrue = upper[0] == 'T';
+    d.Answers = {"True", "False"};
+    d.Correct = {isTrue, !isTrue};
+    d.Randomize = false;
+    AddDraft(result, d);
+    return;
+  }
+  if (body[0] != '=' && body[0] != '~')
+    throw EImportError(fileName, LineOf(s, open, first), "answers must start with = or ~");
+
+  std::vector<TAnswer> answers;
+  size_t i = 0;
+  while (i < body.size()) {
+    TAnswer a;
+    a.Equals = body[i] == '=';
+    size_t next = i + 1;
+    for (; next < body.size(); ++next) {
+      if (body[next] == '\\') {
+        ++next;
+        continue;
+      }
+      if (body[next] == '=' || body[next] == '~') break;
+    }
+    std::string piece = Trim(body.substr(i + 1, next - i - 1));
+    if (!piece.empty() && piece[0] == '%') {
+      const size_t end = piece.find('%', 1);
+      char* stop = nullptr;
+      const std::string number = end == std::string::npos ? "" : piece.substr(1, end - 1);
+      a.Weight = std::strtod(number.c_str(), &stop);
+      if (number.empty() || *stop != 0 || a.Weight < -100 || a.Weight > 100)
+        throw EImportError(fileName, LineOf(s, open + 1 + i, first),
+                           "weight \"" + piece.substr(0, end + 1) + "\" is not a percentage");
+      a.Weighted = true;
+      piece = Trim(piece.substr(end + 1));
+    }
+    const size_t hash = FindUnescaped(piece, '#');
+    if (hash != std::string::npos) {
+      a.Feedback = Content(piece.substr(hash + 1));
+      piece = piece.substr(0, hash);
+    }
+    if (piece.find("->") != std::string::npos) {
+      Skip(result, first, "matching question, not multiple choice");
+      return;
+    }
+    a.Text = Content(piece);
+    answers.push_back(a);
+    i = next;
+  }
+  bool anyTilde = false;
+  for (size_t k = 0; k < answers.size(); ++k) anyTilde = anyTilde || !answers[k].Equals;
+  for (size_t k = 0; k < answers.size(); ++k) anyTilde = anyTilde || answers[k].Weighted;
+  if (!anyTilde) {
+    Skip(result, first, "short-answer question, not multiple choice");
+    return;
+  }
+  std::vector<double> weights;
+  for (const TAnswer& a : answers) {
+    d.Answers.push_back(a.Text);
+    weights.push_back(a.Weighted ? a.Weight : (a.Equals ? 100.0 : 0.0));
+  }
+  std::string feedback;
+  for (size_t k = 0; k < answers.size(); ++k)
+    if (!answers[k].Feedback.empty()) feedback += "\n" + Letter(static_cast<int>(k)) + ": " + answers[k].Feedback;
+  if (!feedback.empty()) d.Remarks = d.Remarks.empty() ? feedback.substr(1) : d.Remarks + feedback;
+  if (answers.size() > static_cast<size_t>(AnswerCount)) {
+    AddDraft(result, d);  // reports the count
+    return;
+  }
+  // "=" marks the one right answer; weights alone make a multiple-answer question.
+  bool anyEquals = false;
+  for (const TAnswer& a : answers) anyEquals = anyEquals || a.Equals;
+  const TWeightOutcome w = ResolveWeights(weights, anyEquals);
+  if (!w.Skip.empty()) {
+    Skip(result, first, w.Skip);
+    return;
+  }
+  d.Correct = w.Correct;
+  d.Multiple = w.Multiple;
+  if (AddDraft(result, d) && !w.Change.empty()) Change(result, first, w.Change);
+}
+
+std::string Weight(double w) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%.5f", w);
+  std::string s = buf;
+  while (s.back() == '0') s.pop_back();
+  if (s.back() == '.') s.pop_back();
+  return s;
+}
+
+}  // namespace
+
+TImportResult ReadGift(const std::string& bytes, const std::string& fileName) {
+  TImportResult result;
+  std::istringstream in(ToLf(DecodeText(bytes)));
+  std::string raw, block;
+  int lineNo = 0, first = 0;
+  bool inBraces = false;
+  auto flush = [&] {
+    if (!Trim(block).empty()) ReadBlock(result, block, first, fileName);
+    block.clear();
+  };
+  while (std::getline(in, raw)) {
+    ++lineNo;
+    const std::string line = Trim(raw);
+    if (line.compare(0, 2, "//") == 0) continue;
+    if (line.compare(0, 10, "$CATEGORY:") == 0) continue;
+    // A blank line ends a question, except inside its answer list.
+    if (line.empty() && !inBraces) {
+      flush();
+      continue;
+    }
+    if (block.empty()) first = lineNo;
+    block += (block.empty() ? "" : "\n") + raw;
+    for (size_t i = 0; i < raw.size(); ++i) {
+      if (raw[i] == '\\') {
+        ++i;
+      } else if (raw[i] == '{') {
+        inBraces = true;
+      } else if (raw[i] == '}') {
+        inBraces = false;
+      }
+    }
+  }
+  if (inBraces) {
+    const size_t open = FindUnescaped(block, '{');
+    throw EImportError(fileName, LineOf(block, open, first), "{ without }");
+  }
+  flush();
+  return result;
+}
+
+TExportResult WriteGift(const TQuestionSet& set) {
+  TExportResult out;
+  for (int i = 1; i <= set.LastIndex; ++i) {
+    const TQuestion& q = set.Questions[static_cast<size_t>(i)];
+    int used = 0;
+    for (int a = 0; a < AnswerCount; ++a)
+      if (!q.Answers[static_cast<size_t>(a)].empty()) used = a + 1;
+    const AnswerMask m = q.CorrectMask & static_cast<AnswerMask>((1u << used) - 1);
+    if (m == 0) {
+      out.Notes.push_back({i, "no correct answer; left out"});
+      continue;
+    }
+    int correct = 0;
+    for (int a = 0; a < used; ++a) correct += (m >> a) & 1;
+    const bool multiple = (q.AnswerType != TAnswerType::Single);
+    std::string s = "::Question " + std::to_string(i) + ":: " + Escape(Cp1252ToUtf8(q.Text)) + " {\r\n";
+    for (int a = 0; a < used; ++a) {
+      const bool right = (m >> a) & 1;
+      const std::string text = Escape(Cp1252ToUtf8(q.Answers[static_cast<size_t>(a)]));
+      if (!multiple)
+        s += std::string("\t") + (right ? "=" : "~") + text + "\r\n";
+      else
+        s += "\t~%" + (right ? Weight(100.0 / correct) : std::string("-100")) + "%" + text + "\r\n";
+    }
+    if (!q.Remarks.empty()) s += "\t####" + Escape(Cp1252ToUtf8(q.Remarks)) + "\r\n";
+    s += "}\r\n\r\n";
+    out.Bytes += s;
+    ++out.Written;
+    if (!multiple && correct > 1) out.Notes.push_back({i, "a single-answer question with several marks"});
+    if (!q.ExhibitFile.empty()) out.Notes.push_back({i, "exhibit not carried"});
+  }
+  return out;
+}
+
+}  // namespace proctorium

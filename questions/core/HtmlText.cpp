@@ -1,0 +1,232 @@
+#include "questions/core/HtmlText.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <cstring>
+
+#include "questions/core/ImportResult.h"
+
+namespace proctorium {
+
+namespace {
+
+void AppendUtf8(std::string& out, char32_t cp) {
+  if (cp < 0x80) {
+    out.push_back(static_cast<char>(cp));
+  } else if (cp < 0x800) {
+    out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  } else if (cp < 0x10000) {
+    out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  } else {
+    out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+    out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  }
+}
+
+struct TEntity {
+  const char* Name;
+  char32_t Code;
+};
+constexpr TEntity Entities[] = {
+    {"amp", '&'},      {"lt", '<'},       {"gt", '>'},        {"quot", '"'},     {"apos", '\''},    {"nbsp", ' '},
+    {"ndash", 0x2013}, {"mdash", 0x2014}, {"hellip", 0x2026}, {"lsquo", 0x2018}, {"rsquo", 0x2019}, {"ldquo", 0x201C},
+    {"rdquo", 0x201D}, {"laquo", 0xAB},   {"raquo", 0xBB},    {"euro", 0x20AC},  {"copy", 0xA9},    {"reg", 0xAE},
+    {"deg", 0xB0},     {"plusmn", 0xB1},  {"times", 0xD7},    {"divide", 0xF7},  {"middot", 0xB7},  {"bull", 0x2022},
+    {"shy", 0xAD},     {"sup2", 0xB2},    {"sup3", 0xB3},     {"frac12", 0xBD},  {"micro", 0xB5},   {"para", 0xB6},
+    {"sect", 0xA7},    {"pound", 0xA3},   {"yen", 0xA5},      {"cent", 0xA2},    {"auml", 0xE4},    {"ouml", 0xF6},
+    {"uuml", 0xFC},    {"Auml", 0xC4},    {"Ouml", 0xD6},     {"Uuml", 0xDC},    {"szlig", 0xDF},   {"eacute", 0xE9},
+    {"egrave", 0xE8},  {"agrave", 0xE0},  {"aacute", 0xE1},   {"ccedil", 0xE7},  {"ntilde", 0xF1},  {"oacute", 0xF3},
+    {"iacute", 0xED},  {"uacute", 0xFA},  {"Eacute", 0xC9},   {"ecirc", 0xEA},   {"acirc", 0xE2},   {"ocirc", 0xF4},
+    {"icirc", 0xEE},
+};
+
+// Decodes the entity at s[i] == '&'; returns its length, or 0 if it is none.
+size_t Entity(const std::string& s, size_t i, std::string& out) {
+  const size_t semi = s.find(';', i);
+  if (semi == std::string::npos || semi - i > 12) return 0;
+  const std::string name = s.substr(i + 1, semi - i - 1);
+  if (name.size() >= 2 && name[0] == '#') {
+    const bool hex = name[1] == 'x' || name[1] == 'X';
+    const std::string digits = name.substr(hex ? 2 : 1);
+    if (digits.empty()) return 0;
+    char* end = nullptr;
+    const unsigned long v = std::strtoul(digits.c_str(), &end, hex ? 16 : 10);
+    if (*end != 0 || v == 0 || v > 0x10FFFF || (v >= 0xD800 && v <= 0xDFFF)) return 0;
+    AppendUtf8(out, static_cast<char32_t>(v));
+    return semi - i + 1;
+  }
+  for (const TEntity& e : Entities) {
+    if (name == e.Name) {
+      AppendUtf8(out, e.Code);
+      return semi - i + 1;
+    }
+  }
+  return 0;
+}
+
+std::string Lower(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return s;
+}
+
+// The value of attribute name in a tag's text, or empty.
+std::string Attribute(const std::string& tag, const std::string& name) {
+  const std::string lower = Lower(tag);
+  size_t at = 0;
+  while ((at = lower.find(name, at)) != std::string::npos) {
+    const bool starts = at > 0 && std::isspace(static_cast<unsigned char>(lower[at - 1]));
+    size_t p = at + name.size();
+    while (p < tag.size() && tag[p] == ' ') ++p;
+    if (starts && p < tag.size() && tag[p] == '=') {
+      ++p;
+      while (p < tag.size() && tag[p] == ' ') ++p;
+      if (p < tag.size() && (tag[p] == '"' || tag[p] == '\'')) {
+        const size_t end = tag.find(tag[p], p + 1);
+        return DecodeEntities(tag.substr(p + 1, (end == std::string::npos ? tag.size() : end) - p - 1));
+      }
+      const size_t end = tag.find_first_of(" \t\n/>", p);
+      return DecodeEntities(tag.substr(p, (end == std::string::npos ? tag.size() : end) - p));
+    }
+    at = p;
+  }
+  return {};
+}
+
+bool IsBlock(const std::string& name) {
+  static const char* blocks[] = {"p",  "div", "li", "ul", "ol",  "tr",         "table", "h1", "h2",
+                                 "h3", "h4",  "h5", "h6", "pre", "blockquote", "dl",    "dt", "dd"};
+  return std::any_of(std::begin(blocks), std::end(blocks), [&](const char* b) { return name == b; });
+}
+
+}  // namespace
+
+std::string DecodeEntities(const std::string& s) {
+  std::string out;
+  out.reserve(s.size());
+  for (size_t i = 0; i < s.size(); ++i) {
+    if (s[i] == '&') {
+      const size_t n = Entity(s, i, out);
+      if (n > 0) {
+        i += n - 1;
+        continue;
+      }
+    }
+    out.push_back(s[i]);
+  }
+  return out;
+}
+
+std::string HtmlToText(const std::string& html, std::vector<std::string>* images) {
+  std::string out;
+  bool space = false;  // folded white space waiting for the next text
+  bool block = false;  // a block ended: a line break waits for the next text
+  auto text = [&](const std::string& piece) {
+    if (block && !out.empty())
+      out += '\n';
+    else if (space && !out.empty() && out.back() != '\n')
+      out += ' ';
+    block = space = false;
+    out += piece;
+  };
+  for (size_t i = 0; i < html.size();) {
+    const char c = html[i];
+    if (c == '<') {
+      if (html.compare(i, 4, "<!--") == 0) {
+        const size_t end = html.find("-->", i + 4);
+        i = end == std::string::npos ? html.size() : end + 3;
+        continue;
+      }
+      const size_t end = html.find('>', i);
+      if (end == std::string::npos) {
+        text(html.substr(i));
+        break;
+      }
+      const std::string tag = html.substr(i + 1, end - i - 1);
+      size_t n = tag[0] == '/' ? 1 : 0;
+      size_t e = n;
+      while (e < tag.size() && std::isalnum(static_cast<unsigned char>(tag[e]))) ++e;
+      const std::string name = Lower(tag.substr(n, e - n));
+      i = end + 1;
+      if (name == "script" || name == "style") {
+        if (n == 0) {
+          const size_t close = Lower(html).find("</" + name, i);
+          i = close == std::string::npos ? html.size() : html.find('>', close) + 1;
+        }
+        continue;
+      }
+      if (name == "br") {
+        if (block && !out.empty()) out += '\n';
+        out += '\n';
+        block = space = false;
+      } else if (name == "img") {
+        if (images) images->push_back(Attribute(tag, "src"));
+      } else if (IsBlock(name)) {
+        block = true;
+        space = false;
+      }
+      continue;
+    }
+    if (c == ' ' || c == '\t' || c == '\n' || c == '\r') {
+      space = true;
+      ++i;
+      continue;
+    }
+    std::string piece;
+    if (c == '&') {
+      const size_t len = Entity(html, i, piece);
+      if (len > 0) {
+        text(piece);
+        i += len;
+        continue;
+      }
+    }
+    // Plain characters up to the next markup or space, in one piece.
+    size_t j = i + 1;
+    while (j < html.size() && std::strchr("<& \t\r\n", html[j]) == nullptr) ++j;
+    text(html.substr(i, j - i));
+    i = j;
+  }
+  return out;
+}
+
+std::string TextToHtml(const std::string& text) {
+  const std::string lf = ToLf(text);
+  std::string out;
+  for (size_t i = 0; i < lf.size(); ++i) {
+    const char c = lf[i];
+    switch (c) {
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '\n':
+        out += "<br>";
+        break;
+      case '\t':
+        out += "&#9;";
+        break;
+      case ' ': {
+        const bool lone = i > 0 && lf[i - 1] != ' ' && lf[i - 1] != '\n' && i + 1 < lf.size() && lf[i + 1] != ' ' &&
+                          lf[i + 1] != '\n';
+        out += lone ? " " : "&nbsp;";
+        break;
+      }
+      default:
+        out.push_back(c);
+    }
+  }
+  return out;
+}
+
+}  // namespace proctorium

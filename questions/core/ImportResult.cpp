@@ -1,0 +1,346 @@
+#include "questions/core/ImportResult.h"
+
+#include <cmath>
+#include <set>
+
+#include "app/core/Cp1252.h"
+#include "app/core/FileIO.h"
+
+namespace proctorium {
+
+EImportError::EImportError(const std::string& fileName, int line, const std::string& reason)
+    : std::runtime_error(fileName + ": line " + std::to_string(line) + ": " + reason),
+      FileName(fileName),
+      Line(line),
+      Reason(reason) {}
+
+std::string Letter(int index) { return std::string(1, static_cast<char>('A' + index)); }
+
+std::string Trim(const std::string& s) {
+  const char* ws = " \t\r\n";
+  const size_t b = s.find_first_not_of(ws);
+  if (b == std::string::npos) return {};
+  return s.substr(b, s.find_last_not_of(ws) - b + 1);
+}
+
+std::string ToLf(const std::string& s) {
+  std::string out;
+  out.reserve(s.size());
+  for (size_t i = 0; i < s.size(); ++i) {
+    if (s[i] == '\r') {
+      out.push_back('\n');
+      if (i + 1 < s.size() && s[i + 1] == '\n') ++i;
+    } else {
+      out.push_back(s[i]);
+    }
+  }
+  return out;
+}
+
+std::string ToCrLf(const std::string& s) {
+  const std::string lf = ToLf(s);
+  std::string out;
+  out.reserve(lf.size() + lf.size() / 16);
+  for (char c : lf) {
+    if (c == '\n') out.push_back('\r');
+    out.push_back(c);
+  }
+  return out;
+}
+
+bool IsValidUtf8(const std::string& s) {
+  for (size_t i = 0; i < s.size();) {
+    const auto b = static_cast<unsigned char>(s[i]);
+    size_t len = 0;
+    char32_t cp = 0;
+    if (b < 0x80) {
+      ++i;
+      continue;
+    } else if ((b & 0xE0) == 0xC0) {
+      len = 2, cp = b & 0x1F;
+    } else if ((b & 0xF0) == 0xE0) {
+      len = 3, cp = b & 0x0F;
+    } else if ((b & 0xF8) == 0xF0) {
+      len = 4, cp = b & 0x07;
+    } else {
+      return false;
+    }
+    if (i + len > s.size()) return false;
+    for (size_t k = 1; k < len; ++k) {
+      const auto c = static_cast<unsigned char>(s[i + k]);
+      if ((c & 0xC0) != 0x80) return false;
+      cp = (cp << 6) | (c & 0x3F);
+    }
+    // Overlong forms and surrogates are not UTF-8.
+    if ((len == 2 && cp < 0x80) || (len == 3 && cp < 0x800) || (len == 4 && (cp < 0x10000 || cp > 0x10FFFF)) ||
+        (cp >= 0xD800 && cp <= 0xDFFF))
+      return false;
+    i += len;
+  }
+  return true;
+}
+
+namespace {
+
+void AppendUtf8(std::string& out, char32_t cp) {
+  if (cp < 0x80) {
+    out.push_back(static_cast<char>(cp));
+  } else if (cp < 0x800) {
+    out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  } else if (cp < 0x10000) {
+    out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  } else {
+    out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+    out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  }
+}
+
+std::string FromUtf16(const std::string& bytes, bool bigEndian) {
+  std::string out;
+  for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
+    const auto a = static_cast<unsigned char>(bytes[i]);
+    const auto b = static_cast<unsigned char>(bytes[i + 1]);
+    char32_t u = bigEndian ? (a << 8 | b) : (b << 8 | a);
+    if (u >= 0xD800 && u < 0xDC00 && i + 3 < bytes.size()) {
+      const auto c = static_cast<unsigned char>(bytes[i + 2]);
+      const auto d = static_cast<unsigned char>(bytes[i + 3]);
+      const char32_t lo = bigEndian ? (c << 8 | d) : (d << 8 | c);
+      if (lo >= 0xDC00 && lo < 0xE000) {
+        u = 0x10000 + ((u - 0xD800) << 10) + (lo - 0xDC00);
+        i += 2;
+      }
+    }
+    AppendUtf8(out, u);
+  }
+  return out;
+}
+
+std::string Plural(size_t n, const char* one, const char* many) {
+  return std::to_string(n) + " " + (n == 1 ? one : many);
+}
+
+std::string NoteList(const std::vector<TImportNote>& notes) {
+  std::string s;
+  for (const TImportNote& n : notes) {
+    if (!s.empty()) s += "; ";
+    s += "line " + std::to_string(n.Line) + ": " + n.Reason;
+  }
+  return s;
+}
+
+// The characters of the text that Windows-1252 lacks, as UTF-8.
+std::string Unstorable(const std::string& utf8, std::string& converted) {
+  std::u32string missing;
+  converted = Utf8ToCp1252(ToCrLf(utf8), &missing);
+  std::string shown;
+  for (char32_t c : missing) {
+    if (!shown.empty()) shown += ' ';
+    AppendUtf8(shown, c);
+  }
+  return shown;
+}
+
+}  // namespace
+
+std::string DecodeText(const std::string& bytes) {
+  if (bytes.size() >= 3 && bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) {
+    const std::string rest = bytes.substr(3);
+    return IsValidUtf8(rest) ? rest : Cp1252ToUtf8(rest);
+  }
+  if (bytes.size() >= 2 && bytes[0] == '\xFF' && bytes[1] == '\xFE') return FromUtf16(bytes.substr(2), false);
+  if (bytes.size() >= 2 && bytes[0] == '\xFE' && bytes[1] == '\xFF') return FromUtf16(bytes.substr(2), true);
+  return IsValidUtf8(bytes) ? bytes : Cp1252ToUtf8(bytes);
+}
+
+void Skip(TImportResult& result, int line, const std::string& reason) { result.Skipped.push_back({line, reason}); }
+void Change(TImportResult& result, int line, const std::string& reason) { result.Changed.push_back({line, reason}); }
+
+bool AddDraft(TImportResult& result, const TQuestionDraft& d) {
+  // Trailing empty answers are no answers; gaps before filled ones stay.
+  size_t used = d.Answers.size();
+  while (used > 0 && Trim(d.Answers[used - 1]).empty() && (used > d.Correct.size() || !d.Correct[used - 1])) --used;
+  if (used > static_cast<size_t>(AnswerCount)) {
+    Skip(result, d.Line, std::to_string(used) + " answers, at most " + std::to_string(AnswerCount) + " fit");
+    return false;
+  }
+  TQuestion q;
+  std::set<std::string> lacking;
+  std::string missingShown;
+  auto take = [&](const std::string& utf8, std::string& into) {
+    const std::string m = Unstorable(utf8, into);
+    if (!m.empty()) {
+      if (!missingShown.empty()) missingShown += ' ';
+      missingShown += m;
+    }
+  };
+  take(d.Text, q.Text);
+  for (size_t i = 0; i < used; ++i) take(d.Answers[i], q.Answers[i]);
+  take(d.Remarks, q.Remarks);
+  take(d.Exhibit, q.ExhibitFile);
+  if (!missingShown.empty()) {
+    // Each character once, in order of first appearance.
+    std::string once;
+    size_t i = 0;
+    while (i < missingShown.size()) {
+      size_t j = missingShown.find(' ', i);
+      if (j == std::string::npos) j = missingShown.size();
+      const std::string c = missingShown.substr(i, j - i);
+      if (lacking.insert(c).second) once += (once.empty() ? "" : " ") + c;
+      i = j + 1;
+    }
+    Skip(result, d.Line, "characters a set cannot store: " + once);
+    return false;
+  }
+  q.AnswerType = d.Multiple ? TAnswerType::Multiple : TAnswerType::Single;
+  q.RandomizeAnswers = d.Randomize ? 1 : 0;
+  for (size_t i = 0; i < d.Correct.size() && i < static_cast<size_t>(AnswerCount); ++i)
+    if (d.Correct[i]) q.CorrectMask = static_cast<AnswerMask>(q.CorrectMask | (1u << i));
+  result.Questions.push_back(std::move(q));
+  result.Lines.push_back(d.Line);
+  return true;
+}
+
+TWeightOutcome ResolveWeights(const std::vector<double>& w, std::optional<bool> declaredSingle) {
+  TWeightOutcome out;
+  out.Correct.assign(w.size(), false);
+  std::vector<size_t> full, positive;
+  double sum = 0;
+  for (size_t i = 0; i < w.size(); ++i) {
+    if (w[i] >= 99.99) full.push_back(i);
+    if (w[i] > 0) positive.push_back(i), sum += w[i];
+  }
+  if (positive.empty()) {
+    out.Skip = "no correct answer";
+    return out;
+  }
+  const bool single = declaredSingle ? *declaredSingle : !full.empty() || positive.size() == 1;
+  if (!single) {
+    out.Multiple = true;
+    for (size_t i : positive) out.Correct[i] = true;
+    bool even = true;
+    for (size_t i : positive) even = even && std::fabs(w[i] - w[positive[0]]) < 0.01;
+    if (!even || std::fabs(sum - 100) > 0.1)
+      out.Change = "partial-credit weights; here all correct answers must be ticked";
+    return out;
+  }
+  if (!full.empty()) {
+    out.Correct[full[0]] = true;
+    std::string also, partial;
+    for (size_t i = 1; i < full.size(); ++i) also += (also.empty() ? "" : ", ") + Letter(static_cast<int>(i));
+    for (size_t i : positive)
+      if (w[i] < 99.99) partial += (partial.empty() ? "" : ", ") + Letter(static_cast<int>(i));
+    if (!also.empty())
+      out.Change = "several answers give full marks; only " + Letter(static_cast<int>(full[0])) + " counts here";
+    else if (!partial.empty())
+      out.Change = "partial credit for " + partial + " dropped; only " + Letter(static_cast<int>(full[0])) + " counts";
+    return out;
+  }
+  size_t best = positive[0];
+  for (size_t i : positive)
+    if (w[i] > w[best]) best = i;
+  out.Correct[best] = true;
+  out.Change = "no answer gives full marks; " + Letter(static_cast<int>(best)) + " counts as the correct one";
+  return out;
+}
+
+void LimitToRoom(TImportResult& result, int room) {
+  if (room < 0) room = 0;
+  const auto keep = static_cast<size_t>(room);
+  if (result.Questions.size() <= keep) return;
+  for (size_t i = keep; i < result.Lines.size(); ++i)
+    Skip(result, result.Lines[i], "a set holds at most " + std::to_string(MaxQuestions) + " questions");
+  result.Questions.resize(keep);
+  result.Lines.resize(keep);
+  std::erase_if(result.Images, [keep](const TEmbeddedImage& im) { return im.Question >= static_cast<int>(keep); });
+}
+
+std::string ImportSummary(const TImportResult& r) {
+  const size_t n = r.Questions.size();
+  std::string s = n == 0 ? std::string("No questions can be added")
+                         : Plural(n, "question", "questions") + (n == 1 ? " will be added" : " will be added");
+  if (!r.Skipped.empty())
+    s += "; " + Plural(r.Skipped.size(), "question", "questions") + " skipped: " + NoteList(r.Skipped);
+  if (!r.Changed.empty())
+    s += "; " + Plural(r.Changed.size(), "question", "questions") + " changed: " + NoteList(r.Changed);
+  return s;
+}
+
+void ConvertImages(TImportResult& result, const TBitmapConverter& toBitmap) {
+  std::vector<TEmbeddedImage> kept;
+  for (TEmbeddedImage& im : result.Images) {
+    std::string bmp;
+    if (im.Bytes.size() > 2 && im.Bytes.compare(0, 2, "BM") == 0) {
+      kept.push_back(std::move(im));
+    } else if (toBitmap && toBitmap(im.Bytes, bmp)) {
+      im.Bytes = std::move(bmp);
+      kept.push_back(std::move(im));
+    } else {
+      Change(result, result.Lines[static_cast<size_t>(im.Question)],
+             "picture " + im.Name + " cannot be read; the question has no exhibit");
+    }
+  }
+  result.Images = std::move(kept);
+}
+
+namespace {
+
+std::string SafeStem(const std::string& utf8Name) {
+  std::string name = utf8Name;
+  const size_t slash = name.find_last_of("/\\");
+  if (slash != std::string::npos) name = name.substr(slash + 1);
+  const size_t dot = name.rfind('.');
+  if (dot != std::string::npos && dot > 0) name = name.substr(0, dot);
+  std::string stem = Utf8ToCp1252(name);
+  for (char& c : stem)
+    if (std::string("\\/:*?\"<>|").find(c) != std::string::npos || static_cast<unsigned char>(c) < 32) c = '_';
+  if (Trim(stem).empty()) stem = "picture";
+  return stem;
+}
+
+}  // namespace
+
+std::string ExhibitNameFor(const std::string& utf8Name) { return SafeStem(utf8Name) + ".bmp"; }
+
+std::string ExportSummary(const TExportResult& r) {
+  std::string s = Plural(static_cast<size_t>(r.Written), "question", "questions") + " exported";
+  if (!r.Notes.empty()) {
+    s += "; " + Plural(r.Notes.size(), "note", "notes") + ": ";
+    for (size_t i = 0; i < r.Notes.size(); ++i)
+      s += (i ? "; " : "") + std::string("question ") + std::to_string(r.Notes[i].Line) + ": " + r.Notes[i].Reason;
+  }
+  return s;
+}
+
+void WriteImages(TImportResult& result, const std::string& folder) {
+  for (const TEmbeddedImage& im : result.Images) {
+    const std::string stem = SafeStem(im.Name);
+    std::string stored;
+    for (int n = 1;; ++n) {
+      stored = stem + (n == 1 ? "" : "_" + std::to_string(n)) + ".bmp";
+      const std::string path = folder + Cp1252ToUtf8(stored);
+      std::string existing;
+      if (!FileExists(path)) {
+        WriteFileAtomic(path, im.Bytes);
+        break;
+      }
+      if (ReadWholeFile(path, existing) && existing == im.Bytes) break;
+    }
+    result.Questions[static_cast<size_t>(im.Question)].ExhibitFile = stored;
+  }
+  result.Images.clear();
+}
+
+void CheckExhibits(TImportResult& result, const std::function<bool(const std::string&)>& exists) {
+  for (size_t i = 0; i < result.Questions.size(); ++i) {
+    const std::string& name = result.Questions[i].ExhibitFile;
+    if (!name.empty() && !exists(name))
+      Change(result, result.Lines[i], "exhibit " + Cp1252ToUtf8(name) + " not found in the Tests folder");
+  }
+}
+
+}  // namespace proctorium

@@ -1,0 +1,129 @@
+#pragma once
+// What reading a question file in another system's format gives: the
+// questions that fit a set, and for everything else the line it came from
+// and why it did not fit. Nothing is dropped without a note.
+
+#include <functional>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "questions/core/QuestionSet.h"
+
+namespace proctorium {
+
+// A line of the source file (or a question number on export) and a reason
+// in UTF-8.
+struct TImportNote {
+  int Line = 0;
+  std::string Reason;
+  bool operator==(const TImportNote&) const = default;
+};
+
+// A picture carried inside the source file, for question Question of the
+// result. Bytes are the file's own (PNG, JPEG, BMP...); the program's
+// exhibits are Windows bitmaps, so the caller turns them into one.
+struct TEmbeddedImage {
+  int Question = 0;
+  std::string Name;  // UTF-8, as the source names it
+  std::string Bytes;
+};
+
+struct TImportResult {
+  std::vector<TQuestion> Questions;  // Windows-1252 texts, CR LF breaks
+  std::vector<int> Lines;            // source line of each question
+  std::vector<TImportNote> Skipped;  // left out entirely
+  std::vector<TImportNote> Changed;  // taken in, but not as the source meant
+  std::vector<TEmbeddedImage> Images;
+};
+
+// A file that cannot be read as the format at all. what() is
+// "<file>: line <n>: <reason>".
+class EImportError : public std::runtime_error {
+ public:
+  EImportError(const std::string& fileName, int line, const std::string& reason);
+  std::string FileName;
+  int Line;
+  std::string Reason;
+};
+
+// The file image of an export and the questions it could not carry whole
+// (Line is the question number).
+struct TExportResult {
+  std::string Bytes;
+  std::vector<TImportNote> Notes;
+  int Written = 0;  // questions in Bytes
+};
+
+// "24 questions exported; 1 question not as it is: question 3: ..." (UTF-8).
+std::string ExportSummary(const TExportResult& result);
+
+// The .bmp file name (Windows-1252) an embedded picture is stored under:
+// its own name with characters a folder cannot hold replaced.
+std::string ExhibitNameFor(const std::string& utf8Name);
+
+// One question as a reader sees it, texts in UTF-8 with any line breaks.
+struct TQuestionDraft {
+  int Line = 0;
+  std::string Text;
+  std::vector<std::string> Answers;
+  std::vector<bool> Correct;  // per answer; shorter means false
+  bool Multiple = false;
+  bool Randomize = true;
+  std::string Remarks;
+  std::string Exhibit;
+};
+
+// Checks a draft against what a set can hold and adds it to the result, or
+// records why it was skipped: more than eight answers, characters outside
+// Windows-1252. Returns false when skipped.
+bool AddDraft(TImportResult& result, const TQuestionDraft& draft);
+void Skip(TImportResult& result, int line, const std::string& reason);
+void Change(TImportResult& result, int line, const std::string& reason);
+
+// How per-answer weights in percent (the other systems' fractions) map to
+// the correct marks of an all-or-nothing question.
+struct TWeightOutcome {
+  std::vector<bool> Correct;
+  bool Multiple = false;
+  std::string Skip;    // non-empty: the question cannot be taken in
+  std::string Change;  // non-empty: taken in, scored differently
+};
+// declaredSingle: what the source says about the answer type, if anything.
+TWeightOutcome ResolveWeights(const std::vector<double>& weights, std::optional<bool> declaredSingle);
+
+// Keeps the first room questions and moves the rest to Skipped.
+void LimitToRoom(TImportResult& result, int room);
+
+// "17 questions will be added; 2 questions skipped: line 40: 10 answers,
+// at most 8 fit; ..." (UTF-8).
+std::string ImportSummary(const TImportResult& result);
+
+// Turns each embedded picture into Windows bitmap bytes with toBitmap
+// (bitmaps pass unchanged); a picture it cannot read is dropped with a note.
+using TBitmapConverter = std::function<bool(const std::string& bytes, std::string& bitmap)>;
+void ConvertImages(TImportResult& result, const TBitmapConverter& toBitmap);
+
+// Writes the embedded pictures into folder (which ends with a separator)
+// as .bmp files and names them in their questions. An existing file with
+// the same bytes is reused; a different one is never overwritten, the new
+// picture gets a free name instead. Throws EFileError.
+void WriteImages(TImportResult& result, const std::string& folder);
+
+// Notes every question whose exhibit exists() does not find.
+void CheckExhibits(TImportResult& result, const std::function<bool(const std::string& storedName)>& exists);
+
+// Text of a file in UTF-8: a UTF-8 or UTF-16 byte order mark is honoured
+// and removed; bytes that are not UTF-8 are read as Windows-1252.
+std::string DecodeText(const std::string& bytes);
+bool IsValidUtf8(const std::string& s);
+// CR LF, lone CR and lone LF all become CR LF.
+std::string ToCrLf(const std::string& s);
+// CR LF and lone CR become LF.
+std::string ToLf(const std::string& s);
+std::string Trim(const std::string& s);
+// "A", "B", ... for answer index 0, 1, ...
+std::string Letter(int index);
+
+}  // namespace proctorium

@@ -1,0 +1,87 @@
+#include "questions/core/QuestionExchange.h"
+
+#include <cctype>
+
+#include "questions/core/AikenFormat.h"
+#include "questions/core/CsvFormat.h"
+#include "questions/core/GiftFormat.h"
+
+namespace proctorium {
+
+TExchangeFormat FormatOfFile(const std::string& fileName) {
+  const size_t dot = fileName.rfind('.');
+  const size_t slash = fileName.find_last_of("/\\");
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return TExchangeFormat::Unknown;
+  std::string ext = fileName.substr(dot + 1);
+  for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  if (ext == "qst") return TExchangeFormat::QuestionSet;
+  if (ext == "txt") return TExchangeFormat::Aiken;
+  if (ext == "gift") return TExchangeFormat::Gift;
+  if (ext == "xml") return TExchangeFormat::MoodleXml;
+  if (ext == "csv") return TExchangeFormat::Csv;
+  if (ext == "pdf") return TExchangeFormat::Pdf;
+  return TExchangeFormat::Unknown;
+}
+
+const char* FormatName(TExchangeFormat format) {
+  switch (format) {
+    case TExchangeFormat::QuestionSet:
+      return "question set";
+    case TExchangeFormat::Aiken:
+      return "Aiken text";
+    case TExchangeFormat::Gift:
+      return "GIFT";
+    case TExchangeFormat::MoodleXml:
+      return "XML";
+    case TExchangeFormat::Csv:
+      return "CSV";
+    case TExchangeFormat::Pdf:
+      return "PDF";
+    case TExchangeFormat::Unknown:
+      break;
+  }
+  return "unknown";
+}
+
+TImportResult ImportQuestions(TExchangeFormat format, const std::string& bytes, const std::string& fileName) {
+  switch (format) {
+    case TExchangeFormat::Aiken:
+      return ReadAiken(bytes, fileName);
+    case TExchangeFormat::Gift:
+      return ReadGift(bytes, fileName);
+    case TExchangeFormat::MoodleXml:
+      return ReadMoodleXml(bytes, fileName);
+    case TExchangeFormat::Csv:
+      return ReadCsv(bytes, fileName);
+    default:
+      throw EImportError(fileName, 0, std::string("questions cannot be read from a ") + FormatName(format) + " file");
+  }
+}
+
+TExportResult ExportQuestions(TExchangeFormat format, const TQuestionSet& set, const TExhibitReader& readExhibit) {
+  switch (format) {
+    case TExchangeFormat::Aiken:
+      return WriteAiken(set);
+    case TExchangeFormat::Gift:
+      return WriteGift(set);
+    case TExchangeFormat::MoodleXml:
+      return WriteMoodleXml(set, readExhibit);
+    case TExchangeFormat::Csv:
+      return WriteCsv(set);
+    default:
+      return {};
+  }
+}
+
+TQuestionSet SetOfQuestions(const TImportResult& result, const std::string& description) {
+  TQuestionSet set;
+  TQuestion d;
+  d.Text = description;
+  set.Add(d);
+  for (const TQuestion& q : result.Questions) set.Add(q);
+  set.ProtectedSet = false;
+  set.Current = 0;
+  return set;
+}
+
+}  // namespace proctorium

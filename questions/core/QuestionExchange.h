@@ -1,0 +1,28 @@
+#pragma once
+// The exchange formats by file extension, for the editor and the converter.
+
+#include <string>
+
+#include "questions/core/ImportResult.h"
+#include "questions/core/MoodleXmlFormat.h"
+
+namespace proctorium {
+
+enum class TExchangeFormat { Unknown, QuestionSet, Aiken, Gift, MoodleXml, Csv, Pdf };
+
+// By the extension, in any letter case: .qst .txt .gift .xml .csv .pdf.
+TExchangeFormat FormatOfFile(const std::string& fileName);
+// "Aiken text", "GIFT", ...
+const char* FormatName(TExchangeFormat format);
+
+// Reads questions from a file image in one of the text formats.
+// Throws EImportError (also for a format that cannot be read).
+TImportResult ImportQuestions(TExchangeFormat format, const std::string& bytes, const std::string& fileName);
+// Writes the questions of set in one of the text formats.
+TExportResult ExportQuestions(TExchangeFormat format, const TQuestionSet& set, const TExhibitReader& readExhibit);
+
+// A new set holding imported questions: the description names where they
+// came from; not protected, no owner.
+TQuestionSet SetOfQuestions(const TImportResult& result, const std::string& description);
+
+}  // namespace proctorium
