@@ -7,8 +7,9 @@
 #include "app/MessageDlg.h"
 #include "app/NewPasswordDlg.h"
 #include "app/PasswordDlg.h"
-#include "app/core/PathResolver.h"
 #include "app/StartForm.h"
+#include "app/core/ExecutablePath.h"
+#include "app/core/PathResolver.h"
 #include "editor/AddEditForm.h"
 #include "questions/SearchForm.h"
 #include "session/Form1.h"
@@ -54,7 +55,11 @@ void DestroyForms() {
   StartForm = nullptr;
 }
 
-std::string ExecutableFolder() { return WithTrailingSeparator(QCoreApplication::applicationDirPath().toStdString()); }
+std::string ExecutableFolder() {
+  const std::string folder = FolderOfExecutable(ExecutablePath());
+  if (!folder.empty()) return folder;
+  return WithTrailingSeparator(QCoreApplication::applicationDirPath().toStdString());
+}
 
 bool CheckOptionsFile(const std::string& programFolder) {
   if (FileExists(ResolvePath(programFolder, "Proctorium.opt"))) return true;
