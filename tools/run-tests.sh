@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Sets up, builds and runs the whole test suite twice: a normal build, then
-# one with AddressSanitizer and UBSan.
+# Sets up, builds and runs the whole test suite: a normal build with the
+# package checks, one with AddressSanitizer and UBSan, and the core cross-built
+# for Windows with its tests run under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/setup.sh
@@ -9,7 +10,12 @@ jobs=$(nproc)
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPROCTORIUM_TESTS=ON -DPROCTORIUM_BENCH=ON -DPROCTORIUM_SANITIZE=OFF
 cmake --build build -j "$jobs"
 (cd build && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$jobs")
+bash tools/check-package.sh build
 
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPROCTORIUM_SANITIZE=ON -DPROCTORIUM_TESTS=ON -DPROCTORIUM_BENCH=OFF
 cmake --build build-asan -j "$jobs"
 (cd build-asan && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure -j "$jobs")
+
+cmake -S . -B build-mingw -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPROCTORIUM_TESTS=ON
+cmake --build build-mingw -j "$jobs"
+(cd build-mingw && ctest --output-on-failure -j "$jobs")
