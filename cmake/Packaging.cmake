@@ -8,7 +8,11 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "take, score and write multiple-choice tes
 set(CPACK_PACKAGE_DESCRIPTION
     "Proctorium runs a set of multiple-choice questions as a test, timed\nby elapsed time or by a countdown, scores it, shows the questions answered\nwrongly and keeps a results log. A built-in editor writes question sets.")
 set(CPACK_PACKAGE_HOMEPAGE_URL "https://proctorium.example/")
-set(CPACK_GENERATOR TGZ DEB)
+if(WIN32)
+  set(CPACK_GENERATOR ZIP)
+else()
+  set(CPACK_GENERATOR TGZ DEB)
+endif()
 set(CPACK_STRIP_FILES ON)
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
                                                 WORLD_READ WORLD_EXECUTE)
