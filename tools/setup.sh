@@ -4,7 +4,7 @@ set -euo pipefail
 packages=(build-essential cmake ninja-build qt6-base-dev qt6-base-dev-tools libgl-dev
           clang libclang-rt-14-dev fonts-dejavu-core libgtest-dev
           # packaging checks
-          dpkg-dev lintian desktop-file-utils appstream
+          dpkg-dev lintian desktop-file-utils appstream ccache
           # the core cross-built for Windows, its tests run under Wine
           g++-mingw-w64-x86-64-posix googletest wine wine64)
 missing=()
