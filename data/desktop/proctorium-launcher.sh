@@ -68,6 +68,11 @@ done
 
 if [ "$first_run" = yes ]; then
   echo "$prog: made your program folder $folder (options, question sets in Tests, results log)" >&2
+  # Started from the desktop's menu nobody reads standard error.
+  if command -v notify-send >/dev/null 2>&1; then
+    notify-send --app-name=Proctorium "Proctorium" "Your question sets and results are kept in $folder" \
+      >/dev/null 2>&1 || true
+  fi
 else
   echo "$prog: program folder $folder" >&2
 fi
