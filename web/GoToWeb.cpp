@@ -44,10 +44,24 @@ bool Launch(const std::vector<std::string>& command) {
   return QProcess::startDetached(QString::fromStdString(command.front()), qargs);
 }
 
-std::vector<std::string> LinuxCommand(const std::string& mimeType, const std::string& target) {
+// Tries the candidates in turn; a handler whose program is missing gives
+// way to the next. error names every program tried when none started.
+bool LaunchFirst(const std::string& mimeType, const std::string& target, std::string& error) {
   const char* browser = std::getenv("BROWSER");
-  return OpenCommand(mimeType, target, XdgDirsFromEnvironment([](const char* name) { return std::getenv(name); }),
-                     browser ? browser : "");
+  const auto commands =
+      OpenCommands(mimeType, target, XdgDirsFromEnvironment([](const char* name) { return std::getenv(name); }),
+                   browser ? browser : "");
+  std::string tried;
+  for (const std::vector<std::string>& command : commands) {
+    if (Launch(command)) {
+      error.clear();
+      return true;
+    }
+    tried += (tried.empty() ? "\"" : ", \"") + command.front() + "\"";
+  }
+  error = "No web browser could be started (tried " + tried +
+          "). Choose a default web browser for the desktop, or name one in the BROWSER environment variable.";
+  return false;
 }
 
 #endif
@@ -70,16 +84,31 @@ std::string TGoToWeb::GetBrowser() {
   return split.Program;
 }
 
+namespace {
+
+bool LaunchBrowser(const std::string& program, const std::string& params, int showCommand, std::string& error) {
+  if (program.empty()) {
+    error = "No program is registered for opening web pages (.htm files).";
+    return false;
+  }
+  if (Launch(program, params, showCommand)) {
+    error.clear();
+    return true;
+  }
+  error = "The web browser \"" + program + "\" could not be started.";
+  return false;
+}
+
+}  // namespace
+
 bool TGoToWeb::ExecuteUrl() {
   const std::string program = GetBrowser();
-  if (program.empty()) return false;
-  return Launch(program, BrowserParams + " " + Url, BrowserShowCommand(BrowserState));
+  return LaunchBrowser(program, BrowserParams + " " + Url, BrowserShowCommand(BrowserState), LastError);
 }
 
 bool TGoToWeb::ExecuteMail() {
   const std::string program = GetBrowser();
-  if (program.empty()) return false;
-  return Launch(program, BrowserParams + " mailto:" + EMail, BrowserShowCommand(BrowserState));
+  return LaunchBrowser(program, BrowserParams + " mailto:" + EMail, BrowserShowCommand(BrowserState), LastError);
 }
 
 #else
@@ -88,15 +117,19 @@ bool TGoToWeb::ExecuteMail() {
 // and its mail handler opens addresses, since a browser handed a bare
 // "mailto:" would only show an error page.
 bool TGoToWeb::ExecuteUrl() {
-  if (Url.empty()) return false;
-  return Launch(LinuxCommand("text/html", Url));
+  if (Url.empty()) {
+    LastError = "No page was given.";
+    return false;
+  }
+  return LaunchFirst("text/html", Url, LastError);
 }
 
 bool TGoToWeb::ExecuteMail() {
-  if (EMail.empty()) return false;
-  const std::string target = "mailto:" + EMail;
-  std::vector<std::string> command = LinuxCommand("x-scheme-handler/mailto", target);
-  return Launch(command);
+  if (EMail.empty()) {
+    LastError = "No e-mail address was given.";
+    return false;
+  }
+  return LaunchFirst("x-scheme-handler/mailto", "mailto:" + EMail, LastError);
 }
 
 #endif
