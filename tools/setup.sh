@@ -2,7 +2,12 @@
 # Installs what building, testing and running Proctorium needs on Debian 12.
 set -euo pipefail
 packages=(build-essential cmake ninja-build qt6-base-dev qt6-base-dev-tools libgl-dev
-          clang libclang-rt-14-dev clang-format clang-tidy fonts-dejavu-core libgtest-dev poppler-utils)
+          clang libclang-rt-14-dev fonts-dejavu-core libgtest-dev poppler-utils
+          clang-format clang-tidy
+          # packaging checks
+          dpkg-dev lintian desktop-file-utils appstream ccache
+          # the core cross-built for Windows, its tests run under Wine
+          g++-mingw-w64-x86-64-posix googletest wine wine64)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -3,13 +3,11 @@
 #include <cstdlib>
 
 #ifdef _WIN32
-// windows.h first: shellapi.h builds on its types.
-#include <windows.h>
-
-#include <shellapi.h>
-
 #include <QApplication>
 #include <QWidget>
+
+#include "web/core/RegistryLookup.h"
+#include "web/core/ShellLaunch.h"
 #else
 #include <QProcess>
 #include <QStringList>
@@ -28,28 +26,11 @@ TLaunchHook& Hook() {
 
 #ifdef _WIN32
 
-// The value's text is what stands before its first zero byte. A value that
-// does not fit the buffer counts as no value: a cut command would start
-// the wrong program.
-std::string ReadDefaultValue(HKEY key) {
-  DWORD type = 0;
-  DWORD size = 0;
-  if (RegQueryValueExA(key, nullptr, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return std::string();
-  char buffer[1025] = {};
-  if (size > sizeof buffer - 1) return std::string();
-  size = sizeof buffer - 1;
-  if (RegQueryValueExA(key, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size) != ERROR_SUCCESS)
-    return std::string();
-  return std::string(buffer);
-}
-
 bool Launch(const std::string& program, const std::string& params, int showCommand) {
   if (Hook()) return Hook()(program, {params});
-  HWND owner = nullptr;
-  if (QWidget* main = QApplication::activeWindow()) owner = reinterpret_cast<HWND>(main->winId());
-  const auto result =
-      reinterpret_cast<INT_PTR>(ShellExecuteA(owner, nullptr, program.c_str(), params.c_str(), nullptr, showCommand));
-  return result > 32;
+  void* owner = nullptr;
+  if (QWidget* main = QApplication::activeWindow()) owner = reinterpret_cast<void*>(main->winId());
+  return ShellStartProgram(program, params, showCommand, owner);
 }
 
 #else
@@ -93,36 +74,7 @@ TGoToWeb::TGoToWeb(QObject* parent) : QObject(parent) { setObjectName(QStringLit
 
 #ifdef _WIN32
 
-std::string TGoToWeb::FindBrowserCommand() {
-  for (const char* extension : {".HTM", ".HTML", ".SHTML", ".SHTM"}) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, extension, 0, KEY_READ, &key) != ERROR_SUCCESS) continue;
-    std::string command;
-    DWORD type = 0;
-    DWORD size = 0;
-    if (RegQueryValueExA(key, nullptr, nullptr, &type, nullptr, &size) == ERROR_SUCCESS) {
-      const std::string typeName = ReadDefaultValue(key);
-      if (!typeName.empty()) {
-        HKEY typeKey = nullptr;
-        if (RegOpenKeyExA(HKEY_CLASSES_ROOT, (typeName + "\\shell\\open\\command").c_str(), 0, KEY_READ, &typeKey) ==
-            ERROR_SUCCESS) {
-          command = ReadDefaultValue(typeKey);
-          RegCloseKey(typeKey);
-        }
-      }
-      if (command.empty()) {
-        HKEY ownKey = nullptr;
-        if (RegOpenKeyExA(key, "shell\\open\\command", 0, KEY_READ, &ownKey) == ERROR_SUCCESS) {
-          command = ReadDefaultValue(ownKey);
-          RegCloseKey(ownKey);
-        }
-      }
-    }
-    RegCloseKey(key);
-    if (!command.empty()) return CleanCommand(command);
-  }
-  return std::string();
-}
+std::string TGoToWeb::FindBrowserCommand() { return FindRegisteredBrowserCommand(); }
 
 std::string TGoToWeb::GetBrowser() {
   const std::string command = FindBrowserCommand();

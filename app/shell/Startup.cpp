@@ -4,6 +4,7 @@
 
 #include "app/MessageDlg.h"
 #include "app/ProgramFolder.h"
+#include "app/core/ExecutablePath.h"
 #include "app/core/PathResolver.h"
 #include "app/shell/AboutBox.h"
 #include "app/shell/AdminOptions.h"
@@ -55,7 +56,11 @@ void DestroyForms() {
   StartForm = nullptr;
 }
 
-std::string ExecutableFolder() { return WithTrailingSeparator(QCoreApplication::applicationDirPath().toStdString()); }
+std::string ExecutableFolder() {
+  const std::string folder = FolderOfExecutable(ExecutablePath());
+  if (!folder.empty()) return folder;
+  return WithTrailingSeparator(QCoreApplication::applicationDirPath().toStdString());
+}
 
 bool CheckOptionsFile(const std::string& programFolder) {
   if (FileExists(ResolvePath(programFolder, "Proctorium.opt"))) return true;

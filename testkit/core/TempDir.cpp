@@ -1,5 +1,7 @@
 #include "testkit/core/TempDir.h"
 
+#include "app/core/FileIO.h"
+
 #include <fstream>
 #include <iterator>
 #include <random>
@@ -26,20 +28,22 @@ TTempDir::~TTempDir() {
   std::filesystem::remove_all(Root_, ignored);
 }
 
-std::string TTempDir::Folder() const { return (Root_ / "").string(); }
+// UTF-8 both ways: path::string() would go through the ANSI code page on
+// Windows and lose every other character.
+std::string TTempDir::Folder() const { return FromFsPath(Root_ / ""); }
 
-std::string TTempDir::Path(const std::string& relative) const { return (Root_ / relative).string(); }
+std::string TTempDir::Path(const std::string& relative) const { return FromFsPath(Root_ / ToFsPath(relative)); }
 
 void TTempDir::WriteFile(const std::string& relative, const std::string& bytes) const {
-  const auto path = Root_ / relative;
+  const auto path = Root_ / ToFsPath(relative);
   std::filesystem::create_directories(path.parent_path());
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  if (!out) throw std::runtime_error("cannot write " + path.string());
+  if (!out) throw std::runtime_error("cannot write " + FromFsPath(path));
 }
 
 std::string TTempDir::ReadFile(const std::string& relative) const {
-  std::ifstream in(Root_ / relative, std::ios::binary);
+  std::ifstream in(Root_ / ToFsPath(relative), std::ios::binary);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
