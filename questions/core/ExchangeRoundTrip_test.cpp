@@ -90,7 +90,9 @@ TEST(ExchangeRoundTrip, EveryFormatCarriesBackWhatItCan) {
     EXPECT_EQ(out.Notes.size(), f == TExchangeFormat::Aiken ? 2u : (f == TExchangeFormat::Gift ? 1u : 0u));
     ASSERT_EQ(in.Questions.size(), expected.size());
     for (size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(in.Questions[i], expected[i]) << "question " << i + 1;
-    if (f == TExchangeFormat::MoodleXml) EXPECT_EQ(dir.ReadFile("map.bmp"), Bitmap());
+    if (f == TExchangeFormat::MoodleXml) {
+      EXPECT_EQ(dir.ReadFile("map.bmp"), Bitmap());
+    }
   }
 }
 
