@@ -113,14 +113,14 @@ std::string StatisticsCsv(const TSeriesStatistics& s, const TStatisticsOptions& 
     AppendCsvRecord(out, {std::to_string(i * 10) + " to " + std::to_string(i == 9 ? 100 : i * 10 + 9),
                           std::to_string(s.Histogram[i])});
   out += "\r\n";
-  std::vector<std::string> header{"Question", "Attempts", "Correct", "Facility", "Discrimination", "Point-biserial",
-                                  "Correct answer"};
+  std::vector<std::string> header{"Question",       "Attempts",       "Correct",       "Facility",
+                                  "Discrimination", "Point-biserial", "Correct answer"};
   for (int a = 0; a < AnswerCount; ++a) header.push_back(std::string("Chose ") + static_cast<char>('A' + a));
   header.push_back("No answer");
   header.push_back("Flags");
   AppendCsvRecord(out, header);
   for (const TItemStatistics& item : s.Items) {
-    std::vector<std::string> row{std::to_string(item.Question),   std::to_string(item.Attempts),
+    std::vector<std::string> row{std::to_string(item.Question),     std::to_string(item.Attempts),
                                  std::to_string(item.CorrectCount), Number(item.Facility),
                                  Number(item.Discrimination),       Number(item.PointBiserial),
                                  MaskLetters(item.CorrectAnswer)};

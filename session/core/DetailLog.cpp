@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <charconv>
-#include <cstdint>
 #include <chrono>
+#include <cstdint>
 #include <random>
 #include <unordered_map>
 
@@ -124,8 +124,7 @@ std::string DetailLogRecords(const TDetailTest& test, bool fileIsEmpty) {
   const std::string id = CsvText(test.TestId);
   for (const TQuestionOutcome& o : test.Outcomes)
     AppendCsvRecord(out, {date, set, fingerprint, std::to_string(o.Question), MaskLetters(o.Response),
-                          MaskLetters(o.CorrectAnswer), o.Correct ? "1" : "0", MaskLetters(o.Offered), questions,
-                          id});
+                          MaskLetters(o.CorrectAnswer), o.Correct ? "1" : "0", MaskLetters(o.Offered), questions, id});
   return out;
 }
 
@@ -139,15 +138,15 @@ std::vector<TDetailTest> ReadDetailLog(std::string_view bytes, int* skipped) {
   std::size_t last = SIZE_MAX;
   std::string lastKey;
   while (reader.Next(f)) {
-    if (f.size() == 1 && f[0].empty()) continue;  // blank line
+    if (f.size() == 1 && f[0].empty()) continue;                      // blank line
     if (f.size() == FieldCount && f[0] == "Date and time") continue;  // a header
     TQuestionOutcome o;
     int question = 0, questions = 0, correct = 0;
     std::uint64_t fingerprint = 0;
-    if (f.size() != FieldCount || !ParseFingerprint(f[2], fingerprint) ||
-        !ParseInt(f[3], 1, MaxQuestions, question) || !ParseLetters(f[4], o.Response) ||
-        !ParseLetters(f[5], o.CorrectAnswer) || !ParseInt(f[6], 0, 1, correct) || !ParseLetters(f[7], o.Offered) ||
-        !ParseInt(f[8], 1, MaxQuestions, questions) || f[9].empty() || question > questions) {
+    if (f.size() != FieldCount || !ParseFingerprint(f[2], fingerprint) || !ParseInt(f[3], 1, MaxQuestions, question) ||
+        !ParseLetters(f[4], o.Response) || !ParseLetters(f[5], o.CorrectAnswer) || !ParseInt(f[6], 0, 1, correct) ||
+        !ParseLetters(f[7], o.Offered) || !ParseInt(f[8], 1, MaxQuestions, questions) || f[9].empty() ||
+        question > questions) {
       ++bad;
       continue;
     }

@@ -174,8 +174,8 @@ TSeriesStatistics ComputeSeries(const std::vector<const TDetailTest*>& tests, co
       item.PointBiserial = (meanRight - meanWrong) / sd * std::sqrt(p * (1 - p));
     }
     if (m.Attempts >= options.MinAttemptsForFlags) {
-      item.NegativeDiscrimination = (item.Discrimination && *item.Discrimination < -Tiny) ||
-                                    (item.PointBiserial && *item.PointBiserial < -Tiny);
+      item.NegativeDiscrimination =
+          (item.Discrimination && *item.Discrimination < -Tiny) || (item.PointBiserial && *item.PointBiserial < -Tiny);
       AnswerMask chosen = 0;
       for (int a = 0; a < AnswerCount; ++a)
         if (item.Chosen[a] > 0) chosen |= static_cast<AnswerMask>(1u << a);
@@ -210,9 +210,8 @@ std::vector<TSeriesStatistics> ComputeStatistics(const std::vector<TDetailTest>&
   std::vector<TSeriesStatistics> result;
   result.reserve(series.size());
   for (const auto& [key, members] : series) result.push_back(ComputeSeries(members, options));
-  std::stable_sort(result.begin(), result.end(), [](const TSeriesStatistics& a, const TSeriesStatistics& b) {
-    return a.LastDate > b.LastDate;
-  });
+  std::stable_sort(result.begin(), result.end(),
+                   [](const TSeriesStatistics& a, const TSeriesStatistics& b) { return a.LastDate > b.LastDate; });
   return result;
 }
 
@@ -248,8 +247,8 @@ std::string ReliabilityNote(const TSeriesStatistics& s, const TStatisticsOptions
     case TReliability::TooFewTakers:
       break;
   }
-  return "needs " + std::to_string(std::max(2, options.MinTakersForReliability)) +
-         " tests that saw every question, " + std::to_string(s.CompleteTakers) + " so far";
+  return "needs " + std::to_string(std::max(2, options.MinTakersForReliability)) + " tests that saw every question, " +
+         std::to_string(s.CompleteTakers) + " so far";
 }
 
 }  // namespace proctorium
