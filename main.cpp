@@ -1,6 +1,6 @@
 #include <QApplication>
 
-#include "app/Startup.h"
+#include "app/shell/Startup.h"
 
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);

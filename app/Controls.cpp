@@ -1,5 +1,7 @@
 #include "app/Controls.h"
 
+#include "app/Image.h"
+
 namespace proctorium {
 
 void SetPointSize(QWidget* w, int points) {
@@ -19,6 +21,13 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const QString& captio
   return b;
 }
 
+QPushButton* MakeAutoDefaultButton(QWidget* parent, const char* name, const QString& caption, const QString& hint,
+                                   const QRect& place, int points) {
+  QPushButton* b = MakeButton(parent, name, caption, hint, place, points);
+  b->setAutoDefault(true);
+  return b;
+}
+
 QCheckBox* MakeCheck(QWidget* parent, const char* name, const QString& caption, const QString& hint,
                      const QRect& place) {
   auto* cb = new QCheckBox(caption, parent);
@@ -35,6 +44,22 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const QString& caption, con
   if (points > 0) SetPointSize(l, points);
   l->adjustSize();
   return l;
+}
+
+QLineEdit* MakeEdit(QWidget* parent, const char* name, const QString& hint, const QRect& place) {
+  auto* e = new QLineEdit(parent);
+  e->setObjectName(QString::fromLatin1(name));
+  if (!hint.isEmpty()) e->setToolTip(hint);
+  e->setGeometry(place);
+  return e;
+}
+
+TImage* MakeImage(QWidget* parent, const char* name, const QString& hint, const QRect& place) {
+  auto* image = new TImage(parent);
+  image->setObjectName(QString::fromLatin1(name));
+  if (!hint.isEmpty()) image->setToolTip(hint);
+  image->setGeometry(place);
+  return image;
 }
 
 }  // namespace proctorium

@@ -4,20 +4,31 @@
 
 #include <QCheckBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRect>
 
 namespace proctorium {
+
+class TImage;
 
 // points > 0 gives the control its own font size, so it keeps it when the
 // window's font size follows the settings. Buttons never become the default
 // button by taking the focus; a window names its default button itself.
 QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption, const QString& hint,
                         const QRect& place, int points = 0);
+// For the small dialogs that answer Enter with whichever button has the
+// focus: such a button becomes the default while focused, and the first of
+// them is the default when the dialog names none.
+QPushButton* MakeAutoDefaultButton(QWidget* parent, const char* name, const QString& caption, const QString& hint,
+                                   const QRect& place, int points = 0);
 QCheckBox* MakeCheck(QWidget* parent, const char* name, const QString& caption, const QString& hint,
                      const QRect& place);
 // Sized to its caption.
 QLabel* MakeLabel(QWidget* parent, const char* name, const QString& caption, const QPoint& at, int points = 0);
+
+QLineEdit* MakeEdit(QWidget* parent, const char* name, const QString& hint, const QRect& place);
+TImage* MakeImage(QWidget* parent, const char* name, const QString& hint, const QRect& place);
 
 void SetPointSize(QWidget* w, int points);
 

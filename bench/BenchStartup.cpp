@@ -27,8 +27,8 @@
 
 #include "app/core/FileIO.h"
 #include "app/core/OptionsFile.h"
-#include "app/StartForm.h"
-#include "app/Startup.h"
+#include "app/shell/StartForm.h"
+#include "app/shell/Startup.h"
 #include "questions/core/QuestionSet.h"
 
 extern char** environ;

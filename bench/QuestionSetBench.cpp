@@ -34,7 +34,7 @@ TQuestionSet FullSet() {
   for (int i = 0; i <= MaxQuestions; ++i) {
     TQuestion q;
     q.Text = Text(i, 200) + "\r\n" + Text(i + 1, 100);
-    q.AnswerType = static_cast<std::uint8_t>(i % 2);
+    q.AnswerType = static_cast<TAnswerType>(i % 2);
     q.RandomizeAnswers = 1;
     for (int a = 0; a < AnswerCount; ++a) q.Answers[a] = Text(i * 8 + a, 100);
     q.CorrectMask = static_cast<AnswerMask>(1u << (i % 8));

@@ -44,7 +44,7 @@ TOptionsRecord InitialOptions() {
   o.ScreenColour = 0x00F4FBFFu;  // RGB(255, 251, 244), a warm paper white
   o.AdminPassword = Scramble(UpperAscii("admin"));
   o.EnableRunningScore = true;
-  o.TimeMode = 1;
+  o.TimeMode = TTimeMode::Elapsed;
   o.CountdownMinutes = 20;
   return o;
 }
@@ -110,7 +110,7 @@ TQuestionSet ParseSource(const QString& path, QString& fileName) {
       finishQuestion();
       questions.emplace_back();
       q = &questions.back();
-      q->AnswerType = rest.contains("multiple") ? 1 : 0;
+      q->AnswerType = rest.contains("multiple") ? TAnswerType::Multiple : TAnswerType::Single;
       q->RandomizeAnswers = rest.contains("shuffle") ? 1 : 0;
       text.clear();
       remarks.clear();

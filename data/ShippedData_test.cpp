@@ -43,12 +43,12 @@ class ShippedDataTest : public QObject {
       if (!set.Questions[0].ExhibitFile.empty()) pictures.insert(set.Questions[0].ExhibitFile);
       for (int i = 1; i <= set.LastIndex; ++i) {
         const TQuestion& q = set.Questions[i];
-        (q.AnswerType == 0 ? single : multiple) = true;
+        (q.AnswerType == TAnswerType::Single ? single : multiple) = true;
         shuffled |= q.RandomizeAnswers != 0;
         withRemarks += q.Remarks.empty() ? 0 : 1;
         QVERIFY2(q.CorrectMask != 0, qPrintable(QString("%1 question %2 has no correct answer").arg(name).arg(i)));
         QVERIFY2((q.CorrectMask >> AnswersInUse(q)) == 0, qPrintable(QString("%1 question %2").arg(name).arg(i)));
-        if (q.AnswerType == 0) QCOMPARE(q.CorrectMask & (q.CorrectMask - 1), 0);
+        if (q.AnswerType == TAnswerType::Single) QCOMPARE(q.CorrectMask & (q.CorrectMask - 1), 0);
         if (!q.ExhibitFile.empty()) pictures.insert(q.ExhibitFile);
       }
       QVERIFY(single && multiple && shuffled);

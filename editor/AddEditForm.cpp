@@ -13,13 +13,15 @@
 #include "app/Controls.h"
 #include "app/MessageDlg.h"
 #include "app/ModalSeam.h"
+#include "app/Pictures.h"
+#include "app/ProgramFolder.h"
+#include "app/Settings.h"
 #include "app/core/PathResolver.h"
-#include "app/StartForm.h"
 #include "app/core/UserCode.h"
 #include "editor/ExhibitManager.h"
 #include "editor/ImageFit.h"
 #include "editor/ShowForm.h"
-#include "questions/SearchForm.h"
+#include "web/HelpPage.h"
 
 namespace proctorium {
 
@@ -206,18 +208,25 @@ TAddEditForm::TAddEditForm(QWidget* parent) : TForm(parent) {
   btnImageShow->hide();
   btnImageDelete->hide();
   if (QScreen* screen = QGuiApplication::primaryScreen()) move(screen->availableGeometry().center() - rect().center());
+  SetSearchTarget(this);
 }
 
-TAddEditForm::~TAddEditForm() = default;
+TAddEditForm::~TAddEditForm() { SetSearchTarget(nullptr); }
+
+bool TAddEditForm::FindAndShow(const std::string& text, bool fromNext) {
+  if (!QuestionSet.Search(text, fromNext)) return false;
+  ShowQuestion();
+  return true;
+}
 
 void TAddEditForm::FormShow() {
   Shown_ = false;
-  SetFontSize(StartForm->FontSize());
+  SetFontSize(Settings().FontSize());
   Label1->adjustSize();  // the one label that follows the window font
-  FileName_ = StartForm->FileListBox1->FileName();
+  FileName_ = Settings().SelectedSetFile();
   setWindowTitle(QStringLiteral("Proctorium - Add / edit questions [") +
                  QString::fromStdString(ExtractFileName(FileName_)) + QStringLiteral("]"));
-  SetShowHint(StartForm->ShowHint());
+  SetShowHint(Settings().ShowHints());
   // A fresh set first: a file that fails to load must not leave the
   // previous opening's records here to be written over it.
   QuestionSet = TQuestionSet();
@@ -231,7 +240,7 @@ void TAddEditForm::FormShow() {
   cbProtectedSet->setChecked(QuestionSet.ProtectedSet);
   Loading = false;
   SetChanged = false;
-  SetEditMode(0);
+  SetEditMode(TEditMode::Browsing);
   if (!Sized_) {
     // The design size is the outer size; the frame is known only now.
     const QSize frame = frameGeometry().size() - geometry().size();
@@ -248,10 +257,10 @@ void TAddEditForm::FormShow() {
   }
 }
 
-void TAddEditForm::SetEditMode(int mode) {
-  EditMode = static_cast<std::uint8_t>(mode);
-  const bool browsing = EditMode == 0;
-  const bool changing = EditMode == 1 || EditMode == 2;
+void TAddEditForm::SetEditMode(TEditMode mode) {
+  EditMode = mode;
+  const bool browsing = EditMode == TEditMode::Browsing;
+  const bool changing = EditMode == TEditMode::Editing || EditMode == TEditMode::Adding;
   const int current = QuestionSet.Current;
   btnSave->setEnabled(changing);
   btnCancel->setEnabled(changing);
@@ -271,7 +280,7 @@ void TAddEditForm::ShowQuestion() {
   lbQuestionTitle->setText(QStringLiteral("Question #") + QString::number(QuestionSet.Current));
   lbQuestionTitle->adjustSize();
   const TQuestion r = QuestionSet.GetCurrent();
-  rgAnswerType->SetItemIndex(r.AnswerType != 0 ? 1 : 0);
+  rgAnswerType->SetItemIndex(r.AnswerType != TAnswerType::Single ? 1 : 0);
   cbRandomize->setChecked(r.RandomizeAnswers != 0);
   memoQuestion->setPlainText(FromAnsi(r.Text));
   for (int i = 0; i < AnswerCount; ++i)
@@ -295,7 +304,7 @@ void TAddEditForm::ShowCorrectMarks() {
 }
 
 void TAddEditForm::memoQuestionChange() {
-  if (EditMode == 0 && !Loading) SetEditMode(1);
+  if (EditMode == TEditMode::Browsing && !Loading) SetEditMode(TEditMode::Editing);
 }
 
 void TAddEditForm::ToggleCorrect(QPushButton* button) {
@@ -304,7 +313,7 @@ void TAddEditForm::ToggleCorrect(QPushButton* button) {
     EditMask = t;
   else
     EditMask ^= t;
-  if (EditMode == 0) SetEditMode(1);
+  if (EditMode == TEditMode::Browsing) SetEditMode(TEditMode::Editing);
   ShowCorrectMarks();
 }
 
@@ -314,8 +323,8 @@ void TAddEditForm::rgAnswerTypeClick() {
     EditMask = LowestBit(EditMask);
     ShowCorrectMarks();
   }
-  const int stored = QuestionSet.GetCurrent().AnswerType != 0 ? 1 : 0;
-  if (EditMode == 0 && selected != stored) SetEditMode(1);
+  const int stored = QuestionSet.GetCurrent().AnswerType != TAnswerType::Single ? 1 : 0;
+  if (EditMode == TEditMode::Browsing && selected != stored) SetEditMode(TEditMode::Editing);
 }
 
 void TAddEditForm::btnAddClick() {
@@ -323,7 +332,7 @@ void TAddEditForm::btnAddClick() {
     MessageDlg(QStringLiteral("Limit of 250 questions reached"), TMsgDlgType::Warning, mbOK);
     return;
   }
-  SetEditMode(2);
+  SetEditMode(TEditMode::Adding);
   rgAnswerType->SetItemIndex(0);
   cbRandomize->setChecked(true);
   memoQuestion->clear();
@@ -350,7 +359,7 @@ void TAddEditForm::btnSaveClick() {
     }
   };
   TQuestion q;
-  q.AnswerType = static_cast<std::uint8_t>(rgAnswerType->ItemIndex() == 1 ? 1 : 0);
+  q.AnswerType = rgAnswerType->ItemIndex() == 1 ? TAnswerType::Multiple : TAnswerType::Single;
   q.RandomizeAnswers = cbRandomize->isChecked() ? 1 : 0;
   take(memoQuestion, q.Text);
   for (int i = 0; i < AnswerCount; ++i) take(memoOption[static_cast<size_t>(i)], q.Answers[static_cast<size_t>(i)]);
@@ -375,15 +384,15 @@ void TAddEditForm::btnSaveClick() {
   }
   SetChanged = true;
   EditBuffer = q;
-  if (EditMode == 2)
+  if (EditMode == TEditMode::Adding)
     QuestionSet.Add(EditBuffer);
   else
     QuestionSet.ReplaceCurrent(EditBuffer);
-  SetEditMode(0);
+  SetEditMode(TEditMode::Browsing);
 }
 
 void TAddEditForm::btnCancelClick() {
-  SetEditMode(0);
+  SetEditMode(TEditMode::Browsing);
   GoToQuestion(QuestionSet.Current);
 }
 
@@ -428,7 +437,7 @@ void TAddEditForm::btnFindClick() {
   SearchForm->activateWindow();
 }
 
-void TAddEditForm::btnHelpClick() { StartForm->ShowHelpPage("edit.htm"); }
+void TAddEditForm::btnHelpClick() { ShowHelpPage("edit.htm"); }
 
 void TAddEditForm::done(int result) {
   if (!FormClose()) return;
@@ -437,7 +446,7 @@ void TAddEditForm::done(int result) {
 }
 
 bool TAddEditForm::FormClose() {
-  if (EditMode != 0) {
+  if (EditMode != TEditMode::Browsing) {
     MessageDlg(QStringLiteral("You must save or cancel edit before closing window"), TMsgDlgType::Information, mbOK);
     return false;
   }
@@ -506,7 +515,7 @@ void TAddEditForm::ApplyLayout() {
 
 void TAddEditForm::SetQuestionWidth(int width) { memoQuestion->setGeometry(8, 24, width, Layout_.QuestionHeight); }
 
-std::string TAddEditForm::TestsPath(const std::string& ansiName) const { return StartForm->PicturePath(ansiName); }
+std::string TAddEditForm::TestsPath(const std::string& ansiName) const { return PicturePath(ansiName); }
 
 void TAddEditForm::ShowExhibitArea() {
   if (ExhibitName.empty()) {
@@ -527,7 +536,7 @@ void TAddEditForm::ShowExhibitThumbnail() {
   bool loaded = false;
   std::string failure;
   try {
-    loaded = StartForm->LoadImageFile(Image1, TestsPath(ExhibitName));
+    loaded = LoadImageFile(Image1, TestsPath(ExhibitName));
   } catch (const std::exception& e) {
     failure = e.what();
   }
@@ -558,7 +567,7 @@ void TAddEditForm::btnImageAddClick() {
                    TMsgDlgType::Warning, mbOK);
       } else {
         ExhibitName = name;
-        if (EditMode == 0) SetEditMode(1);
+        if (EditMode == TEditMode::Browsing) SetEditMode(TEditMode::Editing);
       }
     }
   }
@@ -571,7 +580,7 @@ void TAddEditForm::btnImageDeleteClick() {
                  mbYes | mbNo) != mrYes)
     return;
   ExhibitName.clear();
-  if (EditMode == 0) SetEditMode(1);
+  if (EditMode == TEditMode::Browsing) SetEditMode(TEditMode::Editing);
   ShowExhibitArea();
 }
 

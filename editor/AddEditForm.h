@@ -16,17 +16,25 @@
 
 #include "app/Form.h"
 #include "app/Image.h"
-#include "editor/core/EditorLayout.h"
 #include "editor/RadioGroup.h"
+#include "editor/core/EditorLayout.h"
+#include "questions/SearchForm.h"
 #include "questions/core/QuestionSet.h"
 
 namespace proctorium {
 
-class TAddEditForm : public TForm {
+// Editing means unsaved changes on screen.
+enum class TEditMode { Browsing = 0, Editing = 1, Adding = 2 };
+
+class TAddEditForm : public TForm, public TSearchTarget {
   Q_OBJECT
  public:
   explicit TAddEditForm(QWidget* parent = nullptr);
   ~TAddEditForm() override;
+
+  // What the Find dialog searches.
+  bool EditPending() const override { return EditMode != TEditMode::Browsing; }
+  bool FindAndShow(const std::string& text, bool fromNext) override;
 
   QLabel* lbQuestionTitle;
   QPlainTextEdit* memoQuestion;
@@ -61,8 +69,7 @@ class TAddEditForm : public TForm {
   QPushButton* btnHelp;
   QPushButton* btnClose;
 
-  // 0 browsing, 1 editing (unsaved changes on screen), 2 adding.
-  std::uint8_t EditMode = 0;
+  TEditMode EditMode = TEditMode::Browsing;
   bool Loading = false;
   bool SetChanged = false;
   TQuestion EditBuffer;
@@ -70,7 +77,7 @@ class TAddEditForm : public TForm {
   TQuestionSet QuestionSet;
   std::string ExhibitName;  // Windows-1252 bytes, as stored in the record
 
-  void SetEditMode(int mode);
+  void SetEditMode(TEditMode mode);
   void ShowQuestion();
   void GoToQuestion(int index);
   void ShowCorrectMarks();

@@ -1,8 +1,8 @@
 #include <QApplication>
 #include <QtTest>
 
-#include "app/StartForm.h"
 #include "app/core/UserCode.h"
+#include "app/shell/StartForm.h"
 #include "editor/AddEditForm.h"
 #include "testkit/EditorHarness.h"
 #include "testkit/MessageScript.h"
@@ -17,7 +17,7 @@ namespace {
 // record with every field set.
 TQuestionSet MixedSet() {
   TQuestionSet set = MakeSet(3);
-  set.Questions[2].AnswerType = 1;
+  set.Questions[2].AnswerType = TAnswerType::Multiple;
   set.Questions[2].CorrectMask = 2 | 8;
   TQuestion& q = set.Questions[3];
   q.Text = "Line one\r\nLine two";
@@ -73,7 +73,7 @@ class AddEditFormTest : public TEditorTest {
       QCOMPARE(Buttons(F), s.buttons);
       QCOMPARE(Marks(F), s.marks);
       QCOMPARE(F->rgAnswerType->ItemIndex(), s.answerType);
-      QCOMPARE(F->EditMode, 0);
+      QCOMPARE(F->EditMode, TEditMode::Browsing);
     }
     QCOMPARE(F->memoQuestion->toPlainText(), QString("Line one\nLine two"));
     QVERIFY(F->cbRandomize->isChecked());
@@ -109,10 +109,10 @@ class AddEditFormTest : public TEditorTest {
     }
     F->memoQuestion->setPlainText("New\nquestion");
     F->SpeedButton[5]->click();
-    QCOMPARE(F->EditMode, adding ? 2 : 1);
+    QCOMPARE(F->EditMode, adding ? TEditMode::Adding : TEditMode::Editing);
     QCOMPARE(Buttons(F), Changing());
     (save ? F->btnSave : F->btnCancel)->click();
-    QCOMPARE(F->EditMode, 0);
+    QCOMPARE(F->EditMode, TEditMode::Browsing);
     QCOMPARE(F->lbQuestionTitle->text(), QString("Question #%1").arg(shownAfter));
     QTEST(F->QuestionSet.LastIndex, "lastAfter");
     QTEST(Marks(F), "marks");
@@ -140,7 +140,7 @@ class AddEditFormTest : public TEditorTest {
     } else {
       F->rgAnswerType->Item(1)->click();
     }
-    QCOMPARE(F->EditMode, 1);
+    QCOMPARE(F->EditMode, TEditMode::Editing);
     QCOMPARE(Buttons(F), Changing());
   }
 
@@ -171,7 +171,7 @@ class AddEditFormTest : public TEditorTest {
         F->SpeedButton[static_cast<size_t>(a.unicode() - 'A')]->click();
     }
     QTEST(Marks(F), "marks");
-    QCOMPARE(F->EditMode, actions.endsWith('-') ? 0 : 1);
+    QCOMPARE(F->EditMode, actions.endsWith('-') ? TEditMode::Browsing : TEditMode::Editing);
   }
 
   void limitOfQuestions_data() {
@@ -239,7 +239,7 @@ class AddEditFormTest : public TEditorTest {
     esc ? QTest::keyClick(F, Qt::Key_Escape) : void(F->close());
     VERIFY_MESSAGES(messages);
     QVERIFY(F->isVisible());
-    QCOMPARE(F->EditMode, adding ? 2 : 1);
+    QCOMPARE(F->EditMode, adding ? TEditMode::Adding : TEditMode::Editing);
     QCOMPARE(FileBytes(), before);
   }
 
@@ -294,14 +294,14 @@ class AddEditFormTest : public TEditorTest {
                     TMsgDlgType::Warning, mbOK);
     F->btnSave->click();
     VERIFY_MESSAGES(messages);
-    QCOMPARE(F->EditMode, 1);
+    QCOMPARE(F->EditMode, TEditMode::Editing);
     QVERIFY(!F->SetChanged);
     QCOMPARE(F->QuestionSet.Questions[1].Text, std::string("Question 1"));
     // Once the text can be stored, the euro sign goes in as its byte.
     F->memoQuestion->setPlainText(QString::fromUtf8("Price in \u20ac"));
     F->memoOption[2]->setPlainText("fine");
     F->btnSave->click();
-    QCOMPARE(F->EditMode, 0);
+    QCOMPARE(F->EditMode, TEditMode::Browsing);
     QCOMPARE(F->QuestionSet.Questions[1].Text, std::string("Price in \x80"));
   }
 

@@ -2,9 +2,12 @@
 
 #include <algorithm>
 
+#include "app/Controls.h"
 #include "app/MessageDlg.h"
 #include "app/ModalSeam.h"
-#include "app/StartForm.h"
+#include "app/Pictures.h"
+#include "app/ProgramFolder.h"
+#include "app/Settings.h"
 #include "editor/ImageFit.h"
 
 namespace proctorium {
@@ -35,21 +38,14 @@ TExhibitManager::TExhibitManager(QWidget* parent) : TForm(parent) {
   Panel1->setFrameStyle(QFrame::Box | QFrame::Plain);
   Panel1->setGeometry(136, 8, 306, 306);
 
-  Image1 = new TImage(Panel1);
-  Image1->setObjectName(QStringLiteral("Image1"));
+  Image1 = MakeImage(Panel1, "Image1", QStringLiteral("Image preview window"), {1, 1, PreviewSide, PreviewSide});
   Image1->SetCenter(true);
-  Image1->setGeometry(1, 1, PreviewSide, PreviewSide);
-  Image1->setToolTip(QStringLiteral("Image preview window"));
 
-  btnSelect = new QPushButton(QStringLiteral("Select"), this);
-  btnSelect->setObjectName(QStringLiteral("btnSelect"));
-  btnSelect->setGeometry(452, 268, 60, 20);
-  btnSelect->setToolTip(QStringLiteral("Select this image (inserts image in the test module)"));
-
-  btnClose = new QPushButton(QStringLiteral("Close"), this);
-  btnClose->setObjectName(QStringLiteral("btnClose"));
-  btnClose->setGeometry(452, 292, 60, 20);
-  btnClose->setToolTip(QStringLiteral("Close this window (no changes made)"));
+  btnSelect =
+      MakeAutoDefaultButton(this, "btnSelect", QStringLiteral("Select"),
+                            QStringLiteral("Select this image (inserts image in the test module)"), {452, 268, 60, 20});
+  btnClose = MakeAutoDefaultButton(this, "btnClose", QStringLiteral("Close"),
+                                   QStringLiteral("Close this window (no changes made)"), {452, 292, 60, 20});
 
   WarningPanel = new QFrame(this);
   WarningPanel->setObjectName(QStringLiteral("WarningPanel"));
@@ -60,13 +56,13 @@ TExhibitManager::TExhibitManager(QWidget* parent) : TForm(parent) {
   pal.setColor(QPalette::WindowText, Qt::black);
   WarningPanel->setPalette(pal);
   WarningPanel->setGeometry(63, 128, 394, 65);
-  Label1 = new QLabel(
+  Label1 = MakeLabel(
+      WarningPanel, "Label1",
       QStringLiteral("WARNING - No BMP Images can be found in the 'Proctorium\\Tests' directory for use as exhibits"),
-      WarningPanel);
-  Label1->setObjectName(QStringLiteral("Label1"));
+      {78, 19});
   Label1->setAlignment(Qt::AlignCenter);
   Label1->setWordWrap(true);
-  Label1->setGeometry(78, 19, 237, 26);
+  Label1->resize(237, 26);
   // Where the font wraps the warning onto more lines than the design's two,
   // the label grows and stays centred on the panel.
   if (const int needed = Label1->heightForWidth(Label1->width()); needed > Label1->height())
@@ -76,7 +72,7 @@ TExhibitManager::TExhibitManager(QWidget* parent) : TForm(parent) {
 
   // FormCreate: the picker lives only while it is shown, so the hint
   // setting taken now is current.
-  if (StartForm) SetShowHint(StartForm->ShowHint());
+  SetShowHint(Settings().ShowHints());
 
   connect(FileListBox1, &QListWidget::currentRowChanged, this, [this] { FileListBox1Click(); });
   connect(FileListBox1, &QListWidget::itemDoubleClicked, this, [this] { FileListBox1DblClick(); });
@@ -90,7 +86,7 @@ void TExhibitManager::FormShow() {
   // Filling the list highlights nothing yet; the preview follows the
   // highlight set below.
   FileListBox1->blockSignals(true);
-  FileListBox1->SetDirectory(StartForm->ProgramPath("Tests\\"));
+  FileListBox1->SetDirectory(ProgramPath("Tests\\"));
   FileListBox1->blockSignals(false);
   if (FileListBox1->count() == 0) {
     WarningPanel->show();
@@ -108,7 +104,7 @@ void TExhibitManager::FileListBox1Click() {
   if (FileListBox1->ItemIndex() < 0) return;
   bool loaded = false;
   try {
-    loaded = StartForm->LoadImageFile(Image1, FileListBox1->FileName());
+    loaded = LoadImageFile(Image1, FileListBox1->FileName());
   } catch (const std::exception& e) {
     ShowException(e);
   }

@@ -2,9 +2,9 @@
 #include <QtTest>
 
 #include "editor/AddEditForm.h"
-#include "testkit/EditorHarness.h"
 #include "editor/ExhibitManager.h"
 #include "editor/ShowForm.h"
+#include "testkit/EditorHarness.h"
 #include "testkit/MessageScript.h"
 #include "testkit/ModalScript.h"
 
@@ -66,7 +66,7 @@ class ExhibitsTest : public TEditorTest {
     VERIFY_MESSAGES(messages);
     QCOMPARE(ExhibitButtons(F), QString("Delete Change Exhibit"));
     QCOMPARE(F->memoQuestion->width(), 521);
-    QCOMPARE(F->EditMode, 0);
+    QCOMPARE(F->EditMode, TEditMode::Browsing);
     messages.Expect("Exhibit not found: gone.bmp", TMsgDlgType::Information, mbOK);
     F->resize(QSize(700, 520) - (F->frameGeometry().size() - F->size()));
     QCoreApplication::processEvents();
@@ -101,7 +101,7 @@ class ExhibitsTest : public TEditorTest {
     modals.Expect("ExhibitManager", Choose(1, "btnClose"));
     F->btnImageAdd->click();
     QCOMPARE(F->ExhibitName, std::string());
-    QCOMPARE(F->EditMode, 0);
+    QCOMPARE(F->EditMode, TEditMode::Browsing);
 
     modals.Expect("ExhibitManager", [](QDialog* d) {
       TExhibitManager* m = Picker(d);
@@ -113,7 +113,7 @@ class ExhibitsTest : public TEditorTest {
     });
     F->btnImageAdd->click();
     QCOMPARE(F->ExhibitName, std::string("photo.bmp"));
-    QCOMPARE(F->EditMode, 1);
+    QCOMPARE(F->EditMode, TEditMode::Editing);
     QCOMPARE(ExhibitButtons(F), QString("Show Delete Change Exhibit"));
     QCOMPARE(F->findChildren<TExhibitManager*>().size(), 0);  // freed after use
     F->btnCancel->click();
@@ -143,7 +143,7 @@ class ExhibitsTest : public TEditorTest {
     });
     F->btnImageAdd->click();
     VERIFY_MODALS(modals);
-    QCOMPARE(F->EditMode, 0);
+    QCOMPARE(F->EditMode, TEditMode::Browsing);
   }
 
   // An unreadable file cannot be chosen, not even by a double click; a
@@ -186,7 +186,7 @@ class ExhibitsTest : public TEditorTest {
     F->btnImageDelete->click();
     VERIFY_MESSAGES(messages);
     QCOMPARE(F->ExhibitName, std::string(answer == mrYes ? "" : "chart.bmp"));
-    QCOMPARE(F->EditMode, answer == mrYes ? 1 : 0);
+    QCOMPARE(F->EditMode, answer == mrYes ? TEditMode::Editing : TEditMode::Browsing);
     if (answer != mrYes) return;
     QCOMPARE(ExhibitButtons(F), QString("Add Exhibit"));
     F->btnCancel->click();
@@ -209,7 +209,7 @@ class ExhibitsTest : public TEditorTest {
     F->btnImageShow->click();
     VERIFY_MODALS(modals);
     QCOMPARE(F->findChildren<TShowForm*>().size(), 0);
-    QCOMPARE(F->EditMode, 0);
+    QCOMPARE(F->EditMode, TEditMode::Browsing);
   }
 };
 

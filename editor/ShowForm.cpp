@@ -1,7 +1,9 @@
 #include "editor/ShowForm.h"
 
+#include "app/Controls.h"
 #include "app/MessageDlg.h"
-#include "app/StartForm.h"
+#include "app/Pictures.h"
+#include "app/Settings.h"
 
 namespace proctorium {
 
@@ -9,25 +11,17 @@ TShowForm::TShowForm(QWidget* parent) : TForm(parent) {
   setObjectName(QStringLiteral("ShowForm"));
   setWindowTitle(QStringLiteral("Show exhibit"));
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-  Image1 = new TImage(this);
-  Image1->setObjectName(QStringLiteral("Image1"));
+  Image1 = MakeImage(this, "Image1", QString(), {5, 5, 0, 0});
   Image1->AutoSize = true;
-  Image1->move(5, 5);
-  Image1->resize(0, 0);
-  btnClose = new QPushButton(QStringLiteral("Close"), this);
-  btnClose->setObjectName(QStringLiteral("btnClose"));
-  btnClose->setToolTip(QStringLiteral("Close this window"));
-  btnClose->setGeometry(13, 14, 60, 20);
-  QFont f = btnClose->font();
-  f.setPointSize(8);
-  btnClose->setFont(f);
+  btnClose = MakeAutoDefaultButton(this, "btnClose", QStringLiteral("Close"), QStringLiteral("Close this window"),
+                                   {13, 14, 60, 20}, 8);
   connect(btnClose, &QPushButton::clicked, this, [this] { btnCloseClick(); });
 }
 
 void TShowForm::FormShow() {
-  if (StartForm) SetShowHint(StartForm->ShowHint());
+  SetShowHint(Settings().ShowHints());
   try {
-    if (!StartForm->LoadImageFile(Image1, FileName)) Image1->Clear();
+    if (!LoadImageFile(Image1, FileName)) Image1->Clear();
   } catch (const std::exception& e) {
     Image1->Clear();
     ShowException(e);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/Controls.h"
 #include "app/MessageDlg.h"
 
 namespace proctorium {
@@ -12,20 +13,13 @@ TGetFilename::TGetFilename(QWidget* parent) : TForm(parent) {
   // A fixed dialog border without a system menu.
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
   setFixedSize(201, 86);
-  Label1 = new QLabel(QStringLiteral("Enter name for new question set:"), this);
-  Label1->setObjectName(QStringLiteral("Label1"));
-  Label1->setGeometry(8, 6, 189, 16);
-  Edit1 = new QLineEdit(this);
-  Edit1->setObjectName(QStringLiteral("Edit1"));
-  Edit1->setGeometry(8, 24, 185, 21);
-  btnOk = new QPushButton(QStringLiteral("OK"), this);
-  btnOk->setObjectName(QStringLiteral("btnOk"));
-  btnOk->setGeometry(24, 56, 75, 22);
+  Label1 = MakeLabel(this, "Label1", QStringLiteral("Enter name for new question set:"), {8, 6});
+  Label1->resize(189, 16);
+  Edit1 = MakeEdit(this, "Edit1", QString(), {8, 24, 185, 21});
+  btnOk = MakeAutoDefaultButton(this, "btnOk", QStringLiteral("OK"), QString(), {24, 56, 75, 22});
   btnOk->setDefault(true);
   btnOk->setEnabled(false);
-  btnCancel = new QPushButton(QStringLiteral("Cancel"), this);
-  btnCancel->setObjectName(QStringLiteral("btnCancel"));
-  btnCancel->setGeometry(104, 56, 75, 22);
+  btnCancel = MakeAutoDefaultButton(this, "btnCancel", QStringLiteral("Cancel"), QString(), {104, 56, 75, 22});
   // Wider than designed where the platform's font needs it, so the prompt is
   // never cut off; the box and buttons keep their places relative to it.
   const int width = std::max(201, Label1->sizeHint().width() + 16);

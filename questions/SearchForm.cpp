@@ -3,22 +3,26 @@
 #include "app/AnsiText.h"
 #include "app/Controls.h"
 #include "app/MessageDlg.h"
-#include "app/StartForm.h"
-#include "editor/AddEditForm.h"
+#include "app/Settings.h"
 
 namespace proctorium {
 
 TSearchForm* SearchForm = nullptr;
 
+namespace {
+
+TSearchTarget* Target = nullptr;
+
+}  // namespace
+
+void SetSearchTarget(TSearchTarget* target) { Target = target; }
 
 TSearchForm::TSearchForm(QWidget* parent) : TForm(parent) {
   setObjectName(QStringLiteral("SearchForm"));
   setWindowTitle(QStringLiteral("Find"));
   setFixedSize(213, 85);
-  edSearchString = new QLineEdit(this);
-  edSearchString->setObjectName(QStringLiteral("edSearchString"));
-  edSearchString->setToolTip(QStringLiteral("Enter search text to be looked for (case irrelevant)"));
-  edSearchString->setGeometry(8, 14, 197, 22);
+  edSearchString = MakeEdit(this, "edSearchString",
+                            QStringLiteral("Enter search text to be looked for (case irrelevant)"), {8, 14, 197, 22});
   btnFirst =
       MakeButton(this, "btnFirst", QStringLiteral("First"),
                  QStringLiteral("Find the first instance of the search text in the question set"), {8, 52, 60, 22});
@@ -33,15 +37,13 @@ TSearchForm::TSearchForm(QWidget* parent) : TForm(parent) {
   connect(btnClose, &QPushButton::clicked, this, [this] { btnCloseClick(); });
 }
 
-void TSearchForm::FormShow() {
-  if (StartForm) SetShowHint(StartForm->ShowHint());
-}
+void TSearchForm::FormShow() { SetShowHint(Settings().ShowHints()); }
 
 void TSearchForm::SearchStep(bool fromNext) {
-  if (!AddEditForm) return;
+  if (!Target) return;
   // Showing a hit would overwrite the record being changed or added, and
   // moving the set's cursor would make Cancel return to the wrong record.
-  if (AddEditForm->EditMode != 0) {
+  if (Target->EditPending()) {
     MessageDlg(QStringLiteral("You must save or cancel edit before searching"), TMsgDlgType::Information, mbOK);
     return;
   }
@@ -51,9 +53,7 @@ void TSearchForm::SearchStep(bool fromNext) {
   // stand-in must not match a real question mark.
   const bool storable = ToAnsiChecked(edSearchString->text(), text, missing);
   if (text.empty()) MessageDlg(QStringLiteral("No search text specified !"), TMsgDlgType::Information, mbOK);
-  if (storable && AddEditForm->QuestionSet.Search(text, fromNext))
-    AddEditForm->ShowQuestion();
-  else
+  if (!storable || !Target->FindAndShow(text, fromNext))
     MessageDlg(QStringLiteral("Text not found"), TMsgDlgType::Information, mbOK);
 }
 

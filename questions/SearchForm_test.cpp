@@ -2,8 +2,8 @@
 #include <QtTest>
 
 #include "editor/AddEditForm.h"
-#include "testkit/EditorHarness.h"
 #include "questions/SearchForm.h"
+#include "testkit/EditorHarness.h"
 #include "testkit/MessageScript.h"
 
 using namespace proctorium;
@@ -94,7 +94,7 @@ class SearchFormTest : public TEditorTest {
     SearchForm->btnFirst->click();
     VERIFY_MESSAGES(messages);
     QCOMPARE(F->memoQuestion->toPlainText(), QString("unsaved input"));
-    QCOMPARE(F->EditMode, adding ? 2 : 1);
+    QCOMPARE(F->EditMode, adding ? TEditMode::Adding : TEditMode::Editing);
     F->btnCancel->click();
     SearchForm->btnFirst->click();
     QCOMPARE(F->QuestionSet.Current, 2);

@@ -8,16 +8,18 @@
 #include <algorithm>
 #include <limits>
 
-#include "app/AdminOptions.h"
 #include "app/AnsiText.h"
 #include "app/Colour.h"
 #include "app/Controls.h"
 #include "app/MessageDlg.h"
+#include "app/Pictures.h"
+#include "app/ProgramFolder.h"
+#include "app/Settings.h"
 #include "app/core/PathResolver.h"
-#include "app/StartForm.h"
 #include "session/ResultsForm.h"
-#include "session/core/TimeText.h"
 #include "session/TimerValue.h"
+#include "session/core/TimeText.h"
+#include "web/HelpPage.h"
 
 namespace proctorium {
 
@@ -277,12 +279,12 @@ void TForm1::StartTest() {
   Timer1->stop();
 
   // Presentation: the banner, and a header that blends into it.
-  LogoImage->SetPicture(StartForm->Image1->Picture());
+  LogoImage->SetPicture(Settings().SelectedSetPicture());
   QPalette header = Panel2->palette();
   if (!LogoImage->Empty()) header.setColor(QPalette::Window, LogoImage->Picture().pixelColor(0, 0));
   Panel2->setPalette(header);
-  SetFontSize(StartForm->FontSize());
-  std::string fileName = StartForm->FileListBox1->FileName();
+  SetFontSize(Settings().FontSize());
+  std::string fileName = Settings().SelectedSetFile();
   if (!fileName.empty()) {
     const std::string base = ExtractFileName(fileName);
     const auto dot = base.rfind('.');
@@ -290,7 +292,7 @@ void TForm1::StartTest() {
   }
   SetFileName_ = ExtractFileName(fileName);
   setWindowTitle(QStringLiteral("Proctorium [") + QString::fromStdString(SetFileName_) + QStringLiteral("]"));
-  SetShowHint(StartForm->ShowHint());
+  SetShowHint(Settings().ShowHints());
 
   ListBox1->hide();
   PlaceRegions();
@@ -331,11 +333,11 @@ void TForm1::StartTest() {
   Taking_ = true;
   GoToPosition(1);
 
-  TimerSeconds = StartForm->ElapsedMode() ? 0 : CountdownMinutes() * 60;
+  TimerSeconds = Settings().ElapsedMode() ? 0 : CountdownMinutes() * 60;
   Timer1Timer();
   if (Taking_) Timer1->start();
 
-  const QColor screen = ColourToQColor(AdminOptions->panelColour->Color());
+  const QColor screen = ColourToQColor(Settings().ScreenColour());
   for (QWidget* w : {static_cast<QWidget*>(ScrollContents), ScrollBox1->viewport()}) {
     QPalette p = w->palette();
     p.setColor(QPalette::Window, screen);
@@ -358,7 +360,7 @@ int TForm1::CountdownMinutes() const {
   // The dialog refuses such limits, but an options file can still carry
   // one; kept within what the seconds counter can hold.
   constexpr int Bound = std::numeric_limits<std::int32_t>::max() / 60;
-  return std::clamp(TimerValue->Minutes(), -Bound, Bound);
+  return std::clamp(Settings().CountdownMinutes(), -Bound, Bound);
 }
 
 void TForm1::GoToPosition(int n) {
@@ -404,7 +406,7 @@ void TForm1::BuildAnswerOrder(int n) {
   Session.BuildAnswerOrder(q, QuestionSet->Questions[q], n);
 }
 
-bool TForm1::SingleAnswer() const { return QuestionSet && QuestionSet->GetCurrent().AnswerType == 0; }
+bool TForm1::SingleAnswer() const { return QuestionSet && QuestionSet->GetCurrent().AnswerType == TAnswerType::Single; }
 
 void TForm1::StoreResponse() {
   const int q = ShownQuestion_;
@@ -418,7 +420,7 @@ void TForm1::StoreResponse() {
       if (c->isChecked()) mask |= static_cast<AnswerMask>(Tag(c));
   }
   Session.StoreResponse(q, mask);
-  if (AdminOptions->cbEnableRunningScore->isChecked()) UpdateScore(false);
+  if (Settings().EnableRunningScore()) UpdateScore(false);
 }
 
 void TForm1::SetRadio(QRadioButton* radio, bool checked) {
@@ -458,7 +460,7 @@ void TForm1::ShowExhibit() {
   bool loaded = false;
   try {
     Image1->Clear();
-    loaded = StartForm->LoadImageFile(Image1, StartForm->PicturePath(exhibit));
+    loaded = LoadImageFile(Image1, PicturePath(exhibit));
   } catch (const std::exception& e) {
     // A file that is there but is no picture: say why, and go on without it.
     ShowException(e);
@@ -545,7 +547,7 @@ void TForm1::ShowNotes() {
 
 void TForm1::Timer1Timer() {
   if (!Taking_) return;
-  if (StartForm->ElapsedMode()) {
+  if (Settings().ElapsedMode()) {
     ++TimerSeconds;
     lbTime->setText(QStringLiteral("Elapsed time") + QString::fromStdString(FormatTime(TimerSeconds)));
     lbTime->adjustSize();
@@ -659,7 +661,7 @@ void TForm1::btnEndReviewClick() {
 
 void TForm1::btnSaveClick() {
   if (!QuestionSet) return;
-  const bool elapsed = StartForm->ElapsedMode();
+  const bool elapsed = Settings().ElapsedMode();
   TimerSeconds = TimeTaken(elapsed, elapsed ? 0 : CountdownMinutes(), TimerSeconds);
   btnSave->setEnabled(false);
   // Answers changed during the review count, the one on screen included:
@@ -680,7 +682,7 @@ void TForm1::btnCloseClick() {
   close();
 }
 
-void TForm1::btnHelpClick() { StartForm->ShowHelpPage("run.htm"); }
+void TForm1::btnHelpClick() { ShowHelpPage("run.htm"); }
 
 void TForm1::cblClick(int k) {
   QCheckBox* check = cb[k - 1];

@@ -3,12 +3,12 @@
 #include <functional>
 #include <limits>
 
-#include "app/core/FileIO.h"
 #include "app/ModalSeam.h"
-#include "app/StartForm.h"
+#include "app/core/FileIO.h"
+#include "app/shell/StartForm.h"
 #include "session/Form1.h"
-#include "session/core/RandomSource.h"
 #include "session/ResultsForm.h"
+#include "session/core/RandomSource.h"
 #include "testkit/MessageScript.h"
 #include "testkit/ModalScript.h"
 #include "testkit/TempProgramFolder.h"
@@ -63,7 +63,7 @@ struct TRun {
 
 TOptionsRecord Countdown(int minutes) {
   TOptionsRecord o;
-  o.TimeMode = 0;
+  o.TimeMode = TTimeMode::Countdown;
   o.CountdownMinutes = minutes;
   return o;
 }
@@ -195,7 +195,7 @@ class Form1Test : public QObject {
 
   void answerShownAndHidden() {
     TQuestionSet set = testkit::MakeSet(2);
-    set.Questions[1].AnswerType = 1;
+    set.Questions[1].AnswerType = TAnswerType::Multiple;
     set.Questions[1].CorrectMask = 2 | 4;
     set.Questions[1].Remarks = "See chapter 2";
     TRun r(set);

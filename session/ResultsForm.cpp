@@ -5,9 +5,10 @@
 
 #include "app/AnsiText.h"
 #include "app/Controls.h"
-#include "app/core/FileIO.h"
 #include "app/MessageDlg.h"
-#include "app/StartForm.h"
+#include "app/ProgramFolder.h"
+#include "app/Settings.h"
+#include "app/core/FileIO.h"
 
 namespace proctorium {
 
@@ -59,7 +60,7 @@ TResultsForm::TResultsForm(QWidget* parent) : TForm(parent) {
 }
 
 void TResultsForm::FormCreate() {
-  ResultsFileName = StartForm->ProgramPath("tests\\results.txt");
+  ResultsFileName = ProgramPath("tests\\results.txt");
   LoadingFile = true;
   std::string bytes;
   if (FileExists(ResultsFileName) && ReadWholeFile(ResultsFileName, bytes))
@@ -111,8 +112,8 @@ void TResultsForm::btnClearClick() {
 }
 
 void TResultsForm::FormShow() {
-  SetFontSize(StartForm->FontSize());
-  SetShowHint(StartForm->ShowHint());
+  SetFontSize(Settings().FontSize());
+  SetShowHint(Settings().ShowHints());
   btnClear->setEnabled(!Lines().isEmpty());
 }
 

@@ -1,9 +1,9 @@
 #include <QDir>
 #include <QtTest>
 
-#include "app/core/FileIO.h"
 #include "app/ModalSeam.h"
-#include "app/StartForm.h"
+#include "app/core/FileIO.h"
+#include "app/shell/StartForm.h"
 #include "session/ResultsForm.h"
 #include "testkit/MessageScript.h"
 #include "testkit/TempProgramFolder.h"

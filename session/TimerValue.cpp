@@ -3,8 +3,9 @@
 #include <QFontMetrics>
 #include <algorithm>
 
+#include "app/Controls.h"
 #include "app/MessageDlg.h"
-#include "app/StartForm.h"
+#include "app/Settings.h"
 
 namespace proctorium {
 
@@ -14,29 +15,24 @@ TTimerValue::TTimerValue(QWidget* parent) : TForm(parent) {
   setObjectName(QStringLiteral("TimerValue"));
   setWindowTitle(QStringLiteral("Countdown Time"));
   setFixedSize(210, 136);
-  Label1 = new QLabel(QStringLiteral("You have opted for a countdown timer as opposed to elapsed time. Please set the "
-                                     "time limit required (minutes):"),
-                      this);
-  Label1->setObjectName(QStringLiteral("Label1"));
+  Label1 = MakeLabel(this, "Label1",
+                     QStringLiteral("You have opted for a countdown timer as opposed to elapsed time. Please set the "
+                                    "time limit required (minutes):"),
+                     {8, 8});
   Label1->setWordWrap(true);
-  Label1->setGeometry(8, 8, 194, 64);
-  edTimeLimit = new QLineEdit(QStringLiteral("60"), this);
-  edTimeLimit->setObjectName(QStringLiteral("edTimeLimit"));
+  Label1->resize(194, 64);
+  edTimeLimit = MakeEdit(this, "edTimeLimit", QString(), {});
+  edTimeLimit->setText(QStringLiteral("60"));
   // Wide enough for the longest limit accepted, where the font needs more
   // than the design width; kept centred under the prompt.
   const QFontMetrics fm(edTimeLimit->font());
   const int limitWidth = std::max(33, fm.horizontalAdvance(QString::number(MaxMinutes)) + 12);
   edTimeLimit->setGeometry(88 - (limitWidth - 33) / 2, 76, limitWidth, 21);
-  btnOk = new QPushButton(QStringLiteral("OK"), this);
-  btnOk->setObjectName(QStringLiteral("btnOk"));
-  btnOk->setToolTip(QStringLiteral("Run test with time limit as set"));
+  btnOk = MakeAutoDefaultButton(this, "btnOk", QStringLiteral("OK"), QStringLiteral("Run test with time limit as set"),
+                                {22, 106, 75, 22});
   btnOk->setDefault(true);
-  btnOk->setGeometry(22, 106, 75, 22);
-  btnCancel = new QPushButton(QStringLiteral("Cancel"), this);
-  btnCancel->setObjectName(QStringLiteral("btnCancel"));
-  btnCancel->setToolTip(QStringLiteral("Exit this dialog, do not run test"));
-  btnCancel->setAutoDefault(false);
-  btnCancel->setGeometry(113, 106, 75, 22);
+  btnCancel = MakeButton(this, "btnCancel", QStringLiteral("Cancel"),
+                         QStringLiteral("Exit this dialog, do not run test"), {113, 106, 75, 22});
   connect(btnOk, &QPushButton::clicked, this, [this] { btnOkClick(); });
   connect(btnCancel, &QPushButton::clicked, this, [this] { btnCancelClick(); });
 }
@@ -56,10 +52,9 @@ int TTimerValue::Minutes() const {
 }
 
 void TTimerValue::FormShow() {
-  SetShowHint(StartForm->ShowHint());
-  const QPoint start = StartForm->pos();
-  const QPoint button = StartForm->btnStart->mapTo(StartForm, QPoint(0, 0));
-  move(start.x() + button.x(), start.y() + button.y() - 64);
+  SetShowHint(Settings().ShowHints());
+  const QPoint button = Settings().StartButtonAt();
+  move(button.x(), button.y() - 64);
   int m = 0;
   if (ValidLimit(edTimeLimit->text(), &m)) LastValid_ = m;
   edTimeLimit->setFocus();
@@ -80,7 +75,7 @@ void TTimerValue::btnOkClick() {
   }
   edTimeLimit->setText(QString::number(m));
   LastValid_ = m;
-  if (!Guarded([] { StartForm->SaveOptions(); })) return;
+  if (!Guarded([] { SaveSettings(); })) return;
   done(mrOk);
 }
 

@@ -2,7 +2,7 @@
 #include <memory>
 
 #include "app/ModalSeam.h"
-#include "app/StartForm.h"
+#include "app/shell/StartForm.h"
 #include "session/TimerValue.h"
 #include "testkit/MessageScript.h"
 #include "testkit/ModalScript.h"
@@ -17,7 +17,7 @@ namespace {
 // A program folder in countdown mode with one set, its start window shown.
 std::unique_ptr<testkit::TTempProgramFolder> Countdown(int minutes) {
   TOptionsRecord o;
-  o.TimeMode = 0;
+  o.TimeMode = TTimeMode::Countdown;
   o.CountdownMinutes = minutes;
   auto folder = std::make_unique<testkit::TTempProgramFolder>(o);
   folder->WriteSet("Quiz.qst", testkit::MakeSet(1));

@@ -7,7 +7,8 @@
 #include <QtTest>
 #include <memory>
 
-#include "app/StartForm.h"
+#include "app/ProgramFolder.h"
+#include "app/shell/StartForm.h"
 #include "editor/AddEditForm.h"
 #include "testkit/TempProgramFolder.h"
 
@@ -34,7 +35,7 @@ class TEditorTest : public QObject {
   // Highlights the set in the start window and shows the editor the way
   // ExecModal does under a test hook: shown, show handler run, not blocking.
   TAddEditForm* Reopen() {
-    StartForm->FileListBox1->SetDirectory(StartForm->ProgramPath("Tests\\"));
+    StartForm->FileListBox1->SetDirectory(ProgramPath("Tests\\"));
     const auto items = StartForm->FileListBox1->findItems(QString::fromStdString(Name), Qt::MatchExactly);
     StartForm->FileListBox1->setCurrentItem(items.value(0));
     AddEditForm->show();

@@ -4,7 +4,7 @@
 #include <QImage>
 
 #include "app/core/FileIO.h"
-#include "app/Startup.h"
+#include "app/shell/Startup.h"
 
 namespace proctorium::testkit {
 

@@ -61,7 +61,7 @@ TOptionsRecord DecodeOptions(const std::string& in, const std::string& fileName)
   const size_t n = static_cast<size_t>(length);
   o.AdminPassword.assign(in, 30, n);
   o.EnableRunningScore = in[34 + n] != 0;
-  o.TimeMode = static_cast<std::uint8_t>(in[35 + n]);
+  o.TimeMode = static_cast<TTimeMode>(in[35 + n]);
   o.CountdownMinutes = static_cast<std::int32_t>(GetUInt32(in, 36 + n));
   return o;
 }

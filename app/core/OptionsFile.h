@@ -9,6 +9,10 @@
 
 namespace proctorium {
 
+// How a test is timed; stored in the options file as this byte. Any stored
+// value but Countdown counts as elapsed time.
+enum class TTimeMode : std::uint8_t { Countdown = 0, Elapsed = 1 };
+
 struct TOptionsRecord {
   bool ShowHints = true;
   bool DeletePermitted = false;
@@ -19,7 +23,7 @@ struct TOptionsRecord {
   std::uint32_t ScreenColour = 0x00FFFFFFu;  // Windows layout: red in the low byte
   std::string AdminPassword;                 // as held: already scrambled
   bool EnableRunningScore = true;
-  std::uint8_t TimeMode = 1;  // 1 elapsed, 0 time remaining
+  TTimeMode TimeMode = TTimeMode::Elapsed;
   std::int32_t CountdownMinutes = 60;
 
   bool operator==(const TOptionsRecord&) const = default;

@@ -23,7 +23,7 @@ class OptionsFileTest : public QObject {
     o.ScreenColour = 0x80000005u;
     o.AdminPassword = password;
     o.EnableRunningScore = false;
-    o.TimeMode = 0;
+    o.TimeMode = TTimeMode::Countdown;
     o.CountdownMinutes = 45;
     return o;
   }

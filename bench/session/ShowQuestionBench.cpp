@@ -14,8 +14,8 @@
 
 #include "app/ModalSeam.h"
 #include "app/core/OptionsFile.h"
-#include "app/StartForm.h"
-#include "app/Startup.h"
+#include "app/shell/StartForm.h"
+#include "app/shell/Startup.h"
 #include "questions/core/QuestionSet.h"
 #include "session/Form1.h"
 
@@ -52,7 +52,7 @@ int main(int argc, char** argv) {
   set.Add(description);
   TQuestion q;
   q.Text = Long("The question");
-  q.AnswerType = 1;
+  q.AnswerType = TAnswerType::Multiple;
   for (int a = 0; a < AnswerCount; ++a) q.Answers[a] = Long("Answer " + std::string(1, char('A' + a)));
   q.CorrectMask = 0x55;
   q.Remarks = Long("The reference");

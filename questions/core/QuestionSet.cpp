@@ -212,7 +212,7 @@ bool TQuestionSet::Parse(const std::string& bytes, const std::string& fileName) 
       texts[t]->resize(r.TextLength[t]);
       ShiftBytes(data + r.TextAt[t], texts[t]->data(), r.TextLength[t], unshift);
     }
-    q.AnswerType = static_cast<std::uint8_t>(data[r.AnswerTypeAt]);
+    q.AnswerType = static_cast<TAnswerType>(data[r.AnswerTypeAt]);
     q.RandomizeAnswers = static_cast<std::uint8_t>(data[r.AnswerTypeAt + 1]);
     q.CorrectMask = static_cast<AnswerMask>(data[r.CorrectMaskAt]);
   }

@@ -15,10 +15,14 @@ using AnswerMask = std::uint8_t;
 constexpr int MaxQuestions = 250;
 constexpr int AnswerCount = 8;
 
+// One correct answer or several; stored in the set file as this byte. Any
+// stored value but Single counts as multiple, and is kept as read.
+enum class TAnswerType : std::uint8_t { Single = 0, Multiple = 1 };
+
 // Strings hold Windows-1252 bytes with CR LF line breaks.
 struct TQuestion {
   std::string Text;
-  std::uint8_t AnswerType = 0;  // 0 single, anything else multiple
+  TAnswerType AnswerType = TAnswerType::Single;
   std::uint8_t RandomizeAnswers = 0;
   std::array<std::string, AnswerCount> Answers;
   AnswerMask CorrectMask = 0;

@@ -47,7 +47,7 @@ std::string OldRecord(const TQuestion& q) {
 TQuestion FullQuestion(int seed) {
   TQuestion q;
   q.Text = "Question " + std::to_string(seed) + "\r\nsecond line \xE9\xEF\xFF";
-  q.AnswerType = static_cast<std::uint8_t>(seed % 2);
+  q.AnswerType = static_cast<TAnswerType>(seed % 2);
   q.RandomizeAnswers = static_cast<std::uint8_t>((seed + 1) % 2);
   for (int a = 0; a < AnswerCount; ++a) q.Answers[a] = "answer " + std::string(1, char('A' + a)) + std::to_string(seed);
   q.CorrectMask = static_cast<AnswerMask>(seed * 37);

@@ -134,7 +134,7 @@ class TestSessionTest : public QObject {
   void displayMaskFollowsTheSlots() {
     // A and C correct; shuffle until they stand in slots 2 and 4.
     TQuestion q;
-    q.AnswerType = 1;
+    q.AnswerType = TAnswerType::Multiple;
     q.RandomizeAnswers = 1;
     q.Answers = {"A", "B", "C", "D", "", "", "", ""};
     q.CorrectMask = 1 | 4;

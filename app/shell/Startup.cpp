@@ -1,14 +1,14 @@
-#include "app/Startup.h"
+#include "app/shell/Startup.h"
 
 #include <QApplication>
 
-#include "app/AboutBox.h"
-#include "app/AdminOptions.h"
 #include "app/MessageDlg.h"
-#include "app/NewPasswordDlg.h"
-#include "app/PasswordDlg.h"
 #include "app/core/PathResolver.h"
-#include "app/StartForm.h"
+#include "app/shell/AboutBox.h"
+#include "app/shell/AdminOptions.h"
+#include "app/shell/NewPasswordDlg.h"
+#include "app/shell/PasswordDlg.h"
+#include "app/shell/StartForm.h"
 #include "editor/AddEditForm.h"
 #include "questions/SearchForm.h"
 #include "session/Form1.h"

@@ -1,12 +1,12 @@
 #include <QApplication>
 #include <QtTest>
 
-#include "app/AdminOptions.h"
 #include "app/Colour.h"
-#include "app/NewPasswordDlg.h"
 #include "app/core/OptionsFile.h"
-#include "app/PasswordDlg.h"
-#include "app/StartForm.h"
+#include "app/shell/AdminOptions.h"
+#include "app/shell/NewPasswordDlg.h"
+#include "app/shell/PasswordDlg.h"
+#include "app/shell/StartForm.h"
 #include "testkit/MessageScript.h"
 #include "testkit/ModalScript.h"
 #include "testkit/TempProgramFolder.h"

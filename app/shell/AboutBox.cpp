@@ -1,9 +1,12 @@
-#include "app/AboutBox.h"
+#include "app/shell/AboutBox.h"
 
 #include <QEvent>
 
+#include "app/Controls.h"
 #include "app/MessageDlg.h"
-#include "app/StartForm.h"
+#include "app/Pictures.h"
+#include "app/ProgramFolder.h"
+#include "app/Settings.h"
 #include "web/GoToWeb.h"
 
 namespace proctorium {
@@ -17,41 +20,30 @@ TAboutBox::TAboutBox(QWidget* parent) : TForm(parent) {
   setWindowTitle(QStringLiteral("About"));
   setFixedSize(340, 200);
   move(10, 10);
-  ProgramIcon = new TImage(this);
-  ProgramIcon->setObjectName(QStringLiteral("ProgramIcon"));
-  ProgramIcon->setGeometry(10, 10, 320, 50);
-  ProgramIcon->SetPicture(TStartForm::Logo());
-  Version = new QLabel(QStringLiteral("Version %1").arg(QStringLiteral(PROCTORIUM_VERSION)), this);
-  Version->setObjectName(QStringLiteral("Version"));
-  Version->setGeometry(10, 70, 200, 16);
-  auto* blurb = new QLabel(QStringLiteral("Multiple-choice tests, written and taken."), this);
-  blurb->setObjectName(QStringLiteral("Comments"));
-  blurb->setGeometry(10, 90, 200, 32);
+  ProgramIcon = MakeImage(this, "ProgramIcon", QString(), {10, 10, 320, 50});
+  ProgramIcon->SetPicture(Logo());
+  Version = MakeLabel(this, "Version", QStringLiteral("Version %1").arg(QStringLiteral(PROCTORIUM_VERSION)), {10, 70});
+  Version->resize(200, 16);
+  auto* blurb = MakeLabel(this, "Comments", QStringLiteral("Multiple-choice tests, written and taken."), {10, 90});
   blurb->setWordWrap(true);
-  LogoImage = new TImage(this);
-  LogoImage->setObjectName(QStringLiteral("LogoImage"));
-  LogoImage->setGeometry(230, 70, 100, 50);
+  blurb->resize(200, 32);
+  LogoImage = MakeImage(this, "LogoImage", QString(), {230, 70, 100, 50});
   LogoImage->SetStretch(true);
-  lbEmail = new QLabel(QStringLiteral("<u>Email</u>"), this);
-  lbEmail->setObjectName(QStringLiteral("lbEmail"));
-  lbEmail->setGeometry(10, 134, 60, 16);
+  lbEmail = MakeLabel(this, "lbEmail", QStringLiteral("<u>Email</u>"), {10, 134});
+  lbEmail->resize(60, 16);
   lbEmail->setToolTip(QString::fromLatin1(MakerEmail));
-  lbEmail->setCursor(Qt::PointingHandCursor);
-  lbEmail->installEventFilter(this);
-  lbWebsite = new QLabel(QStringLiteral("<u>Website</u>"), this);
-  lbWebsite->setObjectName(QStringLiteral("lbWebsite"));
-  lbWebsite->setGeometry(80, 134, 60, 16);
+  lbWebsite = MakeLabel(this, "lbWebsite", QStringLiteral("<u>Website</u>"), {80, 134});
+  lbWebsite->resize(60, 16);
   lbWebsite->setToolTip(QString::fromLatin1(MakerWebsite));
-  lbWebsite->setCursor(Qt::PointingHandCursor);
-  lbWebsite->installEventFilter(this);
+  // The two links look and answer like links.
   for (QLabel* l : {lbEmail, lbWebsite}) {
+    l->setCursor(Qt::PointingHandCursor);
+    l->installEventFilter(this);
     QPalette pal = l->palette();
     pal.setColor(QPalette::WindowText, QColor(0, 0, 0xCC));
     l->setPalette(pal);
   }
-  btnOk = new QPushButton(QStringLiteral("OK"), this);
-  btnOk->setObjectName(QStringLiteral("btnOk"));
-  btnOk->setGeometry(135, 166, 70, 24);
+  btnOk = MakeAutoDefaultButton(this, "btnOk", QStringLiteral("OK"), QString(), {135, 166, 70, 24});
   btnOk->setDefault(true);
   connect(btnOk, &QPushButton::clicked, this, [this] { done(mrOk); });
   GoToWeb1 = new TGoToWeb(this);
@@ -61,9 +53,9 @@ TAboutBox::TAboutBox(QWidget* parent) : TForm(parent) {
 }
 
 void TAboutBox::FormShow() {
-  SetShowHint(StartForm->ShowHint());
+  SetShowHint(Settings().ShowHints());
   LogoImage->Clear();
-  Guarded([this] { StartForm->LoadImageFile(LogoImage, StartForm->ProgramPath("\\logo.bmp")); });
+  Guarded([this] { LoadImageFile(LogoImage, ProgramPath("\\logo.bmp")); });
 }
 
 bool TAboutBox::eventFilter(QObject* watched, QEvent* event) {

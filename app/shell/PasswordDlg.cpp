@@ -1,11 +1,10 @@
-#include "app/PasswordDlg.h"
-
-#include <QLabel>
+#include "app/shell/PasswordDlg.h"
 
 #include "app/AnsiText.h"
+#include "app/Controls.h"
 #include "app/MessageDlg.h"
+#include "app/Settings.h"
 #include "app/core/OptionsFile.h"
-#include "app/StartForm.h"
 
 namespace proctorium {
 
@@ -18,28 +17,20 @@ TPasswordDlg::TPasswordDlg(QWidget* parent) : TForm(parent) {
   f.setBold(true);
   setFont(f);
   setFixedSize(236, 86);
-  auto* label = new QLabel(QStringLiteral("Enter password:"), this);
-  label->setObjectName(QStringLiteral("Label1"));
-  label->move(8, 6);
-  EditPassword = new QLineEdit(this);
-  EditPassword->setObjectName(QStringLiteral("EditPassword"));
+  MakeLabel(this, "Label1", QStringLiteral("Enter password:"), {8, 6});
+  EditPassword = MakeEdit(this, "EditPassword", QString(), {8, 24, 220, 21});
   EditPassword->setEchoMode(QLineEdit::Password);
-  EditPassword->setGeometry(8, 24, 220, 21);
-  btnOk = new QPushButton(QStringLiteral("OK"), this);
-  btnOk->setObjectName(QStringLiteral("btnOk"));
-  btnOk->setToolTip(QStringLiteral("Try the password entered"));
-  btnOk->setGeometry(38, 56, 75, 22);
+  btnOk = MakeAutoDefaultButton(this, "btnOk", QStringLiteral("OK"), QStringLiteral("Try the password entered"),
+                                {38, 56, 75, 22});
   btnOk->setDefault(true);
-  btnCancel = new QPushButton(QStringLiteral("Cancel"), this);
-  btnCancel->setObjectName(QStringLiteral("btnCancel"));
-  btnCancel->setToolTip(QStringLiteral("Abort dialog, return to main window"));
-  btnCancel->setGeometry(122, 56, 75, 22);
+  btnCancel = MakeAutoDefaultButton(this, "btnCancel", QStringLiteral("Cancel"),
+                                    QStringLiteral("Abort dialog, return to main window"), {122, 56, 75, 22});
   connect(btnOk, &QPushButton::clicked, this, [this] { btnOkClick(); });
   connect(btnCancel, &QPushButton::clicked, this, [this] { done(mrCancel); });
 }
 
 void TPasswordDlg::FormShow() {
-  SetShowHint(StartForm->ShowHint());
+  SetShowHint(Settings().ShowHints());
   EditPassword->clear();
   EditPassword->setFocus();
 }

@@ -1,4 +1,4 @@
-#include "app/AdminOptions.h"
+#include "app/shell/AdminOptions.h"
 
 #include <algorithm>
 
@@ -8,8 +8,8 @@
 #include "app/Controls.h"
 #include "app/MessageDlg.h"
 #include "app/ModalSeam.h"
-#include "app/NewPasswordDlg.h"
-#include "app/StartForm.h"
+#include "app/Settings.h"
+#include "app/shell/NewPasswordDlg.h"
 
 namespace proctorium {
 
@@ -36,7 +36,6 @@ void TColourPanel::paintEvent(QPaintEvent* e) {
   p.setPen(back.lightness() < 128 ? Qt::white : Qt::black);
   p.drawText(contentsRect(), Qt::AlignCenter, QStringLiteral("Screen Colour"));
 }
-
 
 TAdminOptions::TAdminOptions(QWidget* parent) : TForm(parent) {
   setObjectName(QStringLiteral("AdminOptions"));
@@ -112,7 +111,7 @@ void TAdminOptions::FitToFont(QFrame* panel) {
 }
 
 void TAdminOptions::FormShow() {
-  SetShowHint(StartForm->ShowHint());
+  SetShowHint(Settings().ShowHints());
   cbAllowEditsClick();
 }
 
@@ -138,7 +137,7 @@ void TAdminOptions::btnDefaultClick() {
 }
 
 void TAdminOptions::btnChangePasswordClick() {
-  if (ExecModal(NewPasswordDlg) == mrOk) Guarded([] { StartForm->SaveOptions(); });
+  if (ExecModal(NewPasswordDlg) == mrOk) Guarded([] { SaveSettings(); });
 }
 
 void TAdminOptions::reject() { done(mrCancel); }

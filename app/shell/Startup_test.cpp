@@ -1,12 +1,14 @@
 #include <QApplication>
 #include <QtTest>
 
-#include "app/AboutBox.h"
-#include "app/AdminOptions.h"
-#include "app/NewPasswordDlg.h"
-#include "app/PasswordDlg.h"
-#include "app/StartForm.h"
-#include "app/Startup.h"
+#include "app/ProgramFolder.h"
+#include "app/Settings.h"
+#include "app/shell/AboutBox.h"
+#include "app/shell/AdminOptions.h"
+#include "app/shell/NewPasswordDlg.h"
+#include "app/shell/PasswordDlg.h"
+#include "app/shell/StartForm.h"
+#include "app/shell/Startup.h"
 #include "editor/AddEditForm.h"
 #include "questions/SearchForm.h"
 #include "session/Form1.h"
@@ -51,7 +53,7 @@ class StartupTest : public QObject {
       QVERIFY(!windows[i]->isVisible());
     }
     QCOMPARE(StartForm->windowTitle(), QString("Proctorium"));
-    QCOMPARE(StartForm->ProgramFolder(), folder.Folder());
+    QCOMPARE(ProgramFolder(), folder.Folder());
     folder.DestroyForms();
   }
 
@@ -60,9 +62,54 @@ class StartupTest : public QObject {
     const QString before = QDir::currentPath();
     QDir::setCurrent(QDir::tempPath());
     folder.CreateForms();
-    QCOMPARE(StartForm->ProgramPath("tests\\Blank.dat"), folder.Folder() + "Tests/Blank.dat");
+    QCOMPARE(ProgramPath("tests\\Blank.dat"), folder.Folder() + "Tests/Blank.dat");
     folder.DestroyForms();
     QDir::setCurrent(before);
+  }
+
+  // Every window reads the settings through one view of the controls that
+  // hold them; a field wired to the wrong control, or a view left behind by
+  // a start window that is gone, shows here.
+  void settingsViewReadsTheLoadedOptions_data() {
+    QTest::addColumn<int>("variant");
+    QTest::newRow("defaults") << 0;
+    QTest::newRow("every flag turned round") << 1;
+  }
+  void settingsViewReadsTheLoadedOptions() {
+    QFETCH(int, variant);
+    TOptionsRecord o;
+    if (variant == 1) {
+      o.ShowHints = false;
+      o.DeletePermitted = true;
+      o.EnableAnswers = false;
+      o.AllowEdits = true;
+      o.EnableClearResults = true;
+      o.FontSize = 12;
+      o.ScreenColour = 0x00123456u;
+      o.EnableRunningScore = false;
+      o.TimeMode = TTimeMode::Countdown;
+      o.CountdownMinutes = 25;
+    }
+    testkit::TTempProgramFolder folder(o);
+    folder.CreateForms();
+    StartForm->LoadOptions();
+    const TSettingsView& s = Settings();
+    QCOMPARE(s.ShowHints(), o.ShowHints);
+    QCOMPARE(s.DeletePermitted(), o.DeletePermitted);
+    QCOMPARE(s.EnableAnswers(), o.EnableAnswers);
+    QCOMPARE(s.AllowEdits(), o.AllowEdits);
+    QCOMPARE(s.EnableClearResults(), o.EnableClearResults);
+    QCOMPARE(s.FontSize(), int(o.FontSize));
+    QCOMPARE(s.ScreenColour(), o.ScreenColour);
+    QCOMPARE(s.EnableRunningScore(), o.EnableRunningScore);
+    QCOMPARE(s.TimeMode(), o.TimeMode);
+    QCOMPARE(s.CountdownMinutes(), o.CountdownMinutes);
+    folder.DestroyForms();
+    const TOptionsRecord defaults;
+    QCOMPARE(Settings().ShowHints(), defaults.ShowHints);
+    QCOMPARE(Settings().SelectedSetFile(), std::string());
+    SaveSettings();  // nothing holds the settings: nothing to write
+    QCOMPARE(folder.ReadOptions(), o);
   }
 };
 

@@ -1,27 +1,26 @@
-#include "app/StartForm.h"
+#include "app/shell/StartForm.h"
 
 #include <QApplication>
 #include <QKeyEvent>
-#include <QLinearGradient>
 #include <QMenuBar>
-#include <QPainter>
 #include <QScreen>
 #include <QVBoxLayout>
 #include <filesystem>
 #include <memory>
 #include <system_error>
 
-#include "app/AboutBox.h"
-#include "app/AdminOptions.h"
 #include "app/AnsiText.h"
 #include "app/Controls.h"
-#include "app/core/Cp1252.h"
 #include "app/MessageDlg.h"
 #include "app/ModalSeam.h"
+#include "app/Pictures.h"
+#include "app/ProgramFolder.h"
 #include "app/core/OptionsFile.h"
-#include "app/PasswordDlg.h"
 #include "app/core/PathResolver.h"
 #include "app/core/UserCode.h"
+#include "app/shell/AboutBox.h"
+#include "app/shell/AdminOptions.h"
+#include "app/shell/PasswordDlg.h"
 #include "editor/AddEditForm.h"
 #include "questions/GetFilename.h"
 #include "questions/core/QuestionSet.h"
@@ -29,6 +28,7 @@
 #include "session/ResultsForm.h"
 #include "session/TimerValue.h"
 #include "web/GoToWeb.h"
+#include "web/HelpPage.h"
 
 namespace proctorium {
 
@@ -54,8 +54,8 @@ QAction* MakeSeparator(QMenu* menu, const char* name) {
 
 }  // namespace
 
-TStartForm::TStartForm(const std::string& programFolder, QWidget* parent)
-    : QMainWindow(parent), ProgramFolder_(WithTrailingSeparator(programFolder)) {
+TStartForm::TStartForm(const std::string& programFolder, QWidget* parent) : QMainWindow(parent) {
+  SetProgramFolder(programFolder);
   setObjectName(QStringLiteral("StartForm"));
   setWindowTitle(QStringLiteral("Proctorium"));
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -120,6 +120,7 @@ TStartForm::TStartForm(const std::string& programFolder, QWidget* parent)
                         {408, 254, 60, 20}, ButtonFontSize);
   GoToWeb1 = new TGoToWeb(this);
   GoToWeb1->BrowserState = gwNormal;
+  SetHelpLauncher(GoToWeb1);
 
   Application1 = menuBar()->addMenu(QStringLiteral("&Application"));
   Application1->setObjectName(QStringLiteral("Application1"));
@@ -167,13 +168,25 @@ TStartForm::TStartForm(const std::string& programFolder, QWidget* parent)
   setFixedSize(sizeHint());
   if (QScreen* screen = QGuiApplication::primaryScreen()) move(screen->availableGeometry().center() - rect().center());
   qApp->installEventFilter(this);
+  SetSettingsHolder(this);
 }
 
-std::string TStartForm::ProgramPath(const std::string& relative) const { return ResolvePath(ProgramFolder_, relative); }
-
-std::string TStartForm::PicturePath(const std::string& storedName) const {
-  return ProgramPath("\\tests\\" + Cp1252ToUtf8(storedName));
+TStartForm::~TStartForm() {
+  SetSettingsHolder(nullptr);
+  SetHelpLauncher(nullptr);
 }
+
+TTimeMode TStartForm::TimeMode() const { return ElapsedTime1->isChecked() ? TTimeMode::Elapsed : TTimeMode::Countdown; }
+bool TStartForm::EnableAnswers() const { return AdminOptions->cbEnableAnswers->isChecked(); }
+bool TStartForm::EnableClearResults() const { return AdminOptions->cbEnableClearResults->isChecked(); }
+bool TStartForm::EnableRunningScore() const { return AdminOptions->cbEnableRunningScore->isChecked(); }
+bool TStartForm::AllowEdits() const { return AdminOptions->cbAllowEdits->isChecked(); }
+bool TStartForm::DeletePermitted() const { return AdminOptions->cbDeletePermitted->isChecked(); }
+std::uint32_t TStartForm::ScreenColour() const { return AdminOptions->panelColour->Color(); }
+int TStartForm::CountdownMinutes() const { return TimerValue->Minutes(); }
+std::string TStartForm::SelectedSetFile() const { return FileListBox1->FileName(); }
+QImage TStartForm::SelectedSetPicture() const { return Image1->Picture(); }
+QPoint TStartForm::StartButtonAt() const { return pos() + btnStart->mapTo(this, QPoint(0, 0)); }
 
 bool TStartForm::ShowHint() const { return WindowShowHint(this); }
 
@@ -183,27 +196,6 @@ void TStartForm::SetFontSize(int points) {
   QFont f = font();
   f.setPointSize(points > 0 ? points : 8);
   setFont(f);
-}
-
-QImage TStartForm::Logo() {
-  QImage logo(320, 50, QImage::Format_RGB32);
-  QPainter p(&logo);
-  QLinearGradient g(0, 0, 320, 0);
-  g.setColorAt(0.0, QColor(0x1F, 0x3A, 0x68));
-  g.setColorAt(1.0, QColor(0x4A, 0x7F, 0xB8));
-  p.fillRect(logo.rect(), g);
-  p.setPen(QColor(0xF2, 0xC1, 0x4E));
-  p.setBrush(Qt::NoBrush);
-  p.drawRect(10, 12, 26, 26);
-  p.drawLine(15, 25, 21, 32);
-  p.drawLine(21, 32, 32, 17);
-  QFont f(QStringLiteral("Sans Serif"));
-  f.setPixelSize(24);
-  f.setBold(true);
-  p.setFont(f);
-  p.setPen(Qt::white);
-  p.drawText(QRect(46, 0, 270, 50), Qt::AlignVCenter | Qt::AlignLeft, QStringLiteral("Proctorium"));
-  return logo;
 }
 
 void TStartForm::LoadOptions() {
@@ -218,8 +210,8 @@ void TStartForm::LoadOptions() {
   AdminOptions->panelColour->SetColor(o.ScreenColour);
   PasswordDlg->SetAdminPassword(o.AdminPassword);
   AdminOptions->cbEnableRunningScore->setChecked(o.EnableRunningScore);
-  ElapsedTime1->setChecked(o.TimeMode != 0);
-  TimeRemaining1->setChecked(o.TimeMode == 0);
+  ElapsedTime1->setChecked(o.TimeMode != TTimeMode::Countdown);
+  TimeRemaining1->setChecked(o.TimeMode == TTimeMode::Countdown);
   TimerValue->edTimeLimit->setText(QString::number(o.CountdownMinutes));
 
   if (o.FontSize == 8) FontSizeSmall1->setChecked(true);
@@ -247,7 +239,7 @@ void TStartForm::SaveOptions() {
   o.ScreenColour = AdminOptions->panelColour->Color();
   o.AdminPassword = PasswordDlg->AdminPassword();
   o.EnableRunningScore = AdminOptions->cbEnableRunningScore->isChecked();
-  o.TimeMode = ElapsedTime1->isChecked() ? 1 : 0;
+  o.TimeMode = TimeMode();
   o.CountdownMinutes = TimerValue->Minutes();
   WriteOptionsFile(ProgramPath(OptionsFileName), o);
   LoadOptions();
@@ -318,13 +310,6 @@ void TStartForm::ShowSummary() {
   if (newFormat && set->ProtectedSet && set->OwnerCode != 0) btnEdit->setEnabled(set->OwnerCode == UserCode());
 }
 
-bool TStartForm::LoadImageFile(TImage* image, const std::string& path) {
-  if (!FileExists(path)) return false;
-  QString error;
-  if (!image->LoadFromFile(QString::fromStdString(path), &error)) throw EFileError(ToAnsi(error));
-  return true;
-}
-
 void TStartForm::FileListBox1Click() { ShowSummary(); }
 
 void TStartForm::btnStartClick() {
@@ -379,17 +364,6 @@ void TStartForm::btnDeleteClick() {
 
 void TStartForm::FileCopy(const std::string& source, const std::string& destination) {
   CopyFileSafely(source, destination);
-}
-
-void TStartForm::ShowHelpPage(const std::string& page) {
-  const std::string path = ProgramPath("help\\" + page);
-  if (FileExists(path)) {
-    GoToWeb1->Url = path;
-    GoToWeb1->ExecuteUrl();
-    return;
-  }
-  MessageDlg(QStringLiteral("Cannot find help file:\n\n[%1]").arg(QString::fromStdString(path)), TMsgDlgType::Warning,
-             mbOK);
 }
 
 void TStartForm::AdministratorClick() {

@@ -1,13 +1,13 @@
-#include "app/NewPasswordDlg.h"
+#include "app/shell/NewPasswordDlg.h"
 
 #include <QGroupBox>
-#include <QLabel>
 
 #include "app/AnsiText.h"
+#include "app/Controls.h"
 #include "app/MessageDlg.h"
+#include "app/Settings.h"
 #include "app/core/OptionsFile.h"
-#include "app/PasswordDlg.h"
-#include "app/StartForm.h"
+#include "app/shell/PasswordDlg.h"
 
 namespace proctorium {
 
@@ -21,33 +21,21 @@ TNewPasswordDlg::TNewPasswordDlg(QWidget* parent) : TForm(parent) {
   auto* group = new QGroupBox(QStringLiteral(" New Password"), this);
   group->setObjectName(QStringLiteral("GroupBox1"));
   group->setGeometry(8, 8, 225, 114);
-  auto* l1 = new QLabel(QStringLiteral("Enter password:"), group);
-  l1->setObjectName(QStringLiteral("Label1"));
-  l1->move(12, 22);
-  NewPassword = new QLineEdit(group);
-  NewPassword->setObjectName(QStringLiteral("NewPassword"));
+  MakeLabel(group, "Label1", QStringLiteral("Enter password:"), {12, 22});
+  NewPassword = MakeEdit(group, "NewPassword", QString(), {12, 38, 200, 21});
   NewPassword->setEchoMode(QLineEdit::Password);
-  NewPassword->setGeometry(12, 38, 200, 21);
-  auto* l2 = new QLabel(QStringLiteral("Confirm password:"), group);
-  l2->setObjectName(QStringLiteral("Label2"));
-  l2->move(12, 64);
-  ConfirmPassword = new QLineEdit(group);
-  ConfirmPassword->setObjectName(QStringLiteral("ConfirmPassword"));
+  MakeLabel(group, "Label2", QStringLiteral("Confirm password:"), {12, 64});
+  ConfirmPassword = MakeEdit(group, "ConfirmPassword", QString(), {12, 80, 200, 21});
   ConfirmPassword->setEchoMode(QLineEdit::Password);
-  ConfirmPassword->setGeometry(12, 80, 200, 21);
-  btnOk = new QPushButton(QStringLiteral("OK"), this);
-  btnOk->setObjectName(QStringLiteral("btnOk"));
-  btnOk->setGeometry(244, 74, 58, 22);
+  btnOk = MakeAutoDefaultButton(this, "btnOk", QStringLiteral("OK"), QString(), {244, 74, 58, 22});
   btnOk->setDefault(true);
-  btnCancel = new QPushButton(QStringLiteral("Cancel"), this);
-  btnCancel->setObjectName(QStringLiteral("btnCancel"));
-  btnCancel->setGeometry(244, 98, 58, 22);
+  btnCancel = MakeAutoDefaultButton(this, "btnCancel", QStringLiteral("Cancel"), QString(), {244, 98, 58, 22});
   connect(btnOk, &QPushButton::clicked, this, [this] { btnOkClick(); });
   connect(btnCancel, &QPushButton::clicked, this, [this] { done(mrCancel); });
 }
 
 void TNewPasswordDlg::FormShow() {
-  SetShowHint(StartForm->ShowHint());
+  SetShowHint(Settings().ShowHints());
   NewPassword->clear();
   ConfirmPassword->clear();
   NewPassword->setFocus();

@@ -3,11 +3,12 @@
 #include <csignal>
 #include <filesystem>
 
-#include "app/AboutBox.h"
-#include "app/AdminOptions.h"
+#include "app/Pictures.h"
 #include "app/core/FileIO.h"
-#include "app/StartForm.h"
 #include "app/core/UserCode.h"
+#include "app/shell/AboutBox.h"
+#include "app/shell/AdminOptions.h"
+#include "app/shell/StartForm.h"
 #include "questions/GetFilename.h"
 #include "session/Form1.h"
 #include "session/ResultsForm.h"
@@ -192,13 +193,13 @@ class StartFormTest : public QObject {
       StartForm->FileListBox1->SetItemIndex(i);
       StartForm->FileListBox1Click();
       QCOMPARE(StartForm->Memo1->toPlainText(), QString(i == 1 ? "Second" : "Third"));
-      QCOMPARE(StartForm->Image1->Picture(), TStartForm::Logo());
+      QCOMPARE(StartForm->Image1->Picture(), Logo());
     }
   }
 
   void startAndEdit() {
     TOptionsRecord o = Options(true);
-    o.TimeMode = 0;
+    o.TimeMode = TTimeMode::Countdown;
     TTempProgramFolder folder(o);
     folder.WriteSet("a.qst", testkit::MakeSet(2, "Before"));
     folder.WriteSet("b.qst", testkit::MakeSet(0));

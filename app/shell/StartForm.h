@@ -11,25 +11,20 @@
 
 #include "app/FileListBox.h"
 #include "app/Image.h"
+#include "app/Settings.h"
 
 namespace proctorium {
 
 class TGoToWeb;
 
-class TStartForm : public QMainWindow {
+class TStartForm : public QMainWindow, public TSettingsHolder {
   Q_OBJECT
  public:
   // programFolder: the folder of the running executable.
+  // Sets the program folder (app/ProgramFolder.h) and offers the window's
+  // controls as the settings (app/Settings.h) while it exists.
   explicit TStartForm(const std::string& programFolder, QWidget* parent = nullptr);
-
-  // The executable's folder, ending with a separator.
-  const std::string& ProgramFolder() const { return ProgramFolder_; }
-  // ProgramFolder + a relative part written Windows-style ("Tests\x.qst",
-  // "\tests\"), resolved to the real file on this platform.
-  std::string ProgramPath(const std::string& relative) const;
-  // The real path of a picture named in a set: stored names are
-  // Windows-1252, file names on disk are UTF-8.
-  std::string PicturePath(const std::string& storedName) const;
+  ~TStartForm() override;
 
   TFileListBox* FileListBox1;
   QFrame* Panel1;
@@ -63,22 +58,29 @@ class TStartForm : public QMainWindow {
 
   bool ShowHint() const;
   void SetShowHint(bool on);
-  int FontSize() const { return font().pointSize(); }
   void SetFontSize(int points);
-  bool ElapsedMode() const { return ElapsedTime1->isChecked(); }
+
+  // The settings, read from the controls that hold them.
+  bool ShowHints() const override { return ShowHint(); }
+  int FontSize() const override { return font().pointSize(); }
+  TTimeMode TimeMode() const override;
+  bool EnableAnswers() const override;
+  bool EnableClearResults() const override;
+  bool EnableRunningScore() const override;
+  bool AllowEdits() const override;
+  bool DeletePermitted() const override;
+  std::uint32_t ScreenColour() const override;
+  int CountdownMinutes() const override;
+  std::string SelectedSetFile() const override;
+  QImage SelectedSetPicture() const override;
+  QPoint StartButtonAt() const override;
 
   void LoadOptions();
-  void SaveOptions();
+  void SaveOptions() override;
   void FormShow();
   void ShowSummary();
-  // Loads a picture if the file exists; false (picture unchanged) if not.
-  // A file that exists but is no readable picture throws EFileError.
-  bool LoadImageFile(TImage* image, const std::string& path);
-  void ShowHelpPage(const std::string& page);
   // Copies source to destination byte for byte, through a temporary file.
   void FileCopy(const std::string& source, const std::string& destination);
-  // The built-in 320 x 50 banner.
-  static QImage Logo();
 
   void btnStartClick();
   void btnEditClick();
@@ -98,8 +100,6 @@ class TStartForm : public QMainWindow {
   void TimeModeClick(QAction* item);
   // Ctrl+A with AllowEdits off; true when handled.
   bool FormKeyDown(int key, Qt::KeyboardModifiers modifiers);
-
-  std::string ProgramFolder_;
 };
 
 extern TStartForm* StartForm;
