@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QDate>
+#include <QDateTime>
 #include <QLocale>
 #include <QMouseEvent>
 #include <QScrollBar>
@@ -18,6 +19,8 @@
 #include "app/core/PathResolver.h"
 #include "session/ResultsForm.h"
 #include "session/TimerValue.h"
+#include "session/core/DetailLog.h"
+#include "session/core/FileLock.h"
 #include "session/core/TimeText.h"
 #include "web/HelpPage.h"
 
@@ -675,6 +678,30 @@ void TForm1::btnSaveClick() {
   QStringList memoLines;
   for (const std::string& line : lines) memoLines << FromAnsi(line);
   ResultsForm->AddLines(memoLines);
+  SaveDetail();
+}
+
+void TForm1::SaveDetail() {
+  TDetailTest test;
+  test.DateTime = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toStdString();
+  test.TestId = NewTestId();
+  test.SetFile = SetFileName_;
+  test.Fingerprint = SetFingerprint(*QuestionSet);
+  test.QuestionsInSet = Session.QuestionCount();
+  test.Outcomes = Session.Outcomes(*QuestionSet);
+  if (test.Outcomes.empty()) return;
+  const std::string path = ProgramPath(DetailLogRelative);
+  try {
+    // The results log's lock: tests saved from several seats at once each
+    // add their records whole.
+    TFileLock lock(ResultsForm->ResultsFileName, 5000);
+    AppendDetailLog(path, test);
+  } catch (const std::exception& e) {
+    // The result line is saved; only the question statistics miss this test.
+    MessageDlg(QStringLiteral("The answers of this test could not be added to ") + QString::fromStdString(path) +
+                   QStringLiteral("\n") + QString::fromStdString(e.what()),
+               TMsgDlgType::Warning, mbOK);
+  }
 }
 
 void TForm1::btnCloseClick() {

@@ -115,6 +115,8 @@ class TForm1 : public TForm {
   void btnViewClick();
   void btnEndReviewClick();
   void btnSaveClick();
+  // Adds the answers of the test to the detail log (part of Save Results).
+  void SaveDetail();
   void btnCloseClick();
   void btnHelpClick();
   void cblClick(int k);  // k = 1..8

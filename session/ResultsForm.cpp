@@ -6,9 +6,12 @@
 #include "app/AnsiText.h"
 #include "app/Controls.h"
 #include "app/MessageDlg.h"
+#include "app/ModalSeam.h"
 #include "app/ProgramFolder.h"
 #include "app/Settings.h"
 #include "app/core/FileIO.h"
+#include "session/StatisticsForm.h"
+#include "session/core/CsvExport.h"
 
 namespace proctorium {
 
@@ -50,6 +53,12 @@ TResultsForm::TResultsForm(QWidget* parent) : TForm(parent) {
                         QStringLiteral("Delete all results from the summary file"), {0, 0, 60, 25});
   btnClear->move(364, 8);
   btnClose = MakeButton(this, "btnClose", QStringLiteral("Close"), QStringLiteral("Close this window"), {0, 0, 60, 25});
+  btnStatistics = MakeButton(this, "btnStatistics", QStringLiteral("Statistics"),
+                             QStringLiteral("How each question of a set was answered"), {0, 40, 60, 25});
+  btnExport = MakeButton(this, "btnExport", QStringLiteral("Export"),
+                         QStringLiteral("Save the results as a CSV file for a spreadsheet"), {0, 72, 60, 25});
+  connect(btnStatistics, &QPushButton::clicked, this, [this] { btnStatisticsClick(); });
+  connect(btnExport, &QPushButton::clicked, this, [this] { btnExportClick(); });
   connect(btnClear, &QPushButton::clicked, this, [this] { btnClearClick(); });
   connect(btnClose, &QPushButton::clicked, this, [this] { btnCloseClick(); });
   connect(Memo1, &QPlainTextEdit::textChanged, this, [this] { Memo1Change(); });
@@ -97,6 +106,23 @@ void TResultsForm::Memo1Change() {
   }
 }
 
+void TResultsForm::btnStatisticsClick() {
+  TStatisticsForm statistics(this);
+  ExecModal(&statistics);
+}
+
+void TResultsForm::btnExportClick() {
+  // The log as it is on disk, with what other seats have saved.
+  std::string bytes;
+  if (FileExists(ResultsFileName) && !ReadWholeFile(ResultsFileName, bytes)) {
+    MessageDlg(QStringLiteral("Cannot open file ") + QString::fromStdString(ResultsFileName), TMsgDlgType::Warning,
+               mbOK);
+    return;
+  }
+  SaveExport(this, QStringLiteral("Export results"), QStringLiteral("results.csv"), QStringLiteral("CSV files (*.csv)"),
+             QStringLiteral("csv"), ResultsLogCsv(ParseResultsLog(bytes)));
+}
+
 void TResultsForm::btnClearClick() {
   if (MessageDlg(QStringLiteral("Are you sure you want to delete this summary ?"), TMsgDlgType::Confirmation,
                  mbYes | mbNo) != mrYes)
@@ -129,6 +155,8 @@ void TResultsForm::FormResize() {
   }
   btnClear->move(width() - 76, btnClear->y());
   btnClose->move(width() - 76, height() - 63);
+  btnStatistics->move(width() - 76, btnStatistics->y());
+  btnExport->move(width() - 76, btnExport->y());
   Memo1->resize(width() - 95, height() - 46);
 }
 

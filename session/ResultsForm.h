@@ -20,6 +20,8 @@ class TResultsForm : public TForm {
   QPlainTextEdit* Memo1;
   QPushButton* btnClear;
   QPushButton* btnClose;
+  QPushButton* btnStatistics;
+  QPushButton* btnExport;
 
   std::string ResultsFileName;
   bool LoadingFile = false;
@@ -31,6 +33,10 @@ class TResultsForm : public TForm {
 
   void Memo1Change();
   void btnClearClick();
+  // Opens the question statistics of the saved tests.
+  void btnStatisticsClick();
+  // Saves the results log as CSV.
+  void btnExportClick();
   void btnCloseClick() { close(); }
   void FormResize();
 

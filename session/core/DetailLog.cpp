@@ -4,10 +4,13 @@
 #include <charconv>
 #include <chrono>
 #include <cstdint>
+#include <filesystem>
 #include <random>
 #include <unordered_map>
 
+#include "app/core/FileIO.h"
 #include "session/core/Csv.h"
+#include "session/core/ResultsLog.h"
 
 namespace proctorium {
 
@@ -69,7 +72,7 @@ std::uint64_t SetFingerprint(const TQuestionSet& set) {
   for (int q = 1; q <= count; ++q) {
     const TQuestion& question = set.Questions[q];
     HashString(h, question.Text);
-    HashByte(h, question.AnswerType);
+    HashByte(h, static_cast<std::uint8_t>(question.AnswerType));
     for (const std::string& a : question.Answers) HashString(h, a);
     HashByte(h, question.CorrectMask);
     HashString(h, question.ExhibitFile);
@@ -126,6 +129,12 @@ std::string DetailLogRecords(const TDetailTest& test, bool fileIsEmpty) {
     AppendCsvRecord(out, {date, set, fingerprint, std::to_string(o.Question), MaskLetters(o.Response),
                           MaskLetters(o.CorrectAnswer), o.Correct ? "1" : "0", MaskLetters(o.Offered), questions, id});
   return out;
+}
+
+void AppendDetailLog(const std::string& path, const TDetailTest& test) {
+  std::error_code ec;
+  const auto size = std::filesystem::file_size(ToFsPath(path), ec);
+  AppendToLog(path, DetailLogRecords(test, ec || size == 0));
 }
 
 std::vector<TDetailTest> ReadDetailLog(std::string_view bytes, int* skipped) {

@@ -13,6 +13,9 @@
 
 namespace proctorium {
 
+// Beside the results log in the Tests folder.
+inline constexpr const char* DetailLogRelative = "tests\\results-detail.csv";
+
 // One saved test as the detail log holds it.
 struct TDetailTest {
   std::string DateTime;  // local time of the save, "2026-12-07 08:12:05"
@@ -45,6 +48,11 @@ std::string_view DetailLogHeader();
 // The bytes to append for one test. For a file that is still empty they
 // start with the byte order mark and the header.
 std::string DetailLogRecords(const TDetailTest& test, bool fileIsEmpty);
+
+// Appends the test's records to the detail log at path, with the header
+// when the file is new or empty. The caller holds the results log's lock,
+// so the records of tests saved at the same time never mix. Throws EFileError.
+void AppendDetailLog(const std::string& path, const TDetailTest& test);
 
 // Reads a whole detail log into its tests, in order of first appearance.
 // Records that cannot be read (a line torn by a crash, a foreign line,

@@ -100,7 +100,7 @@ TEST(DetailLog, FingerprintFollowsWhatTheTakerSees) {
        },
        false},
       {"question added", [](TQuestionSet& s) { s.LastIndex = 3; }, false},
-      {"kind changed", [](TQuestionSet& s) { s.Questions[2].AnswerType = 1; }, false},
+      {"kind changed", [](TQuestionSet& s) { s.Questions[2].AnswerType = TAnswerType::Multiple; }, false},
   };
   for (const auto& c : cases) {
     TQuestionSet changed = set;
@@ -116,7 +116,7 @@ TEST(DetailLog, OutcomesAreInTheSetsOwnLetters) {
   for (int q = 1; q <= 3; ++q) {
     set.Questions[q].Text = "Q";
     set.Questions[q].RandomizeAnswers = 1;
-    set.Questions[q].AnswerType = 1;
+    set.Questions[q].AnswerType = TAnswerType::Multiple;
     set.Questions[q].Answers = {"a", "b", "c", "", "e", "", "", ""};
     set.Questions[q].CorrectMask = 0b101;  // A and C
   }
