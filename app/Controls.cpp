@@ -10,6 +10,11 @@ void SetPointSize(QWidget* w, int points) {
   w->setFont(f);
 }
 
+void SetFixedDialogFrame(QWidget* dialog) {
+  dialog->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                         Qt::WindowCloseButtonHint);
+}
+
 QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption, const QString& hint,
                         const QRect& place, int points) {
   auto* b = new QPushButton(caption, parent);

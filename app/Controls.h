@@ -32,4 +32,8 @@ TImage* MakeImage(QWidget* parent, const char* name, const QString& hint, const 
 
 void SetPointSize(QWidget* w, int points);
 
+// A dialog of fixed size gets a title and a close button only: minimise and
+// maximise make no sense for it, and they take room a short title needs.
+void SetFixedDialogFrame(QWidget* dialog);
+
 }  // namespace proctorium

@@ -1,6 +1,7 @@
 #include "app/FileListBox.h"
 
 #include <QDir>
+#include <algorithm>
 
 #include "app/core/PathResolver.h"
 
@@ -22,6 +23,24 @@ void TFileListBox::Update() {
   // The mask matches regardless of case, as it does on Windows.
   QStringList names = dir.entryList({Mask_}, QDir::Files | QDir::Hidden, QDir::Name | QDir::IgnoreCase);
   addItems(names);
+  for (int i = 0; i < count(); ++i) {
+    QListWidgetItem* it = item(i);
+    // A name cut off by a narrow list is still readable whole.
+    it->setToolTip(it->text());
+    if (ItemHeight_ > 0) it->setSizeHint(QSize(0, std::max(ItemHeight_, fontMetrics().height())));
+  }
+}
+
+void TFileListBox::SetItemHeight(int pixels) {
+  ItemHeight_ = pixels;
+  setUniformItemSizes(pixels > 0);
+  Update();
+}
+
+int TFileListBox::WidestName() const {
+  int widest = 0;
+  for (int i = 0; i < count(); ++i) widest = std::max(widest, fontMetrics().horizontalAdvance(item(i)->text()));
+  return widest;
 }
 
 std::string TFileListBox::FileName() const {

@@ -22,10 +22,15 @@ class TFileListBox : public QListWidget {
   std::string FileName() const;
   int ItemIndex() const { return currentRow(); }
   void SetItemIndex(int index) { setCurrentRow(index); }
+  // Rows at least this high (0: as the style makes them).
+  void SetItemHeight(int pixels);
+  // Width of the widest name in the list's font.
+  int WidestName() const;
 
  private:
   QString Mask_ = QStringLiteral("*.*");
   std::string Directory_;
+  int ItemHeight_ = 0;
 };
 
 }  // namespace proctorium

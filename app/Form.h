@@ -4,6 +4,8 @@
 // hint setting.
 
 #include <QDialog>
+#include <functional>
+#include <string>
 
 namespace proctorium {
 
@@ -28,5 +30,13 @@ class TForm : public QDialog {
 void InstallHintFilter();
 void SetWindowShowHint(QWidget* window, bool on);
 bool WindowShowHint(const QWidget* window);
+
+// F1 opens the help page of the window in hand: the page named for that
+// window, or for the nearest window it was opened over.
+void SetWindowHelpPage(QWidget* window, const char* page);
+std::string WindowHelpPage(const QWidget* window);
+// What opens a help page (the start window's ShowHelpPage).
+using THelpHandler = std::function<void(const std::string& page)>;
+void SetHelpHandler(THelpHandler handler);
 
 }  // namespace proctorium

@@ -19,10 +19,13 @@ TMessageHook& Hook() {
 
 void SetMessageHook(TMessageHook hook) { Hook() = std::move(hook); }
 
-int MessageDlg(const QString& text, TMsgDlgType type, unsigned buttons) {
-  if (Hook()) return Hook()(text, type, buttons);
+int MessageDlg(const QString& text, TMsgDlgType type, unsigned buttons, unsigned defaultButton) {
+  if (Hook()) return Hook()(text, type, buttons, defaultButton);
   QMessageBox box(QApplication::activeWindow());
   box.setText(text);
+  // A message box is a fixed dialog: a close button only.
+  box.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                     Qt::WindowCloseButtonHint);
   switch (type) {
     case TMsgDlgType::Warning:
       box.setIcon(QMessageBox::Warning);
@@ -52,6 +55,28 @@ int MessageDlg(const QString& text, TMsgDlgType type, unsigned buttons) {
   if (buttons & mbNo) no = box.addButton(QMessageBox::No);
   if (buttons & mbOK) ok = box.addButton(QMessageBox::Ok);
   if (buttons & mbCancel) cancel = box.addButton(QMessageBox::Cancel);
+  QPushButton* chosen = nullptr;
+  switch (defaultButton) {
+    case mbYes:
+      chosen = yes;
+      break;
+    case mbNo:
+      chosen = no;
+      break;
+    case mbOK:
+      chosen = ok;
+      break;
+    case mbCancel:
+      chosen = cancel;
+      break;
+    default:
+      break;
+  }
+  if (chosen) box.setDefaultButton(chosen);
+  if (no)
+    box.setEscapeButton(no);
+  else if (cancel)
+    box.setEscapeButton(cancel);
   box.exec();
   QAbstractButton* clicked = box.clickedButton();
   if (clicked && clicked == yes) return mrYes;

@@ -6,6 +6,8 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QStyle>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <algorithm>
 #include <memory>
 
@@ -21,6 +23,7 @@
 #include "editor/ExhibitManager.h"
 #include "editor/ImageFit.h"
 #include "editor/ShowForm.h"
+#include "questions/core/SearchHit.h"
 #include "web/HelpPage.h"
 
 namespace proctorium {
@@ -141,14 +144,14 @@ TAddEditForm::TAddEditForm(QWidget* parent) : TForm(parent) {
 
   panelButtons = new QWidget(this);
   panelButtons->setObjectName(QStringLiteral("panelButtons"));
-  btnAdd = MakeButton(panelButtons, "btnAdd", QStringLiteral("Add"), QStringLiteral("Add a question"), {0, 24, 80, 20},
+  btnAdd = MakeButton(panelButtons, "btnAdd", QStringLiteral("&Add"), QStringLiteral("Add a question"), {0, 24, 80, 20},
                       FixedFontSize);
-  btnDelete = MakeButton(panelButtons, "btnDelete", QStringLiteral("Delete"),
+  btnDelete = MakeButton(panelButtons, "btnDelete", QStringLiteral("&Delete"),
                          QStringLiteral("Delete the current question"), {0, 48, 80, 20}, FixedFontSize);
-  btnSave = MakeButton(panelButtons, "btnSave", QStringLiteral("Save"),
+  btnSave = MakeButton(panelButtons, "btnSave", QStringLiteral("&Save"),
                        QStringLiteral("Save all additions / amendments"), {0, 82, 80, 20}, FixedFontSize);
-  btnCancel = MakeButton(panelButtons, "btnCancel", QStringLiteral("Cancel"), QStringLiteral("Cancel any changes made"),
-                         {0, 106, 80, 20}, FixedFontSize);
+  btnCancel = MakeButton(panelButtons, "btnCancel", QStringLiteral("&Cancel"),
+                         QStringLiteral("Cancel any changes made"), {0, 106, 80, 20}, FixedFontSize);
   rgAnswerType =
       new TRadioGroup(QStringLiteral("Answers"), {QStringLiteral("Single"), QStringLiteral("Multiple")}, panelButtons);
   rgAnswerType->setObjectName(QStringLiteral("rgAnswerType"));
@@ -166,7 +169,7 @@ TAddEditForm::TAddEditForm(QWidget* parent) : TForm(parent) {
   btnLast = MakeNavButton(panelButtons, "btnLast", QStringLiteral("Goto last question in set"), 60);
   btnLast->setIcon(style()->standardIcon(QStyle::SP_MediaSkipForward));
   btnFind =
-      MakeButton(panelButtons, "btnFind", QStringLiteral("Find"),
+      MakeButton(panelButtons, "btnFind", QStringLiteral("&Find"),
                  QStringLiteral("Find a word/phrase within the whole question set"), {0, 280, 80, 20}, FixedFontSize);
   GroupBox1 = new QGroupBox(QStringLiteral("Module"), panelButtons);
   GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
@@ -175,9 +178,17 @@ TAddEditForm::TAddEditForm(QWidget* parent) : TForm(parent) {
   cbProtectedSet = new QCheckBox(QStringLiteral("Protected"), GroupBox1);
   cbProtectedSet->setObjectName(QStringLiteral("cbProtectedSet"));
   cbProtectedSet->setToolTip(QStringLiteral("Protect this question set from being edited by another user"));
-  cbProtectedSet->setGeometry(6, 16, 72, 17);
-  btnHelp = MakeButton(panelButtons, "btnHelp", QStringLiteral("Help"), QString(), {0, 396, 80, 20}, FixedFontSize);
-  btnClose = MakeButton(panelButtons, "btnClose", QStringLiteral("Close"),
+  {
+    // Wider than designed where the platform font needs it, still inside
+    // the group box.
+    const int needed = style()->pixelMetric(QStyle::PM_IndicatorWidth) +
+                       style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing) +
+                       cbProtectedSet->fontMetrics().horizontalAdvance(cbProtectedSet->text()) + 2;
+    const int width = std::clamp(needed, 72, 78);
+    cbProtectedSet->setGeometry(std::min(6, 80 - width - 1), 16, width, 17);
+  }
+  btnHelp = MakeButton(panelButtons, "btnHelp", QStringLiteral("He&lp"), QString(), {0, 396, 80, 20}, FixedFontSize);
+  btnClose = MakeButton(panelButtons, "btnClose", QStringLiteral("Cl&ose"),
                         QStringLiteral("Stop editing and close this window"), {0, 420, 80, 20}, FixedFontSize);
 
   for (QPlainTextEdit* m : memoOption) connect(m, &QPlainTextEdit::textChanged, this, [this] { memoQuestionChange(); });
@@ -207,6 +218,7 @@ TAddEditForm::TAddEditForm(QWidget* parent) : TForm(parent) {
   ApplyLayout();
   btnImageShow->hide();
   btnImageDelete->hide();
+  SetWindowHelpPage(this, "edit.htm");
   if (QScreen* screen = QGuiApplication::primaryScreen()) move(screen->availableGeometry().center() - rect().center());
   SetSearchTarget(this);
 }
@@ -216,13 +228,55 @@ TAddEditForm::~TAddEditForm() { SetSearchTarget(nullptr); }
 bool TAddEditForm::FindAndShow(const std::string& text, bool fromNext) {
   if (!QuestionSet.Search(text, fromNext)) return false;
   ShowQuestion();
+  SelectMatch(LocateSearchHit(QuestionSet.GetCurrent(), text));
   return true;
+}
+
+void TAddEditForm::SelectMatch(const TSearchHit& hit) {
+  QPlainTextEdit* memo = nullptr;
+  std::string field;
+  const TQuestion q = QuestionSet.GetCurrent();
+  switch (hit.Field) {
+    case THitField::Text:
+      memo = memoQuestion;
+      field = q.Text;
+      break;
+    case THitField::Answer:
+      memo = memoOption[static_cast<size_t>(hit.Answer)];
+      field = q.Answers[static_cast<size_t>(hit.Answer)];
+      ScrollBox1->ensureWidgetVisible(memo);
+      break;
+    case THitField::Remarks:
+      memo = memoRemarks;
+      field = q.Remarks;
+      break;
+    case THitField::None:
+      return;
+  }
+  // The memo holds the text with its CR LF breaks as single line breaks.
+  auto chars = [&field](std::size_t bytes) {
+    return static_cast<int>(
+        FromAnsi(field.substr(0, bytes)).replace(QStringLiteral("\r\n"), QStringLiteral("\n")).size());
+  };
+  const int from = chars(hit.Offset);
+  const int to = chars(hit.Offset + hit.Length);
+  QTextCursor cursor = memo->textCursor();
+  cursor.setPosition(from);
+  cursor.setPosition(to, QTextCursor::KeepAnchor);
+  memo->setTextCursor(cursor);
+  memo->ensureCursorVisible();
+  // The selection shows even though the focus stays in this dialog.
+  QPalette p = memo->palette();
+  p.setColor(QPalette::Inactive, QPalette::Highlight, p.color(QPalette::Active, QPalette::Highlight));
+  p.setColor(QPalette::Inactive, QPalette::HighlightedText, p.color(QPalette::Active, QPalette::HighlightedText));
+  memo->setPalette(p);
 }
 
 void TAddEditForm::FormShow() {
   Shown_ = false;
   SetFontSize(Settings().FontSize());
   Label1->adjustSize();  // the one label that follows the window font
+  PlaceAnswerRows();
   FileName_ = Settings().SelectedSetFile();
   setWindowTitle(QStringLiteral("Proctorium - Add / edit questions [") +
                  QString::fromStdString(ExtractFileName(FileName_)) + QStringLiteral("]"));
@@ -242,9 +296,7 @@ void TAddEditForm::FormShow() {
   SetChanged = false;
   SetEditMode(TEditMode::Browsing);
   if (!Sized_) {
-    // The design size is the outer size; the frame is known only now.
-    const QSize frame = frameGeometry().size() - geometry().size();
-    resize(EditorMinWidth - frame.width(), EditorMinHeight - frame.height());
+    resize(EditorMinWidth - EditorFrameWidth, EditorMinHeight - EditorFrameHeight);
     Sized_ = true;
   }
   ApplyLayout();
@@ -399,7 +451,7 @@ void TAddEditForm::btnCancelClick() {
 void TAddEditForm::btnDeleteClick() {
   if (QuestionSet.Current == 0) return;
   if (MessageDlg(QStringLiteral("Are you sure you want to delete this question ?"), TMsgDlgType::Confirmation,
-                 mbYes | mbNo) != mrYes)
+                 mbYes | mbNo, mbNo) != mrYes)
     return;
   QuestionSet.DeleteCurrent();
   GoToQuestion(QuestionSet.Current);
@@ -461,7 +513,7 @@ bool TAddEditForm::FormClose() {
     // author chooses to give it up.
     ShowException(e);
     return MessageDlg(QStringLiteral("The question set could not be saved. Close without saving ?"),
-                      TMsgDlgType::Confirmation, mbYes | mbNo) == mrYes;
+                      TMsgDlgType::Confirmation, mbYes | mbNo, mbNo) == mrYes;
   }
   return true;
 }
@@ -480,19 +532,35 @@ void TAddEditForm::FormResize() {
   ShowExhibitArea();
 }
 
+void TAddEditForm::PlaceAnswerRows() {
+  AnswerRowsTop_ = std::max(AnswerRowsTop, Label1->y() + Label1->height() + 1);
+  const QPlainTextEdit* memo = memoOption[0];
+  const int oneLine = memo->fontMetrics().lineSpacing() + 2 * memo->frameWidth() +
+                      2 * static_cast<int>(memo->document()->documentMargin());
+  AnswerRowHeight_ = std::max(AnswerRowHeight, oneLine);
+  for (int i = 0; i < AnswerCount; ++i) {
+    const int top = AnswerRowsTop_ + AnswerRowHeight_ * i;
+    SpeedButton[static_cast<size_t>(i)]->setGeometry(8, top, 33, AnswerRowHeight_);
+    memoOption[static_cast<size_t>(i)]->move(44, top);
+  }
+}
+
 void TAddEditForm::ApplyLayout() {
-  // The layout works on the outer size, frame and title bar included.
-  const QSize frame = frameGeometry().size() - geometry().size();
+  // The layout works on the outer size with the design's frame (see
+  // EditorFrameWidth): measuring the real frame laid the editor out
+  // differently the first time, before the window was on screen.
+  const QSize frame(EditorFrameWidth, EditorFrameHeight);
   const QSize outer = size() + frame;
-  Layout_ = LayoutEditor(outer.width(), outer.height());
+  const int fullHeight = AnswerRowsTop_ + AnswerRowHeight_ * AnswerCount + 13;
+  Layout_ = LayoutEditor(outer.width(), outer.height(), std::max(AnswerBoxFullHeight, fullHeight));
   const TEditorLayout& l = Layout_;
   setMinimumSize(EditorMinWidth - frame.width(), EditorMinHeight - frame.height());
   const QSize client(l.WindowWidth - frame.width(), l.WindowHeight - frame.height());
   if (client != size()) resize(client);
 
   ScrollBox1->setGeometry(8, l.ScrollBoxTop, l.ScrollBoxWidth, l.ScrollBoxHeight);
-  for (QPlainTextEdit* m : memoOption) m->resize(l.AnswerWidth, AnswerRowHeight);
-  Answers_->resize(44 + l.AnswerWidth, AnswerRowsTop + AnswerRowHeight * AnswerCount + 2);
+  for (QPlainTextEdit* m : memoOption) m->resize(l.AnswerWidth, AnswerRowHeight_);
+  Answers_->resize(44 + l.AnswerWidth, AnswerRowsTop_ + AnswerRowHeight_ * AnswerCount + 2);
   ScrollBox1->verticalScrollBar()->setValue(0);
   memoQuestion->resize(memoQuestion->width(), l.QuestionHeight);
   Panel1->setGeometry(l.PanelLeft, l.PanelTop, l.PanelSize, l.PanelSize);
@@ -513,7 +581,12 @@ void TAddEditForm::ApplyLayout() {
   if (!ExhibitName.empty() && !btnImageShow->isHidden()) FitPictureBox(Image1, Panel1->width());
 }
 
-void TAddEditForm::SetQuestionWidth(int width) { memoQuestion->setGeometry(8, 24, width, Layout_.QuestionHeight); }
+void TAddEditForm::SetQuestionWidth(int width) {
+  memoQuestion->setGeometry(8, 24, width, Layout_.QuestionHeight);
+  // Widened over the thumbnail, the memo hides it; hidden, it cannot show
+  // through or take clicks either.
+  Panel1->setVisible(width < Layout_.QuestionWidthNoExhibit);
+}
 
 std::string TAddEditForm::TestsPath(const std::string& ansiName) const { return PicturePath(ansiName); }
 
@@ -577,7 +650,7 @@ void TAddEditForm::btnImageAddClick() {
 
 void TAddEditForm::btnImageDeleteClick() {
   if (MessageDlg(QStringLiteral("Are you sure you want to delete this exhibit ?"), TMsgDlgType::Confirmation,
-                 mbYes | mbNo) != mrYes)
+                 mbYes | mbNo, mbNo) != mrYes)
     return;
   ExhibitName.clear();
   if (EditMode == TEditMode::Browsing) SetEditMode(TEditMode::Editing);

@@ -35,6 +35,8 @@ class TAddEditForm : public TForm, public TSearchTarget {
   // What the Find dialog searches.
   bool EditPending() const override { return EditMode != TEditMode::Browsing; }
   bool FindAndShow(const std::string& text, bool fromNext) override;
+  // Selects a match found by the search in the memo that holds it.
+  void SelectMatch(const TSearchHit& hit);
 
   QLabel* lbQuestionTitle;
   QPlainTextEdit* memoQuestion;
@@ -119,7 +121,13 @@ class TAddEditForm : public TForm, public TSearchTarget {
   std::string TestsPath(const std::string& ansiName) const;
   void SetQuestionWidth(int width);
 
+  // Places the answer rows for the window font: the "Correct" heading and a
+  // line of the font each need room the design's figures do not give.
+  void PlaceAnswerRows();
+
   TEditorLayout Layout_;
+  int AnswerRowsTop_ = 20;
+  int AnswerRowHeight_ = 33;
   QWidget* Answers_;         // the scrolled content of ScrollBox1
   bool Sized_ = false;       // given its outer design size on first showing
   bool Shown_ = false;       // the exhibit area may speak only once opened

@@ -32,6 +32,7 @@ TExhibitManager::TExhibitManager(QWidget* parent) : TForm(parent) {
   FileListBox1->SetMask(QStringLiteral("*.bmp"));
   FileListBox1->setGeometry(6, 8, 120, 306);
   FileListBox1->setToolTip(QStringLiteral("Select the relevant file (image is previewed)"));
+  FileListBox1->SetItemHeight(16);
 
   Panel1 = new QFrame(this);
   Panel1->setObjectName(QStringLiteral("Panel1"));
@@ -73,6 +74,7 @@ TExhibitManager::TExhibitManager(QWidget* parent) : TForm(parent) {
   // FormCreate: the picker lives only while it is shown, so the hint
   // setting taken now is current.
   SetShowHint(Settings().ShowHints());
+  SetWindowHelpPage(this, "edit.htm");
 
   connect(FileListBox1, &QListWidget::currentRowChanged, this, [this] { FileListBox1Click(); });
   connect(FileListBox1, &QListWidget::itemDoubleClicked, this, [this] { FileListBox1DblClick(); });

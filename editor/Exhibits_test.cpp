@@ -68,7 +68,7 @@ class ExhibitsTest : public TEditorTest {
     QCOMPARE(F->memoQuestion->width(), 521);
     QCOMPARE(F->EditMode, TEditMode::Browsing);
     messages.Expect("Exhibit not found: gone.bmp", TMsgDlgType::Information, mbOK);
-    F->resize(QSize(700, 520) - (F->frameGeometry().size() - F->size()));
+    F->resize(QSize(700 - EditorFrameWidth, 520 - EditorFrameHeight));
     QCoreApplication::processEvents();
     VERIFY_MESSAGES(messages);
     QCOMPARE(F->memoQuestion->width(), 700 - 119);
@@ -107,6 +107,7 @@ class ExhibitsTest : public TEditorTest {
       TExhibitManager* m = Picker(d);
       STEP_COMPARE(m->FileListBox1->count(), 2);
       STEP_COMPARE(m->FileListBox1->ItemIndex(), 0);  // the first file is previewed
+      STEP_COMPARE(m->FileListBox1->visualItemRect(m->FileListBox1->item(1)).height(), 16);
       m->FileListBox1->setCurrentRow(1);
       STEP_COMPARE(m->Image1->geometry(), QRect(1, 38, 300, 225));
       return TModalScript::Click(d, "btnSelect");
@@ -201,8 +202,9 @@ class ExhibitsTest : public TEditorTest {
     TModalScript modals;
     modals.Expect("ShowForm", [](QDialog* d) {
       auto* v = static_cast<TShowForm*>(d);
-      STEP_COMPARE(v->frameGeometry().size(), QSize(320 + 19, 200 + 71));
-      STEP_COMPARE(v->Image1->geometry(), QRect(5, 5, 320, 200));
+      STEP_COMPARE(v->size(), QSize(320 + 19, 200 + 71));
+      STEP_COMPARE(v->ScrollBox1->geometry(), QRect(5, 5, 320, 200));
+      STEP_COMPARE(v->Image1->size(), QSize(320, 200));
       STEP_COMPARE(v->btnClose->geometry(), QRect(13, 214, 60, 20));
       return TModalScript::Click(d, "btnClose");
     });
@@ -210,6 +212,31 @@ class ExhibitsTest : public TEditorTest {
     VERIFY_MODALS(modals);
     QCOMPARE(F->findChildren<TShowForm*>().size(), 0);
     QCOMPARE(F->EditMode, TEditMode::Browsing);
+  }
+
+  // A tiny picture still leaves Close whole; a photo larger than the screen
+  // scrolls inside a window that fits the screen.
+  void viewerStaysUsableForAnyPictureSize_data() {
+    QTest::addColumn<QSize>("picture");
+    QTest::newRow("narrow") << QSize(20, 20);
+    QTest::newRow("larger than the screen") << QSize(4000, 3000);
+    QTest::newRow("taller than the screen") << QSize(200, 3000);
+  }
+  void viewerStaysUsableForAnyPictureSize() {
+    QFETCH(QSize, picture);
+    Folder->WriteBitmap("chart.bmp", picture.width(), picture.height());
+    F->GoToQuestion(1);
+    TModalScript modals;
+    modals.Expect("ShowForm", [](QDialog* d) {
+      auto* v = static_cast<TShowForm*>(d);
+      const QRect room = v->screen()->availableGeometry();
+      STEP_COMPARE(v->width() <= room.width() && v->height() <= room.height(), true);
+      STEP_COMPARE(v->rect().contains(v->btnClose->geometry()), true);
+      STEP_COMPARE(v->btnClose->geometry().intersects(v->ScrollBox1->geometry()), false);
+      return TModalScript::Click(d, "btnClose");
+    });
+    F->btnImageShow->click();
+    VERIFY_MODALS(modals);
   }
 };
 

@@ -1,7 +1,9 @@
 #pragma once
-// Shows one exhibit at its natural size.
+// Shows one exhibit at its natural size; a picture larger than the screen
+// scrolls within a window that fits the screen.
 
 #include <QPushButton>
+#include <QScrollArea>
 #include <string>
 
 #include "app/Form.h"
@@ -16,6 +18,7 @@ class TShowForm : public TForm {
   explicit TShowForm(QWidget* parent = nullptr);
 
   std::string FileName;  // full path of the picture, set before showing
+  QScrollArea* ScrollBox1;
   TImage* Image1;
   QPushButton* btnClose;
 

@@ -13,6 +13,7 @@ TGetFilename::TGetFilename(QWidget* parent) : TForm(parent) {
   // A fixed dialog border without a system menu.
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
   setFixedSize(201, 86);
+  SetWindowHelpPage(this, "start.htm");
   Label1 = MakeLabel(this, "Label1", QStringLiteral("Enter name for new question set:"), {8, 6});
   Label1->resize(189, 16);
   Edit1 = MakeEdit(this, "Edit1", QString(), {8, 24, 185, 21});

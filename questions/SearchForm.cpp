@@ -20,9 +20,12 @@ void SetSearchTarget(TSearchTarget* target) { Target = target; }
 TSearchForm::TSearchForm(QWidget* parent) : TForm(parent) {
   setObjectName(QStringLiteral("SearchForm"));
   setWindowTitle(QStringLiteral("Find"));
+  SetFixedDialogFrame(this);
   setFixedSize(213, 85);
+  SetWindowHelpPage(this, "edit.htm");
   edSearchString = MakeEdit(this, "edSearchString",
                             QStringLiteral("Enter search text to be looked for (case irrelevant)"), {8, 14, 197, 22});
+  edSearchString->setPlaceholderText(QStringLiteral("Text to find"));
   btnFirst =
       MakeButton(this, "btnFirst", QStringLiteral("First"),
                  QStringLiteral("Find the first instance of the search text in the question set"), {8, 52, 60, 22});

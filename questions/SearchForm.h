@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/Form.h"
+#include "questions/core/SearchHit.h"
 
 namespace proctorium {
 

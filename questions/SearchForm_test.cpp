@@ -43,10 +43,15 @@ class SearchFormTest : public TEditorTest {
     SearchForm->btnFirst->click();
     QCOMPARE(F->lbQuestionTitle->text(), QString("Question #2"));
     QCOMPARE(F->memoQuestion->toPlainText(), QString("Where is the NEEDLE?"));
+    // The match itself is selected, in the memo that holds it.
+    QCOMPARE(F->memoQuestion->textCursor().selectedText(), QString("NEEDLE"));
     SearchForm->btnNext->click();
     QCOMPARE(F->QuestionSet.Current, 4);  // found in the remarks
+    QCOMPARE(F->memoRemarks->textCursor().selectedText(), QString("needle"));
     SearchForm->btnNext->click();
     QCOMPARE(F->QuestionSet.Current, 5);
+    QCOMPARE(F->memoOption[2]->textCursor().selectedText(), QString("Needle"));
+    QVERIFY(!SearchForm->edSearchString->placeholderText().isEmpty());
     TMessageScript messages;
     messages.Expect(NotFound, TMsgDlgType::Information, mbOK);
     SearchForm->btnNext->click();

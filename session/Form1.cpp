@@ -1,8 +1,10 @@
 #include "session/Form1.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDate>
 #include <QDateTime>
+#include <QKeyEvent>
 #include <QLocale>
 #include <QMouseEvent>
 #include <QScrollBar>
@@ -16,6 +18,7 @@
 #include "app/Pictures.h"
 #include "app/ProgramFolder.h"
 #include "app/Settings.h"
+#include "app/core/Contrast.h"
 #include "app/core/PathResolver.h"
 #include "session/ResultsForm.h"
 #include "session/TimerValue.h"
@@ -51,6 +54,19 @@ void SetTextColour(QLabel* label, const QColor& colour) {
   label->setPalette(p);
 }
 
+void SetBold(QWidget* w, bool bold) {
+  if (w->font().bold() == bold) return;
+  QFont f = w->font();
+  f.setBold(bold);
+  w->setFont(f);
+}
+
+TRgb Rgb(const QColor& c) { return {c.red(), c.green(), c.blue()}; }
+QColor ToQColor(const TRgb& c) { return QColor(c.R, c.G, c.B); }
+
+// The same text with the mnemonic marker taken out: "&Next" -> "Next".
+QString Plain(QString caption) { return caption.remove(QChar('&')); }
+
 }  // namespace
 
 void TClickLabel::mousePressEvent(QMouseEvent* e) {
@@ -83,9 +99,9 @@ TForm1::TForm1(QWidget* parent) : TForm(parent) {
   lbTime->setToolTip(QStringLiteral("Elapsed time since this test session started"));
   lbTime->move(8, 30);
   lbTime->adjustSize();
-  btnMark = MakeButton(Panel2, "btnMark", QStringLiteral("Mark"), QStringLiteral("Mark this question for review"),
+  btnMark = MakeButton(Panel2, "btnMark", QStringLiteral("&Mark"), QStringLiteral("Mark this question for review"),
                        {250, 4, 60, 20}, 8);
-  btnGoto = MakeButton(Panel2, "btnGoto", QStringLiteral("Goto"),
+  btnGoto = MakeButton(Panel2, "btnGoto", QStringLiteral("&Goto"),
                        QStringLiteral("Goto a specific question (shows list)"), {250, 26, 60, 20}, 8);
   LogoImage = new TImage(Panel2);
   LogoImage->setObjectName(QStringLiteral("LogoImage"));
@@ -165,23 +181,23 @@ TForm1::TForm1(QWidget* parent) : TForm(parent) {
 
   Panel1 = new QFrame(this);
   Panel1->setObjectName(QStringLiteral("Panel1"));
-  btnPrevious = MakeButton(Panel1, "btnPrevious", QStringLiteral("Previous"),
+  btnPrevious = MakeButton(Panel1, "btnPrevious", QStringLiteral("&Previous"),
                            QStringLiteral("Show the previous question"), {8, 5, 60, 20}, 8);
-  btnNext = MakeButton(Panel1, "btnNext", QStringLiteral("Next"), QStringLiteral("Show the next question"),
+  btnNext = MakeButton(Panel1, "btnNext", QStringLiteral("&Next"), QStringLiteral("Show the next question"),
                        {72, 5, 60, 20}, 8);
-  btnView = MakeButton(Panel1, "btnView", QStringLiteral("Answer"),
+  btnView = MakeButton(Panel1, "btnView", QStringLiteral("&Answer"),
                        QStringLiteral("Show the correct answers and any comments"), {136, 5, 60, 20}, 8);
-  btnEndReview = MakeButton(Panel1, "btnEndReview", QStringLiteral("End Test"),
+  btnEndReview = MakeButton(Panel1, "btnEndReview", QStringLiteral("&End Test"),
                             QStringLiteral("Stop the timer and show the results"), {208, 5, 60, 20}, 8);
   lbResults = new QLabel(Panel1);
   lbResults->setObjectName(QStringLiteral("lbResults"));
   lbResults->setGeometry(272, 8, 140, 16);
-  btnHelp = MakeButton(Panel1, "btnHelp", QStringLiteral("Help"), QString(), {416, 5, 60, 20}, 8);
-  btnSave = MakeButton(Panel1, "btnSave", QStringLiteral("Save Results"),
+  btnHelp = MakeButton(Panel1, "btnHelp", QStringLiteral("He&lp"), QString(), {416, 5, 60, 20}, 8);
+  btnSave = MakeButton(Panel1, "btnSave", QStringLiteral("&Save Results"),
                        QStringLiteral("Save the results of this test session"), {480, 5, 76, 20}, 8);
   btnSave->setEnabled(false);
-  btnClose =
-      MakeButton(Panel1, "btnClose", QStringLiteral("Close"), QStringLiteral("Close this window"), {560, 5, 60, 20}, 8);
+  btnClose = MakeButton(Panel1, "btnClose", QStringLiteral("&Close"), QStringLiteral("Close this window"),
+                        {560, 5, 60, 20}, 8);
 
   Timer1 = new QTimer(this);
   Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -203,6 +219,10 @@ TForm1::TForm1(QWidget* parent) : TForm(parent) {
   setMinimumSize(640, 240);
   resize(640, 480);
   PlaceRegions();
+  SetWindowHelpPage(this, "run.htm");
+  // Keys are seen before the focused control takes them, so that A-H tick
+  // answers wherever the focus is; only this window's own keys.
+  qApp->installEventFilter(this);
 }
 
 TForm1::~TForm1() = default;
@@ -212,13 +232,13 @@ TForm1::~TForm1() = default;
 void TForm1::PlaceRegions() {
   const int w = width();
   const int h = height();
-  Panel2->setGeometry(0, 0, w, 52);
+  Panel2->setGeometry(0, 0, w, HeaderHeight_);
   LogoImage->setGeometry(w - 320 - 1, 1, 320, 50);
-  Panel1->setGeometry(0, h - 29, w, 29);
-  const int middle = std::max(0, h - 52 - 29);
+  Panel1->setGeometry(0, h - BarHeight_, w, BarHeight_);
+  const int middle = std::max(0, h - HeaderHeight_ - BarHeight_);
   const int listWidth = ListBox1->isHidden() ? 0 : ListWidth();
-  ListBox1->setGeometry(w - ListWidth(), 52, ListWidth(), middle);
-  ScrollBox1->setGeometry(0, 52, w - listWidth, middle);
+  ListBox1->setGeometry(w - ListWidth(), HeaderHeight_, ListWidth(), middle);
+  ScrollBox1->setGeometry(0, HeaderHeight_, w - listWidth, middle);
 }
 
 int TForm1::ListWidth() const {
@@ -228,27 +248,57 @@ int TForm1::ListWidth() const {
   return std::max(100, heading + 2 * ListBox1->frameWidth() + 12);
 }
 
-void TForm1::FitScoreText() {
-  // Sized once per test for the longest score it can show, so the text is
-  // never cut off by Help; the window is widened if it needs the room.
+void TForm1::FitToFont() {
+  // The design sizes hold for the design's font; a larger window font (the
+  // settings allow any size) makes the regions and columns grow instead of
+  // letting the texts run into one another.
   const QString n = QString::number(std::max(Session.PositionCount, 1));
-  const QString widest = QStringLiteral("%1 of %1 Correct [100%]").arg(n);
-  const int textWidth = lbResults->fontMetrics().horizontalAdvance(widest) + 4;
-  lbResults->resize(std::max(140, textWidth), std::max(16, lbResults->sizeHint().height()));
-  // Help stands 224 pixels in from the right edge (see FormResize).
-  const int needed = std::max(640, lbResults->x() + lbResults->width() + 4 + 224);
-  setMinimumWidth(needed);
-  if (width() < needed) resize(needed, height());
-}
 
-void TForm1::PlaceHeaderButtons() {
-  // The buttons stay where they are for the whole test, clear of the widest
-  // title it can show, so Mark does not move away from under the pointer.
-  const QString n = QString::number(std::max(Session.PositionCount, 1));
-  const QString widest = QStringLiteral("Question ") + n + QStringLiteral(" of ") + n + QStringLiteral(" (Marked)");
-  const int left = std::max(250, lbTitle->x() + lbTitle->fontMetrics().horizontalAdvance(widest) + 8);
+  // Header: the clock line sets its height; Mark and Goto stand clear of
+  // the widest title and clock the test can show, and the banner of them.
+  const QFontMetrics timeFont = lbTime->fontMetrics();
+  const int limit = Settings().ElapsedMode() ? 0 : CountdownMinutes() * 60;
+  const QString widestTime = Settings().ElapsedMode()
+                                 ? QStringLiteral("Elapsed time") + QString::fromStdString(FormatTime(0))
+                                 : QStringLiteral("Time left") + QString::fromStdString(FormatTime(limit));
+  lbTime->resize(lbTime->sizeHint());
+  HeaderHeight_ = std::max(52, lbTime->y() + timeFont.height() + 4);
+  // The review title is longer, but only shown once Mark and Goto are out of
+  // use; they move for it then, not before.
+  const QString last = QString::number(QuestionSet ? QuestionSet->LastIndex : 1);
+  const QString widestTitle = ReviewMode ? QStringLiteral("Review %1 of %1 \u2014 Question %2 (Marked)").arg(n, last)
+                                         : QStringLiteral("Question %1 of %1 (Marked)").arg(n);
+  const int titleRight = lbTitle->x() + lbTitle->fontMetrics().horizontalAdvance(widestTitle);
+  const int timeRight = lbTime->x() + timeFont.horizontalAdvance(widestTime);
+  const int left = std::max({250, titleRight + 8, timeRight + 8});
   btnMark->move(left, btnMark->y());
   btnGoto->move(left, btnGoto->y());
+
+  // Answer rows: the letter column fits its widest letter.
+  LetterWidth_ = std::max(24, fontMetrics().horizontalAdvance(QStringLiteral("W.")) + 4);
+
+  // Button bar: the score text is sized once per test for the longest score
+  // it can show, and the bar is as high as it needs.
+  const QString widest = QStringLiteral("%1 of %1 Correct [100%]").arg(n);
+  const QFontMetrics scoreFont = lbResults->fontMetrics();
+  const QString shown = lbResults->text();
+  lbResults->setText(widest);
+  const int scoreHeight = std::max(16, lbResults->sizeHint().height());
+  lbResults->setText(shown);
+  // In review the positions are cut down to the wrong ones, but the score
+  // still counts every question seen: its width stays.
+  const int scoreWidth = std::max(140, scoreFont.horizontalAdvance(widest) + 4);
+  lbResults->resize(ReviewMode ? std::max(scoreWidth, lbResults->width()) : scoreWidth, scoreHeight);
+  BarHeight_ = std::max(29, scoreHeight + 10);
+  lbResults->move(lbResults->x(), (BarHeight_ - scoreHeight) / 2);
+  for (QPushButton* b : {btnPrevious, btnNext, btnView, btnEndReview, btnHelp, btnSave, btnClose})
+    b->move(b->x(), (BarHeight_ - b->height()) / 2);
+
+  // Help stands 224 pixels in from the right edge (see FormResize).
+  const int needed = std::max({640, lbResults->x() + lbResults->width() + 4 + 224, left + 60 + 8 + 321});
+  setMinimumWidth(needed);
+  if (width() < needed) resize(needed, height());
+  PlaceRegions();
 }
 
 void TForm1::resizeEvent(QResizeEvent* e) {
@@ -291,7 +341,9 @@ void TForm1::StartTest() {
   if (!fileName.empty()) {
     const std::string base = ExtractFileName(fileName);
     const auto dot = base.rfind('.');
-    fileName = ExtractFilePath(fileName) + (dot == std::string::npos ? base : base.substr(0, dot)) + ".qst";
+    // The name as written may differ in case from the file on disk
+    // ("UPPER.QST"); the resolver finds the real one.
+    fileName = ResolvePath(ExtractFilePath(fileName), (dot == std::string::npos ? base : base.substr(0, dot)) + ".qst");
   }
   SetFileName_ = ExtractFileName(fileName);
   setWindowTitle(QStringLiteral("Proctorium [") + QString::fromStdString(SetFileName_) + QStringLiteral("]"));
@@ -302,11 +354,11 @@ void TForm1::StartTest() {
   btnMark->setEnabled(true);
   btnGoto->setEnabled(true);
   btnView->setEnabled(true);
-  btnEndReview->setText(QStringLiteral("End Test"));
+  btnEndReview->setText(QStringLiteral("&End Test"));
   btnEndReview->setEnabled(true);
   btnClose->setEnabled(false);
   btnSave->setEnabled(false);
-  btnView->setText(QStringLiteral("Answer"));
+  btnView->setText(QStringLiteral("&Answer"));
   CloseAllowed = false;
   ReviewMode = false;
   AnswersShown = false;
@@ -331,8 +383,7 @@ void TForm1::StartTest() {
     return;
   }
   Session.Start(*QuestionSet);
-  PlaceHeaderButtons();
-  FitScoreText();
+  FitToFont();
   Taking_ = true;
   GoToPosition(1);
 
@@ -346,6 +397,7 @@ void TForm1::StartTest() {
     p.setColor(QPalette::Window, screen);
     w->setPalette(p);
   }
+  ApplyTextColours();
 }
 
 void TForm1::AbandonTest() {
@@ -382,9 +434,9 @@ void TForm1::ShowQuestion(int q, bool updateTitle) {
   Session.QuestionStates[q].Seen = true;
   LoadResponse(Session.QuestionStates[q].Response);
   if (updateTitle) {
-    lbTitle->setText(FromAnsi(Session.Title(q, ReviewMode)));
+    lbTitle->setText(FromAnsi(ReviewMode ? Session.ReviewTitle(q) : Session.Title(q, ReviewMode)));
     lbTitle->adjustSize();
-    btnMark->setText(Session.QuestionStates[q].Marked ? QStringLiteral("Unmark") : QStringLiteral("Mark"));
+    btnMark->setText(Session.QuestionStates[q].Marked ? QStringLiteral("&Unmark") : QStringLiteral("&Mark"));
   }
 
   ScrollBox1->verticalScrollBar()->setValue(0);
@@ -518,32 +570,49 @@ void TForm1::PlaceAnswerRow(QRadioButton* radio, QCheckBox* check, const QString
   }
   control->move(8, LayoutTop);
   control->show();
-  const int width = AvailableWidth(56);
+  const int width = AvailableWidth(TextLeft());
   textLabel->setText(text);
-  textLabel->setGeometry(56, control->y() + 2, width, textLabel->heightForWidth(width));
+  textLabel->setGeometry(TextLeft(), control->y() + 2, width, textLabel->heightForWidth(width));
   textLabel->show();
-  letterLabel->setGeometry(32, textLabel->y(), 24, textLabel->height());
+  letterLabel->setGeometry(32, textLabel->y(), LetterWidth_, textLabel->height());
   letterLabel->show();
   LayoutTop = textLabel->y() + textLabel->height() + 10;
 }
 
 void TForm1::ShowNotes() {
   const bool show = AnswersShown || ReviewMode;
-  const QColor normal = palette().color(QPalette::WindowText);
-  QColor colour = normal;
   Line2->setVisible(show);
   lbReference->setVisible(show);
   if (show) {
-    colour = Qt::red;
     Line2->setGeometry(8, LayoutTop, AvailableWidth(8), 3);
     LayoutTop = Line2->y() + 10;
-    const int width = AvailableWidth(56);
+    const int width = AvailableWidth(TextLeft());
     lbReference->setText(QStringLiteral("Notes: ") + FromAnsi(QuestionSet->GetCurrent().Remarks));
     lbReference->setGeometry(8, LayoutTop, width, lbReference->heightForWidth(width));
     LayoutTop = lbReference->height() + LayoutTop + 10;
   }
-  const AnswerMask correct = Session.QuestionStates[ShownQuestion_].DisplayCorrectMask;
-  for (QLabel* label : findChildren<QLabel*>()) SetTextColour(label, (Tag(label) & correct) ? colour : normal);
+  ApplyTextColours();
+}
+
+void TForm1::ApplyTextColours() {
+  // The design's black and red read on the design's light screen; on the
+  // colour the administrator picked they give way to colours that keep the
+  // text measure, and the correct answers are bold as well, so they stand
+  // out by more than their colour.
+  const bool show = AnswersShown || ReviewMode;
+  const TRgb design = Rgb(palette().color(QPalette::WindowText));
+  const TRgb screen = Rgb(ScrollContents->palette().color(QPalette::Window));
+  const QColor normal = ToQColor(ReadableText(screen, design));
+  const QColor accent = ToQColor(ReadableAccent(screen, {255, 0, 0}));
+  const AnswerMask correct = ShownQuestion_ > 0 ? Session.QuestionStates[ShownQuestion_].DisplayCorrectMask : 0;
+  for (QLabel* label : ScrollContents->findChildren<QLabel*>()) {
+    const bool marked = show && (Tag(label) & correct) != 0;
+    SetTextColour(label, marked ? accent : normal);
+    SetBold(label, marked);
+  }
+  for (int k = 0; k < AnswerCount; ++k) SetBold(id[k], show && (Tag(cbl[k]) & correct) != 0);
+  const QColor header = ToQColor(ReadableText(Rgb(Panel2->palette().color(QPalette::Window)), design));
+  for (QLabel* label : {lbTitle, lbTime}) SetTextColour(label, header);
 }
 
 // ---------------------------------------------------------------- clock
@@ -619,7 +688,7 @@ void TForm1::btnMarkClick() {
 void TForm1::btnViewClick() {
   if (!AnswersShown) {
     AnswersShown = true;
-    btnView->setText(QStringLiteral("Hide"));
+    btnView->setText(QStringLiteral("&Hide"));
     SavedButtonStates = {btnNext->isEnabled(), btnPrevious->isEnabled(), btnEndReview->isEnabled(),
                          btnClose->isEnabled()};
     for (QPushButton* b : {btnNext, btnPrevious, btnGoto, btnEndReview, btnClose}) b->setEnabled(false);
@@ -629,7 +698,7 @@ void TForm1::btnViewClick() {
     }
   } else {
     AnswersShown = false;
-    btnView->setText(QStringLiteral("Answer"));
+    btnView->setText(QStringLiteral("&Answer"));
     btnNext->setEnabled(SavedButtonStates[0]);
     btnPrevious->setEnabled(SavedButtonStates[1]);
     btnEndReview->setEnabled(SavedButtonStates[2]);
@@ -644,7 +713,7 @@ void TForm1::btnEndReviewClick() {
   if (Taking_) {
     Timer1->stop();
     Taking_ = false;
-    btnEndReview->setText(QStringLiteral("Review"));
+    btnEndReview->setText(QStringLiteral("&Review"));
     for (QPushButton* b : {btnView, btnNext, btnPrevious, btnGoto, btnMark}) b->setEnabled(false);
     if (!ListBox1->isHidden()) {
       ListBox1->hide();
@@ -659,6 +728,7 @@ void TForm1::btnEndReviewClick() {
   if (ReviewMode || !QuestionSet) return;
   btnEndReview->setEnabled(false);
   ReviewMode = true;
+  FitToFont();
   GoToPosition(1);
 }
 
@@ -718,6 +788,46 @@ void TForm1::cblClick(int k) {
 }
 
 void TForm1::reject() { close(); }
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyPress && isVisible()) {
+    auto* w = qobject_cast<QWidget*>(watched);
+    if (w && w->window() == this) {
+      auto* k = static_cast<QKeyEvent*>(event);
+      if (HandleTestKey(watched, k->key(), k->modifiers())) return true;
+    }
+  }
+  return TForm::eventFilter(watched, event);
+}
+
+bool TForm1::HandleTestKey(QObject* watched, int key, Qt::KeyboardModifiers modifiers) {
+  if (!QuestionSet || ShownQuestion_ == 0) return false;
+  // Alt and Ctrl combinations are the buttons' mnemonics and shortcuts; the
+  // question list keeps its own keys for moving and finding.
+  if (modifiers & (Qt::AltModifier | Qt::ControlModifier | Qt::MetaModifier)) return false;
+  if (watched == ListBox1 || watched == ListBox1->viewport()) return false;
+  auto click = [](QPushButton* b) {
+    if (!b->isEnabled() || b->isHidden()) return false;
+    b->click();
+    return true;
+  };
+  switch (key) {
+    case Qt::Key_Left:
+    case Qt::Key_PageUp:
+      return click(btnPrevious);
+    case Qt::Key_Right:
+    case Qt::Key_PageDown:
+      return click(btnNext);
+    default:
+      break;
+  }
+  int row = 0;
+  if (key >= Qt::Key_A && key <= Qt::Key_H) row = key - Qt::Key_A + 1;
+  if (key >= Qt::Key_1 && key <= Qt::Key_8) row = key - Qt::Key_1 + 1;
+  if (row == 0 || cbl[row - 1]->isHidden()) return false;
+  cblClick(row);
+  return true;
+}
 
 void TForm1::closeEvent(QCloseEvent* e) {
   if (Abandoned_) {

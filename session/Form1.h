@@ -136,14 +136,22 @@ class TForm1 : public TForm {
   void FormShow() override;
   void resizeEvent(QResizeEvent* e) override;
   void closeEvent(QCloseEvent* e) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
   // Esc goes through the same close rules as the title bar.
   void reject() override;
 
  private:
   void PlaceRegions();
+  // Sizes the header, the button bar, the letter column and the minimum
+  // width for the window font and the test in hand, so no text is cut.
+  void FitToFont();
+  // Text colours of the header and the question area that read on their
+  // backgrounds; the correct answers shown also turn bold.
+  void ApplyTextColours();
+  // Keys A-H / 1-8 tick a row, Left/Right and PgUp/PgDn move; true when used.
+  bool HandleTestKey(QObject* watched, int key, Qt::KeyboardModifiers modifiers);
+  int TextLeft() const { return 32 + LetterWidth_; }
   int ListWidth() const;
-  void PlaceHeaderButtons();
-  void FitScoreText();
   bool SingleAnswer() const;
   void SetRadio(QRadioButton* radio, bool checked);
   // Refuses to run a set that cannot be tested and closes the window again.
@@ -153,6 +161,9 @@ class TForm1 : public TForm {
   void ShowQuestion(int q, bool updateTitle);
 
   QButtonGroup* RadioGroup_;
+  int HeaderHeight_ = 52;
+  int BarHeight_ = 29;
+  int LetterWidth_ = 24;
   bool Taking_ = false;
   bool Abandoned_ = false;
   // The question on screen. After End Test the positions are cut down to

@@ -4,12 +4,15 @@
 #include <limits>
 
 #include "app/ModalSeam.h"
+#include "app/core/Contrast.h"
 #include "app/core/FileIO.h"
 #include "app/shell/StartForm.h"
+#include "editor/AddEditForm.h"
 #include "session/Form1.h"
 #include "session/ResultsForm.h"
 #include "session/core/DetailLog.h"
 #include "session/core/RandomSource.h"
+#include "testkit/EditorHarness.h"
 #include "testkit/MessageScript.h"
 #include "testkit/ModalScript.h"
 #include "testkit/TempProgramFolder.h"
@@ -76,7 +79,11 @@ QStringList SlotTexts(TForm1* f) {
   return texts;
 }
 
-bool Red(QLabel* l) { return l->palette().color(QPalette::WindowText) == QColor(Qt::red); }
+// A correct answer shown: bold and in a red that reads on the screen colour.
+bool Red(QLabel* l) {
+  const QColor c = l->palette().color(QPalette::WindowText);
+  return l->font().bold() && c.red() > 2 * std::max(c.green(), c.blue());
+}
 
 }  // namespace
 
@@ -111,7 +118,7 @@ class Form1Test : public QObject {
       f->btnEndReview->click();
       QCOMPARE(f->lbResults->text(), QString("2 of 3 Correct [66%]"));
       QVERIFY(!f->Timer1->isActive());
-      QCOMPARE(f->btnEndReview->text(), QString("Review"));
+      QCOMPARE(f->btnEndReview->text(), QString("&Review"));
       f->btnSave->click();
       QVERIFY(!f->btnSave->isEnabled());
       f->btnClose->click();
@@ -162,7 +169,7 @@ class Form1Test : public QObject {
       QVERIFY(f->btnClose->isEnabled() && f->btnSave->isEnabled());
       f->btnEndReview->click();  // Review
       QVERIFY(!f->btnEndReview->isEnabled());
-      QCOMPARE(f->lbTitle->text(), QString("Question 3"));
+      QCOMPARE(f->lbTitle->text(), QString("Review 1 of 1 \u2014 Question 3"));
       QCOMPARE(f->lbQuestion->text(), QString("Question 3"));
       QVERIFY(!f->btnNext->isEnabled() && !f->btnPrevious->isEnabled());
       QCOMPARE(f->lbReference->text(), QString("Notes: "));
@@ -185,7 +192,7 @@ class Form1Test : public QObject {
       f->resize(700, 500);
       QApplication::processEvents();
       f->btnEndReview->click();
-      QCOMPARE(f->lbTitle->text(), QString("Question 1"));
+      QCOMPARE(f->lbTitle->text(), QString("Review 1 of 1 \u2014 Question 1"));
       f->rb[0]->click();
       f->btnSave->click();
       f->btnClose->click();
@@ -202,13 +209,13 @@ class Form1Test : public QObject {
     TRun r(set);
     r.Window([&](TForm1* f) {
       f->btnView->click();
-      QCOMPARE(f->btnView->text(), QString("Hide"));
+      QCOMPARE(f->btnView->text(), QString("&Hide"));
       QCOMPARE(f->lbReference->text(), QString("Notes: See chapter 2"));
       QVERIFY(!Red(f->cbl[0]) && Red(f->cbl[1]) && Red(f->cbl[2]));
       for (QPushButton* b : {f->btnNext, f->btnGoto, f->btnEndReview, f->btnClose}) QVERIFY(!b->isEnabled());
       QVERIFY(f->btnMark->isEnabled());
       f->btnView->click();
-      QCOMPARE(f->btnView->text(), QString("Answer"));
+      QCOMPARE(f->btnView->text(), QString("&Answer"));
       QVERIFY(f->lbReference->isHidden() && !Red(f->cbl[1]));
       QVERIFY(f->btnNext->isEnabled() && f->btnEndReview->isEnabled() && !f->btnPrevious->isEnabled());
       r.Discard(f);
@@ -222,7 +229,7 @@ class Form1Test : public QObject {
       for (int i = 0; i < 4; ++i) f->btnNext->click();
       f->btnMark->click();
       QCOMPARE(f->lbTitle->text(), QString("Question 5 of 6 (Marked)"));
-      QCOMPARE(f->btnMark->text(), QString("Unmark"));
+      QCOMPARE(f->btnMark->text(), QString("&Unmark"));
       const int wide = f->ScrollBox1->width();
       f->btnGoto->click();
       QCOMPARE(f->ListBox1->count(), 7);
@@ -358,7 +365,7 @@ class Form1Test : public QObject {
     });
     r.Window([&](TForm1* f) {
       QVERIFY(f->Taking() && !f->ReviewMode && !f->btnSave->isEnabled() && f->btnMark->isEnabled());
-      QCOMPARE(f->btnEndReview->text(), QString("End Test"));
+      QCOMPARE(f->btnEndReview->text(), QString("&End Test"));
       QCOMPARE(f->lbResults->text(), QString());
       QCOMPARE(f->lbTitle->text(), QString("Question 1 of 3"));
       QCOMPARE(f->lbTime->text(), QString("Elapsed time: 00:00:01"));
@@ -435,6 +442,124 @@ class Form1Test : public QObject {
     });
     r.Start();
     QVERIFY(r.Results().contains("\r\n   2 of 2 Correct [100%]  \r\n\r\n"));
+  }
+
+  // Every text of the question area keeps the text contrast on the colour
+  // picked, with the answers shown too; the correct ones are also bold.
+  void textsReadOnAnyScreenColour_data() {
+    QTest::addColumn<QColor>("screen");
+    for (const QColor& c : {QColor(255, 255, 255), QColor(0, 0, 128), QColor(0, 0, 0), QColor(255, 0, 0),
+                            QColor(118, 118, 118), QColor(128, 128, 128), QColor(0, 128, 0), QColor(255, 255, 0)})
+      QTest::addRow("%s", qPrintable(c.name())) << c;
+  }
+  void textsReadOnAnyScreenColour() {
+    QFETCH(QColor, screen);
+    TOptionsRecord o;
+    o.ScreenColour = static_cast<std::uint32_t>(screen.red() | screen.green() << 8 | screen.blue() << 16);
+    TQuestionSet set = testkit::MakeSet(1);
+    set.Questions[1].Remarks = "See chapter 2";
+    TRun r(set, o);
+    r.Window([&](TForm1* f) {
+      auto check = [&](bool shown) {
+        const TRgb back{screen.red(), screen.green(), screen.blue()};
+        for (QLabel* l : f->ScrollContents->findChildren<QLabel*>()) {
+          if (l->isHidden()) continue;
+          const QColor c = l->palette().color(QPalette::WindowText);
+          const double ratio = ContrastRatio({c.red(), c.green(), c.blue()}, back);
+          QVERIFY2(ratio >= MinTextContrast, qPrintable(l->objectName() + " " + c.name()));
+        }
+        QCOMPARE(f->cbl[0]->font().bold(), shown);  // answer A is the correct one
+        QVERIFY(!f->cbl[1]->font().bold());
+      };
+      check(false);
+      f->btnView->click();
+      check(true);
+      f->btnView->click();
+      r.Discard(f);
+    });
+    r.Start();
+  }
+
+  // A test is taken from the keyboard: letters and digits tick rows, the
+  // arrows and page keys move, Alt and the underlined letter press a button.
+  void keyboardTakesTheTest() {
+    TQuestionSet set = testkit::MakeSet(3);
+    set.Questions[2].AnswerType = TAnswerType::Multiple;  // several answers: square boxes
+    TRun r(set);
+    r.Window([](TForm1* f) {
+      // Alt shortcuts go to the active window only.
+      f->activateWindow();
+      QVERIFY(QTest::qWaitForWindowActive(f));
+      QTest::keyClick(f->btnNext, Qt::Key_B);
+      QVERIFY(f->rb[1]->isChecked());
+      QTest::keyClick(f->ScrollBox1, Qt::Key_1);
+      QVERIFY(f->rb[0]->isChecked() && !f->rb[1]->isChecked());
+      QTest::keyClick(f->ScrollBox1, Qt::Key_E);  // row E is empty: nothing
+      QTest::keyClick(f->rb[0], Qt::Key_Right);
+      QCOMPARE(f->lbTitle->text(), QString("Question 2 of 3"));
+      QTest::keyClick(f->ScrollBox1, Qt::Key_A);
+      QTest::keyClick(f->ScrollBox1, Qt::Key_4);
+      QVERIFY(f->cb[0]->isChecked() && f->cb[3]->isChecked() && !f->cb[4]->isChecked());
+      QTest::keyClick(f->ScrollBox1, Qt::Key_D);  // ticked again: cleared
+      QVERIFY(!f->cb[3]->isChecked());
+      QTest::keyClick(f->ScrollBox1, Qt::Key_PageDown);
+      QCOMPARE(f->lbTitle->text(), QString("Question 3 of 3"));
+      QTest::keyClick(f->ScrollBox1, Qt::Key_PageDown);  // no further: stays
+      QTest::keyClick(f->ScrollBox1, Qt::Key_Left);
+      QTest::keyClick(f->ScrollBox1, Qt::Key_PageUp);
+      QCOMPARE(f->lbTitle->text(), QString("Question 1 of 3"));
+      QVERIFY(f->rb[0]->isChecked());  // the tick made by key is kept
+      // Alt and the underlined letter press the buttons (the toolkit's
+      // mnemonics; the offscreen platform delivers no shortcuts).
+      const std::pair<QPushButton*, int> mnemonics[] = {
+          {f->btnPrevious, Qt::Key_P},  {f->btnNext, Qt::Key_N},  {f->btnView, Qt::Key_A},
+          {f->btnEndReview, Qt::Key_E}, {f->btnMark, Qt::Key_M},  {f->btnGoto, Qt::Key_G},
+          {f->btnSave, Qt::Key_S},      {f->btnClose, Qt::Key_C}, {f->btnHelp, Qt::Key_L}};
+      for (const auto& [button, key] : mnemonics)
+        QCOMPARE(QKeySequence::mnemonic(button->text()), QKeySequence(Qt::ALT | Qt::Key(key)));
+      f->btnEndReview->click();
+      f->btnEndReview->click();
+      QCOMPARE(f->lbTitle->text(), QString("Review 1 of 1 \u2014 Question 3"));  // left unanswered
+      f->btnClose->click();
+    });
+    r.Messages.Answer(mrNo);
+    r.Start();
+  }
+
+  // Sets copied from Windows often carry their extension in capitals.
+  void extensionInAnyCaseRuns_data() {
+    QTest::addColumn<QString>("name");
+    QTest::newRow("upper") << "UPPER.QST";
+    QTest::newRow("mixed") << "Mixed.Qst";
+  }
+  void extensionInAnyCaseRuns() {
+    QFETCH(QString, name);
+    testkit::TTempProgramFolder folder;
+    folder.WriteSet(name.toStdString(), testkit::MakeSet(2));
+    folder.CreateForms();
+    StartForm->show();
+    QCOMPARE(StartForm->FileListBox1->count(), 1);
+    QVERIFY(StartForm->btnStart->isEnabled());  // the summary read it
+    testkit::TModalScript modals;
+    testkit::TMessageScript messages;
+    modals.Expect("Form1", [](QDialog* d) {
+      auto* f = static_cast<TForm1*>(d);
+      STEP_COMPARE(f->lbTitle->text(), QString("Question 1 of 2"));
+      f->btnEndReview->click();
+      f->btnClose->click();
+      return d->result();
+    });
+    modals.Expect("AddEditForm", [](QDialog* d) {
+      auto* e = static_cast<TAddEditForm*>(d);
+      STEP_COMPARE(e->QuestionSet.LastIndex, 2);
+      e->btnClose->click();
+      return d->result();
+    });
+    messages.Answer(mrNo);
+    StartForm->btnStartClick();
+    StartForm->btnEditClick();
+    VERIFY_MODALS(modals);
+    VERIFY_MESSAGES(messages);
   }
 };
 

@@ -49,20 +49,22 @@ TResultsForm::TResultsForm(QWidget* parent) : TForm(parent) {
   p.setColor(QPalette::Inactive, QPalette::HighlightedText, p.color(QPalette::Active, QPalette::HighlightedText));
   Memo1->setPalette(p);
   Memo1->move(8, 8);
-  btnClear = MakeButton(this, "btnClear", QStringLiteral("Clear"),
+  btnClear = MakeButton(this, "btnClear", QStringLiteral("C&lear"),
                         QStringLiteral("Delete all results from the summary file"), {0, 0, 60, 25});
   btnClear->move(364, 8);
-  btnClose = MakeButton(this, "btnClose", QStringLiteral("Close"), QStringLiteral("Close this window"), {0, 0, 60, 25});
-  btnStatistics = MakeButton(this, "btnStatistics", QStringLiteral("Statistics"),
-                             QStringLiteral("How each question of a set was answered"), {0, 40, 60, 25});
-  btnExport = MakeButton(this, "btnExport", QStringLiteral("Export"),
-                         QStringLiteral("Save the results as a CSV file for a spreadsheet"), {0, 72, 60, 25});
+  btnClose =
+      MakeButton(this, "btnClose", QStringLiteral("&Close"), QStringLiteral("Close this window"), {0, 0, 60, 25});
+  btnStatistics = MakeButton(this, "btnStatistics", QStringLiteral("&Statistics"),
+                             QStringLiteral("How each question of a set was answered"), {0, 0, 60, 25});
+  btnExport = MakeButton(this, "btnExport", QStringLiteral("&Export"),
+                         QStringLiteral("Save the results as a CSV file for a spreadsheet"), {0, 0, 60, 25});
   connect(btnStatistics, &QPushButton::clicked, this, [this] { btnStatisticsClick(); });
   connect(btnExport, &QPushButton::clicked, this, [this] { btnExportClick(); });
   connect(btnClear, &QPushButton::clicked, this, [this] { btnClearClick(); });
   connect(btnClose, &QPushButton::clicked, this, [this] { btnCloseClick(); });
   connect(Memo1, &QPlainTextEdit::textChanged, this, [this] { Memo1Change(); });
   setMinimumSize(400, 200);
+  SetWindowHelpPage(this, "run.htm");
   resize(440, 375);
   FormResize();
   FormCreate();
@@ -125,7 +127,7 @@ void TResultsForm::btnExportClick() {
 
 void TResultsForm::btnClearClick() {
   if (MessageDlg(QStringLiteral("Are you sure you want to delete this summary ?"), TMsgDlgType::Confirmation,
-                 mbYes | mbNo) != mrYes)
+                 mbYes | mbNo, mbNo) != mrYes)
     return;
   LoadingFile = true;  // the file is removed below, not rewritten empty
   Memo1->clear();
@@ -140,6 +142,7 @@ void TResultsForm::btnClearClick() {
 void TResultsForm::FormShow() {
   SetFontSize(Settings().FontSize());
   SetShowHint(Settings().ShowHints());
+  FormResize();
   btnClear->setEnabled(!Lines().isEmpty());
 }
 
@@ -153,11 +156,16 @@ void TResultsForm::FormResize() {
     resize(std::max(width(), 400), std::max(height(), 200));
     return;
   }
-  btnClear->move(width() - 76, btnClear->y());
-  btnClose->move(width() - 76, height() - 63);
-  btnStatistics->move(width() - 76, btnStatistics->y());
-  btnExport->move(width() - 76, btnExport->y());
-  Memo1->resize(width() - 95, height() - 46);
+  // The entries are long lines: the memo takes the whole width, and the
+  // buttons stand in a row below it, as large as the window font needs.
+  QSize button(60, 25);
+  for (QPushButton* b : {btnClear, btnClose, btnStatistics, btnExport}) button = button.expandedTo(b->sizeHint());
+  const int top = height() - 8 - button.height();
+  btnClose->setGeometry(width() - 8 - button.width(), top, button.width(), button.height());
+  btnClear->setGeometry(btnClose->x() - 8 - button.width(), top, button.width(), button.height());
+  btnExport->setGeometry(8, top, button.width(), button.height());
+  btnStatistics->setGeometry(btnExport->x() + 8 + button.width(), top, button.width(), button.height());
+  Memo1->setGeometry(8, 8, width() - 16, top - 16);
 }
 
 }  // namespace proctorium

@@ -98,6 +98,14 @@ class ResultsFormTest : public QObject {
     ResultsForm->AddLines({"x"});
     ExecModal(ResultsForm);
     QVERIFY(ResultsForm->btnClear->isEnabled());
+    // The long entry lines get the window's whole width, at any size.
+    ResultsForm->show();
+    for (const QSize size : {QSize(440, 375), QSize(900, 300)}) {
+      ResultsForm->resize(size);
+      QCOMPARE(ResultsForm->Memo1->geometry().right(), size.width() - 9);
+      QVERIFY(ResultsForm->Memo1->geometry().bottom() < ResultsForm->btnClose->y());
+    }
+    ResultsForm->hide();
     SetModalHook({});
   }
 };

@@ -14,7 +14,9 @@ TTimerValue* TimerValue = nullptr;
 TTimerValue::TTimerValue(QWidget* parent) : TForm(parent) {
   setObjectName(QStringLiteral("TimerValue"));
   setWindowTitle(QStringLiteral("Countdown Time"));
+  SetFixedDialogFrame(this);
   setFixedSize(210, 136);
+  SetWindowHelpPage(this, "run.htm");
   Label1 = MakeLabel(this, "Label1",
                      QStringLiteral("You have opted for a countdown timer as opposed to elapsed time. Please set the "
                                     "time limit required (minutes):"),

@@ -19,8 +19,9 @@ QString TypeName(TMsgDlgType type) {
 }
 
 TMessageScript::TMessageScript() {
-  SetMessageHook(
-      [this](const QString& text, TMsgDlgType type, unsigned buttons) { return OnMessage(text, type, buttons); });
+  SetMessageHook([this](const QString& text, TMsgDlgType type, unsigned buttons, unsigned defaultButton) {
+    return OnMessage(text, type, buttons, defaultButton);
+  });
 }
 
 TMessageScript::~TMessageScript() { SetMessageHook(nullptr); }
@@ -35,8 +36,8 @@ TMessageScript& TMessageScript::Answer(int answer) {
   return *this;
 }
 
-int TMessageScript::OnMessage(const QString& text, TMsgDlgType type, unsigned buttons) {
-  Shown_.push_back({text, type, buttons});
+int TMessageScript::OnMessage(const QString& text, TMsgDlgType type, unsigned buttons, unsigned defaultButton) {
+  Shown_.push_back({text, type, buttons, defaultButton});
   if (Queue_.empty()) {
     Errors_ << QStringLiteral("unexpected %1 box: \"%2\"").arg(TypeName(type), text);
     if (buttons & mbNo) return mrNo;

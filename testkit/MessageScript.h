@@ -16,6 +16,7 @@ struct TShownMessage {
   QString Text;
   TMsgDlgType Type;
   unsigned Buttons;
+  unsigned DefaultButton;  // 0 when the box left it to the toolkit
 };
 
 class TMessageScript {
@@ -43,7 +44,7 @@ class TMessageScript {
     unsigned Buttons;
     int Answer;
   };
-  int OnMessage(const QString& text, TMsgDlgType type, unsigned buttons);
+  int OnMessage(const QString& text, TMsgDlgType type, unsigned buttons, unsigned defaultButton);
 
   std::deque<TExpected> Queue_;
   std::vector<TShownMessage> Shown_;

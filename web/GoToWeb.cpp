@@ -3,8 +3,10 @@
 #include <cstdlib>
 
 #ifdef _WIN32
-#include <shellapi.h>
+// windows.h first: shellapi.h builds on its types.
 #include <windows.h>
+
+#include <shellapi.h>
 
 #include <QApplication>
 #include <QWidget>
@@ -61,10 +63,24 @@ bool Launch(const std::vector<std::string>& command) {
   return QProcess::startDetached(QString::fromStdString(command.front()), qargs);
 }
 
-std::vector<std::string> LinuxCommand(const std::string& mimeType, const std::string& target) {
+// Tries the candidates in turn; a handler whose program is missing gives
+// way to the next. error names every program tried when none started.
+bool LaunchFirst(const std::string& mimeType, const std::string& target, std::string& error) {
   const char* browser = std::getenv("BROWSER");
-  return OpenCommand(mimeType, target, XdgDirsFromEnvironment([](const char* name) { return std::getenv(name); }),
-                     browser ? browser : "");
+  const auto commands =
+      OpenCommands(mimeType, target, XdgDirsFromEnvironment([](const char* name) { return std::getenv(name); }),
+                   browser ? browser : "");
+  std::string tried;
+  for (const std::vector<std::string>& command : commands) {
+    if (Launch(command)) {
+      error.clear();
+      return true;
+    }
+    tried += (tried.empty() ? "\"" : ", \"") + command.front() + "\"";
+  }
+  error = "No web browser could be started (tried " + tried +
+          "). Choose a default web browser for the desktop, or name one in the BROWSER environment variable.";
+  return false;
 }
 
 #endif
@@ -80,7 +96,7 @@ TGoToWeb::TGoToWeb(QObject* parent) : QObject(parent) { setObjectName(QStringLit
 std::string TGoToWeb::FindBrowserCommand() {
   for (const char* extension : {".HTM", ".HTML", ".SHTML", ".SHTM"}) {
     HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, extension, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) continue;
+    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, extension, 0, KEY_READ, &key) != ERROR_SUCCESS) continue;
     std::string command;
     DWORD type = 0;
     DWORD size = 0;
@@ -88,15 +104,15 @@ std::string TGoToWeb::FindBrowserCommand() {
       const std::string typeName = ReadDefaultValue(key);
       if (!typeName.empty()) {
         HKEY typeKey = nullptr;
-        if (RegOpenKeyExA(HKEY_CLASSES_ROOT, (typeName + "\\shell\\open\\command").c_str(), 0, KEY_ALL_ACCESS,
-                          &typeKey) == ERROR_SUCCESS) {
+        if (RegOpenKeyExA(HKEY_CLASSES_ROOT, (typeName + "\\shell\\open\\command").c_str(), 0, KEY_READ, &typeKey) ==
+            ERROR_SUCCESS) {
           command = ReadDefaultValue(typeKey);
           RegCloseKey(typeKey);
         }
       }
       if (command.empty()) {
         HKEY ownKey = nullptr;
-        if (RegOpenKeyExA(key, "shell\\open\\command", 0, KEY_ALL_ACCESS, &ownKey) == ERROR_SUCCESS) {
+        if (RegOpenKeyExA(key, "shell\\open\\command", 0, KEY_READ, &ownKey) == ERROR_SUCCESS) {
           command = ReadDefaultValue(ownKey);
           RegCloseKey(ownKey);
         }
@@ -116,16 +132,31 @@ std::string TGoToWeb::GetBrowser() {
   return split.Program;
 }
 
+namespace {
+
+bool LaunchBrowser(const std::string& program, const std::string& params, int showCommand, std::string& error) {
+  if (program.empty()) {
+    error = "No program is registered for opening web pages (.htm files).";
+    return false;
+  }
+  if (Launch(program, params, showCommand)) {
+    error.clear();
+    return true;
+  }
+  error = "The web browser \"" + program + "\" could not be started.";
+  return false;
+}
+
+}  // namespace
+
 bool TGoToWeb::ExecuteUrl() {
   const std::string program = GetBrowser();
-  if (program.empty()) return false;
-  return Launch(program, BrowserParams + " " + Url, BrowserShowCommand(BrowserState));
+  return LaunchBrowser(program, BrowserParams + " " + Url, BrowserShowCommand(BrowserState), LastError);
 }
 
 bool TGoToWeb::ExecuteMail() {
   const std::string program = GetBrowser();
-  if (program.empty()) return false;
-  return Launch(program, BrowserParams + " mailto:" + EMail, BrowserShowCommand(BrowserState));
+  return LaunchBrowser(program, BrowserParams + " mailto:" + EMail, BrowserShowCommand(BrowserState), LastError);
 }
 
 #else
@@ -134,15 +165,19 @@ bool TGoToWeb::ExecuteMail() {
 // and its mail handler opens addresses, since a browser handed a bare
 // "mailto:" would only show an error page.
 bool TGoToWeb::ExecuteUrl() {
-  if (Url.empty()) return false;
-  return Launch(LinuxCommand("text/html", Url));
+  if (Url.empty()) {
+    LastError = "No page was given.";
+    return false;
+  }
+  return LaunchFirst("text/html", Url, LastError);
 }
 
 bool TGoToWeb::ExecuteMail() {
-  if (EMail.empty()) return false;
-  const std::string target = "mailto:" + EMail;
-  std::vector<std::string> command = LinuxCommand("x-scheme-handler/mailto", target);
-  return Launch(command);
+  if (EMail.empty()) {
+    LastError = "No e-mail address was given.";
+    return false;
+  }
+  return LaunchFirst("x-scheme-handler/mailto", "mailto:" + EMail, LastError);
 }
 
 #endif

@@ -24,6 +24,9 @@ class TGoToWeb : public QObject {
   std::string Url;
   std::string EMail;
   TBrowserState BrowserState = gwNormal;
+  // Why the last ExecuteUrl or ExecuteMail failed, for the user; empty after
+  // a success.
+  std::string LastError;
 
   // Starts the browser with Url; true when it could be started.
   bool ExecuteUrl();

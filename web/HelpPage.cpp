@@ -21,7 +21,12 @@ void ShowHelpPage(const std::string& page) {
     TGoToWeb spare;
     TGoToWeb* launcher = Launcher ? Launcher : &spare;
     launcher->Url = path;
-    launcher->ExecuteUrl();
+    // A help button that does nothing leaves the user guessing: say which
+    // page could not be shown and why.
+    if (!launcher->ExecuteUrl())
+      MessageDlg(QStringLiteral("The help page could not be opened:\n\n[%1]\n\n%2")
+                     .arg(QString::fromStdString(path), QString::fromStdString(launcher->LastError)),
+                 TMsgDlgType::Warning, mbOK);
     return;
   }
   MessageDlg(QStringLiteral("Cannot find help file:\n\n[%1]").arg(QString::fromStdString(path)), TMsgDlgType::Warning,

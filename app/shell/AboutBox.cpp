@@ -18,7 +18,9 @@ const char* const MakerWebsite = "https://proctorium.example/";
 TAboutBox::TAboutBox(QWidget* parent) : TForm(parent) {
   setObjectName(QStringLiteral("AboutBox"));
   setWindowTitle(QStringLiteral("About"));
+  SetFixedDialogFrame(this);
   setFixedSize(340, 200);
+  SetWindowHelpPage(this, "start.htm");
   move(10, 10);
   ProgramIcon = MakeImage(this, "ProgramIcon", QString(), {10, 10, 320, 50});
   ProgramIcon->SetPicture(Logo());
@@ -68,12 +70,18 @@ bool TAboutBox::eventFilter(QObject* watched, QEvent* event) {
 
 void TAboutBox::lbEmailClick() {
   GoToWeb1->EMail = MakerEmail;
-  GoToWeb1->ExecuteMail();
+  if (!GoToWeb1->ExecuteMail())
+    MessageDlg(QStringLiteral("The e-mail address could not be opened:\n\n[%1]\n\n%2")
+                   .arg(QString::fromLatin1(MakerEmail), QString::fromStdString(GoToWeb1->LastError)),
+               TMsgDlgType::Warning, mbOK);
 }
 
 void TAboutBox::lbWebsiteClick() {
   GoToWeb1->Url = MakerWebsite;
-  GoToWeb1->ExecuteUrl();
+  if (!GoToWeb1->ExecuteUrl())
+    MessageDlg(QStringLiteral("The web page could not be opened:\n\n[%1]\n\n%2")
+                   .arg(QString::fromLatin1(MakerWebsite), QString::fromStdString(GoToWeb1->LastError)),
+               TMsgDlgType::Warning, mbOK);
 }
 
 }  // namespace proctorium

@@ -40,7 +40,9 @@ void TColourPanel::paintEvent(QPaintEvent* e) {
 TAdminOptions::TAdminOptions(QWidget* parent) : TForm(parent) {
   setObjectName(QStringLiteral("AdminOptions"));
   setWindowTitle(QStringLiteral("Administrator Options"));
+  SetFixedDialogFrame(this);
   setFixedSize(276, 216);
+  SetWindowHelpPage(this, "start.htm");
   auto* panel = new QFrame(this);
   panel->setObjectName(QStringLiteral("Panel1"));
   panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -93,7 +95,8 @@ TAdminOptions::TAdminOptions(QWidget* parent) : TForm(parent) {
 void TAdminOptions::FitToFont(QFrame* panel) {
   int right = 0;
   for (QCheckBox* cb : {cbEnableAnswers, cbEnableClearResults, cbEnableRunningScore, cbAllowEdits, cbDeletePermitted}) {
-    cb->resize(std::max(cb->width(), cb->sizeHint().width()), 17);
+    // The design's rows are 16 apart; a box 17 high would reach into the next.
+    cb->resize(std::max(cb->width(), cb->sizeHint().width()), 16);
     right = std::max(right, cb->geometry().right());
   }
   const int colourWidth = std::max(120, btnScreenColor->sizeHint().width());

@@ -18,6 +18,7 @@ TNewPasswordDlg::TNewPasswordDlg(QWidget* parent) : TForm(parent) {
   setWindowTitle(QStringLiteral("Change Administrator Password"));
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
   setFixedSize(310, 130);
+  SetWindowHelpPage(this, "start.htm");
   auto* group = new QGroupBox(QStringLiteral(" New Password"), this);
   group->setObjectName(QStringLiteral("GroupBox1"));
   group->setGeometry(8, 8, 225, 114);

@@ -16,7 +16,9 @@ TPasswordDlg::TPasswordDlg(QWidget* parent) : TForm(parent) {
   QFont f = font();
   f.setBold(true);
   setFont(f);
+  SetFixedDialogFrame(this);
   setFixedSize(236, 86);
+  SetWindowHelpPage(this, "start.htm");
   MakeLabel(this, "Label1", QStringLiteral("Enter password:"), {8, 6});
   EditPassword = MakeEdit(this, "EditPassword", QString(), {8, 24, 220, 21});
   EditPassword->setEchoMode(QLineEdit::Password);

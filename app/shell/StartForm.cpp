@@ -4,13 +4,16 @@
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QScreen>
+#include <QScrollBar>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <system_error>
 
 #include "app/AnsiText.h"
 #include "app/Controls.h"
+#include "app/Form.h"
 #include "app/MessageDlg.h"
 #include "app/ModalSeam.h"
 #include "app/Pictures.h"
@@ -105,18 +108,18 @@ TStartForm::TStartForm(const std::string& programFolder, QWidget* parent) : QMai
   row->addWidget(Memo1);
   column->addLayout(row, 1);
 
-  btnStart = MakeButton(client, "btnStart", QStringLiteral("Start test"), QStringLiteral("Run the highlighted test"),
+  btnStart = MakeButton(client, "btnStart", QStringLiteral("&Start test"), QStringLiteral("Run the highlighted test"),
                         {16, 254, 60, 20}, ButtonFontSize);
   btnStart->setDefault(true);
-  btnEdit = MakeButton(client, "btnEdit", QStringLiteral("Edit"), QStringLiteral("Edit the highlighted question set"),
+  btnEdit = MakeButton(client, "btnEdit", QStringLiteral("&Edit"), QStringLiteral("Edit the highlighted question set"),
                        {100, 254, 60, 20}, ButtonFontSize);
-  btnAdd = MakeButton(client, "btnAdd", QStringLiteral("Add"), QStringLiteral("Add a new question set"),
+  btnAdd = MakeButton(client, "btnAdd", QStringLiteral("A&dd"), QStringLiteral("Add a new question set"),
                       {168, 254, 60, 20}, ButtonFontSize);
-  btnDelete = MakeButton(client, "btnDelete", QStringLiteral("Delete"),
+  btnDelete = MakeButton(client, "btnDelete", QStringLiteral("De&lete"),
                          QStringLiteral("Delete the highlighted question set (cannot be undone)"), {236, 254, 60, 20},
                          ButtonFontSize);
-  btnHelp = MakeButton(client, "btnHelp", QStringLiteral("Help"), QString(), {340, 254, 60, 20}, ButtonFontSize);
-  btnClose = MakeButton(client, "btnClose", QStringLiteral("Exit"), QStringLiteral("Exit this program"),
+  btnHelp = MakeButton(client, "btnHelp", QStringLiteral("Hel&p"), QString(), {340, 254, 60, 20}, ButtonFontSize);
+  btnClose = MakeButton(client, "btnClose", QStringLiteral("E&xit"), QStringLiteral("Exit this program"),
                         {408, 254, 60, 20}, ButtonFontSize);
   GoToWeb1 = new TGoToWeb(this);
   GoToWeb1->BrowserState = gwNormal;
@@ -169,6 +172,30 @@ TStartForm::TStartForm(const std::string& programFolder, QWidget* parent) : QMai
   if (QScreen* screen = QGuiApplication::primaryScreen()) move(screen->availableGeometry().center() - rect().center());
   qApp->installEventFilter(this);
   SetSettingsHolder(this);
+  SetWindowHelpPage(this, "main.htm");
+  SetHelpHandler([](const std::string& page) { ShowHelpPage(page); });
+}
+
+void TStartForm::FitToFont() {
+  // The list is widened for the longest name (up to a limit; beyond it the
+  // row's tip shows the whole name), and everything right of it moves over.
+  auto* client = centralWidget();
+  const int frame = 2 * FileListBox1->frameWidth();
+  const int scrollBar = FileListBox1->verticalScrollBar()->sizeHint().width();
+  const int listWidth = std::clamp(FileListBox1->WidestName() + frame + scrollBar + 8, 137, 137 + 150);
+  const int extra = listWidth - 137;
+  FileListBox1->setGeometry(8, 8, listWidth, 233);
+  Panel1->setGeometry(152 + extra, 8, 324, 233);
+  btnHelp->move(340 + extra, 254);
+  btnClose->move(408 + extra, 254);
+  client->setFixedSize(486 + extra, 287);
+  // The menu bar follows the window font; the window's height follows it.
+  if (layout()) layout()->invalidate();
+  setFixedSize(sizeHint().expandedTo(QSize(client->width(), menuBar()->sizeHint().height() + client->height())));
+  // Until the user has seen it, the window stays centred at its new size.
+  if (!Placed_)
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+      move(screen->availableGeometry().center() - rect().center());
 }
 
 TStartForm::~TStartForm() {
@@ -196,6 +223,7 @@ void TStartForm::SetFontSize(int points) {
   QFont f = font();
   f.setPointSize(points > 0 ? points : 8);
   setFont(f);
+  FitToFont();
 }
 
 void TStartForm::LoadOptions() {
@@ -261,6 +289,8 @@ void TStartForm::FormShow() {
     Memo1->setPlainText(QStringLiteral("No question databases found"));
     return;
   }
+  FitToFont();
+  Placed_ = true;
   // Sets may have appeared since the strip was collapsed for an empty list.
   Image1->setFixedHeight(50);
   FileListBox1->SetItemIndex(0);
@@ -341,7 +371,7 @@ void TStartForm::btnAddClick() {
     bool copy = true;
     if (FileExists(target))
       copy = MessageDlg(QStringLiteral("A question set already exists with\nthat name. Overwrite ? "),
-                        TMsgDlgType::Warning, mbYes | mbNo) == mrYes;
+                        TMsgDlgType::Warning, mbYes | mbNo, mbNo) == mrYes;
     if (copy) FileCopy(ProgramPath("Tests\\Blank.dat"), target);
   } catch (const std::exception& e) {
     ShowException(e);
@@ -355,7 +385,7 @@ void TStartForm::btnDeleteClick() {
   if (fileName.empty()) return;
   const QString question =
       QStringLiteral("Are you sure you want to delete [%1] ?").arg(QString::fromStdString(ExtractFileName(fileName)));
-  if (MessageDlg(question, TMsgDlgType::Confirmation, mbYes | mbNo) != mrYes) return;
+  if (MessageDlg(question, TMsgDlgType::Confirmation, mbYes | mbNo, mbNo) != mrYes) return;
   // A file that cannot be deleted simply stays in the refreshed list.
   std::error_code ec;
   std::filesystem::remove(ToFsPath(fileName), ec);
@@ -390,7 +420,18 @@ void TStartForm::TimeModeClick(QAction* item) {
   Guarded([this] { SaveOptions(); });
 }
 
-bool TStartForm::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
+bool TStartForm::FormKeyDown(int key, Qt::KeyboardModifiers modifiers, QObject* target) {
+  if ((key == Qt::Key_Return || key == Qt::Key_Enter) &&
+      !(modifiers & (Qt::AltModifier | Qt::ControlModifier | Qt::ShiftModifier))) {
+    // A main window has no default button of its own: Enter presses the
+    // focused button, anywhere else it starts the highlighted test.
+    if (auto* focused = qobject_cast<QPushButton*>(target)) {
+      if (focused->isEnabled()) focused->click();
+      return true;
+    }
+    if (btnStart->isEnabled() && btnStart->isVisible()) btnStartClick();
+    return true;
+  }
   if (AdminOptions->cbAllowEdits->isChecked()) return false;
   if (key != Qt::Key_A || !(modifiers & Qt::ControlModifier)) return false;
   AdministratorClick();
@@ -398,7 +439,7 @@ bool TStartForm::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
 }
 
 void TStartForm::keyPressEvent(QKeyEvent* e) {
-  if (!FormKeyDown(e->key(), e->modifiers())) QMainWindow::keyPressEvent(e);
+  if (!FormKeyDown(e->key(), e->modifiers(), this)) QMainWindow::keyPressEvent(e);
 }
 
 bool TStartForm::eventFilter(QObject* watched, QEvent* event) {
@@ -408,7 +449,7 @@ bool TStartForm::eventFilter(QObject* watched, QEvent* event) {
     auto* w = qobject_cast<QWidget*>(watched);
     if (w && w->window() == this) {
       auto* k = static_cast<QKeyEvent*>(event);
-      if (FormKeyDown(k->key(), k->modifiers())) return true;
+      if (FormKeyDown(k->key(), k->modifiers(), watched)) return true;
     }
   }
   return QMainWindow::eventFilter(watched, event);

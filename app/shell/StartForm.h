@@ -97,9 +97,15 @@ class TStartForm : public QMainWindow, public TSettingsHolder {
 
  private:
   void FontSizeClick(QAction* item, int points);
+  // The design's places hold for the design's font; a wider list font or a
+  // taller menu bar widen and heighten the window instead of cutting off.
+  void FitToFont();
   void TimeModeClick(QAction* item);
-  // Ctrl+A with AllowEdits off; true when handled.
-  bool FormKeyDown(int key, Qt::KeyboardModifiers modifiers);
+  // Enter, and Ctrl+A with AllowEdits off; true when handled. target: the
+  // control the key was sent to.
+  bool FormKeyDown(int key, Qt::KeyboardModifiers modifiers, QObject* target);
+
+  bool Placed_ = false;  // shown once: the user may have moved it since
 };
 
 extern TStartForm* StartForm;

@@ -489,6 +489,67 @@ class StartFormTest : public QObject {
     QCOMPARE(launched, (QList<QStringList>{{"xdg-open", main}, {"xdg-open", start}}));
   }
 
+  // Help never fails silently: each candidate is tried in turn, and when
+  // none starts the user is told which page and why.
+  void helpWhenBrowsersAreMissing_data() {
+    QTest::addColumn<QString>("browser");      // $BROWSER
+    QTest::addColumn<QStringList>("present");  // programs that start
+    QTest::addColumn<QStringList>("tried");
+    QTest::addColumn<bool>("told");
+    QTest::newRow("nothing at all") << "" << QStringList() << QStringList{"xdg-open"} << true;
+    QTest::newRow("second entry of $BROWSER")
+        << "nosuch:w3m" << QStringList{"w3m"} << QStringList{"nosuch", "w3m"} << false;
+    QTest::newRow("$BROWSER entries missing, xdg-open there")
+        << "nosuch:alsonot" << QStringList{"xdg-open"} << QStringList{"nosuch", "alsonot", "xdg-open"} << false;
+    QTest::newRow("every candidate missing")
+        << "nosuch:alsonot" << QStringList() << QStringList{"nosuch", "alsonot", "xdg-open"} << true;
+  }
+  void helpWhenBrowsersAreMissing() {
+    QFETCH(QString, browser);
+    QFETCH(QStringList, present);
+    QFETCH(QStringList, tried);
+    QFETCH(bool, told);
+    QStringList started;
+    SetLaunchHook([&](const std::string& program, const std::vector<std::string>&) {
+      started << QString::fromStdString(program);
+      return present.contains(started.last());
+    });
+    qputenv("BROWSER", browser.toUtf8());
+    TTempProgramFolder folder;
+    QDir().mkpath(QString::fromStdString(folder.Path("help")));
+    folder.WriteFile("help/main.htm", "<html></html>");
+    Show(folder);
+    TMessageScript messages;
+    if (told) {
+      QStringList quoted;
+      for (const QString& t : tried) quoted << "\"" + t + "\"";
+      messages.Expect("The help page could not be opened:\n\n[" + QString::fromStdString(folder.Path("help/main.htm")) +
+                          "]\n\nNo web browser could be started (tried " + quoted.join(", ") +
+                          "). Choose a default web browser for the desktop, or name one in the BROWSER environment "
+                          "variable.",
+                      TMsgDlgType::Warning, mbOK);
+    }
+    StartForm->btnHelp->click();
+    qunsetenv("BROWSER");
+    VERIFY_MESSAGES(messages);
+    QCOMPARE(started, tried);
+  }
+
+  // A name longer than the list is wide widens the list, within a limit,
+  // and its row's tip shows it whole.
+  void longSetNamesAreReadable() {
+    TTempProgramFolder folder;
+    const QString longName = "Networking Fundamentals and a Great Deal More.qst";
+    folder.WriteSet("a.qst", testkit::MakeSet(1));
+    folder.WriteSet(longName.toStdString(), testkit::MakeSet(1));
+    Show(folder);
+    TFileListBox* list = StartForm->FileListBox1;
+    QCOMPARE(list->item(1)->toolTip(), longName);
+    QVERIFY(list->width() > 137);
+    QVERIFY(StartForm->Panel1->x() > list->geometry().right());
+    QVERIFY(StartForm->btnClose->geometry().right() < StartForm->centralWidget()->width());
+  }
+
   void aboutBoxLinks() {
     TTempProgramFolder folder;
     folder.CreateForms();

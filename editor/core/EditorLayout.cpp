@@ -4,7 +4,7 @@
 
 namespace proctorium {
 
-TEditorLayout LayoutEditor(int outerWidth, int outerHeight) {
+TEditorLayout LayoutEditor(int outerWidth, int outerHeight, int answerBoxFullHeight) {
   TEditorLayout l;
   l.WindowWidth = std::max(outerWidth, EditorMinWidth);
   l.WindowHeight = std::max(outerHeight, EditorMinHeight);
@@ -12,11 +12,11 @@ TEditorLayout LayoutEditor(int outerWidth, int outerHeight) {
   l.U = (l.WindowHeight - 120) / 7;
   l.ScrollBoxHeight = 4 * l.U;
   l.ScrollBoxWidth = l.WindowWidth - 119;
-  if (l.ScrollBoxHeight > AnswerBoxFullHeight) {
+  if (l.ScrollBoxHeight > answerBoxFullHeight) {
     // All rows fit: the rest of the height goes to question and remarks,
     // and the answers need no room for a scroll bar.
-    l.ScrollBoxHeight = AnswerBoxFullHeight;
-    l.U = (l.WindowHeight - 120 - AnswerBoxFullHeight) / 3;
+    l.ScrollBoxHeight = answerBoxFullHeight;
+    l.U = std::max(0, (l.WindowHeight - 120 - answerBoxFullHeight) / 3);
     l.AnswerWidth = l.ScrollBoxWidth - 55;
   } else {
     l.AnswerWidth = l.ScrollBoxWidth - 71;

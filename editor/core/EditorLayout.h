@@ -6,6 +6,12 @@ namespace proctorium {
 
 constexpr int EditorMinWidth = 640;
 constexpr int EditorMinHeight = 480;
+// The design's sizes are outer sizes, frame and title bar included. The
+// window works with this fixed frame rather than the one a window manager
+// reports, which is known only once the window is on screen and differs
+// from desktop to desktop.
+constexpr int EditorFrameWidth = 8;
+constexpr int EditorFrameHeight = 30;
 
 // Every figure is in pixels; positions of the answer rows and the buttons
 // are relative to their containers, the rest to the window's client area.
@@ -39,7 +45,9 @@ struct TEditorLayout {
 // The answer box stops growing once all eight rows fit.
 constexpr int AnswerBoxFullHeight = 297;
 
-// outerWidth and outerHeight include the window frame and title bar.
-TEditorLayout LayoutEditor(int outerWidth, int outerHeight);
+// outerWidth and outerHeight are the window's size. answerBoxFullHeight is
+// the height at which all eight answer rows fit; a larger window font makes
+// the rows taller than the design's.
+TEditorLayout LayoutEditor(int outerWidth, int outerHeight, int answerBoxFullHeight = AnswerBoxFullHeight);
 
 }  // namespace proctorium

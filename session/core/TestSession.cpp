@@ -88,6 +88,11 @@ std::string TTestSession::Title(int q, bool reviewMode) const {
   return "Question " + s;
 }
 
+std::string TTestSession::ReviewTitle(int q) const {
+  return "Review " + std::to_string(CurrentPosition) + " of " + std::to_string(PositionCount) + " \x97 " +
+         Title(q, true);
+}
+
 std::vector<std::string> TTestSession::GotoItems() const {
   std::vector<std::string> items{"Select question:"};
   for (int i = 1; i <= PositionCount; ++i)

@@ -83,6 +83,9 @@ class TTestSession {
   // "Question 3 of 20", "Question 3 of 20 (Marked)", in review "Question 17",
   // for question q shown at the current position.
   std::string Title(int q, bool reviewMode) const;
+  // In review: "Review 2 of 5 \x97 Question 13" (an em dash in
+  // Windows-1252), so the reviewer sees how many wrong questions remain.
+  std::string ReviewTitle(int q) const;
   // Items of the Goto list: the heading, then one per position.
   std::vector<std::string> GotoItems() const;
   // "Incorrect; 3; 12" in set-question order, or empty with none wrong.

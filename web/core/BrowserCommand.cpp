@@ -307,15 +307,21 @@ std::string DefaultApplication(const std::string& mimeType, const TXdgDirs& dirs
   return std::string();
 }
 
-std::string ReadDesktopExec(const std::string& desktopFile) {
-  const TIniFile ini = ReadIniFile(desktopFile);
+namespace {
+
+std::string DesktopValue(const TIniFile& ini, const std::string& key) {
   auto g = ini.find("Desktop Entry");
   if (g == ini.end()) return std::string();
-  auto k = g->second.find("Exec");
+  auto k = g->second.find(key);
   return k == g->second.end() ? std::string() : UnescapeValue(k->second);
 }
 
-std::vector<std::string> ExpandExec(const std::string& exec, const std::string& target) {
+}  // namespace
+
+std::string ReadDesktopExec(const std::string& desktopFile) { return DesktopValue(ReadIniFile(desktopFile), "Exec"); }
+
+std::vector<std::string> ExpandExec(const std::string& exec, const std::string& target,
+                                    const TDesktopEntryInfo& entry) {
   std::vector<std::string> args;
   std::string cur;
   bool inArg = false;
@@ -357,6 +363,21 @@ std::vector<std::string> ExpandExec(const std::string& exec, const std::string& 
       } else if (code == 'f' || code == 'F' || code == 'u' || code == 'U') {
         cur += target;
         sawTarget = true;
+      } else if (code == 'c') {
+        cur += entry.Name;
+        dropped = entry.Name.empty();
+      } else if (code == 'k') {
+        cur += entry.File;
+        dropped = entry.File.empty();
+      } else if (code == 'i') {
+        // Two arguments of its own, and only where it stands alone.
+        const bool alone = cur.empty() && (i + 1 == exec.size() || exec[i + 1] == ' ' || exec[i + 1] == '\t');
+        if (alone && !entry.Icon.empty()) {
+          args.push_back("--icon");
+          cur = entry.Icon;
+        } else {
+          dropped = true;
+        }
       } else {
         dropped = true;
       }
@@ -375,17 +396,22 @@ std::vector<std::string> DesktopHandlerCommand(const std::string& mimeType, cons
                                                const TXdgDirs& dirs) {
   const std::string id = DefaultApplication(mimeType, dirs);
   if (id.empty()) return {};
-  const std::string exec = ReadDesktopExec(FindDesktopFile(id, dirs));
+  TDesktopEntryInfo entry;
+  entry.File = FindDesktopFile(id, dirs);
+  const TIniFile ini = ReadIniFile(entry.File);
+  const std::string exec = DesktopValue(ini, "Exec");
   if (exec.empty()) return {};
-  return ExpandExec(exec, target);
+  entry.Name = DesktopValue(ini, "Name");
+  entry.Icon = DesktopValue(ini, "Icon");
+  return ExpandExec(exec, target, entry);
 }
 
-std::vector<std::string> BrowserVariableCommand(const std::string& browser, const std::string& target) {
-  const std::vector<std::string> commands = Split(browser, ':');
-  if (commands.empty()) return {};
+namespace {
+
+std::vector<std::string> BrowserEntryCommand(const std::string& command, const std::string& target) {
   std::vector<std::string> args;
   bool sawTarget = false;
-  std::istringstream in(commands.front());
+  std::istringstream in(command);
   std::string word;
   while (in >> word) {
     std::string arg;
@@ -403,16 +429,41 @@ std::vector<std::string> BrowserVariableCommand(const std::string& browser, cons
     }
     args.push_back(arg);
   }
+  if (args.empty()) return args;
   if (!sawTarget) args.push_back(target);
   return args;
 }
 
+}  // namespace
+
+std::vector<std::vector<std::string>> BrowserVariableCommands(const std::string& browser, const std::string& target) {
+  std::vector<std::vector<std::string>> commands;
+  for (const std::string& entry : Split(browser, ':')) {
+    std::vector<std::string> cmd = BrowserEntryCommand(entry, target);
+    if (!cmd.empty()) commands.push_back(std::move(cmd));
+  }
+  return commands;
+}
+
+std::vector<std::string> BrowserVariableCommand(const std::string& browser, const std::string& target) {
+  const auto commands = BrowserVariableCommands(browser, target);
+  return commands.empty() ? std::vector<std::string>() : commands.front();
+}
+
+std::vector<std::vector<std::string>> OpenCommands(const std::string& mimeType, const std::string& target,
+                                                   const TXdgDirs& dirs, const std::string& browserVariable) {
+  std::vector<std::vector<std::string>> commands;
+  if (std::vector<std::string> handler = DesktopHandlerCommand(mimeType, target, dirs); !handler.empty())
+    commands.push_back(std::move(handler));
+  for (std::vector<std::string>& cmd : BrowserVariableCommands(browserVariable, target))
+    commands.push_back(std::move(cmd));
+  commands.push_back({"xdg-open", target});
+  return commands;
+}
+
 std::vector<std::string> OpenCommand(const std::string& mimeType, const std::string& target, const TXdgDirs& dirs,
                                      const std::string& browserVariable) {
-  std::vector<std::string> cmd = DesktopHandlerCommand(mimeType, target, dirs);
-  if (cmd.empty()) cmd = BrowserVariableCommand(browserVariable, target);
-  if (cmd.empty()) cmd = {"xdg-open", target};
-  return cmd;
+  return OpenCommands(mimeType, target, dirs, browserVariable).front();
 }
 
 }  // namespace proctorium

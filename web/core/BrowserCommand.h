@@ -59,11 +59,21 @@ std::string FindDesktopFile(const std::string& desktopId, const TXdgDirs& dirs);
 // The Exec value of a desktop entry file, unescaped; empty when missing.
 std::string ReadDesktopExec(const std::string& desktopFile);
 
+// What the field codes %c, %i and %k of an Exec line stand for.
+struct TDesktopEntryInfo {
+  std::string Name;  // the entry's Name
+  std::string Icon;  // its Icon, empty when it has none
+  std::string File;  // the desktop file's path
+};
+
 // Splits an Exec value into arguments and expands its field codes:
-// %f %F %u %U become target, %% a single '%', other codes vanish. When
-// the line has no target code, target is added as the last argument.
-// Empty when the line is malformed (an unterminated quote).
-std::vector<std::string> ExpandExec(const std::string& exec, const std::string& target);
+// %f %F %u %U become target, %c the name, %k the desktop file, %i the two
+// arguments "--icon" and the icon (nothing without an icon), %% a single
+// '%'; other codes vanish. When the line has no target code, target is
+// added as the last argument. Empty when the line is malformed (an
+// unterminated quote).
+std::vector<std::string> ExpandExec(const std::string& exec, const std::string& target,
+                                    const TDesktopEntryInfo& entry = TDesktopEntryInfo());
 
 // The command line that opens target with the default application of
 // mimeType, or empty.
@@ -73,9 +83,14 @@ std::vector<std::string> DesktopHandlerCommand(const std::string& mimeType, cons
 // The first command of a $BROWSER value (entries separated by ':'), with
 // "%s" replaced by target or target added as its last argument.
 std::vector<std::string> BrowserVariableCommand(const std::string& browser, const std::string& target);
+// Every command of a $BROWSER value, in the order given.
+std::vector<std::vector<std::string>> BrowserVariableCommands(const std::string& browser, const std::string& target);
 
-// What opens target: the desktop handler of mimeType, else $BROWSER, else
-// xdg-open.
+// What may open target, to be tried in this order until one starts: the
+// desktop handler of mimeType, then each entry of $BROWSER, then xdg-open.
+std::vector<std::vector<std::string>> OpenCommands(const std::string& mimeType, const std::string& target,
+                                                   const TXdgDirs& dirs, const std::string& browserVariable);
+// The first of OpenCommands.
 std::vector<std::string> OpenCommand(const std::string& mimeType, const std::string& target, const TXdgDirs& dirs,
                                      const std::string& browserVariable);
 

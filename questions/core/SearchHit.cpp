@@ -1,0 +1,42 @@
+#include "questions/core/SearchHit.h"
+
+#include <vector>
+
+namespace proctorium {
+
+namespace {
+
+std::string Upper(std::string s) {
+  for (char& c : s)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  return s;
+}
+
+}  // namespace
+
+TSearchHit LocateSearchHit(const TQuestion& question, const std::string& text) {
+  TSearchHit hit;
+  if (text.empty()) return hit;
+  std::vector<const std::string*> fields{&question.Text};
+  for (const std::string& a : question.Answers) fields.push_back(&a);
+  fields.push_back(&question.Remarks);
+  std::string hay;
+  for (const std::string* f : fields) hay += Upper(*f);
+  const std::size_t at = hay.find(Upper(text));
+  if (at == std::string::npos) return hit;
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    const std::size_t size = fields[i]->size();
+    if (at < start + size) {
+      hit.Field = i == 0 ? THitField::Text : i + 1 == fields.size() ? THitField::Remarks : THitField::Answer;
+      hit.Answer = hit.Field == THitField::Answer ? static_cast<int>(i - 1) : 0;
+      hit.Offset = at - start;
+      hit.Length = std::min(text.size(), size - hit.Offset);
+      return hit;
+    }
+    start += size;
+  }
+  return hit;
+}
+
+}  // namespace proctorium

@@ -1,0 +1,47 @@
+#include "questions/core/SearchHit.h"
+
+#include <gtest/gtest.h>
+
+using namespace proctorium;
+
+namespace {
+
+TQuestion Sample() {
+  TQuestion q;
+  q.Text = "Which layer\r\nroutes packets?";
+  q.Answers[0] = "Physical";
+  q.Answers[1] = "Network";
+  q.Answers[3] = "Transport";  // C stays empty
+  q.Remarks = "See the OSI model.";
+  return q;
+}
+
+}  // namespace
+
+TEST(SearchHit, FindsTheFieldAndPlaceOfTheFirstMatch) {
+  const struct {
+    const char* Text;
+    THitField Field;
+    int Answer;
+    std::size_t Offset, Length;
+  } cases[] = {
+      {"layer", THitField::Text, 0, 6, 5},
+      {"ROUTES", THitField::Text, 0, 13, 6},  // after the line break
+      {"network", THitField::Answer, 1, 0, 7},
+      {"port", THitField::Answer, 3, 5, 4},  // past an empty answer
+      {"osi", THitField::Remarks, 0, 8, 3},
+      {"?phys", THitField::Text, 0, 27, 1},    // runs on into answer A: cut at the end of the question
+      {"calnet", THitField::Answer, 0, 5, 3},  // across answers A and B
+      {"absent", THitField::None, 0, 0, 0},
+      {"", THitField::None, 0, 0, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Text);
+    const TSearchHit hit = LocateSearchHit(Sample(), c.Text);
+    EXPECT_EQ(hit.Field, c.Field);
+    if (c.Field == THitField::None) continue;
+    EXPECT_EQ(hit.Answer, c.Answer);
+    EXPECT_EQ(hit.Offset, c.Offset);
+    EXPECT_EQ(hit.Length, c.Length);
+  }
+}
