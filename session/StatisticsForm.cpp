@@ -75,11 +75,11 @@ TStatisticsForm::TStatisticsForm(QWidget* parent) : TForm(parent) {
   tblQuestions->setToolTip(
       QStringLiteral("Facility: share answered correctly. Discrimination: share correct in the best 27% of takers "
                      "minus that in the weakest 27%. A to H: how often each answer was ticked."));
-  btnExportStatistics = MakeButton(this, "btnExportStatistics", QStringLiteral("Export CSV"),
+  btnExportStatistics = MakeButton(this, "btnExportStatistics", QStringLiteral("&Export CSV"),
                                    QStringLiteral("Save these statistics as a CSV file for a spreadsheet"), {});
-  btnSaveHistogram = MakeButton(this, "btnSaveHistogram", QStringLiteral("Save Chart"),
+  btnSaveHistogram = MakeButton(this, "btnSaveHistogram", QStringLiteral("Save C&hart"),
                                 QStringLiteral("Save the score chart as a PNG picture"), {});
-  btnClose = MakeButton(this, "btnClose", QStringLiteral("Close"), QStringLiteral("Close this window"), {});
+  btnClose = MakeButton(this, "btnClose", QStringLiteral("&Close"), QStringLiteral("Close this window"), {});
 
   auto* top = new QVBoxLayout(this);
   top->addWidget(cbSeries);
