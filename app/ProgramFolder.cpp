@@ -20,6 +20,14 @@ const std::string& ProgramFolder() { return Folder(); }
 
 std::string ProgramPath(const std::string& relative) { return ResolvePath(Folder(), relative); }
 
-std::string PicturePath(const std::string& storedName) { return ProgramPath("\\tests\\" + Cp1252ToUtf8(storedName)); }
+std::string PicturePath(const std::string& storedName) {
+  // A stored name is a file name only: one that names a folder or climbs
+  // out ("..\\..\\secret.bmp") would show a file from outside the Tests
+  // folder, so it names no file at all.
+  const std::string name = Cp1252ToUtf8(storedName);
+  if (name.empty() || name == "." || name == ".." || name.find_first_of("\\/:") != std::string::npos)
+    return std::string();
+  return ProgramPath("\\tests\\" + name);
+}
 
 }  // namespace proctorium

@@ -14,7 +14,8 @@ const std::string& ProgramFolder();
 // "\tests\"), resolved to the real file on this platform.
 std::string ProgramPath(const std::string& relative);
 // The real path of a picture named in a set: stored names are
-// Windows-1252, file names on disk are UTF-8.
+// Windows-1252, file names on disk are UTF-8. Empty for a name that is
+// not a plain file name, so nothing outside the Tests folder is shown.
 std::string PicturePath(const std::string& storedName);
 
 }  // namespace proctorium

@@ -287,6 +287,9 @@ void TAddEditForm::FormShow() {
   LoadFailed_ = false;
   try {
     QuestionSet.LoadFromFile(FileName_);
+    // What was loaded, to notice another seat's save before writing over it.
+    LoadedBytes_.clear();
+    ReadRegularFile(FileName_, MaxSetFileBytes, LoadedBytes_);
   } catch (const std::exception& e) {
     LoadFailed_ = true;
     ShowException(e);
@@ -507,7 +510,13 @@ bool TAddEditForm::FormClose() {
   QuestionSet.ProtectedSet = cbProtectedSet->isChecked();
   QuestionSet.OwnerCode = UserCode();
   try {
+    std::string onDisk;
+    if (ReadRegularFile(FileName_, MaxSetFileBytes, onDisk) != TReadResult::Missing && onDisk != LoadedBytes_)
+      throw EFileError("The question set " + FileName_ +
+                       " was changed by another seat or program since it was opened here. It has not been saved, so "
+                       "that the other changes are not overwritten.");
     QuestionSet.SaveToFile(FileName_);
+    LoadedBytes_ = QuestionSet.Serialize();
   } catch (const std::exception& e) {
     // The set in memory is the only copy of the work: stay open unless the
     // author chooses to give it up.

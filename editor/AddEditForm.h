@@ -133,6 +133,7 @@ class TAddEditForm : public TForm, public TSearchTarget {
   bool Shown_ = false;       // the exhibit area may speak only once opened
   bool LoadFailed_ = false;  // the file could not be read: nothing to write back
   std::string FileName_;     // the set's file as it was opened
+  std::string LoadedBytes_;  // its contents then, or as last saved here
 };
 
 extern TAddEditForm* AddEditForm;

@@ -23,7 +23,6 @@
 #include "session/ResultsForm.h"
 #include "session/TimerValue.h"
 #include "session/core/DetailLog.h"
-#include "session/core/FileLock.h"
 #include "session/core/TimeText.h"
 #include "web/HelpPage.h"
 
@@ -747,8 +746,7 @@ void TForm1::btnSaveClick() {
                                                      TimerSeconds, ToAnsi(lbResults->text()), Session.IncorrectList());
   QStringList memoLines;
   for (const std::string& line : lines) memoLines << FromAnsi(line);
-  ResultsForm->AddLines(memoLines);
-  SaveDetail();
+  ResultsForm->AddLines(memoLines, [this] { SaveDetail(); });
 }
 
 void TForm1::SaveDetail() {
@@ -760,17 +758,14 @@ void TForm1::SaveDetail() {
   test.QuestionsInSet = Session.QuestionCount();
   test.Outcomes = Session.Outcomes(*QuestionSet);
   if (test.Outcomes.empty()) return;
+  // Runs under the results log's lock (see btnSaveClick), so tests saved
+  // from several seats at once each add their records whole. On failure the
+  // result line is saved; only the question statistics miss this test.
   const std::string path = ProgramPath(DetailLogRelative);
   try {
-    // The results log's lock: tests saved from several seats at once each
-    // add their records whole.
-    TFileLock lock(ResultsForm->ResultsFileName, 5000);
     AppendDetailLog(path, test);
   } catch (const std::exception& e) {
-    // The result line is saved; only the question statistics miss this test.
-    MessageDlg(QStringLiteral("The answers of this test could not be added to ") + QString::fromStdString(path) +
-                   QStringLiteral("\n") + QString::fromStdString(e.what()),
-               TMsgDlgType::Warning, mbOK);
+    throw EFileError("The answers of this test could not be added to " + path + "\n" + e.what());
   }
 }
 

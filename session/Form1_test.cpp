@@ -131,6 +131,7 @@ class Form1Test : public QObject {
                               "  Quiz.qst     Time taken: 00:00:01\r\n"
                               "   2 of 3 Correct [66%]  Incorrect; 2\r\n"
                               "\r\n");
+    ResultsForm->LoadLog();
     QCOMPARE(ResultsForm->Lines().size(), 3);
   }
 
@@ -373,6 +374,7 @@ class Form1Test : public QObject {
       r.Discard(f);
     });
     r.Start(2);
+    ResultsForm->LoadLog();
     QCOMPARE(ResultsForm->Lines().size(), 3);
   }
 

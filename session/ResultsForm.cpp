@@ -1,7 +1,6 @@
 #include "session/ResultsForm.h"
 
-#include <filesystem>
-#include <system_error>
+#include <vector>
 
 #include "app/AnsiText.h"
 #include "app/Controls.h"
@@ -12,25 +11,12 @@
 #include "app/core/FileIO.h"
 #include "session/StatisticsForm.h"
 #include "session/core/CsvExport.h"
+#include "session/core/FileLock.h"
+#include "session/core/ResultsLog.h"
 
 namespace proctorium {
 
 TResultsForm* ResultsForm = nullptr;
-
-namespace {
-
-// Lines as a text file holds them: CR LF, LF or CR ends a line, and a line
-// break at the very end does not start another line.
-QStringList SplitLines(const QString& text) {
-  QString t = text;
-  t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-  t.replace(QChar('\r'), QChar('\n'));
-  if (t.isEmpty()) return {};
-  if (t.endsWith(QChar('\n'))) t.chop(1);
-  return t.split(QChar('\n'));
-}
-
-}  // namespace
 
 TResultsForm::TResultsForm(QWidget* parent) : TForm(parent) {
   setObjectName(QStringLiteral("ResultsForm"));
@@ -62,7 +48,6 @@ TResultsForm::TResultsForm(QWidget* parent) : TForm(parent) {
   connect(btnExport, &QPushButton::clicked, this, [this] { btnExportClick(); });
   connect(btnClear, &QPushButton::clicked, this, [this] { btnClearClick(); });
   connect(btnClose, &QPushButton::clicked, this, [this] { btnCloseClick(); });
-  connect(Memo1, &QPlainTextEdit::textChanged, this, [this] { Memo1Change(); });
   setMinimumSize(400, 200);
   SetWindowHelpPage(this, "run.htm");
   resize(440, 375);
@@ -71,13 +56,27 @@ TResultsForm::TResultsForm(QWidget* parent) : TForm(parent) {
 }
 
 void TResultsForm::FormCreate() {
+  // The log is read when the window is opened, not here: other seats add
+  // to it all the time, and a large log would slow every start-up.
   ResultsFileName = ProgramPath("tests\\results.txt");
+}
+
+void TResultsForm::LoadLog() {
   LoadingFile = true;
   std::string bytes;
-  if (FileExists(ResultsFileName) && ReadWholeFile(ResultsFileName, bytes))
-    Memo1->setPlainText(SplitLines(FromAnsi(bytes)).join(QChar('\n')));
-  else
-    Memo1->clear();
+  try {
+    bytes = ReadLog(ResultsFileName);
+  } catch (const std::exception& e) {
+    ShowException(e);
+  }
+  for (const std::string& line : Pending_) bytes += line + "\r\n";
+  // One pass over the text: the memo takes LF, and a final line break
+  // starts no line of its own.
+  QString text = FromAnsi(bytes);
+  text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  text.replace(QChar('\r'), QChar('\n'));
+  if (text.endsWith(QChar('\n'))) text.chop(1);
+  Memo1->setPlainText(text);
   LoadingFile = false;
 }
 
@@ -87,24 +86,38 @@ QStringList TResultsForm::Lines() const {
   return text.split(QChar('\n'));
 }
 
-void TResultsForm::AddLines(const QStringList& lines) {
-  Batching_ = true;
-  for (const QString& line : lines) Memo1->appendPlainText(line);
-  Batching_ = false;
-  Memo1Change();
-}
-
-void TResultsForm::Memo1Change() {
-  if (LoadingFile || Batching_) return;
-  std::string bytes;
-  for (const QString& line : Lines()) bytes += ToAnsi(line) + "\r\n";
+void TResultsForm::AddLines(const QStringList& lines, const std::function<void()>& alsoUnderLock) {
+  std::string alsoFailed;
+  std::vector<std::string> ansi;
+  for (const QString& line : lines) ansi.push_back(SanitizeLogLine(ToAnsi(line)));
+  Pending_.insert(Pending_.end(), ansi.begin(), ansi.end());
+  // Lines a failed save kept go first, so the log keeps the order of saving.
   try {
-    WriteFileAtomic(ResultsFileName, bytes);
-  } catch (const std::exception&) {
-    // The memo keeps the lines, and the next change writes them all.
+    TFileLock lock(ResultsFileName, SharedFileLockTimeoutMs);
+    AppendToLog(ResultsFileName, LogLinesBytes(Pending_));
+    Pending_.clear();
+    // Under the same lock, so what goes with the entry is added with it.
+    if (alsoUnderLock) {
+      try {
+        alsoUnderLock();
+      } catch (const std::exception& e) {
+        alsoFailed = e.what();
+      }
+    }
+  } catch (const std::exception& e) {
     MessageDlg(QStringLiteral("The results could not be saved to ") + QString::fromStdString(ResultsFileName) +
-                   QStringLiteral("\nThey are kept in the results window for the rest of this session."),
+                   QStringLiteral("\nThey are kept in the results window for the rest of this session.\n\n") +
+                   FromAnsi(e.what()),
                TMsgDlgType::Warning, mbOK);
+  }
+  // Told only once the lock is released, so no other seat waits on the box.
+  if (!alsoFailed.empty()) MessageDlg(FromAnsi(alsoFailed), TMsgDlgType::Warning, mbOK);
+  // An open window shows what was added; a closed one reads the log anew
+  // when it is next opened.
+  if (isVisible()) {
+    LoadingFile = true;
+    for (const std::string& line : ansi) Memo1->appendPlainText(FromAnsi(line));
+    LoadingFile = false;
   }
 }
 
@@ -116,9 +129,10 @@ void TResultsForm::btnStatisticsClick() {
 void TResultsForm::btnExportClick() {
   // The log as it is on disk, with what other seats have saved.
   std::string bytes;
-  if (FileExists(ResultsFileName) && !ReadWholeFile(ResultsFileName, bytes)) {
-    MessageDlg(QStringLiteral("Cannot open file ") + QString::fromStdString(ResultsFileName), TMsgDlgType::Warning,
-               mbOK);
+  try {
+    bytes = ReadLog(ResultsFileName);
+  } catch (const std::exception& e) {
+    ShowException(e);
     return;
   }
   SaveExport(this, QStringLiteral("Export results"), QStringLiteral("results.csv"), QStringLiteral("CSV files (*.csv)"),
@@ -129,17 +143,21 @@ void TResultsForm::btnClearClick() {
   if (MessageDlg(QStringLiteral("Are you sure you want to delete this summary ?"), TMsgDlgType::Confirmation,
                  mbYes | mbNo, mbNo) != mrYes)
     return;
-  LoadingFile = true;  // the file is removed below, not rewritten empty
+  try {
+    TFileLock lock(ResultsFileName, SharedFileLockTimeoutMs);
+    ClearLog(ResultsFileName);
+  } catch (const std::exception& e) {
+    ShowException(e);
+    return;
+  }
+  LoadingFile = true;
   Memo1->clear();
   LoadingFile = false;
-  std::error_code ec;
-  if (FileExists(ResultsFileName) && !std::filesystem::remove(ToFsPath(ResultsFileName), ec))
-    MessageDlg(QStringLiteral("Cannot delete file ") + QString::fromStdString(ResultsFileName), TMsgDlgType::Warning,
-               mbOK);
   btnClear->setEnabled(false);
 }
 
 void TResultsForm::FormShow() {
+  LoadLog();
   SetFontSize(Settings().FontSize());
   SetShowHint(Settings().ShowHints());
   FormResize();

@@ -1,12 +1,14 @@
 #pragma once
-// The results window: the results log, and the working copy of it. The
-// memo is filled from the file once, at start-up; every change of the memo
-// writes the whole file again.
+// The results window: shows the results log as it is on disk when it is
+// opened. Saving adds the new lines to the end of the log under a lock, so
+// seats sharing the program folder never overwrite each other's results.
 
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStringList>
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "app/Form.h"
 
@@ -28,10 +30,15 @@ class TResultsForm : public TForm {
 
   // The memo's lines; an empty memo has none.
   QStringList Lines() const;
-  // Appends lines to the memo and writes the file once for all of them.
-  void AddLines(const QStringList& lines);
+  // Appends lines to the end of the log (with any a failed save kept) and
+  // to the memo when the window is open. Lines that cannot be saved stay
+  // pending, are shown with the log, and go first on the next save.
+  // alsoUnderLock runs while the log's lock is held, after the lines were
+  // written; what it throws is reported once the lock is released.
+  void AddLines(const QStringList& lines, const std::function<void()>& alsoUnderLock = {});
+  // Fills the memo from the log on disk and the pending lines.
+  void LoadLog();
 
-  void Memo1Change();
   void btnClearClick();
   // Opens the question statistics of the saved tests.
   void btnStatisticsClick();
@@ -46,7 +53,7 @@ class TResultsForm : public TForm {
 
  private:
   void FormCreate();
-  bool Batching_ = false;
+  std::vector<std::string> Pending_;
 };
 
 extern TResultsForm* ResultsForm;

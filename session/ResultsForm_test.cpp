@@ -24,9 +24,9 @@ std::string Read(const testkit::TTempProgramFolder& folder) {
 class ResultsFormTest : public QObject {
   Q_OBJECT
  private slots:
-  void linesAreReadOnceAndAddedInTheWindowsCodePage_data() {
+  void windowShowsTheLogAsOnDiskAndSavesAppend_data() {
     QTest::addColumn<QByteArray>("file");
-    QTest::addColumn<QStringList>("loaded");
+    QTest::addColumn<QStringList>("shown");
     QTest::addColumn<QByteArray>("saved");
     const QByteArray added("a\r\n\r\nna\xefve\r\n");
     QTest::newRow("no file yet") << QByteArray() << QStringList() << added;
@@ -34,38 +34,66 @@ class ResultsFormTest : public QObject {
                                      << "one\r\n   two\r\n\r\n" + added;
     QTest::newRow("code page") << QByteArray("Caf\xe9\r\n") << QStringList({QString::fromUtf8("Caf\xc3\xa9")})
                                << "Caf\xe9\r\n" + added;
+    QTest::newRow("torn last line") << QByteArray("one\r\n   tw") << QStringList({"one", "   tw"})
+                                    << "one\r\n   tw\r\n" + added;
+    QTest::newRow("forged line break") << QByteArray() << QStringList() << added;
   }
-  void linesAreReadOnceAndAddedInTheWindowsCodePage() {
+  void windowShowsTheLogAsOnDiskAndSavesAppend() {
     QFETCH(QByteArray, file);
-    QFETCH(QStringList, loaded);
+    QFETCH(QStringList, shown);
     QFETCH(QByteArray, saved);
     testkit::TTempProgramFolder folder;
-    if (!file.isNull()) folder.WriteFile("Tests/results.txt", file.toStdString());
     folder.CreateForms();
-    QCOMPARE(ResultsForm->Lines(), loaded);
-    // An outside edit is not read again, and is overwritten by the next change.
-    if (!file.isNull()) folder.WriteFile("Tests/results.txt", "edited\r\n");
-    ResultsForm->AddLines({"a", ""});
-    ResultsForm->AddLines({QString::fromUtf8("na\xc3\xafve")});
+    // Written after start-up, as another seat would: the window still shows it.
+    if (!file.isNull()) folder.WriteFile("Tests/results.txt", file.toStdString());
+    SetModalHook([](QDialog* d) { return d->result(); });
+    ExecModal(ResultsForm);
+    QCOMPARE(ResultsForm->Lines(), shown);
+    ResultsForm->close();
+    if (QTest::currentDataTag() == QByteArray("forged line break"))
+      ResultsForm->AddLines({"a", "", QString::fromUtf8("na\xc3\xafve")});
+    else {
+      ResultsForm->AddLines({"a", ""});
+      ResultsForm->AddLines({QString::fromUtf8("na\xc3\xafve")});
+    }
     QCOMPARE(QByteArray::fromStdString(Read(folder)), saved);
+    SetModalHook({});
   }
 
-  void unwritableFileIsReportedAndTheLinesKept() {
+  void controlCharactersAreReplacedInSavedLines() {
+    testkit::TTempProgramFolder folder;
+    folder.CreateForms();
+    ResultsForm->AddLines({"05/12/2026  Evil\r\n   9 of 9 Correct [100%]  .qst     Time taken: 00:00:01", "   s", ""});
+    QCOMPARE(Read(folder), std::string("05/12/2026  Evil??   9 of 9 Correct [100%]  .qst     Time taken: 00:00:01\r\n"
+                                       "   s\r\n\r\n"));
+  }
+
+  void unsavedLinesAreReportedKeptAndSavedFirstNextTime() {
     testkit::TTempProgramFolder folder;
     QDir(QString::fromStdString(folder.Path("Tests"))).mkdir("results.txt");  // a folder in the file's place
     folder.CreateForms();
+    {
+      TMessageScript messages;
+      messages.Answer(mrOk);
+      ResultsForm->AddLines({"kept", ""});
+      QCOMPARE(messages.Shown().size(), size_t(1));
+      QVERIFY(messages.Shown()[0].Text.startsWith(
+          "The results could not be saved to " + QString::fromStdString(ResultsForm->ResultsFileName) +
+          "\nThey are kept in the results window for the rest of this session."));
+      QCOMPARE(messages.Shown()[0].Type, TMsgDlgType::Warning);
+    }
     TMessageScript messages;
-    messages.Expect("The results could not be saved to " + QString::fromStdString(ResultsForm->ResultsFileName) +
-                        "\nThey are kept in the results window for the rest of this session.",
-                    TMsgDlgType::Warning, mbOK);
-    ResultsForm->AddLines({"kept", ""});
-    VERIFY_MESSAGES(messages);
+    messages.Answer(mrOk);
+    ResultsForm->LoadLog();  // the folder in the log's place is reported, the kept lines shown
     QCOMPARE(ResultsForm->Lines(), QStringList({"kept", ""}));
+    QDir(QString::fromStdString(folder.Path("Tests"))).rmdir("results.txt");
+    ResultsForm->AddLines({"next", ""});
+    QCOMPARE(Read(folder), std::string("kept\r\n\r\nnext\r\n\r\n"));
   }
 
   void clear_data() {
     QTest::addColumn<int>("answer");
-    QTest::newRow("Yes empties the memo and removes the file") << int(mrYes);
+    QTest::newRow("Yes empties the memo and the file") << int(mrYes);
     QTest::newRow("No changes nothing") << int(mrNo);
   }
   void clear() {
@@ -73,13 +101,14 @@ class ResultsFormTest : public QObject {
     testkit::TTempProgramFolder folder;
     folder.WriteFile("Tests/results.txt", "x\r\n");
     folder.CreateForms();
+    ResultsForm->LoadLog();
     TMessageScript messages;
     messages.Expect("Are you sure you want to delete this summary ?", TMsgDlgType::Confirmation, mbYes | mbNo, answer);
     ResultsForm->btnClearClick();
     VERIFY_MESSAGES(messages);
     if (answer == mrYes) {
       QVERIFY(ResultsForm->Lines().isEmpty());
-      QVERIFY(!FileExists(folder.Path("Tests/results.txt")));
+      QCOMPARE(Read(folder), std::string());
     } else {
       QCOMPARE(ResultsForm->Lines(), QStringList({"x"}));
       QCOMPARE(Read(folder), std::string("x\r\n"));
@@ -95,7 +124,7 @@ class ResultsFormTest : public QObject {
     SetModalHook([](QDialog* d) { return d->result(); });
     ExecModal(ResultsForm);
     QVERIFY(!ResultsForm->btnClear->isEnabled() && !ResultsForm->btnClear->isHidden());
-    ResultsForm->AddLines({"x"});
+    ResultsForm->AddLines({"x"});  // reaches the memo through the log
     ExecModal(ResultsForm);
     QVERIFY(ResultsForm->btnClear->isEnabled());
     // The long entry lines get the window's whole width, at any size.

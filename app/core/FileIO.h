@@ -1,6 +1,7 @@
 #pragma once
 // Whole-file reads and crash-safe whole-file writes.
 
+#include <cstdint>
 #include <filesystem>
 #include <stdexcept>
 #include <string>
@@ -16,20 +17,43 @@ class EFileError : public std::runtime_error {
 // Reads a whole file; false when it cannot be opened or read.
 bool ReadWholeFile(const std::string& fileName, std::string& bytes);
 
+enum class TReadResult { Ok, Missing, NotRegular, TooLarge, Failed };
+
+// Reads a whole file only when it is a regular file (a link to one counts)
+// of at most maxBytes: a device, a pipe or a folder in its place is never
+// opened, and a file that is or grows too large is never read to the end.
+// On Failed, error holds the system's reason.
+TReadResult ReadRegularFile(const std::string& fileName, std::uintmax_t maxBytes, std::string& bytes,
+                            std::string* error = nullptr);
+
 // Writes bytes to a temporary file in the target's folder, flushes it to
 // disk and renames it over the target. On any failure the temporary file
 // is removed, the target is left as it was, and EFileError
-// "Cannot create file <fileName>" is thrown.
+// "Cannot create file <fileName>: <the system's reason>" is thrown.
 void WriteFileAtomic(const std::string& fileName, const std::string& bytes);
 
 // Copies source to destination byte for byte in 8192-byte steps, through a
 // temporary file renamed over the destination only when every byte was read
 // and written: a failed copy leaves no partial file and the old destination
 // intact. Throws EFileError: "Cannot open file <source>", "Cannot read file
-// <source>" or "Cannot create file <destination>".
+// <source>" or "Cannot create file <destination>", each followed by ": " and
+// the system's reason.
 void CopyFileSafely(const std::string& source, const std::string& destination);
 
+// Every temporary file the program writes is named "~Proctorium-" + 16 hex
+// digits + ".tmp" in the folder of the file it will replace: short enough
+// for any final name the folder allows, and recognisable after a crash.
+bool IsTemporaryFileName(const std::string& name);
+// Removes the program's temporary files in folder that are older than
+// maxAgeSeconds and that no running instance is still writing. Returns how
+// many were removed; errors are ignored (another seat may be tidying too).
+int RemoveStaleTemporaryFiles(const std::string& folder, int maxAgeSeconds);
+constexpr int StaleTemporaryFileAgeSeconds = 5 * 60;
+
 bool FileExists(const std::string& fileName);
+
+// The system's text for an errno value ("No space left on device").
+std::string SystemReason(int error);
 
 // Paths are UTF-8 strings in the program; these cross into std::filesystem.
 std::filesystem::path ToFsPath(const std::string& utf8);

@@ -140,7 +140,8 @@ void TAdminOptions::btnDefaultClick() {
 }
 
 void TAdminOptions::btnChangePasswordClick() {
-  if (ExecModal(NewPasswordDlg) == mrOk) Guarded([] { SaveSettings(); });
+  // The dialog has stored the new password, with the options as shown.
+  ExecModal(NewPasswordDlg);
 }
 
 void TAdminOptions::reject() { done(mrCancel); }

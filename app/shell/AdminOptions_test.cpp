@@ -1,5 +1,7 @@
+#include <sys/resource.h>
 #include <QApplication>
 #include <QtTest>
+#include <csignal>
 
 #include "app/Colour.h"
 #include "app/core/OptionsFile.h"
@@ -79,6 +81,76 @@ class AdminOptionsTest : public QObject {
 
  private slots:
   void cleanup() { folder.reset(); }
+
+  void damagedOptionsKeepTheAdministratorOptionsClosed_data() {
+    QTest::addColumn<QByteArray>("file");
+    QTest::newRow("empty") << QByteArray();
+    QTest::newRow("cut short") << QByteArray::fromStdString(EncodeOptions(WithPassword("secret")).substr(0, 30));
+    std::string longer = EncodeOptions(WithPassword("secret"));
+    longer[26] = 100;  // a password length beyond the end
+    QTest::newRow("length past the end") << QByteArray::fromStdString(longer);
+  }
+  void damagedOptionsKeepTheAdministratorOptionsClosed() {
+    QFETCH(QByteArray, file);
+    folder = std::make_unique<TTempProgramFolder>(WithPassword("secret"));
+    folder->WriteFile("Proctorium.opt", file.toStdString());
+    folder->CreateForms();
+    TMessageScript messages;
+    messages.Answer(mrOk);  // the damage, told at start-up
+    messages.Answer(mrOk);  // a setting changed: not saved
+    messages.Answer(mrOk);  // the way to the administrator options: refused
+    TModalScript modals;    // no password prompt may open
+    StartForm->show();
+    StartForm->ShowHints1->trigger();
+    StartForm->AdministratorClick();
+    VERIFY_MODALS(modals);
+    QCOMPARE(messages.Shown().size(), size_t(3));
+    for (const auto& shown : messages.Shown())
+      QVERIFY2(shown.Text.contains("copy Proctorium.opt from the installation or from a backup"),
+               qPrintable(shown.Text));
+    std::string bytes;
+    ReadWholeFile(folder->Path("Proctorium.opt"), bytes);
+    QCOMPARE(QByteArray::fromStdString(bytes), file);  // no empty password stored
+
+    // Restored: the administrator options open with the real password again.
+    folder->WriteOptions(WithPassword("secret"));
+    modals.Expect("PasswordDlg", EnterPassword("secret"));
+    modals.Expect("AdminOptions", Press("btnCancel"));
+    StartForm->AdministratorClick();
+    VERIFY_MODALS(modals);
+  }
+
+  void passwordChangeThatCannotBeStoredIsNotReportedDone() {
+    Start(WithPassword("old"));
+    TMessageScript messages;
+    messages.Answer(mrOk);
+    TModalScript modals;
+    modals.Expect("PasswordDlg", EnterPassword("old"));
+    modals.Expect("AdminOptions", [](QDialog* d) {
+      TModalScript::Click(d, "btnChangePassword");
+      return TModalScript::Click(d, "btnCancel");
+    });
+    modals.Expect("NewPasswordDlg", [](QDialog* d) {
+      // A full disk for the options file's write: no file may grow.
+      std::signal(SIGXFSZ, SIG_IGN);
+      rlimit saved{};
+      getrlimit(RLIMIT_FSIZE, &saved);
+      rlimit none = saved;
+      none.rlim_cur = 0;
+      setrlimit(RLIMIT_FSIZE, &none);
+      NewPassword("new", "new")(d);
+      setrlimit(RLIMIT_FSIZE, &saved);
+      return d->isVisible() ? TModalScript::Click(d, "btnCancel") : -1;
+    });
+    StartForm->AdministratorClick();
+    VERIFY_MODALS(modals);
+    QCOMPARE(messages.Shown().size(), size_t(1));
+    QVERIFY2(messages.Shown()[0].Text.startsWith("Cannot create file " +
+                                                 QString::fromStdString(folder->Path("Proctorium.opt")) + ": "),
+             qPrintable(messages.Shown()[0].Text));
+    QCOMPARE(PasswordDlg->AdminPassword(), Scramble("OLD"));
+    QCOMPARE(folder->ReadOptions().AdminPassword, Scramble("OLD"));
+  }
 
   void passwordInAnyLetterCase_data() {
     QTest::addColumn<QString>("stored");

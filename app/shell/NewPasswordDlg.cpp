@@ -50,7 +50,14 @@ void TNewPasswordDlg::btnOkClick() {
     NewPassword->setFocus();
     return;
   }
+  // Stored first: a password that only lives in memory would be gone at the
+  // next start, so success is told only once the file holds it.
+  const std::string old = PasswordDlg->AdminPassword();
   PasswordDlg->SetAdminPassword(Scramble(UpperAscii(ToAnsi(NewPassword->text()))));
+  if (!Guarded([] { SaveSettings(); })) {
+    PasswordDlg->SetAdminPassword(old);
+    return;
+  }
   MessageDlg(QStringLiteral("Password changed"), TMsgDlgType::Information, mbOK);
   done(mrOk);
 }

@@ -226,8 +226,22 @@ void TStartForm::SetFontSize(int points) {
   FitToFont();
 }
 
+std::string TStartForm::OptionsRestoreAdvice() const {
+  return std::string("The administrator options stay closed until the options file is restored: copy ") +
+         OptionsFileName + " from the installation or from a backup into the program folder " + ProgramFolder() + ".";
+}
+
 void TStartForm::LoadOptions() {
-  const TOptionsRecord o = ReadOptionsFile(ProgramPath(OptionsFileName));
+  TOptionsRecord o;
+  try {
+    o = ReadOptionsFile(ProgramPath(OptionsFileName));
+  } catch (const std::exception& e) {
+    // The password held now is not the one stored: never let it, or the
+    // empty one held before any load, open the administrator options.
+    OptionsTrusted_ = false;
+    throw EFileError(std::string(e.what()) + "\n\n" + OptionsRestoreAdvice());
+  }
+  OptionsTrusted_ = true;
   ShowHints1->setChecked(o.ShowHints);
   AdminOptions->cbDeletePermitted->setChecked(o.DeletePermitted);
   AdminOptions->cbEnableAnswers->setChecked(o.EnableAnswers);
@@ -257,6 +271,10 @@ void TStartForm::LoadOptions() {
 }
 
 void TStartForm::SaveOptions() {
+  // Writing now would store a password that is not the administrator's.
+  if (!OptionsTrusted_)
+    throw EFileError("The settings cannot be saved while the options file is damaged or missing.\n\n" +
+                     OptionsRestoreAdvice());
   TOptionsRecord o;
   o.ShowHints = ShowHints1->isChecked();
   o.DeletePermitted = AdminOptions->cbDeletePermitted->isChecked();
@@ -397,6 +415,15 @@ void TStartForm::FileCopy(const std::string& source, const std::string& destinat
 }
 
 void TStartForm::AdministratorClick() {
+  if (!OptionsTrusted_) {
+    // It may have been restored since it was last read.
+    try {
+      LoadOptions();
+    } catch (const std::exception& e) {
+      ShowException(e);
+      return;
+    }
+  }
   if (ExecModal(PasswordDlg) != mrOk) return;
   if (ExecModal(AdminOptions) == mrOk)
     Guarded([this] { SaveOptions(); });

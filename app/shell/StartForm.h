@@ -75,8 +75,12 @@ class TStartForm : public QMainWindow, public TSettingsHolder {
   QImage SelectedSetPicture() const override;
   QPoint StartButtonAt() const override;
 
+  // A file that cannot be read or is damaged throws, and keeps the
+  // administrator options closed and the options unsaved until a later
+  // load succeeds.
   void LoadOptions();
   void SaveOptions() override;
+  bool OptionsTrusted() const { return OptionsTrusted_; }
   void FormShow();
   void ShowSummary();
   // Copies source to destination byte for byte, through a temporary file.
@@ -106,6 +110,10 @@ class TStartForm : public QMainWindow, public TSettingsHolder {
   bool FormKeyDown(int key, Qt::KeyboardModifiers modifiers, QObject* target);
 
   bool Placed_ = false;  // shown once: the user may have moved it since
+
+  std::string OptionsRestoreAdvice() const;
+
+  bool OptionsTrusted_ = false;
 };
 
 extern TStartForm* StartForm;

@@ -369,7 +369,10 @@ class StartFormTest : public QObject {
     // Names match regardless of case.
     QTest::newRow("existing, kept") << true << "KEEP" << int(mrNo) << "" << QString();
     QTest::newRow("existing, overwritten") << true << "keep" << int(mrYes) << "" << QString("keep.qst");
-    QTest::newRow("missing template") << false << "new" << 0 << "Cannot open file %1Blank.dat" << QString();
+    QTest::newRow("missing template") << false << "new" << 0
+                                      << QString("Cannot open file %1Blank.dat: ") +
+                                             QString::fromStdString(SystemReason(ENOENT))
+                                      << QString();
     for (const char* bad : {"a:b", "what?", "sub/evil", "x\\evil", "a*", "say \"hi\"", "a<b>c|d", "tab\tname"})
       QTest::newRow(qPrintable(QString("bad name ") + bad))
           << true << QString(bad) << 0 << QString("Cannot create file %1") + bad + ".qst" << QString();
@@ -458,7 +461,8 @@ class StartFormTest : public QObject {
     setrlimit(RLIMIT_FSIZE, &small);
     const QString error = CopyError(folder.Path("Tests/big.dat"), folder.Path("Tests/old.qst"));
     setrlimit(RLIMIT_FSIZE, &saved);
-    QCOMPARE(error, QString::fromStdString("Cannot create file " + folder.Path("Tests/old.qst")));
+    QCOMPARE(error,
+             QString::fromStdString("Cannot create file " + folder.Path("Tests/old.qst") + ": " + SystemReason(EFBIG)));
     QCOMPARE(Slurp(folder.Path("Tests/old.qst")), std::string("old contents"));
     QCOMPARE(FolderEntries(folder.Path("Tests")), QStringList({"big.dat", "old.qst"}));
     // Without the limit the same copy goes through, across several buffers.
@@ -467,7 +471,8 @@ class StartFormTest : public QObject {
     // A source that cannot be read is named as such.
     QDir(QString::fromStdString(folder.Path("Tests"))).mkdir("notafile");
     const std::string source = folder.Path("Tests/notafile");
-    QCOMPARE(CopyError(source, folder.Path("Tests/new.qst")), QString::fromStdString("Cannot read file " + source));
+    QCOMPARE(CopyError(source, folder.Path("Tests/new.qst")),
+             QString::fromStdString("Cannot read file " + source + ": " + SystemReason(EISDIR)));
     QCOMPARE(FolderEntries(folder.Path("Tests")), QStringList({"big.dat", "notafile", "old.qst"}));
   }
 

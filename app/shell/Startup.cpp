@@ -3,6 +3,7 @@
 #include <QApplication>
 
 #include "app/MessageDlg.h"
+#include "app/ProgramFolder.h"
 #include "app/core/PathResolver.h"
 #include "app/shell/AboutBox.h"
 #include "app/shell/AdminOptions.h"
@@ -66,6 +67,10 @@ int RunProctorium(const std::string& programFolder) {
   CreateForms(programFolder);
   int code = 1;
   if (CheckOptionsFile(programFolder)) {
+    // Leftovers of saves interrupted by a crash or a kill, here or at another
+    // seat; files still being written are left alone.
+    RemoveStaleTemporaryFiles(ProgramFolder(), StaleTemporaryFileAgeSeconds);
+    RemoveStaleTemporaryFiles(ProgramPath("Tests\\"), StaleTemporaryFileAgeSeconds);
     StartForm->show();
     code = QApplication::exec();
   }

@@ -222,8 +222,19 @@ bool TQuestionSet::Parse(const std::string& bytes, const std::string& fileName) 
 bool TQuestionSet::LoadFromFile(const std::string& fileName) {
   Current = 0;
   std::string bytes;
-  if (!ReadWholeFile(fileName, bytes)) throw EFileError("Cannot open file " + fileName);
-  return Parse(bytes, fileName);
+  std::string reason;
+  switch (ReadRegularFile(fileName, MaxSetFileBytes, bytes, &reason)) {
+    case TReadResult::Ok:
+      return Parse(bytes, fileName);
+    case TReadResult::NotRegular:
+      throw EFileError("Damaged question set file " + fileName + ": it is not a regular file");
+    case TReadResult::TooLarge:
+      throw EFileError("Damaged question set file " + fileName + ": the file is too large for a question set");
+    case TReadResult::Missing:
+    case TReadResult::Failed:
+      break;
+  }
+  throw EFileError("Cannot open file " + fileName);
 }
 
 std::string TQuestionSet::Serialize() const {

@@ -14,6 +14,10 @@ using AnswerMask = std::uint8_t;
 
 constexpr int MaxQuestions = 250;
 constexpr int AnswerCount = 8;
+// No set written by the editor comes near this (250 questions of a few
+// kilobytes each); a larger file, or one that is no regular file, is
+// refused before it is read.
+constexpr unsigned long long MaxSetFileBytes = 16ull << 20;
 
 // One correct answer or several; stored in the set file as this byte. Any
 // stored value but Single counts as multiple, and is kept as read.

@@ -1,3 +1,4 @@
+#include <cerrno>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <cstring>
@@ -230,7 +231,7 @@ class QuestionSetTest : public QObject {
       other.SaveToFile(missingFolder);
       QFAIL("no error");
     } catch (const EFileError& e) {
-      QCOMPARE(QString::fromStdString(e.what()), QString::fromStdString("Cannot create file " + missingFolder));
+      QCOMPARE(QString::fromStdString(e.what()), QString::fromStdString("Cannot create file " + missingFolder + ": " + SystemReason(ENOENT)));
     }
     std::string after;
     ReadWholeFile(Path("keep.qst"), after);

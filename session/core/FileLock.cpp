@@ -1,9 +1,9 @@
 #include "session/core/FileLock.h"
 
+#include <cerrno>
 #include <chrono>
+#include <system_error>
 #include <thread>
-
-#include "app/core/FileIO.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -15,44 +15,112 @@
 
 namespace proctorium {
 
-TFileLock::TFileLock(const std::string& path, int timeoutMs) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-#ifdef _WIN32
-  HANDLE h = CreateFileW(ToFsPath(path).c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                         nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (h == INVALID_HANDLE_VALUE) throw EFileError("Cannot open file " + path);
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+std::string Reason(int error) { return std::generic_category().message(error); }
+
+// Polls rather than blocks, so the wait has a limit and a process that
+// holds the lock for ever cannot hang every other seat.
+template <typename TryOnce>
+bool TryUntil(int timeoutMs, TryOnce tryOnce) {
+  const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+  auto pause = std::chrono::milliseconds(1);
   for (;;) {
-    OVERLAPPED o{};
-    if (LockFileEx(h, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, MAXDWORD, MAXDWORD, &o)) break;
-    if (std::chrono::steady_clock::now() >= deadline) {
-      CloseHandle(h);
-      throw EFileError("The file " + path + " is in use by another copy of the program; try again in a moment.");
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    if (tryOnce()) return true;
+    if (Clock::now() >= deadline) return false;
+    std::this_thread::sleep_for(pause);
+    if (pause < std::chrono::milliseconds(20)) pause *= 2;
+  }
+}
+
+}  // namespace
+
+#ifdef _WIN32
+
+TFileLock::TFileLock(const std::string& path, int timeoutMs) : Path_(path) {
+  HANDLE h = CreateFileW(ToFsPath(path).c_str(), GENERIC_READ | GENERIC_WRITE,
+                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE)
+    throw EFileError("Cannot open file " + path + ": " + std::system_category().message(GetLastError()));
+  // Windows locks are mandatory: the lock covers one byte far beyond any
+  // data, so the other handles that read and append the file are not
+  // blocked by it.
+  const bool locked = TryUntil(timeoutMs, [h] {
+    OVERLAPPED at{};
+    at.Offset = 0xFFFFFFFEu;
+    at.OffsetHigh = 0x7FFFFFFFu;
+    return LockFileEx(h, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &at) != 0;
+  });
+  if (!locked) {
+    CloseHandle(h);
+    throw EFileError("The file " + path + " is in use by another seat or program; it could not be locked within " +
+                     std::to_string((timeoutMs + 999) / 1000) + " seconds");
   }
   Handle_ = h;
-#else
-  Fd_ = ::open(ToFsPath(path).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-  if (Fd_ < 0) throw EFileError("Cannot open file " + path);
-  while (::flock(Fd_, LOCK_EX | LOCK_NB) != 0) {
-    if (std::chrono::steady_clock::now() >= deadline) {
-      ::close(Fd_);
-      throw EFileError("The file " + path + " is in use by another copy of the program; try again in a moment.");
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
-#endif
 }
 
 TFileLock::~TFileLock() {
-#ifdef _WIN32
-  OVERLAPPED o{};
-  UnlockFileEx(Handle_, 0, MAXDWORD, MAXDWORD, &o);
-  CloseHandle(Handle_);
-#else
-  ::flock(Fd_, LOCK_UN);
-  ::close(Fd_);
-#endif
+  OVERLAPPED at{};
+  at.Offset = 0xFFFFFFFEu;
+  at.OffsetHigh = 0x7FFFFFFFu;
+  UnlockFileEx(static_cast<HANDLE>(Handle_), 0, 1, 0, &at);
+  CloseHandle(static_cast<HANDLE>(Handle_));
 }
+
+#else
+
+namespace {
+
+// An open-file-description lock where the system has one: unlike a classic
+// record lock it is not dropped when this process closes some other
+// descriptor of the same file (as appending and reading do), and unlike
+// flock it reaches the server on network file systems.
+bool TryLock(int fd, int& error) {
+#ifdef F_OFD_SETLK
+  struct flock range {};
+  range.l_type = F_WRLCK;
+  range.l_whence = SEEK_SET;
+  range.l_start = 0;
+  range.l_len = 0;
+  if (fcntl(fd, F_OFD_SETLK, &range) == 0) return true;
+  error = errno;
+  if (error != EINVAL) return false;
+#endif
+  if (flock(fd, LOCK_EX | LOCK_NB) == 0) return true;
+  error = errno;
+  return false;
+}
+
+}  // namespace
+
+TFileLock::TFileLock(const std::string& path, int timeoutMs) : Path_(path) {
+  const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+  if (fd < 0) throw EFileError("Cannot open file " + path + ": " + Reason(errno));
+  int error = 0;
+  bool failedHard = false;
+  const bool locked = TryUntil(timeoutMs, [&] {
+    if (TryLock(fd, error)) return true;
+    // Anything but "held by another" will not go away by waiting.
+    failedHard = error != EAGAIN && error != EACCES && error != EWOULDBLOCK && error != EINTR;
+    return failedHard;
+  });
+  if (!locked || failedHard) {
+    close(fd);
+    if (failedHard) throw EFileError("Cannot lock file " + path + ": " + Reason(error));
+    throw EFileError("The file " + path + " is in use by another seat or program; it could not be locked within " +
+                     std::to_string((timeoutMs + 999) / 1000) + " seconds");
+  }
+  Fd_ = fd;
+}
+
+TFileLock::~TFileLock() {
+  // Closing the descriptor releases the lock.
+  close(Fd_);
+}
+
+#endif
 
 }  // namespace proctorium

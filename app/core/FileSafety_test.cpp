@@ -1,0 +1,125 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+
+#include "app/core/FileIO.h"
+#include "questions/core/QuestionSet.h"
+#include "testkit/core/TempDir.h"
+
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+using namespace proctorium;
+namespace fs = std::filesystem;
+
+namespace {
+
+int TemporaryFilesIn(const std::string& folder) {
+  int n = 0;
+  for (const auto& e : fs::directory_iterator(folder))
+    if (IsTemporaryFileName(e.path().filename().string())) ++n;
+  return n;
+}
+
+TEST(FileSafety, OnlyRegularFilesOfSensibleSizeAreRead) {
+  testkit::TTempDir dir;
+  dir.WriteFile("small.qst", "abc");
+  dir.WriteFile("big.qst", std::string(2000, 'x'));
+  fs::create_directory(dir.Path("folder.qst"));
+  fs::create_symlink(dir.Path("small.qst"), dir.Path("link.qst"));
+#ifndef _WIN32
+  fs::create_symlink("/dev/zero", dir.Path("Zero.qst"));
+  mkfifo(dir.Path("pipe.qst").c_str(), 0600);
+#endif
+  const struct {
+    const char* Name;
+    TReadResult Result;
+  } cases[] = {
+      {"small.qst", TReadResult::Ok},        {"link.qst", TReadResult::Ok},
+      {"big.qst", TReadResult::TooLarge},    {"folder.qst", TReadResult::NotRegular},
+      {"none.qst", TReadResult::Missing},
+#ifndef _WIN32
+      {"Zero.qst", TReadResult::NotRegular}, {"pipe.qst", TReadResult::NotRegular},
+#endif
+  };
+  for (const auto& c : cases) {
+    std::string bytes = "unchanged";
+    EXPECT_EQ(ReadRegularFile(dir.Path(c.Name), 1000, bytes), c.Result) << c.Name;
+    EXPECT_EQ(bytes, c.Result == TReadResult::Ok ? "abc" : "unchanged") << c.Name;
+  }
+}
+
+TEST(FileSafety, SetLoaderRefusesDevicesAndHugeFilesBeforeReading) {
+  testkit::TTempDir dir;
+#ifndef _WIN32
+  fs::create_symlink("/dev/zero", dir.Path("Zero.qst"));
+#endif
+  {
+    // Sparse: no disk space, but far larger than any set.
+    std::FILE* f = std::fopen(dir.Path("Huge.qst").c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    std::fseek(f, static_cast<long>(MaxSetFileBytes), SEEK_SET);
+    std::fputc(0xFF, f);
+    std::fclose(f);
+  }
+  for (const char* name : {"Zero.qst", "Huge.qst"}) {
+    if (!fs::exists(fs::symlink_status(dir.Path(name)))) continue;
+    TQuestionSet set;
+    try {
+      set.LoadFromFile(dir.Path(name));
+      ADD_FAILURE() << name << " loaded";
+    } catch (const EFileError& e) {
+      EXPECT_EQ(std::string(e.what()).rfind("Damaged question set file " + dir.Path(name) + ": ", 0), 0u) << e.what();
+    }
+    EXPECT_EQ(set.LastIndex, -1);
+  }
+}
+
+TEST(FileSafety, AnyNameTheFolderAllowsCanBeWritten) {
+  testkit::TTempDir dir;
+  for (size_t length : {8u, 238u, 245u, 251u, 255u}) {
+    const std::string name = std::string(length - 4, 'n') + ".qst";
+    EXPECT_NO_THROW(WriteFileAtomic(dir.Path(name), "set")) << length;
+    EXPECT_EQ(dir.ReadFile(name), "set") << length;
+  }
+  EXPECT_EQ(TemporaryFilesIn(dir.Folder()), 0);
+}
+
+TEST(FileSafety, StaleTemporaryFilesAreRemovedButNotOnesInUse) {
+  testkit::TTempDir dir;
+  const auto old = fs::file_time_type::clock::now() - std::chrono::minutes(30);
+  const std::string stale = "~Proctorium-0123456789abcdef.tmp";
+  const std::string fresh = "~Proctorium-00000000000000ff.tmp";
+  const std::string busy = "~Proctorium-aaaaaaaaaaaaaaaa.tmp";
+  const std::string other = "~Proctorium-notours.tmp";
+  for (const std::string& n : {stale, fresh, busy, other}) dir.WriteFile(n, "x");
+  for (const std::string& n : {stale, busy, other}) fs::last_write_time(dir.Path(n), old);
+#ifndef _WIN32
+  // Another instance writing it holds a lock on it.
+  const int fd = open(dir.Path(busy).c_str(), O_RDWR);
+  ASSERT_GE(fd, 0);
+  struct flock range {};
+  range.l_type = F_WRLCK;
+  range.l_whence = SEEK_SET;
+#ifdef F_OFD_SETLK
+  ASSERT_EQ(fcntl(fd, F_OFD_SETLK, &range), 0);
+#else
+  ASSERT_EQ(flock(fd, LOCK_EX), 0);
+#endif
+#endif
+  EXPECT_EQ(RemoveStaleTemporaryFiles(dir.Folder(), StaleTemporaryFileAgeSeconds), 1);
+  EXPECT_FALSE(fs::exists(dir.Path(stale)));
+  EXPECT_TRUE(fs::exists(dir.Path(fresh)));
+  EXPECT_TRUE(fs::exists(dir.Path(other)));
+#ifndef _WIN32
+  EXPECT_TRUE(fs::exists(dir.Path(busy)));
+  close(fd);
+#endif
+}
+
+}  // namespace

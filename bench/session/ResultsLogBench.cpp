@@ -1,0 +1,176 @@
+// Results log at the size a busy room reaches (100,000 entries): start-up
+// time and peak memory against an empty log, Save Results against a plain
+// durable append of three lines, and opening the results window. Prints
+// ratios and figures; asserts nothing.
+//
+//   bench_results_log [runs]
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <QApplication>
+#include <QDir>
+#include <QTemporaryDir>
+#include <QWindow>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "app/ModalSeam.h"
+#include "app/core/FileIO.h"
+#include "app/core/OptionsFile.h"
+#include "app/shell/StartForm.h"
+#include "app/shell/Startup.h"
+#include "session/ResultsForm.h"
+
+extern char** environ;
+
+namespace {
+
+using namespace proctorium;
+using Clock = std::chrono::steady_clock;
+
+double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+
+double Median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  return v.empty() ? 0 : v[v.size() / 2];
+}
+
+void WaitExposed(QWidget* w) {
+  const auto deadline = Clock::now() + std::chrono::seconds(10);
+  while (Clock::now() < deadline && !(w->windowHandle() && w->windowHandle()->isExposed()))
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+  QCoreApplication::processEvents();
+}
+
+int Child(int argc, char** argv, const std::string& folder) {
+  QApplication app(argc, argv);
+  CreateForms(folder);
+  if (!CheckOptionsFile(folder)) return 1;
+  StartForm->show();
+  WaitExposed(StartForm);
+  std::printf("shown\n");
+  std::fflush(stdout);
+  DestroyForms();
+  return 0;
+}
+
+struct TRun {
+  double Millis = 0;
+  long PeakKb = 0;
+};
+
+TRun Spawn(const std::string& self, const std::string& folder) {
+  int fds[2];
+  TRun run;
+  if (pipe(fds) != 0) return run;
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
+  posix_spawn_file_actions_addclose(&actions, fds[0]);
+  std::string mode = "--child";
+  char* args[] = {const_cast<char*>(self.c_str()), mode.data(), const_cast<char*>(folder.c_str()), nullptr};
+  pid_t pid = 0;
+  const auto start = Clock::now();
+  posix_spawn(&pid, self.c_str(), &actions, nullptr, args, environ);
+  posix_spawn_file_actions_destroy(&actions);
+  close(fds[1]);
+  std::string out;
+  char buf[64];
+  ssize_t n;
+  while (out.find("shown") == std::string::npos && (n = read(fds[0], buf, sizeof buf)) > 0) out.append(buf, n);
+  run.Millis = Ms(Clock::now() - start);
+  while (read(fds[0], buf, sizeof buf) > 0) {
+  }
+  close(fds[0]);
+  int status = 0;
+  rusage usage{};
+  wait4(pid, &status, 0, &usage);
+  run.PeakKb = usage.ru_maxrss;
+  return run;
+}
+
+std::string MakeFolder(const QTemporaryDir& dir, const char* name, int entries) {
+  const std::string folder = dir.path().toStdString() + "/" + name + "/";
+  QDir().mkpath(QString::fromStdString(folder + "Tests"));
+  WriteOptionsFile(folder + "Proctorium.opt", TOptionsRecord());
+  std::string log;
+  log.reserve(static_cast<size_t>(entries) * 135);
+  for (int i = 0; i < entries; ++i)
+    log += "05/12/2026  Networking fundamentals " + std::to_string(i % 40) +
+           ".qst     Time taken: 00:17:50\r\n   7 of 9 Correct [77%]  Incorrect; 3; 12; 19; 24; 31; 38; 40\r\n\r\n";
+  WriteFileAtomic(folder + "Tests/results.txt", log);
+  return folder;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc == 3 && std::string(argv[1]) == "--child") return Child(argc, argv, argv[2]);
+  const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
+  QTemporaryDir dir;
+  const std::string empty = MakeFolder(dir, "empty", 0);
+  const std::string full = MakeFolder(dir, "full", 100000);
+  std::string bytes;
+  ReadWholeFile(full + "Tests/results.txt", bytes);
+  std::printf("log: 100000 entries, %.1f MB\n", bytes.size() / 1e6);
+
+  const std::string self = QFileInfo(QString::fromLocal8Bit(argv[0])).absoluteFilePath().toStdString();
+  std::vector<double> tEmpty, tFull;
+  long kbEmpty = 0, kbFull = 0;
+  for (int r = 0; r < runs; ++r) {
+    const TRun a = Spawn(self, empty), b = Spawn(self, full);
+    tEmpty.push_back(a.Millis);
+    tFull.push_back(b.Millis);
+    kbEmpty = std::max(kbEmpty, a.PeakKb);
+    kbFull = std::max(kbFull, b.PeakKb);
+  }
+  std::printf("start-up: empty log %.0f ms, 100000 entries %.0f ms, ratio %.2f (target <= 1.10)\n", Median(tEmpty),
+              Median(tFull), Median(tFull) / Median(tEmpty));
+  std::printf("peak memory: empty log %.1f MiB, 100000 entries %.1f MiB, ratio %.2f (target <= 1.20)\n",
+              kbEmpty / 1024.0, kbFull / 1024.0, double(kbFull) / kbEmpty);
+
+  QApplication app(argc, argv);
+  CreateForms(full);
+  const std::string plainFile = full + "Tests/plain.txt";
+  const std::string line1 = "05/12/2026  Networking.qst     Time taken: 00:17:50\r\n";
+  const std::string three = line1 + "   7 of 9 Correct [77%]  Incorrect; 3; 12\r\n\r\n";
+  std::vector<double> tSave, tPlain;
+  for (int i = 0; i < 40; ++i) {
+    auto t0 = Clock::now();
+    const int fd = open(plainFile.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0666);
+    if (write(fd, three.data(), three.size()) < 0) std::perror("write");
+    fsync(fd);
+    close(fd);
+    tPlain.push_back(Ms(Clock::now() - t0));
+    t0 = Clock::now();
+    ResultsForm->AddLines({QStringLiteral("05/12/2026  Networking.qst     Time taken: 00:17:50"),
+                           QStringLiteral("   7 of 9 Correct [77%]  Incorrect; 3; 12"), QString()});
+    tSave.push_back(Ms(Clock::now() - t0));
+  }
+  std::printf("Save Results: %.3f ms, plain append of three lines with fsync %.3f ms, ratio %.2f (target <= 3)\n",
+              Median(tSave), Median(tPlain), Median(tSave) / Median(tPlain));
+
+  SetModalHook([](QDialog* d) {
+    WaitExposed(d);
+    return 0;
+  });
+  std::vector<double> tOpen;
+  for (int i = 0; i < runs; ++i) {
+    const auto t0 = Clock::now();
+    ExecModal(ResultsForm);
+    tOpen.push_back(Ms(Clock::now() - t0));
+    ResultsForm->hide();
+    QCoreApplication::processEvents();
+  }
+  std::printf("opening the results window on 100000 entries: %.0f ms (target < 100)\n", Median(tOpen));
+  SetModalHook({});
+  DestroyForms();
+  return 0;
+}

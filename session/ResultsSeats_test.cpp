@@ -1,0 +1,169 @@
+// Several seats saving into one results log at once, each a separate
+// process going through the results window's own save.
+
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QtTest>
+
+#include "app/core/FileIO.h"
+#include "session/core/DetailLog.h"
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "app/core/FileIO.h"
+#include "session/ResultsForm.h"
+#include "testkit/MessageScript.h"
+#include "testkit/TempProgramFolder.h"
+
+using namespace proctorium;
+
+namespace {
+
+struct TEntry {
+  QString Tag;
+  int Number;
+};
+
+// The log as whole entries; fails the test on any line that is not part of
+// one, so a torn or interleaved save shows up.
+std::vector<TEntry> Entries(const std::string& bytes) {
+  std::vector<TEntry> out;
+  const QString text = QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
+  if (text.isEmpty()) return out;
+  if (!text.endsWith(QLatin1String("\r\n"))) {
+    QTest::qFail("the log does not end with a whole line", __FILE__, __LINE__);
+    return out;
+  }
+  const QStringList lines = text.chopped(2).split(QLatin1String("\r\n"));
+  static const QRegularExpression first(QStringLiteral("^01/01/2026  (\\w+)_(\\d+)\\.qst     Time taken: 00:00:01$"));
+  if (lines.size() % 3 != 0) QTest::qFail("the log is not made of three-line entries", __FILE__, __LINE__);
+  for (qsizetype i = 0; i + 2 < lines.size(); i += 3) {
+    const auto m = first.match(lines[i]);
+    if (!m.hasMatch() || lines[i + 1] != QLatin1String("   1 of 1 Correct [100%]  ") || !lines[i + 2].isEmpty()) {
+      QTest::qFail(qPrintable("damaged entry at line " + QString::number(i + 1) + ": " + lines[i]), __FILE__, __LINE__);
+      return out;
+    }
+    out.push_back({m.captured(1), m.captured(2).toInt()});
+  }
+  return out;
+}
+
+std::unique_ptr<QProcess> StartSeat(const testkit::TTempProgramFolder& folder, int saves, const QString& tag) {
+  auto p = std::make_unique<QProcess>();
+  p->setProcessChannelMode(QProcess::SeparateChannels);
+  p->start(QStringLiteral(RESULTS_SAVER), {QString::fromStdString(folder.Folder()), QString::number(saves), tag});
+  return p;
+}
+
+std::string Log(const testkit::TTempProgramFolder& folder) {
+  std::string bytes;
+  ReadWholeFile(folder.Path("Tests/results.txt"), bytes);
+  return bytes;
+}
+
+// Waits until the seat reports at least n saves; false if it ended first.
+bool WaitForSaves(QProcess& p, int n, QByteArray& out) {
+  while (out.count('\n') < n) {
+    if (!p.waitForReadyRead(20000)) return false;
+    out += p.readAllStandardOutput();
+  }
+  return true;
+}
+
+}  // namespace
+
+class ResultsSeatsTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void seatsSavingAtOnceLoseAndTearNothing() {
+    testkit::TTempProgramFolder folder;
+    folder.WriteFile("Tests/results.txt", "01/01/2026  old_0.qst     Time taken: 00:00:01\r\n   1 of 1 Cor");
+    const int seats = 8, saves = 100;
+    std::vector<std::unique_ptr<QProcess>> running;
+    for (int s = 0; s < seats; ++s) running.push_back(StartSeat(folder, saves, QStringLiteral("seat%1").arg(s)));
+    for (auto& p : running) {
+      QVERIFY(p->waitForFinished(100000));
+      QCOMPARE(p->exitCode(), 0);
+    }
+    // The torn last line of the old log is ended, not joined to a new entry.
+    const std::string bytes = Log(folder);
+    const std::string torn = "01/01/2026  old_0.qst     Time taken: 00:00:01\r\n   1 of 1 Cor\r\n";
+    QCOMPARE(bytes.substr(0, torn.size()), torn);
+    std::map<QString, std::vector<int>> seen;
+    for (const TEntry& e : Entries(bytes.substr(torn.size()))) seen[e.Tag].push_back(e.Number);
+    QCOMPARE(int(seen.size()), seats);
+    for (const auto& [tag, numbers] : seen) {
+      QCOMPARE(int(numbers.size()), saves);
+      for (int i = 0; i < saves; ++i) QCOMPARE(numbers[i], i);  // each seat's own order kept
+    }
+    // The detail records went in under the same lock: every test whole,
+    // each seat's in order, one header.
+    std::string detail;
+    QVERIFY(ReadWholeFile(folder.Path("Tests/results-detail.csv"), detail));
+    int skipped = -1;
+    const std::vector<TDetailTest> tests = ReadDetailLog(detail, &skipped);
+    QCOMPARE(skipped, 0);
+    QCOMPARE(int(tests.size()), seats * saves);
+    std::map<std::string, int> next;
+    for (const TDetailTest& t : tests) {
+      QCOMPARE(int(t.Outcomes.size()), 20);
+      const std::string seat = t.TestId.substr(0, t.TestId.find('_'));
+      QCOMPARE(t.TestId, seat + "_" + std::to_string(next[seat]++));
+    }
+    QCOMPARE(detail.find(DetailLogHeader()), detail.rfind(DetailLogHeader()));
+  }
+
+  void seatKilledDuringSavesLeavesOnlyWholeEntries() {
+    testkit::TTempProgramFolder folder;
+    int reported = 0;
+    for (int round = 0; round < 6; ++round) {
+      auto p = StartSeat(folder, 100000, QStringLiteral("round%1").arg(round));
+      QByteArray out;
+      QVERIFY(WaitForSaves(*p, 1, out));
+      QTest::qWait(QRandomGenerator::global()->bounded(5, 60));
+      p->kill();
+      p->waitForFinished(10000);
+      out += p->readAllStandardOutput();
+      reported += int(out.count('\n'));
+    }
+    const std::vector<TEntry> entries = Entries(Log(folder));
+    // A save reported done is on disk; at most the one cut off is missing.
+    QVERIFY(int(entries.size()) >= reported);
+    QVERIFY(TempFilesIn(folder) == 0);
+  }
+
+  void clearWhileAnotherSeatSavesKeepsWhatCameAfter() {
+    testkit::TTempProgramFolder folder;
+    folder.CreateForms();
+    const int saves = 300;
+    auto p = StartSeat(folder, saves, QStringLiteral("busy"));
+    QByteArray out;
+    QVERIFY(WaitForSaves(*p, 40, out));
+    {
+      testkit::TMessageScript messages;
+      messages.Expect("Are you sure you want to delete this summary ?", TMsgDlgType::Confirmation, mbYes | mbNo, mrYes);
+      ResultsForm->btnClearClick();
+      VERIFY_MESSAGES(messages);
+    }
+    QVERIFY(p->waitForFinished(60000));
+    QCOMPARE(p->exitCode(), 0);
+    const std::vector<TEntry> entries = Entries(Log(folder));
+    QVERIFY(!entries.empty());
+    QVERIFY(entries.front().Number > 0);  // the clear did remove the earlier ones
+    for (size_t i = 0; i < entries.size(); ++i) QCOMPARE(entries[i].Number, entries.front().Number + int(i));
+    QCOMPARE(entries.back().Number, saves - 1);
+  }
+
+ private:
+  static int TempFilesIn(const testkit::TTempProgramFolder& folder) {
+    int n = 0;
+    for (const QString& name : QDir(QString::fromStdString(folder.Path("Tests"))).entryList(QDir::Files | QDir::Hidden))
+      if (IsTemporaryFileName(name.toStdString())) ++n;
+    return n;
+  }
+};
+
+QTEST_MAIN(ResultsSeatsTest)
+#include "ResultsSeats_test.moc"
