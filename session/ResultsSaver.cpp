@@ -25,7 +25,7 @@ int main(int argc, char* argv[]) {
   const std::string folder = argv[1];
   const int saves = std::atoi(argv[2]);
   const QString tag = QString::fromLocal8Bit(argv[3]);
-  SetMessageHook([](const QString& text, TMsgDlgType, unsigned) -> int {
+  SetMessageHook([](const QString& text, TMsgDlgType, unsigned, unsigned) -> int {
     std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
     std::exit(3);
   });

@@ -5,15 +5,13 @@
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QtTest>
-
-#include "app/core/FileIO.h"
-#include "session/core/DetailLog.h"
 #include <map>
 #include <memory>
 #include <vector>
 
 #include "app/core/FileIO.h"
 #include "session/ResultsForm.h"
+#include "session/core/DetailLog.h"
 #include "testkit/MessageScript.h"
 #include "testkit/TempProgramFolder.h"
 
