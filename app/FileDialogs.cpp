@@ -2,6 +2,8 @@
 
 #include <QFileDialog>
 
+#include "app/ModalSeam.h"
+
 namespace proctorium {
 
 namespace {
@@ -21,6 +23,18 @@ QString GetOpenFileName(QWidget* parent, const QString& caption, const QString& 
 QString GetSaveFileName(QWidget* parent, const QString& caption, const QString& folder, const QString& filter) {
   if (Hook()) return Hook()(true, caption, folder);
   return QFileDialog::getSaveFileName(parent, caption, folder, filter);
+}
+
+QString AskSaveFileName(QWidget* parent, const QString& caption, const QString& suggestedPath, const QString& filter,
+                        const QString& defaultSuffix) {
+  if (Hook()) return Hook()(true, caption, suggestedPath);
+  QFileDialog dlg(parent, caption, suggestedPath, filter);
+  dlg.setObjectName(QStringLiteral("SaveFileDialog"));
+  dlg.setAcceptMode(QFileDialog::AcceptSave);
+  dlg.setFileMode(QFileDialog::AnyFile);
+  dlg.setDefaultSuffix(defaultSuffix);
+  if (ExecModal(&dlg) != QDialog::Accepted) return {};
+  return dlg.selectedFiles().value(0);
 }
 
 }  // namespace proctorium

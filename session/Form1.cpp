@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDate>
+#include <QDateTime>
 #include <QKeyEvent>
 #include <QLocale>
 #include <QMouseEvent>
@@ -21,6 +22,7 @@
 #include "app/core/PathResolver.h"
 #include "session/ResultsForm.h"
 #include "session/TimerValue.h"
+#include "session/core/DetailLog.h"
 #include "session/core/TimeText.h"
 #include "web/HelpPage.h"
 
@@ -741,7 +743,27 @@ void TForm1::btnSaveClick() {
                                                      TimerSeconds, ToAnsi(lbResults->text()), Session.IncorrectList());
   QStringList memoLines;
   for (const std::string& line : lines) memoLines << FromAnsi(line);
-  ResultsForm->AddLines(memoLines);
+  ResultsForm->AddLines(memoLines, [this] { SaveDetail(); });
+}
+
+void TForm1::SaveDetail() {
+  TDetailTest test;
+  test.DateTime = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toStdString();
+  test.TestId = NewTestId();
+  test.SetFile = SetFileName_;
+  test.Fingerprint = SetFingerprint(*QuestionSet);
+  test.QuestionsInSet = Session.QuestionCount();
+  test.Outcomes = Session.Outcomes(*QuestionSet);
+  if (test.Outcomes.empty()) return;
+  // Runs under the results log's lock (see btnSaveClick), so tests saved
+  // from several seats at once each add their records whole. On failure the
+  // result line is saved; only the question statistics miss this test.
+  const std::string path = ProgramPath(DetailLogRelative);
+  try {
+    AppendDetailLog(path, test);
+  } catch (const std::exception& e) {
+    throw EFileError("The answers of this test could not be added to " + path + "\n" + e.what());
+  }
 }
 
 void TForm1::btnCloseClick() {

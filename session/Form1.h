@@ -115,6 +115,9 @@ class TForm1 : public TForm {
   void btnViewClick();
   void btnEndReviewClick();
   void btnSaveClick();
+  // Adds the answers of the test to the detail log (part of Save Results,
+  // run under the results log's lock); throws EFileError.
+  void SaveDetail();
   void btnCloseClick();
   void btnHelpClick();
   void cblClick(int k);  // k = 1..8

@@ -10,6 +10,7 @@
 #include "editor/AddEditForm.h"
 #include "session/Form1.h"
 #include "session/ResultsForm.h"
+#include "session/core/DetailLog.h"
 #include "session/core/RandomSource.h"
 #include "testkit/EditorHarness.h"
 #include "testkit/MessageScript.h"
@@ -277,6 +278,33 @@ class Form1Test : public QObject {
     });
     r.Start();
     QVERIFY(r.Results().contains("  Quiz.qst     Time taken: 00:01:00\r\n"));
+  }
+
+  void saveAddsTheAnswersOfEachQuestionSeenToTheDetailLog() {
+    TRun r(testkit::MakeSet(3));
+    for (int run = 0; run < 2; ++run)
+      r.Window([&](TForm1* f) {
+        f->rb[0]->setChecked(true);  // answer A, right
+        f->btnNext->click();
+        f->rb[1]->setChecked(true);  // answer B, wrong; question 3 is never shown
+        f->btnEndReview->click();
+        f->btnSave->click();
+        f->btnClose->click();
+      });
+    r.Start(2);
+    std::string bytes;
+    QVERIFY(ReadWholeFile(r.Folder.Path("Tests/results-detail.csv"), bytes));
+    QCOMPARE(QString::fromStdString(bytes).count(QString::fromStdString(std::string(DetailLogHeader()))), 1);
+    const std::vector<TDetailTest> tests = ReadDetailLog(bytes);
+    QCOMPARE(tests.size(), size_t(2));
+    QVERIFY(tests[0].TestId != tests[1].TestId);
+    for (const TDetailTest& t : tests) {
+      QCOMPARE(t.SetFile, std::string("Quiz.qst"));
+      QCOMPARE(t.QuestionsInSet, 3);
+      QCOMPARE(t.Outcomes.size(), size_t(2));
+      QVERIFY((t.Outcomes[0] == TQuestionOutcome{1, 0b1111, 0b0001, 0b0001, true}));
+      QVERIFY((t.Outcomes[1] == TQuestionOutcome{2, 0b1111, 0b0010, 0b0001, false}));
+    }
   }
 
   // Limits the minutes box refuses but an options file can still hold.

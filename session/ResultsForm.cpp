@@ -5,9 +5,12 @@
 #include "app/AnsiText.h"
 #include "app/Controls.h"
 #include "app/MessageDlg.h"
+#include "app/ModalSeam.h"
 #include "app/ProgramFolder.h"
 #include "app/Settings.h"
 #include "app/core/FileIO.h"
+#include "session/StatisticsForm.h"
+#include "session/core/CsvExport.h"
 #include "session/core/FileLock.h"
 #include "session/core/ResultsLog.h"
 
@@ -37,6 +40,12 @@ TResultsForm::TResultsForm(QWidget* parent) : TForm(parent) {
   btnClear->move(364, 8);
   btnClose =
       MakeButton(this, "btnClose", QStringLiteral("&Close"), QStringLiteral("Close this window"), {0, 0, 60, 25});
+  btnStatistics = MakeButton(this, "btnStatistics", QStringLiteral("&Statistics"),
+                             QStringLiteral("How each question of a set was answered"), {0, 0, 60, 25});
+  btnExport = MakeButton(this, "btnExport", QStringLiteral("&Export"),
+                         QStringLiteral("Save the results as a CSV file for a spreadsheet"), {0, 0, 60, 25});
+  connect(btnStatistics, &QPushButton::clicked, this, [this] { btnStatisticsClick(); });
+  connect(btnExport, &QPushButton::clicked, this, [this] { btnExportClick(); });
   connect(btnClear, &QPushButton::clicked, this, [this] { btnClearClick(); });
   connect(btnClose, &QPushButton::clicked, this, [this] { btnCloseClick(); });
   setMinimumSize(400, 200);
@@ -77,7 +86,8 @@ QStringList TResultsForm::Lines() const {
   return text.split(QChar('\n'));
 }
 
-void TResultsForm::AddLines(const QStringList& lines) {
+void TResultsForm::AddLines(const QStringList& lines, const std::function<void()>& alsoUnderLock) {
+  std::string alsoFailed;
   std::vector<std::string> ansi;
   for (const QString& line : lines) ansi.push_back(SanitizeLogLine(ToAnsi(line)));
   Pending_.insert(Pending_.end(), ansi.begin(), ansi.end());
@@ -86,12 +96,22 @@ void TResultsForm::AddLines(const QStringList& lines) {
     TFileLock lock(ResultsFileName, SharedFileLockTimeoutMs);
     AppendToLog(ResultsFileName, LogLinesBytes(Pending_));
     Pending_.clear();
+    // Under the same lock, so what goes with the entry is added with it.
+    if (alsoUnderLock) {
+      try {
+        alsoUnderLock();
+      } catch (const std::exception& e) {
+        alsoFailed = e.what();
+      }
+    }
   } catch (const std::exception& e) {
     MessageDlg(QStringLiteral("The results could not be saved to ") + QString::fromStdString(ResultsFileName) +
                    QStringLiteral("\nThey are kept in the results window for the rest of this session.\n\n") +
                    FromAnsi(e.what()),
                TMsgDlgType::Warning, mbOK);
   }
+  // Told only once the lock is released, so no other seat waits on the box.
+  if (!alsoFailed.empty()) MessageDlg(FromAnsi(alsoFailed), TMsgDlgType::Warning, mbOK);
   // An open window shows what was added; a closed one reads the log anew
   // when it is next opened.
   if (isVisible()) {
@@ -99,6 +119,24 @@ void TResultsForm::AddLines(const QStringList& lines) {
     for (const std::string& line : ansi) Memo1->appendPlainText(FromAnsi(line));
     LoadingFile = false;
   }
+}
+
+void TResultsForm::btnStatisticsClick() {
+  TStatisticsForm statistics(this);
+  ExecModal(&statistics);
+}
+
+void TResultsForm::btnExportClick() {
+  // The log as it is on disk, with what other seats have saved.
+  std::string bytes;
+  try {
+    bytes = ReadLog(ResultsFileName);
+  } catch (const std::exception& e) {
+    ShowException(e);
+    return;
+  }
+  SaveExport(this, QStringLiteral("Export results"), QStringLiteral("results.csv"), QStringLiteral("CSV files (*.csv)"),
+             QStringLiteral("csv"), ResultsLogCsv(ParseResultsLog(bytes)));
 }
 
 void TResultsForm::btnClearClick() {
@@ -139,10 +177,12 @@ void TResultsForm::FormResize() {
   // The entries are long lines: the memo takes the whole width, and the
   // buttons stand in a row below it, as large as the window font needs.
   QSize button(60, 25);
-  for (QPushButton* b : {btnClear, btnClose}) button = button.expandedTo(b->sizeHint());
+  for (QPushButton* b : {btnClear, btnClose, btnStatistics, btnExport}) button = button.expandedTo(b->sizeHint());
   const int top = height() - 8 - button.height();
   btnClose->setGeometry(width() - 8 - button.width(), top, button.width(), button.height());
   btnClear->setGeometry(btnClose->x() - 8 - button.width(), top, button.width(), button.height());
+  btnExport->setGeometry(8, top, button.width(), button.height());
+  btnStatistics->setGeometry(btnExport->x() + 8 + button.width(), top, button.width(), button.height());
   Memo1->setGeometry(8, 8, width() - 16, top - 16);
 }
 

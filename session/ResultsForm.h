@@ -6,6 +6,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStringList>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,8 @@ class TResultsForm : public TForm {
   QPlainTextEdit* Memo1;
   QPushButton* btnClear;
   QPushButton* btnClose;
+  QPushButton* btnStatistics;
+  QPushButton* btnExport;
 
   std::string ResultsFileName;
   bool LoadingFile = false;
@@ -30,11 +33,17 @@ class TResultsForm : public TForm {
   // Appends lines to the end of the log (with any a failed save kept) and
   // to the memo when the window is open. Lines that cannot be saved stay
   // pending, are shown with the log, and go first on the next save.
-  void AddLines(const QStringList& lines);
+  // alsoUnderLock runs while the log's lock is held, after the lines were
+  // written; what it throws is reported once the lock is released.
+  void AddLines(const QStringList& lines, const std::function<void()>& alsoUnderLock = {});
   // Fills the memo from the log on disk and the pending lines.
   void LoadLog();
 
   void btnClearClick();
+  // Opens the question statistics of the saved tests.
+  void btnStatisticsClick();
+  // Saves the results log as CSV.
+  void btnExportClick();
   void btnCloseClick() { close(); }
   void FormResize();
 

@@ -12,8 +12,10 @@
 #include <string>
 
 #include "app/MessageDlg.h"
+#include "app/ProgramFolder.h"
 #include "app/shell/Startup.h"
 #include "session/ResultsForm.h"
+#include "session/core/DetailLog.h"
 
 using namespace proctorium;
 
@@ -29,8 +31,17 @@ int main(int argc, char* argv[]) {
   });
   CreateForms(folder);
   for (int i = 0; i < saves; ++i) {
+    // With the entry, the answers of a 20-question test go to the detail
+    // log, as Save Results adds them.
+    TDetailTest detail;
+    detail.DateTime = "2026-01-01 00:00:01";
+    detail.TestId = tag.toStdString() + "_" + std::to_string(i);
+    detail.SetFile = "Quiz.qst";
+    detail.QuestionsInSet = 20;
+    for (int q = 1; q <= 20; ++q) detail.Outcomes.push_back({static_cast<std::int16_t>(q), 15, 1, 1, true});
     ResultsForm->AddLines({QStringLiteral("01/01/2026  %1_%2.qst     Time taken: 00:00:01").arg(tag).arg(i),
-                           QStringLiteral("   1 of 1 Correct [100%]  "), QString()});
+                           QStringLiteral("   1 of 1 Correct [100%]  "), QString()},
+                          [&] { AppendDetailLog(ProgramPath(DetailLogRelative), detail); });
     std::printf("%d\n", i);
     std::fflush(stdout);
   }

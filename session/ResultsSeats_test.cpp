@@ -11,6 +11,7 @@
 
 #include "app/core/FileIO.h"
 #include "session/ResultsForm.h"
+#include "session/core/DetailLog.h"
 #include "testkit/MessageScript.h"
 #include "testkit/TempProgramFolder.h"
 
@@ -95,6 +96,21 @@ class ResultsSeatsTest : public QObject {
       QCOMPARE(int(numbers.size()), saves);
       for (int i = 0; i < saves; ++i) QCOMPARE(numbers[i], i);  // each seat's own order kept
     }
+    // The detail records went in under the same lock: every test whole,
+    // each seat's in order, one header.
+    std::string detail;
+    QVERIFY(ReadWholeFile(folder.Path("Tests/results-detail.csv"), detail));
+    int skipped = -1;
+    const std::vector<TDetailTest> tests = ReadDetailLog(detail, &skipped);
+    QCOMPARE(skipped, 0);
+    QCOMPARE(int(tests.size()), seats * saves);
+    std::map<std::string, int> next;
+    for (const TDetailTest& t : tests) {
+      QCOMPARE(int(t.Outcomes.size()), 20);
+      const std::string seat = t.TestId.substr(0, t.TestId.find('_'));
+      QCOMPARE(t.TestId, seat + "_" + std::to_string(next[seat]++));
+    }
+    QCOMPARE(detail.find(DetailLogHeader()), detail.rfind(DetailLogHeader()));
   }
 
   void seatKilledDuringSavesLeavesOnlyWholeEntries() {

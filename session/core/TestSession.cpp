@@ -108,6 +108,30 @@ std::string TTestSession::IncorrectList() const {
   return s;
 }
 
+std::vector<TQuestionOutcome> TTestSession::Outcomes(const TQuestionSet& set) const {
+  std::vector<TQuestionOutcome> outcomes;
+  for (int q = 1; q <= QuestionCount_; ++q) {
+    const TQuestionState& s = QuestionStates[q];
+    if (!s.Seen) continue;
+    const TQuestion& question = set.Questions[q];
+    TQuestionOutcome o;
+    o.Question = static_cast<std::int16_t>(q);
+    for (int a = 0; a < AnswerCount; ++a)
+      if (!question.Answers[a].empty()) o.Offered |= static_cast<AnswerMask>(1u << a);
+    // Slot k showed answer AnswerOrder[q][k]; an order never built is the
+    // identity, since nothing was shuffled.
+    for (int k = 1; k <= AnswerCount; ++k)
+      if (s.Response & (1u << (k - 1))) {
+        const int answer = AnswerOrderBuilt(q) ? AnswerOrder[q][k] : k;
+        o.Response |= static_cast<AnswerMask>(1u << (answer - 1));
+      }
+    o.CorrectAnswer = question.CorrectMask;
+    o.Correct = s.Correct;
+    outcomes.push_back(o);
+  }
+  return outcomes;
+}
+
 std::string ScoreText(const TScore& score) {
   return std::to_string(score.Correct) + " of " + std::to_string(score.Seen) + " Correct [" +
          std::to_string(score.Percent) + "%]";

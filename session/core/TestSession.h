@@ -23,6 +23,18 @@ struct TQuestionState {
   bool Marked = false;
 };
 
+// How one seen question was answered, in the set's own answer letters (bit 0
+// = answer A as stored), whatever order the answers were shown in.
+struct TQuestionOutcome {
+  std::int16_t Question = 0;  // set question number
+  AnswerMask Offered = 0;     // the answers shown: every non-empty one
+  AnswerMask Response = 0;
+  AnswerMask CorrectAnswer = 0;
+  bool Correct = false;
+
+  bool operator==(const TQuestionOutcome&) const = default;
+};
+
 struct TScore {
   int Correct = 0;
   int Seen = 0;
@@ -78,6 +90,9 @@ class TTestSession {
   std::vector<std::string> GotoItems() const;
   // "Incorrect; 3; 12" in set-question order, or empty with none wrong.
   std::string IncorrectList() const;
+  // One entry per question seen, in set-question order; set is the one the
+  // test was started on.
+  std::vector<TQuestionOutcome> Outcomes(const TQuestionSet& set) const;
 
  private:
   TRandomSource& Random_;

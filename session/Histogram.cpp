@@ -1,0 +1,87 @@
+#include "session/Histogram.h"
+
+#include <QPainter>
+#include <algorithm>
+
+namespace proctorium {
+
+THistogram::THistogram(QWidget* parent) : QWidget(parent) {
+  setObjectName(QStringLiteral("Histogram"));
+  setMinimumSize(240, 140);
+}
+
+void THistogram::SetSeries(const TSeriesStatistics* series) {
+  Series_ = series;
+  update();
+}
+
+QImage THistogram::Render(const QSize& size) const {
+  QImage image(size, QImage::Format_RGB32);
+  image.fill(Qt::white);
+  QPainter p(&image);
+  p.setFont(font());
+  Draw(p, image.rect());
+  return image;
+}
+
+void THistogram::paintEvent(QPaintEvent*) {
+  QPainter p(this);
+  p.fillRect(rect(), Qt::white);
+  Draw(p, rect());
+}
+
+void THistogram::Draw(QPainter& p, const QRect& area) const {
+  p.setRenderHint(QPainter::Antialiasing, false);
+  const QFontMetrics fm(p.font());
+  const int left = area.left() + fm.horizontalAdvance(QStringLiteral("0000")) + 8;
+  const int right = area.right() - 10;
+  const int top = area.top() + fm.height() + 6;
+  const int bottom = area.bottom() - 2 * fm.height() - 6;
+  if (right - left < 50 || bottom - top < 30) return;
+  p.setPen(Qt::black);
+  p.drawLine(left, bottom, right, bottom);
+  p.drawLine(left, top, left, bottom);
+  if (!Series_ || Series_->Takers == 0) {
+    p.drawText(QRect(left, top, right - left, bottom - top), Qt::AlignCenter, QStringLiteral("No tests saved yet"));
+    return;
+  }
+  const auto& h = Series_->Histogram;
+  const int most = std::max(1, *std::max_element(h.begin(), h.end()));
+  const double slot = (right - left) / 10.0;
+  // The scale: whole numbers of tests, a few steps.
+  const int step = std::max(1, (most + 4) / 5);
+  for (int v = 0; v <= most; v += step) {
+    const int y = bottom - (bottom - top) * v / most;
+    p.setPen(QColor(220, 220, 220));
+    if (v) p.drawLine(left + 1, y, right, y);
+    p.setPen(Qt::black);
+    p.drawText(QRect(area.left(), y - fm.height() / 2, left - area.left() - 4, fm.height()),
+               Qt::AlignRight | Qt::AlignVCenter, QString::number(v));
+  }
+  for (int i = 0; i < 10; ++i) {
+    const int x0 = left + static_cast<int>(i * slot) + 2;
+    const int x1 = left + static_cast<int>((i + 1) * slot) - 2;
+    const int y = bottom - (bottom - top) * h[i] / most;
+    p.fillRect(QRect(QPoint(x0, y), QPoint(x1, bottom - 1)), QColor(70, 120, 190));
+    p.setPen(Qt::black);
+    p.drawText(QRect(x0 - 4, bottom + 2, x1 - x0 + 8, fm.height()), Qt::AlignCenter, QString::number(i * 10));
+  }
+  p.drawText(QRect(left, bottom + 2 + fm.height(), right - left, fm.height()), Qt::AlignCenter,
+             QStringLiteral("Score (per cent)"));
+  // Mean and one standard deviation either side, on the same per-cent axis.
+  auto xAt = [&](double percent) {
+    return left + static_cast<int>(std::clamp(percent, 0.0, 100.0) / 100.0 * (right - left));
+  };
+  const int mean = xAt(Series_->MeanPercent);
+  p.fillRect(QRect(QPoint(xAt(Series_->MeanPercent - Series_->SdPercent), top),
+                   QPoint(xAt(Series_->MeanPercent + Series_->SdPercent), bottom - 1)),
+             QColor(230, 120, 40, 50));
+  p.setPen(QPen(QColor(200, 60, 20), 2));
+  p.drawLine(mean, top, mean, bottom);
+  p.drawText(QRect(left, area.top() + 2, right - left, fm.height()), Qt::AlignCenter,
+             QStringLiteral("Mean %1%, standard deviation %2")
+                 .arg(Series_->MeanPercent, 0, 'f', 1)
+                 .arg(Series_->SdPercent, 0, 'f', 1));
+}
+
+}  // namespace proctorium

@@ -1,0 +1,62 @@
+#pragma once
+// The detail log: one CSV record per question seen in each saved test, kept
+// beside the results log so that the answers can be analysed question by
+// question. The results log itself stays as it always was.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "questions/core/QuestionSet.h"
+#include "session/core/TestSession.h"
+
+namespace proctorium {
+
+// Beside the results log in the Tests folder.
+inline constexpr const char* DetailLogRelative = "tests\\results-detail.csv";
+
+// One saved test as the detail log holds it.
+struct TDetailTest {
+  std::string DateTime;  // local time of the save, "2026-12-07 08:12:05"
+  std::string TestId;    // tells the tests apart, even two saved in the same second
+  std::string SetFile;   // file name without folder, UTF-8
+  std::uint64_t Fingerprint = 0;
+  int QuestionsInSet = 0;
+  std::vector<TQuestionOutcome> Outcomes;  // ascending question numbers
+
+  bool operator==(const TDetailTest&) const = default;
+};
+
+// Identifies the questions as a taker meets them: text, kind, answers,
+// correct answers and exhibit name of questions 1..LastIndex (FNV-1a, 64
+// bits, strings length-prefixed as the set file stores them). Remarks, the
+// shuffle flags and the description are left out, so correcting a comment
+// does not break a series of results while changing an answer does.
+std::uint64_t SetFingerprint(const TQuestionSet& set);
+std::string FingerprintText(std::uint64_t fingerprint);  // 16 hex digits
+
+// "AC" for a mask with answers A and C; empty for no answer.
+std::string MaskLetters(AnswerMask mask);
+
+// A fresh random id for a saved test.
+std::string NewTestId();
+
+// The first line of the file, without the byte order mark.
+std::string_view DetailLogHeader();
+
+// The bytes to append for one test. For a file that is still empty they
+// start with the byte order mark and the header.
+std::string DetailLogRecords(const TDetailTest& test, bool fileIsEmpty);
+
+// Appends the test's records to the detail log at path, with the header
+// when the file is new or empty. The caller holds the results log's lock,
+// so the records of tests saved at the same time never mix. Throws EFileError.
+void AppendDetailLog(const std::string& path, const TDetailTest& test);
+
+// Reads a whole detail log into its tests, in order of first appearance.
+// Records that cannot be read (a line torn by a crash, a foreign line,
+// a repeated header) are passed over and counted in skipped.
+std::vector<TDetailTest> ReadDetailLog(std::string_view bytes, int* skipped = nullptr);
+
+}  // namespace proctorium

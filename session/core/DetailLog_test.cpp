@@ -1,0 +1,198 @@
+// The detail log and the CSV files: what is written is read back alike,
+// damaged lines are passed over, and spreadsheets see plain values.
+
+#include "session/core/DetailLog.h"
+
+#include <gtest/gtest.h>
+
+#include "session/core/Csv.h"
+#include "session/core/CsvExport.h"
+
+using namespace proctorium;
+
+namespace {
+
+TDetailTest SavedTest(const std::string& id, const std::string& setFile, int questions) {
+  TDetailTest t;
+  t.DateTime = "2026-12-07 08:12:05";
+  t.TestId = id;
+  t.SetFile = setFile;
+  t.Fingerprint = 0x0123456789abcdefull;
+  t.QuestionsInSet = questions;
+  for (int q = 1; q <= questions; q += 2)
+    t.Outcomes.push_back({static_cast<std::int16_t>(q), 0x0F, static_cast<AnswerMask>(q % 3), 0x05, q % 3 == 0});
+  return t;
+}
+
+TEST(DetailLog, RecordsReadBackAsWritten) {
+  const char* names[] = {"Networking.qst", "a, b.qst",        "say \"hi\".qst", "=cmd|calc.qst",
+                         "'quoted.qst",    "Caf\xc3\xa9.qst", "-minus.qst"};
+  std::string file;
+  std::vector<TDetailTest> written;
+  for (const char* name : names) {
+    written.push_back(SavedTest("id" + std::to_string(written.size()), name, 7));
+    file += DetailLogRecords(written.back(), file.empty());
+  }
+  EXPECT_EQ(file.rfind(std::string(Utf8Bom) + std::string(DetailLogHeader()) + "\r\n", 0), 0u);
+  int skipped = -1;
+  EXPECT_EQ(ReadDetailLog(file, &skipped), written);
+  EXPECT_EQ(skipped, 0);
+  // A spreadsheet must not take a set name for a formula.
+  EXPECT_EQ(file.find(",=cmd"), std::string::npos);
+}
+
+TEST(DetailLog, DamagedAndForeignLinesArePassedOver) {
+  const TDetailTest a = SavedTest("a", "A.qst", 3), b = SavedTest("b", "B.qst", 3);
+  const std::string recordsA = DetailLogRecords(a, true);
+  const std::string recordsB = DetailLogRecords(b, false);
+  const std::size_t secondLine = recordsB.find("\r\n") + 2;
+  // After the header and the first record of a.
+  const std::size_t afterFirstOfA = recordsA.find("\r\n", recordsA.find("\r\n") + 2) + 2;
+  struct {
+    const char* Name;
+    std::string Bytes;
+    int Skipped;
+  } cases[] = {
+      {"torn last line of a crashed save", recordsA + recordsB.substr(0, 30) + "\r\n" + recordsB, 1},
+      {"header repeated by a copied file", recordsA + std::string(DetailLogHeader()) + "\r\n" + recordsB, 0},
+      {"blank lines and LF only", recordsA + "\n\n" + recordsB, 0},
+      {"wrong letters and numbers",
+       recordsA + "2026-12-07 08:12:05,B.qst,0123456789abcdef,1,AZ,A,0,ABCD,3,b\r\n" +
+           "2026-12-07 08:12:05,B.qst,0123456789abcdef,251,A,A,1,ABCD,3,b\r\n" + recordsB,
+       2},
+      // The tests of two seats never interleave, but a hand-merged file may.
+      {"interleaved tests",
+       recordsA.substr(0, afterFirstOfA) + recordsB.substr(0, secondLine) + recordsA.substr(afterFirstOfA) +
+           recordsB.substr(secondLine),
+       0},
+  };
+  for (const auto& c : cases) {
+    int skipped = -1;
+    const std::vector<TDetailTest> tests = ReadDetailLog(c.Bytes, &skipped);
+    EXPECT_EQ(tests, (std::vector<TDetailTest>{a, b})) << c.Name;
+    EXPECT_EQ(skipped, c.Skipped) << c.Name;
+  }
+}
+
+TEST(DetailLog, FingerprintFollowsWhatTheTakerSees) {
+  TQuestionSet set;
+  set.LastIndex = 2;
+  set.Questions[1].Text = "Which?";
+  set.Questions[1].Answers[0] = "This";
+  set.Questions[1].Answers[1] = "That";
+  set.Questions[1].CorrectMask = 1;
+  set.Questions[2].Text = "And?";
+  const std::uint64_t base = SetFingerprint(set);
+  struct {
+    const char* Name;
+    void (*Change)(TQuestionSet&);
+    bool Same;
+  } cases[] = {
+      {"comment corrected", [](TQuestionSet& s) { s.Questions[1].Remarks = "See page 4"; }, true},
+      {"description changed", [](TQuestionSet& s) { s.Questions[0].Text = "New"; }, true},
+      {"answers shuffled from now on", [](TQuestionSet& s) { s.Questions[1].RandomizeAnswers = 1; }, true},
+      {"correct answer moved", [](TQuestionSet& s) { s.Questions[1].CorrectMask = 2; }, false},
+      {"answer reworded", [](TQuestionSet& s) { s.Questions[1].Answers[1] = "Those"; }, false},
+      {"text moved between fields",
+       [](TQuestionSet& s) {
+         s.Questions[1].Text = "Which?This";
+         s.Questions[1].Answers[0] = "";
+       },
+       false},
+      {"question added", [](TQuestionSet& s) { s.LastIndex = 3; }, false},
+      {"kind changed", [](TQuestionSet& s) { s.Questions[2].AnswerType = TAnswerType::Multiple; }, false},
+  };
+  for (const auto& c : cases) {
+    TQuestionSet changed = set;
+    c.Change(changed);
+    EXPECT_EQ(SetFingerprint(changed) == base, c.Same) << c.Name;
+  }
+  EXPECT_EQ(FingerprintText(0xabcull), "0000000000000abc");
+}
+
+TEST(DetailLog, OutcomesAreInTheSetsOwnLetters) {
+  TQuestionSet set;
+  set.LastIndex = 3;
+  for (int q = 1; q <= 3; ++q) {
+    set.Questions[q].Text = "Q";
+    set.Questions[q].RandomizeAnswers = 1;
+    set.Questions[q].AnswerType = TAnswerType::Multiple;
+    set.Questions[q].Answers = {"a", "b", "c", "", "e", "", "", ""};
+    set.Questions[q].CorrectMask = 0b101;  // A and C
+  }
+  TRandomSource random;
+  random.Pin(42);
+  TTestSession session(random);
+  session.Start(set);
+  // Tick the slots that show the set's answers given, wherever the shuffle put them.
+  auto slotsOf = [&](int q, AnswerMask answers) {
+    AnswerMask slots = 0;
+    for (int k = 1; k <= AnswerCount; ++k)
+      if (answers & (1u << session.AnswerInSlot(q, k))) slots |= static_cast<AnswerMask>(1u << (k - 1));
+    return slots;
+  };
+  const AnswerMask given[] = {0, 0b101, 0b010, 0};
+  for (int q : {1, 2}) {  // question 3 is never shown
+    session.QuestionStates[q].Seen = true;
+    session.EnsureAnswerOrder(q, set.Questions[q]);
+    session.StoreResponse(q, slotsOf(q, given[q]));
+  }
+  const std::vector<TQuestionOutcome> outcomes = session.Outcomes(set);
+  ASSERT_EQ(outcomes.size(), 2u);
+  EXPECT_EQ(outcomes[0], (TQuestionOutcome{1, 0b10111, 0b101, 0b101, true}));
+  EXPECT_EQ(outcomes[1], (TQuestionOutcome{2, 0b10111, 0b010, 0b101, false}));
+}
+
+TEST(ResultsCsv, EntriesOfTheResultsLog) {
+  const std::string log =
+      "05/12/2026  Networking.qst     Time taken: 00:17:50\r\n"
+      "   7 of 9 Correct [77%]  Incorrect; 3; 12\r\n"
+      "\r\n"
+      "torn li\r\n"
+      "06/12/2026  My  Caf\xe9.qst     Time taken: 01:00:00\r\n"
+      "   4 of 4 Correct [100%]  \r\n"
+      "\r\n";
+  int skipped = -1;
+  const std::vector<TResultEntry> entries = ParseResultsLog(log, &skipped);
+  ASSERT_EQ(entries.size(), 2u);
+  EXPECT_EQ(entries[0], (TResultEntry{"05/12/2026", "Networking.qst", "00:17:50", 7, 9, 77, "3; 12"}));
+  EXPECT_EQ(entries[1], (TResultEntry{"06/12/2026", "My  Caf\xc3\xa9.qst", "01:00:00", 4, 4, 100, ""}));
+  EXPECT_EQ(skipped, 1);
+  EXPECT_EQ(ParseResultsLog("junk\r\n   7 of 9 Correct [77%]  \r\n\r\n", &skipped).size(), 0u);
+  EXPECT_EQ(skipped, 2);
+  EXPECT_EQ(ResultsLogCsv(entries), std::string(Utf8Bom) +
+                                        "Date,Set file,Time taken,Correct,Seen,Per cent,Incorrect questions\r\n"
+                                        "05/12/2026,Networking.qst,00:17:50,7,9,77,3; 12\r\n"
+                                        "06/12/2026,My  Caf\xc3\xa9.qst,01:00:00,4,4,100,\r\n");
+}
+
+TEST(Csv, FieldsSurviveTheRoundTrip) {
+  const std::vector<std::string> fields{"plain", "a,b", "say \"hi\"", "two\r\nlines", "", "=1+1", "'x"};
+  std::vector<std::string> encoded;
+  for (const std::string& f : fields) encoded.push_back(CsvText(f));
+  std::string bytes(Utf8Bom);
+  AppendCsvRecord(bytes, encoded);
+  AppendCsvRecord(bytes, {"1", "2"});
+  TCsvReader reader(bytes);
+  std::vector<std::string_view> read;
+  ASSERT_TRUE(reader.Next(read));
+  ASSERT_EQ(read.size(), fields.size());
+  const std::vector<std::string> expected{"plain", "a,b", "say \"hi\"", "two  lines", "", "=1+1", "'x"};
+  for (std::size_t i = 0; i < read.size(); ++i) EXPECT_EQ(CsvTextValue(read[i]), expected[i]) << i;
+  ASSERT_TRUE(reader.Next(read));
+  EXPECT_EQ(read, (std::vector<std::string_view>{"1", "2"}));
+  EXPECT_FALSE(reader.Next(read));
+  // A line break inside quotes belongs to the field.
+  TCsvReader quoted("\"a\r\nb\",c\r\n");
+  ASSERT_TRUE(quoted.Next(read));
+  EXPECT_EQ(read, (std::vector<std::string_view>{"a\r\nb", "c"}));
+
+  struct {
+    double Value;
+    int Decimals;
+    const char* Text;
+  } numbers[] = {{0.6667, 3, "0.667"}, {-0.5, 3, "-0.5"}, {1, 3, "1"}, {-0.00001, 3, "0"}, {53.3333, 1, "53.3"}};
+  for (const auto& n : numbers) EXPECT_EQ(CsvNumber(n.Value, n.Decimals), n.Text);
+}
+
+}  // namespace
