@@ -170,14 +170,16 @@ void TResultsForm::resizeEvent(QResizeEvent* e) {
 }
 
 void TResultsForm::FormResize() {
-  if (width() < 400 || height() < 200) {
-    resize(std::max(width(), 400), std::max(height(), 200));
-    return;
-  }
   // The entries are long lines: the memo takes the whole width, and the
-  // buttons stand in a row below it, as large as the window font needs.
+  // buttons stand in a row below it, as large as the window font needs; the
+  // window grows before two buttons would meet.
   QSize button(60, 25);
   for (QPushButton* b : {btnClear, btnClose, btnStatistics, btnExport}) button = button.expandedTo(b->sizeHint());
+  const int minWidth = std::max(400, 4 * button.width() + 5 * 8);
+  if (width() < minWidth || height() < 200) {
+    resize(std::max(width(), minWidth), std::max(height(), 200));
+    return;
+  }
   const int top = height() - 8 - button.height();
   btnClose->setGeometry(width() - 8 - button.width(), top, button.width(), button.height());
   btnClear->setGeometry(btnClose->x() - 8 - button.width(), top, button.width(), button.height());

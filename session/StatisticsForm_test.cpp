@@ -58,7 +58,8 @@ class StatisticsFormTest : public QObject {
     std::string log = DetailLog(7, "2026-11-01 10:00:00");
     log += DetailLog(8, "2026-12-01 10:00:00").substr(3 + DetailLogHeader().size() + 2);  // changed questions
     folder.WriteFile("Tests/results-detail.csv", log);
-    folder.WriteFile("Tests/results.txt", "05/12/2026  Quiz.qst     Time taken: 00:01:02\r\n   1 of 2 Correct [50%]  Incorrect; 2\r\n\r\n");
+    folder.WriteFile("Tests/results.txt",
+                     "05/12/2026  Quiz.qst     Time taken: 00:01:02\r\n   1 of 2 Correct [50%]  Incorrect; 2\r\n\r\n");
     folder.CreateForms();
     const QString out = QString::fromStdString(folder.Folder());
     testkit::TModalScript modals;
@@ -103,8 +104,7 @@ class StatisticsFormTest : public QObject {
     folder.WriteFile("Tests/results-detail.csv", DetailLog(7, "2026-11-01 10:00:00"));
     folder.CreateForms();
     // As the dialog reports it: the real path, links resolved.
-    const QString missing =
-        QDir(QString::fromStdString(folder.Folder())).canonicalPath() + "/no such folder/stats.csv";
+    const QString missing = QDir(QString::fromStdString(folder.Folder())).canonicalPath() + "/no such folder/stats.csv";
     testkit::TModalScript modals;
     testkit::TMessageScript messages;
     modals.Expect("StatisticsForm", [&](QDialog* d) {
