@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QtTest>
 
+#include "app/ProgramFolder.h"
 #include "app/core/UserCode.h"
 #include "app/shell/StartForm.h"
 #include "editor/AddEditForm.h"
@@ -306,18 +307,31 @@ class AddEditFormTest : public TEditorTest {
   }
 
   // A failed write keeps the editor open with the work in memory, unless
-  // the author chooses to give it up.
+  // the author chooses to give it up; a set another seat saved meanwhile is
+  // never written over.
   void failedWriteKeepsTheEditorOpen_data() {
+    QTest::addColumn<bool>("changedElsewhere");
     QTest::addColumn<int>("answer");
-    QTest::newRow("stay") << int(mrNo);
-    QTest::newRow("give up") << int(mrYes);
+    QTest::newRow("folder in the way, stay") << false << int(mrNo);
+    QTest::newRow("folder in the way, give up") << false << int(mrYes);
+    QTest::newRow("changed by another seat, stay") << true << int(mrNo);
+    QTest::newRow("changed by another seat, give up") << true << int(mrYes);
   }
   void failedWriteKeepsTheEditorOpen() {
+    QFETCH(bool, changedElsewhere);
     QFETCH(int, answer);
     F->cbProtectedSet->click();
-    // Nothing can be renamed over a folder: the write must fail.
-    QVERIFY(QFile::remove(QString::fromStdString(SetPath())));
-    QVERIFY(QDir().mkdir(QString::fromStdString(SetPath())));
+    std::string otherSeat;
+    if (changedElsewhere) {
+      TQuestionSet other = MakeSet(1);
+      other.Questions[1].Text = "saved by another seat";
+      otherSeat = other.Serialize();
+      Folder->WriteFile("Tests/" + Name, otherSeat);
+    } else {
+      // Nothing can be renamed over a folder: the write must fail.
+      QVERIFY(QFile::remove(QString::fromStdString(SetPath())));
+      QVERIFY(QDir().mkdir(QString::fromStdString(SetPath())));
+    }
     TMessageScript messages;
     messages.Answer(mrOk);
     messages.Expect("The question set could not be saved. Close without saving ?", TMsgDlgType::Confirmation,
@@ -325,8 +339,20 @@ class AddEditFormTest : public TEditorTest {
     F->btnClose->click();
     VERIFY_MESSAGES(messages);
     QCOMPARE(messages.Shown()[0].Type, TMsgDlgType::Error);
+    if (changedElsewhere) QVERIFY(messages.Shown()[0].Text.contains("changed by another seat"));
     QCOMPARE(F->isVisible(), answer != mrYes);
     QVERIFY(F->SetChanged);
+    if (changedElsewhere) QVERIFY(FileBytes() == otherSeat);
+  }
+
+  // Stored picture names come from files anyone can write: only plain names
+  // inside the Tests folder are ever opened.
+  void pictureNamesStayInTheTestsFolder() {
+    const std::string tests = ProgramPath("Tests\\");
+    QVERIFY(PicturePath("pic.bmp").rfind(tests, 0) == 0);
+    for (const char* name :
+         {"../outside.bmp", "..\\..\\outside.bmp", "sub/pic.bmp", "C:pic.bmp", "/etc/passwd", "..", "."})
+      QVERIFY2(PicturePath(name).empty(), name);
   }
 
   void unreadableFileIsReportedAndNotWrittenOver() {

@@ -47,8 +47,9 @@ TEST(ExchangeExamples, EachFormatReadsItsExample) {
        "",
        ""},
       {"questions.gift",
-       {"Which organ pumps blood through the body?|The heart;The liver;The lungs;|1|S|R|See chapter 3, the "
-        "circulatory system.\r\nA: Right: the heart is a muscular pump.\r\nB: No, the liver filters blood.",
+       {std::string(
+            "Which organ pumps blood through the body?|The heart;The liver;The lungs;|1|S|R|See chapter 3, the "
+            "circulatory system.\r\nA: Right: the heart is a muscular pump.\r\nB: No, the liver filters blood."),
         "Which of these are prime numbers?|2;3;4;9;|3|M|R|",
         "What does 1 = 1 { in braces } mean: a test of escapes?|Equality;Nothing;|1|S|R|",
         "The sun is a star.|True;False;|1|S|-|", "Which answer is best?|Best;Good;Bad;|1|S|R|"},

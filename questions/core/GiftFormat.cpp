@@ -101,7 +101,7 @@ struct TAnswer {
 };
 
 void ReadBlock(TImportResult& result, const std::string& block, int first, const std::string& fileName) {
-  std::string s = block;
+  const std::string& s = block;
   size_t at = 0;
   if (Trim(s).compare(0, 2, "::") == 0) {
     const size_t open = s.find("::");
@@ -139,7 +139,7 @@ void ReadBlock(TImportResult& result, const std::string& block, int first, const
     return;
   }
   std::string upper;
-  for (char c : body.substr(0, body.find_first_of("#"))) upper.push_back(static_cast<char>(std::toupper(c)));
+  for (char c : body.substr(0, body.find('#'))) upper.push_back(static_cast<char>(std::toupper(c)));
   upper = Trim(upper);
   if (upper == "T" || upper == "F" || upper == "TRUE" || upper == "FALSE") {
     const bool isTrue = upper[0] == 'T';
@@ -191,8 +191,8 @@ void ReadBlock(TImportResult& result, const std::string& block, int first, const
     i = next;
   }
   bool anyTilde = false;
-  for (size_t k = 0; k < answers.size(); ++k) anyTilde = anyTilde || !answers[k].Equals;
-  for (size_t k = 0; k < answers.size(); ++k) anyTilde = anyTilde || answers[k].Weighted;
+  for (const auto& answer : answers) anyTilde = anyTilde || !answer.Equals;
+  for (const auto& answer : answers) anyTilde = anyTilde || answer.Weighted;
   if (!anyTilde) {
     Skip(result, first, "short-answer question, not multiple choice");
     return;

@@ -116,8 +116,8 @@ std::string StatisticsCsv(const TSeriesStatistics& s, const TStatisticsOptions& 
   std::vector<std::string> header{"Question",       "Attempts",       "Correct",       "Facility",
                                   "Discrimination", "Point-biserial", "Correct answer"};
   for (int a = 0; a < AnswerCount; ++a) header.push_back(std::string("Chose ") + static_cast<char>('A' + a));
-  header.push_back("No answer");
-  header.push_back("Flags");
+  header.emplace_back("No answer");
+  header.emplace_back("Flags");
   AppendCsvRecord(out, header);
   for (const TItemStatistics& item : s.Items) {
     std::vector<std::string> row{std::to_string(item.Question),     std::to_string(item.Attempts),

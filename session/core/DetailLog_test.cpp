@@ -169,6 +169,7 @@ TEST(ResultsCsv, EntriesOfTheResultsLog) {
 TEST(Csv, FieldsSurviveTheRoundTrip) {
   const std::vector<std::string> fields{"plain", "a,b", "say \"hi\"", "two\r\nlines", "", "=1+1", "'x"};
   std::vector<std::string> encoded;
+  encoded.reserve(fields.size());
   for (const std::string& f : fields) encoded.push_back(CsvText(f));
   std::string bytes(Utf8Bom);
   AppendCsvRecord(bytes, encoded);

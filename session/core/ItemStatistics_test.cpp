@@ -195,6 +195,7 @@ TEST_P(SeriesFigures, MatchHandComputedValues) {
   // The figures must not depend on the order in which the tests were saved.
   for (bool reversed : {false, true}) {
     std::vector<const TDetailTest*> members;
+    members.reserve(tests.size());
     for (const TDetailTest& t : tests) members.push_back(&t);
     if (reversed) std::reverse(members.begin(), members.end());
     SCOPED_TRACE(reversed ? "saved in reverse order" : "saved in order");
@@ -263,6 +264,7 @@ TEST(Series, FlagsWaitForEnoughAttempts) {
 TEST(Series, ReliabilityFromTenCompleteTests) {
   // Pairs of takers scoring 2 and 0 on two questions: KR-20 = 2 (1 - 0.5/1) = 1.
   std::vector<TTaker> takers;
+  takers.reserve(9);
   for (int i = 0; i < 9; ++i) takers.push_back(i % 2 ? TTaker{"B", "B"} : TTaker{"A", "A"});
   TSeriesStatistics s = ComputeStatistics(Tests({"A", "A"}, "AB", takers))[0];
   EXPECT_FALSE(s.Kr20.has_value());

@@ -39,7 +39,7 @@ int Run(const std::string& commandLine) {
   STARTUPINFOA si{};
   si.cb = sizeof si;
   PROCESS_INFORMATION pi{};
-  std::string line = commandLine;
+  std::string line = commandLine;  // CreateProcessA may write into it
   if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return -1;
   WaitForSingleObject(pi.hProcess, INFINITE);
   DWORD code = 1;
