@@ -261,8 +261,8 @@ void LimitToRoom(TImportResult& result, int room) {
 
 std::string ImportSummary(const TImportResult& r) {
   const size_t n = r.Questions.size();
-  std::string s = n == 0 ? std::string("No questions can be added")
-                         : Plural(n, "question", "questions") + " will be added";
+  std::string s =
+      n == 0 ? std::string("No questions can be added") : Plural(n, "question", "questions") + " will be added";
   if (!r.Skipped.empty())
     s += "; " + Plural(r.Skipped.size(), "question", "questions") + " skipped: " + NoteList(r.Skipped);
   if (!r.Changed.empty())
