@@ -16,6 +16,8 @@ int UnicodeToCp1252(char32_t cp);
 // UTF-8 text to and from Windows-1252 bytes. FromUtf8 puts '?' for any
 // character the code page lacks and, if asked, lists those characters.
 std::string Cp1252ToUtf8(const std::string& bytes);
+// Appends one code point as UTF-8.
+void AppendUtf8(std::string& out, char32_t cp);
 std::string Utf8ToCp1252(const std::string& utf8, std::u32string* missing = nullptr);
 
 }  // namespace proctorium
