@@ -75,13 +75,6 @@ class SetExchangeTest : public TEditorTest {
     QVERIFY(!F->SetChanged);
   }
 
-  void importAndExportWaitWhileARecordIsChanged() {
-    Open(MakeSet(2));
-    F->memoQuestion->setPlainText("changed");
-    QVERIFY(!F->btnImport->isEnabled());
-    QVERIFY(!F->btnExport->isEnabled());
-  }
-
   void exportWritesTheFileAndReports() {
     Open(MakeSet(3));
     Choose("out.gift");

@@ -56,8 +56,8 @@ class TEditorTest : public QObject {
 
 // The enabled buttons of the editor, by name, so that a failure reads well.
 inline QString Buttons(const TAddEditForm* f) {
-  const QAbstractButton* const all[] = {f->btnAdd,  f->btnDelete, f->btnSave, f->btnCancel, f->btnFirst,
-                                        f->btnPrev, f->btnNext,   f->btnLast, f->btnFind,   f->btnClose};
+  const QAbstractButton* const all[] = {f->btnAdd,  f->btnDelete, f->btnSave, f->btnCancel, f->btnFirst,  f->btnPrev,
+                                        f->btnNext, f->btnLast,   f->btnFind, f->btnImport, f->btnExport, f->btnClose};
   QStringList on;
   for (const QAbstractButton* b : all)
     if (b->isEnabled()) on << b->objectName().mid(3);
@@ -66,7 +66,7 @@ inline QString Buttons(const TAddEditForm* f) {
 
 // Browsing at a position: only the position decides the navigation.
 inline QString Browsing(bool canDelete, bool back, bool forward) {
-  return QString("Add%1%2%3 Find Close")
+  return QString("Add%1%2%3 Find Import Export Close")
       .arg(canDelete ? " Delete" : "", back ? " First Prev" : "", forward ? " Next Last" : "");
 }
 inline QString Changing() { return "Save Cancel"; }
