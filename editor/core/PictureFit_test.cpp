@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 using namespace proctorium;
 
 namespace {
@@ -25,13 +27,10 @@ TEST(PictureFit, FitsIntoTheSquare) {
       {"zero height", 100, 0, 300, false, 1, 1, 300, 300},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    const TPictureFit fit = FitPictureBox(c.w, c.h, c.p);
-    EXPECT_EQ(fit.Stretch, c.stretch);
-    EXPECT_EQ(fit.Left, c.left);
-    EXPECT_EQ(fit.Top, c.top);
-    EXPECT_EQ(fit.Width, c.width);
-    EXPECT_EQ(fit.Height, c.height);
+    const TPictureFit f = FitPictureBox(c.w, c.h, c.p);
+    EXPECT_EQ(std::tuple(f.Stretch, f.Left, f.Top, f.Width, f.Height),
+              std::tuple(c.stretch, c.left, c.top, c.width, c.height))
+        << c.name;
   }
 }
 

@@ -18,53 +18,37 @@ using namespace proctorium;
 
 namespace {
 
-struct TTornCase {
-  const char* Name;
-  bool Exists;
-  std::string Before;
-  std::string After;  // after appending "E\r\n\r\n"
-};
-
-class TornLastLine : public ::testing::TestWithParam<TTornCase> {};
-
-TEST_P(TornLastLine, NextEntryStartsOnALineOfItsOwn) {
-  const TTornCase& c = GetParam();
-  testkit::TTempDir dir;
-  const std::string log = dir.Path("results.txt");
-  if (c.Exists) dir.WriteFile("results.txt", c.Before);
-  {
-    TFileLock lock(log, 1000);
-    AppendToLog(log, "E\r\n\r\n");
+TEST(ResultsLog, NextEntryStartsOnALineOfItsOwn) {
+  // Whether the log exists, what it holds, and what it holds after "E\r\n\r\n" is appended.
+  const std::tuple<bool, std::string, std::string> cases[] = {
+      {false, "", "E\r\n\r\n"},
+      {true, "", "E\r\n\r\n"},
+      {true, "A\r\n   B  \r\n\r\n", "A\r\n   B  \r\n\r\nE\r\n\r\n"},
+      {true, "A\r\n   7 of 9 Cor", "A\r\n   7 of 9 Cor\r\nE\r\n\r\n"},  // torn by a crash
+      {true, "A\r", "A\r\nE\r\n\r\n"},                                  // cut between CR and LF
+      {true, "A\n", "A\nE\r\n\r\n"}};                                   // another program's LF
+  for (const auto& [exists, before, after] : cases) {
+    testkit::TTempDir dir;
+    const std::string log = dir.Path("results.txt");
+    if (exists) dir.WriteFile("results.txt", before);
+    {
+      TFileLock lock(log, 1000);
+      AppendToLog(log, "E\r\n\r\n");
+    }
+    EXPECT_EQ(dir.ReadFile("results.txt"), after) << before;
+    EXPECT_EQ(ReadLog(log), after) << before;
   }
-  EXPECT_EQ(dir.ReadFile("results.txt"), c.After);
-  EXPECT_EQ(ReadLog(log), c.After);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Logs, TornLastLine,
-    ::testing::Values(TTornCase{"missing", false, "", "E\r\n\r\n"}, TTornCase{"empty", true, "", "E\r\n\r\n"},
-                      TTornCase{"whole", true, "A\r\n   B  \r\n\r\n", "A\r\n   B  \r\n\r\nE\r\n\r\n"},
-                      TTornCase{"cut in a line", true, "A\r\n   7 of 9 Cor", "A\r\n   7 of 9 Cor\r\nE\r\n\r\n"},
-                      TTornCase{"cut between CR and LF", true, "A\r", "A\r\nE\r\n\r\n"},
-                      TTornCase{"other program's LF", true, "A\n", "A\nE\r\n\r\n"}),
-    [](const auto& info) {
-      std::string n = info.param.Name;
-      for (char& ch : n)
-        if (!isalnum(static_cast<unsigned char>(ch))) ch = '_';
-      return n;
-    });
-
 TEST(ResultsLog, ControlCharactersCannotForgeLines) {
-  const struct {
-    std::string In, Out;
-  } cases[] = {
+  const std::pair<std::string, std::string> cases[] = {
       {"05/12/2026  Net.qst     Time taken: 00:01:02", "05/12/2026  Net.qst     Time taken: 00:01:02"},
       {"Evil\r\n   9 of 9 Correct [100%]  .qst", "Evil??   9 of 9 Correct [100%]  .qst"},
       {std::string("a\0b", 3), "a?b"},
       {"tab\there\x7f\x1b", "tab?here??"},
       {"Caf\xe9 \x80\xff", "Caf\xe9 \x80\xff"},  // Windows-1252 letters stay
   };
-  for (const auto& c : cases) EXPECT_EQ(SanitizeLogLine(c.In), c.Out) << c.In;
+  for (const auto& [in, out] : cases) EXPECT_EQ(SanitizeLogLine(in), out) << in;
   EXPECT_EQ(LogLinesBytes({"x\ny", "   s", ""}), "x?y\r\n   s\r\n\r\n");
 }
 

@@ -37,38 +37,22 @@ TRandomSource Pinned(std::uint64_t seed) {
   return r;
 }
 
-TEST(TimeText, FormatTime) {
-  const struct {
-    int seconds;
-    const char* text;
-  } cases[] = {
-      {1, ": 00:00:01"},       {3599, ": 00:59:59"}, {3725, ": 01:02:05"},
-      {360000, ": 100:00:00"}, {0, ": 00:00:00"},    {-1, ": 00:00:00"},  // overrun
-  };
-  for (const auto& c : cases) EXPECT_EQ(FormatTime(c.seconds), c.text) << c.seconds;
+TEST(TimeText, FormatTimeAndTimeTaken) {
+  const std::pair<int, const char*> shown[] = {{1, ": 00:00:01"},       {3599, ": 00:59:59"}, {3725, ": 01:02:05"},
+                                               {360000, ": 100:00:00"}, {0, ": 00:00:00"},    {-1, ": 00:00:00"}};
+  for (const auto& [seconds, text] : shown) EXPECT_EQ(FormatTime(seconds), text) << seconds;
+  // Elapsed or countdown, limit in minutes, the timer's seconds, time taken.
+  const std::tuple<bool, int, int, int> taken[] = {
+      {true, 60, 95, 95}, {false, 60, 42 * 60 + 10, 17 * 60 + 50}, {false, 1, 0, 60}, {false, 0, -1, 0}};
+  for (const auto& [elapsed, minutes, timer, seconds] : taken)
+    EXPECT_EQ(TimeTaken(elapsed, minutes, timer), seconds) << minutes << " " << timer;
 }
 
-TEST(TimeText, TimeTaken) {
-  const struct {
-    const char* name;
-    bool elapsed;
-    int minutes, timer, taken;
-  } cases[] = {
-      {"elapsed", true, 60, 95, 95},
-      {"countdown ended early", false, 60, 42 * 60 + 10, 17 * 60 + 50},
-      {"countdown ran out", false, 1, 0, 60},
-      {"zero limit overran", false, 0, -1, 0},
-  };
-  for (const auto& c : cases) EXPECT_EQ(TimeTaken(c.elapsed, c.minutes, c.timer), c.taken) << c.name;
-}
-
-TEST(TestSession, UnshuffledOrderIsTheSetOrder) {
-  TTestSession s;
-  s.Start(MakeSet(7, false));
-  EXPECT_EQ(Order(s), (std::vector<int>{1, 2, 3, 4, 5, 6, 7}));
-}
-
-TEST(TestSession, ShuffledOrderFollowsTheSeedAndIsAPermutation) {
+TEST(TestSession, TakingOrder) {
+  TTestSession plain;
+  plain.Start(MakeSet(7, false));
+  EXPECT_EQ(Order(plain), (std::vector<int>{1, 2, 3, 4, 5, 6, 7}));
+  // Shuffled: a permutation that follows the seed, drawn afresh for the next test.
   TQuestionSet set = MakeSet(20, true);
   TRandomSource a = Pinned(7), b = Pinned(7);
   TTestSession s1(a), s2(b);
@@ -80,15 +64,13 @@ TEST(TestSession, ShuffledOrderFollowsTheSeedAndIsAPermutation) {
   std::iota(all.begin(), all.end(), 1);
   EXPECT_EQ(sorted, all);
   EXPECT_NE(Order(s1), all);
-  s1.Start(set);  // the next test draws afresh
+  s1.Start(set);
   EXPECT_NE(Order(s1), Order(s2));
-}
-
-TEST(TestSession, SingleQuestionDrawsNothing) {
+  // A single question draws nothing.
   TRandomSource r = Pinned(3), untouched = Pinned(3);
-  TTestSession s(r);
-  s.Start(MakeSet(1, true));
-  EXPECT_EQ(Order(s), std::vector<int>{1});
+  TTestSession single(r);
+  single.Start(MakeSet(1, true));
+  EXPECT_EQ(Order(single), std::vector<int>{1});
   EXPECT_EQ(r.Draw(1000), untouched.Draw(1000));
 }
 
@@ -144,25 +126,20 @@ TEST(TestSession, DisplayMaskFollowsTheSlots) {
 }
 
 TEST(TestSession, ScoreIsTruncatedOverTheSeenQuestions) {
-  const struct {
-    int right, wrong;
-    const char* text;
-  } cases[] = {
-      {1, 2, "1 of 3 Correct [33%]"},
-      {2, 1, "2 of 3 Correct [66%]"},
-      {4, 0, "4 of 4 Correct [100%]"},
-      {0, 3, "0 of 3 Correct [0%]"},
-  };
-  for (const auto& c : cases) {
+  const std::tuple<int, int, const char*> cases[] = {{1, 2, "1 of 3 Correct [33%]"},
+                                                     {2, 1, "2 of 3 Correct [66%]"},
+                                                     {4, 0, "4 of 4 Correct [100%]"},
+                                                     {0, 3, "0 of 3 Correct [0%]"}};
+  for (const auto& [right, wrong, text] : cases) {
     TQuestionSet set = MakeSet(40, false);
     TTestSession s;
     s.Start(set);
-    for (int q = 1; q <= c.right + c.wrong; ++q) {
+    for (int q = 1; q <= right + wrong; ++q) {
       s.EnsureAnswerOrder(q, set.Questions[q]);
-      Answer(s, q, q <= c.right);
+      Answer(s, q, q <= right);
     }
-    EXPECT_EQ(ScoreText(s.UpdateScore(false)), c.text);
-    EXPECT_EQ(s.HasIncorrect, c.wrong > 0) << c.text;
+    EXPECT_EQ(ScoreText(s.UpdateScore(false)), text);
+    EXPECT_EQ(s.HasIncorrect, wrong > 0) << text;
   }
 }
 
@@ -181,13 +158,6 @@ TEST(TestSession, ReviewListKeepsTakingOrderAndIncorrectListSetOrder) {
   EXPECT_EQ(s.IncorrectList(), "Incorrect; 3; 12");
   s.CurrentPosition = 1;
   EXPECT_EQ(s.Title(12, true), "Question 12");
-}
-
-TEST(TestSession, ResultLines) {
-  const auto lines =
-      ResultLines("05/12/2026", "Networking.qst", 17 * 60 + 50, "7 of 9 Correct [77%]", "Incorrect; 3; 12");
-  EXPECT_EQ(lines, (std::vector<std::string>{"05/12/2026  Networking.qst     Time taken: 00:17:50",
-                                             "   7 of 9 Correct [77%]  Incorrect; 3; 12", ""}));
 }
 
 }  // namespace
