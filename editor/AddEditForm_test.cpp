@@ -28,6 +28,45 @@ TQuestionSet MixedSet() {
   return set;
 }
 
+// Plays edits: A-H click that answer's mark, s and m choose single or
+// multiple answers, t types a question, + ! - press Add, Save and Cancel,
+// < > [ ] move, x and n delete answering Yes or No, p clicks Protected.
+void Play(TAddEditForm* f, const QString& actions) {
+  for (const QChar a : actions) {
+    const char c = a.toLatin1();
+    if (c >= 'A' && c <= 'H') {
+      f->SpeedButton[static_cast<size_t>(c - 'A')]->click();
+    } else if (c == 's' || c == 'm') {
+      f->rgAnswerType->Item(c == 'm')->click();
+    } else if (c == 't') {
+      f->memoQuestion->setPlainText("New\nquestion");
+    } else if (c == 'x' || c == 'n') {
+      TMessageScript messages;
+      messages.Expect("Are you sure you want to delete this question ?", TMsgDlgType::Confirmation, mbYes | mbNo,
+                      c == 'x' ? mrYes : mrNo);
+      f->btnDelete->click();
+      VERIFY_MESSAGES(messages);
+    }
+    const std::pair<char, QAbstractButton*> buttons[] = {{'+', f->btnAdd},  {'!', f->btnSave}, {'-', f->btnCancel},
+                                                         {'<', f->btnPrev}, {'>', f->btnNext}, {'[', f->btnFirst},
+                                                         {']', f->btnLast}};
+    for (const auto& [key, button] : buttons)
+      if (key == c) button->click();
+  }
+}
+
+// Record shown, questions stored, answer type, Randomize, marks, mode, question text and whether
+// the set has changed, in one line.
+QString State(const TAddEditForm* f) {
+  static const char* const modes[] = {"browsing", "editing", "adding"};
+  return QString("#%1/%2 %3%4 %5 %6: %7%8")
+      .arg(f->lbQuestionTitle->text().mid(10))
+      .arg(f->QuestionSet.LastIndex)
+      .arg(f->rgAnswerType->ItemIndex() ? "multiple" : "single", f->cbRandomize->isChecked() ? " R" : "", Marks(f),
+           modes[static_cast<int>(f->EditMode)], f->memoQuestion->toPlainText().replace('\n', ' '),
+           f->SetChanged ? " (changed)" : "");
+}
+
 }  // namespace
 
 class AddEditFormTest : public TEditorTest {
@@ -36,73 +75,58 @@ class AddEditFormTest : public TEditorTest {
   void init() { Open(MixedSet()); }
   void cleanup() { Folder.reset(); }
 
-  // Showing a record never starts an edit, even when it changes the
-  // answer type on screen.
-  void navigationFollowsThePosition() {
-    const struct {
-      QAbstractButton* button;
-      int current;
-      QString buttons, marks;
-      int answerType;
-    } steps[] = {{F->btnNext, 1, Browsing(true, true, true), "A.......", 0},
-                 {F->btnFirst, 0, Browsing(false, false, true), "........", 0},
-                 {F->btnLast, 3, Browsing(true, true, false), ".......H", 0},
-                 {F->btnPrev, 2, Browsing(true, true, true), ".B.D....", 1},
-                 {F->btnNext, 3, Browsing(true, true, false), ".......H", 0}};
-    for (const auto& s : steps) {
-      s.button->click();
-      QCOMPARE(F->QuestionSet.Current, s.current);
-      QCOMPARE(F->lbQuestionTitle->text(), QString("Question #%1").arg(s.current));
-      QCOMPARE(Buttons(F), s.buttons);
-      QCOMPARE(Marks(F), s.marks);
-      QCOMPARE(F->rgAnswerType->ItemIndex(), s.answerType);
-      QCOMPARE(F->EditMode, TEditMode::Browsing);
-    }
-    QCOMPARE(F->memoQuestion->toPlainText(), QString("Line one\nLine two"));
-    QVERIFY(F->cbRandomize->isChecked());
+  // Each row starts on a question of the mixed set and plays the actions.
+  // Showing a record never starts an edit, even when it changes the answer
+  // type on screen; Add starts an empty single-answer record.
+  void editing_data() {
+    QTest::addColumn<int>("question");
+    QTest::addColumn<QString>("actions");
+    QTest::addColumn<QString>("state");
+    const std::tuple<const char*, int, const char*, const char*> rows[] = {
+        {"next", 0, ">", "#1/3 single A....... browsing: Question 1"},
+        {"first", 2, "[", "#0/3 single ........ browsing: A test set"},
+        {"last", 0, "]", "#3/3 single R .......H browsing: Line one Line two"},
+        {"back to multiple", 3, "<", "#2/3 multiple .B.D.... browsing: Question 2"},
+        {"on to single", 2, ">", "#3/3 single R .......H browsing: Line one Line two"},
+        {"add", 2, "+", "#4/3 single R ........ adding: "},
+        {"add, Save", 2, "+tF!", "#4/4 single R .....F.. browsing: New question (changed)"},
+        {"add, Cancel", 2, "+tF-", "#2/3 multiple .B.D.... browsing: Question 2"},
+        {"edit, Save", 2, "tF!", "#2/3 multiple .B.D.F.. browsing: New question (changed)"},
+        {"edit, Cancel", 2, "tF-", "#2/3 multiple .B.D.... browsing: Question 2"},
+        {"single: the mark moves", 1, "C", "#1/3 single ..C..... editing: Question 1"},
+        {"single: clicking the mark keeps it", 1, "CC", "#1/3 single ..C..... editing: Question 1"},
+        {"single: the last click wins", 1, "CE", "#1/3 single ....E... editing: Question 1"},
+        {"multiple: marks toggle", 2, "FB", "#2/3 multiple ...D.F.. editing: Question 2"},
+        {"to single keeps the first mark", 2, "s", "#2/3 single .B...... editing: Question 2"},
+        {"and back brings none back", 2, "sm", "#2/3 multiple .B...... editing: Question 2"},
+        {"Cancel restores the marks", 2, "s-", "#2/3 multiple .B.D.... browsing: Question 2"},
+        {"delete the first: the next shows", 1, "x", "#1/2 multiple .B.D.... browsing: Question 2 (changed)"},
+        {"delete the last: the one before", 3, "x", "#2/2 multiple .B.D.... browsing: Question 2 (changed)"},
+        {"delete answered No", 1, "n", "#1/3 single A....... browsing: Question 1"},
+    };
+    for (const auto& [name, question, actions, state] : rows)
+      QTest::newRow(name) << question << QString(actions) << QString(state);
+  }
+  void editing() {
+    QFETCH(int, question);
+    QFETCH(QString, actions);
+    F->GoToQuestion(question);
+    Play(F, actions);
+    QTEST(State(F), "state");
+    const int at = F->QuestionSet.Current, last = F->QuestionSet.LastIndex;
+    // Only the position decides the navigation; browsing, what is shown is what is stored.
+    const bool browsing = F->EditMode == TEditMode::Browsing;
+    QCOMPARE(Buttons(F), browsing ? Browsing(at != 0, at > 0, at < last) : Changing());
+    if (!browsing) return;
+    QCOMPARE(F->lbQuestionTitle->text(), QString("Question #%1").arg(at));
+    QCOMPARE(F->memoQuestion->toPlainText().replace('\n', "\r\n").toStdString(), F->QuestionSet.Questions[at].Text);
+  }
+
+  void wholeRecordIsShown() {
+    F->GoToQuestion(3);
     QCOMPARE(F->memoRemarks->toPlainText(), QString("See chapter 4"));
     QCOMPARE(F->memoOption[0]->toPlainText(), QString("Answer 3.A"));
     QCOMPARE(F->memoOption[7]->toPlainText(), QString("Answer H"));
-  }
-
-  // On question 2 (multiple answers, B and D): type a two-line text, mark F,
-  // then Save or Cancel; Add appends an empty single-answer record.
-  void saveOrCancel_data() {
-    QTest::addColumn<bool>("adding");
-    QTest::addColumn<bool>("save");
-    QTest::addColumn<int>("shownAfter");
-    QTest::addColumn<int>("lastAfter");
-    QTest::addColumn<QString>("marks");
-    QTest::newRow("add, Save") << true << true << 4 << 4 << ".....F..";
-    QTest::newRow("add, Cancel") << true << false << 2 << 3 << ".B.D....";
-    QTest::newRow("edit, Save") << false << true << 2 << 3 << ".B.D.F..";
-    QTest::newRow("edit, Cancel") << false << false << 2 << 3 << ".B.D....";
-  }
-  void saveOrCancel() {
-    QFETCH(bool, adding);
-    QFETCH(bool, save);
-    QFETCH(int, shownAfter);
-    F->GoToQuestion(2);
-    if (adding) {
-      F->btnAdd->click();
-      QCOMPARE(F->lbQuestionTitle->text(), QString("Question #4"));
-      QCOMPARE(F->memoQuestion->toPlainText(), QString());
-      QVERIFY(F->cbRandomize->isChecked());
-      QCOMPARE(F->rgAnswerType->ItemIndex(), 0);
-    }
-    F->memoQuestion->setPlainText("New\nquestion");
-    F->SpeedButton[5]->click();
-    QCOMPARE(F->EditMode, adding ? TEditMode::Adding : TEditMode::Editing);
-    QCOMPARE(Buttons(F), Changing());
-    (save ? F->btnSave : F->btnCancel)->click();
-    QCOMPARE(F->EditMode, TEditMode::Browsing);
-    QCOMPARE(F->lbQuestionTitle->text(), QString("Question #%1").arg(shownAfter));
-    QTEST(F->QuestionSet.LastIndex, "lastAfter");
-    QTEST(Marks(F), "marks");
-    QCOMPARE(Buttons(F), Browsing(true, true, shownAfter < 4));
-    QCOMPARE(F->memoQuestion->toPlainText(), save ? "New\nquestion" : "Question 2");
-    QCOMPARE(F->QuestionSet.Questions[shownAfter].Text, save ? "New\r\nquestion" : "Question 2");
-    QCOMPARE(F->SetChanged, save);
   }
 
   void everyInputStartsEditing_data() {
@@ -125,36 +149,6 @@ class AddEditFormTest : public TEditorTest {
     }
     QCOMPARE(F->EditMode, TEditMode::Editing);
     QCOMPARE(Buttons(F), Changing());
-  }
-
-  // Actions: a letter clicks that answer's mark, 's' and 'm' choose single
-  // or multiple answers, '-' is Cancel.
-  void correctAnswerMarks_data() {
-    QTest::addColumn<QString>("actions");
-    QTest::addColumn<int>("question");
-    QTest::addColumn<QString>("marks");
-    QTest::newRow("single: the mark moves") << "C" << 1 << "..C.....";
-    QTest::newRow("single: clicking the mark keeps it") << "CC" << 1 << "..C.....";
-    QTest::newRow("single: the last click wins") << "CE" << 1 << "....E...";
-    QTest::newRow("multiple: marks toggle") << "FB" << 2 << "...D.F..";
-    QTest::newRow("to single keeps the first mark") << "s" << 2 << ".B......";
-    QTest::newRow("and back brings none back") << "sm" << 2 << ".B......";
-    QTest::newRow("Cancel restores the marks") << "s-" << 2 << ".B.D....";
-  }
-  void correctAnswerMarks() {
-    QFETCH(int, question);
-    QFETCH(QString, actions);
-    F->GoToQuestion(question);
-    for (const QChar a : actions) {
-      if (a == 's' || a == 'm')
-        F->rgAnswerType->Item(a == 'm')->click();
-      else if (a == '-')
-        F->btnCancel->click();
-      else
-        F->SpeedButton[static_cast<size_t>(a.unicode() - 'A')]->click();
-    }
-    QTEST(Marks(F), "marks");
-    QCOMPARE(F->EditMode, actions.endsWith('-') ? TEditMode::Browsing : TEditMode::Editing);
   }
 
   // A set holds from none up to 250 questions.
@@ -181,32 +175,6 @@ class AddEditFormTest : public TEditorTest {
     QCOMPARE(F->QuestionSet.LastIndex, last);
   }
 
-  void deleteShowsTheFollowingRecord_data() {
-    QTest::addColumn<int>("position");
-    QTest::addColumn<int>("answer");
-    QTest::addColumn<int>("shownAfter");
-    QTest::addColumn<QString>("textAfter");
-    QTest::addColumn<int>("lastAfter");
-    QTest::newRow("first question") << 1 << int(mrYes) << 1 << "Question 2" << 2;
-    QTest::newRow("last") << 3 << int(mrYes) << 2 << "Question 2" << 2;
-    QTest::newRow("answered No") << 1 << int(mrNo) << 1 << "Question 1" << 3;
-  }
-  void deleteShowsTheFollowingRecord() {
-    QFETCH(int, position);
-    QFETCH(int, answer);
-    F->GoToQuestion(position);
-    TMessageScript messages;
-    messages.Expect("Are you sure you want to delete this question ?", TMsgDlgType::Confirmation, mbYes | mbNo, answer);
-    F->btnDelete->click();
-    VERIFY_MESSAGES(messages);
-    QTEST(F->QuestionSet.Current, "shownAfter");
-    QCOMPARE(F->lbQuestionTitle->text(), QString("Question #%1").arg(F->QuestionSet.Current));
-    QTEST(F->memoQuestion->toPlainText(), "textAfter");
-    QTEST(F->QuestionSet.LastIndex, "lastAfter");
-    QCOMPARE(F->SetChanged, answer == mrYes);
-    QCOMPARE(Buttons(F), Browsing(true, true, F->QuestionSet.Current < F->QuestionSet.LastIndex));
-  }
-
   void closingWhileChangingIsRefused_data() {
     QTest::addColumn<bool>("adding");
     QTest::addColumn<bool>("esc");
@@ -229,38 +197,29 @@ class AddEditFormTest : public TEditorTest {
   }
 
   void fileWrittenOnlyAfterAChange_data() {
-    QTest::addColumn<int>("action");
+    QTest::addColumn<QString>("actions");
     QTest::addColumn<bool>("written");
-    QTest::newRow("browsing only") << 0 << false;
-    QTest::newRow("edited and cancelled") << 1 << false;
-    QTest::newRow("protection box clicked") << 2 << true;
-    QTest::newRow("record saved") << 3 << true;
-    QTest::newRow("record deleted") << 4 << true;
+    QTest::newRow("browsing only") << "" << false;
+    QTest::newRow("edited and cancelled") << "t-" << false;
+    QTest::newRow("protection box clicked") << "p" << true;
+    QTest::newRow("record saved") << "t!" << true;
+    QTest::newRow("record deleted") << "x" << true;
   }
   void fileWrittenOnlyAfterAChange() {
-    QFETCH(int, action);
+    QFETCH(QString, actions);
     QFETCH(bool, written);
     const std::string before = FileBytes();
     F->GoToQuestion(2);
-    TMessageScript messages;
-    if (action == 1 || action == 3) F->memoQuestion->setPlainText("Kept");
-    if (action == 1) F->btnCancel->click();
-    if (action == 2) F->cbProtectedSet->click();
-    if (action == 3) F->btnSave->click();
-    if (action == 4) {
-      messages.Answer(mrYes);
-      F->btnDelete->click();
-    }
+    Play(F, actions);
     F->btnClose->click();
-    VERIFY_MESSAGES(messages);
     QVERIFY(!F->isVisible());
     if (!written) QCOMPARE(FileBytes(), before);
     TQuestionSet saved;
     QVERIFY(saved.LoadFromFile(SetPath()));
     QCOMPARE(saved.OwnerCode, written ? UserCode() : 0);
-    QCOMPARE(saved.ProtectedSet, action == 2);
-    if (action == 3) QCOMPARE(saved.Questions[2].Text, std::string("Kept"));
-    QCOMPARE(saved.LastIndex, action == 4 ? 2 : 3);
+    QCOMPARE(saved.ProtectedSet, actions == "p");
+    QCOMPARE(saved.LastIndex, actions == "x" ? 2 : 3);
+    if (actions == "t!") QCOMPARE(saved.Questions[2].Text, std::string("New\r\nquestion"));
     // Opened again, the editor starts afresh from the file.
     Reopen();
     QCOMPARE(F->QuestionSet.Current, 0);
