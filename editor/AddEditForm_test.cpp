@@ -47,9 +47,9 @@ void Play(TAddEditForm* f, const QString& actions) {
       f->btnDelete->click();
       VERIFY_MESSAGES(messages);
     }
-    const std::pair<char, QAbstractButton*> buttons[] = {{'+', f->btnAdd},  {'!', f->btnSave}, {'-', f->btnCancel},
-                                                         {'<', f->btnPrev}, {'>', f->btnNext}, {'[', f->btnFirst},
-                                                         {']', f->btnLast}};
+    const std::pair<char, QAbstractButton*> buttons[] = {
+        {'+', f->btnAdd},  {'!', f->btnSave},  {'-', f->btnCancel}, {'<', f->btnPrev},
+        {'>', f->btnNext}, {'[', f->btnFirst}, {']', f->btnLast},   {'p', f->cbProtectedSet}};
     for (const auto& [key, button] : buttons)
       if (key == c) button->click();
   }
