@@ -9,7 +9,6 @@
 #include "app/shell/StartForm.h"
 #include "editor/AddEditForm.h"
 #include "session/Form1.h"
-#include "session/ResultsForm.h"
 #include "session/core/DetailLog.h"
 #include "session/core/RandomSource.h"
 #include "testkit/EditorHarness.h"
