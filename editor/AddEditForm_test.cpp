@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QtTest>
+#include <tuple>
 
 #include "app/FileDialogs.h"
 #include "app/ProgramFolder.h"

@@ -38,12 +38,23 @@ QString ExhibitButtons(const TAddEditForm* f) {
                                f->btnImageDelete->isHidden() ? "" : "Delete ", f->btnImageAdd->text());
 }
 
+// The exhibit of the record, whether it is being changed, and the buttons.
+QString Exhibit(const TAddEditForm* f) {
+  return QString::fromStdString(f->ExhibitName.empty() ? "none" : f->ExhibitName) +
+         (f->EditMode == TEditMode::Browsing ? " browsing: " : " changing: ") + ExhibitButtons(f);
+}
+
 }  // namespace
 
 class ExhibitsTest : public TEditorTest {
   Q_OBJECT
  private slots:
-  void init() { Open(ExhibitSet()); }
+  void init() {
+    Open(ExhibitSet());
+    // The figures below are those of the design size, whatever size the font opened it at.
+    F->resize(EditorMinWidth - EditorFrameWidth, EditorMinHeight - EditorFrameHeight);
+    QCoreApplication::processEvents();
+  }
   void cleanup() { Folder.reset(); }
 
   void thumbnailOfAnExhibit() {
@@ -62,9 +73,8 @@ class ExhibitsTest : public TEditorTest {
     messages.Expect("Exhibit not found: gone.bmp", TMsgDlgType::Information, mbOK);
     F->GoToQuestion(2);
     VERIFY_MESSAGES(messages);
-    QCOMPARE(ExhibitButtons(F), QString("Delete Change Exhibit"));
+    QCOMPARE(Exhibit(F), QString("gone.bmp browsing: Delete Change Exhibit"));
     QCOMPARE(F->memoQuestion->width(), 521);
-    QCOMPARE(F->EditMode, TEditMode::Browsing);
     messages.Expect("Exhibit not found: gone.bmp", TMsgDlgType::Information, mbOK);
     F->resize(QSize(700 - EditorFrameWidth, 520 - EditorFrameHeight));
     QCoreApplication::processEvents();
@@ -98,9 +108,7 @@ class ExhibitsTest : public TEditorTest {
     TModalScript modals;
     modals.Expect("ExhibitManager", Choose(1, "btnClose"));
     F->btnImageAdd->click();
-    QCOMPARE(F->ExhibitName, std::string());
-    QCOMPARE(F->EditMode, TEditMode::Browsing);
-
+    QCOMPARE(Exhibit(F), QString("none browsing: Add Exhibit"));
     modals.Expect("ExhibitManager", [](QDialog* d) {
       TExhibitManager* m = Picker(d);
       STEP_COMPARE(m->FileListBox1->count(), 2);
@@ -111,13 +119,10 @@ class ExhibitsTest : public TEditorTest {
       return TModalScript::Click(d, "btnSelect");
     });
     F->btnImageAdd->click();
-    QCOMPARE(F->ExhibitName, std::string("photo.bmp"));
-    QCOMPARE(F->EditMode, TEditMode::Editing);
-    QCOMPARE(ExhibitButtons(F), QString("Show Delete Change Exhibit"));
+    QCOMPARE(Exhibit(F), QString("photo.bmp changing: Show Delete Change Exhibit"));
     QCOMPARE(F->findChildren<TExhibitManager*>().size(), 0);  // freed after use
     F->btnCancel->click();
-    QCOMPARE(F->ExhibitName, std::string());
-    QCOMPARE(ExhibitButtons(F), QString("Add Exhibit"));
+    QCOMPARE(Exhibit(F), QString("none browsing: Add Exhibit"));
 
     // Chosen and saved, it is stored by its name alone.
     modals.Expect("ExhibitManager", Choose(0, "btnSelect"));
@@ -169,10 +174,12 @@ class ExhibitsTest : public TEditorTest {
     QCOMPARE(F->ExhibitName, std::string("good.bmp"));
   }
 
+  // Deleting takes the exhibit off the record until Cancel; the file stays.
   void deleteExhibit_data() {
     QTest::addColumn<int>("answer");
-    QTest::newRow("Yes") << int(mrYes);
-    QTest::newRow("No") << int(mrNo);
+    QTest::addColumn<QString>("after");
+    QTest::newRow("Yes") << int(mrYes) << "none changing: Add Exhibit";
+    QTest::newRow("No") << int(mrNo) << "chart.bmp browsing: Show Delete Change Exhibit";
   }
   void deleteExhibit() {
     QFETCH(int, answer);
@@ -182,14 +189,10 @@ class ExhibitsTest : public TEditorTest {
     messages.Expect("Are you sure you want to delete this exhibit ?", TMsgDlgType::Confirmation, mbYes | mbNo, answer);
     F->btnImageDelete->click();
     VERIFY_MESSAGES(messages);
-    QCOMPARE(F->ExhibitName, std::string(answer == mrYes ? "" : "chart.bmp"));
-    QCOMPARE(F->EditMode, answer == mrYes ? TEditMode::Editing : TEditMode::Browsing);
-    if (answer != mrYes) return;
-    QCOMPARE(ExhibitButtons(F), QString("Add Exhibit"));
+    QTEST(Exhibit(F), "after");
     F->btnCancel->click();
-    QCOMPARE(F->ExhibitName, std::string("chart.bmp"));
-    QCOMPARE(ExhibitButtons(F), QString("Show Delete Change Exhibit"));
-    QVERIFY(FileExists(Folder->Path("Tests/chart.bmp")));  // the file itself stays
+    QCOMPARE(Exhibit(F), QString("chart.bmp browsing: Show Delete Change Exhibit"));
+    QVERIFY(FileExists(Folder->Path("Tests/chart.bmp")));
   }
 
   // The viewer takes the picture's size; a tiny picture still leaves Close

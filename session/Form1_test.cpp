@@ -2,6 +2,7 @@
 #include <QtTest>
 #include <functional>
 #include <limits>
+#include <tuple>
 
 #include "app/ModalSeam.h"
 #include "app/core/Contrast.h"

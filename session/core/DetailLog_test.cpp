@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <tuple>
 
 #include "session/core/Csv.h"
 #include "session/core/CsvExport.h"
@@ -88,11 +89,8 @@ TEST(DetailLog, FingerprintFollowsWhatTheTakerSees) {
   set.Questions[1].CorrectMask = 1;
   set.Questions[2].Text = "And?";
   const std::uint64_t base = SetFingerprint(set);
-  struct {
-    const char* Name;
-    void (*Change)(TQuestionSet&);
-    bool Same;
-  } cases[] = {
+  // What changed, and whether the tests before and after stay one series.
+  const std::tuple<const char*, void (*)(TQuestionSet&), bool> cases[] = {
       {"comment corrected", [](TQuestionSet& s) { s.Questions[1].Remarks = "See page 4"; }, true},
       {"description changed", [](TQuestionSet& s) { s.Questions[0].Text = "New"; }, true},
       {"answers shuffled from now on", [](TQuestionSet& s) { s.Questions[1].RandomizeAnswers = 1; }, true},
@@ -107,10 +105,10 @@ TEST(DetailLog, FingerprintFollowsWhatTheTakerSees) {
       {"question added", [](TQuestionSet& s) { s.LastIndex = 3; }, false},
       {"kind changed", [](TQuestionSet& s) { s.Questions[2].AnswerType = TAnswerType::Multiple; }, false},
   };
-  for (const auto& c : cases) {
+  for (const auto& [name, change, same] : cases) {
     TQuestionSet changed = set;
-    c.Change(changed);
-    EXPECT_EQ(SetFingerprint(changed) == base, c.Same) << c.Name;
+    change(changed);
+    EXPECT_EQ(SetFingerprint(changed) == base, same) << name;
   }
   EXPECT_EQ(FingerprintText(0xabcull), "0000000000000abc");
   // Records are grouped into tests by their id: two tests must never share one.
@@ -144,10 +142,8 @@ TEST(DetailLog, OutcomesAreInTheSetsOwnLetters) {
     session.EnsureAnswerOrder(q, set.Questions[q]);
     session.StoreResponse(q, slotsOf(q, given[q]));
   }
-  const std::vector<TQuestionOutcome> outcomes = session.Outcomes(set);
-  ASSERT_EQ(outcomes.size(), 2u);
-  EXPECT_EQ(outcomes[0], (TQuestionOutcome{1, 0b10111, 0b101, 0b101, true}));
-  EXPECT_EQ(outcomes[1], (TQuestionOutcome{2, 0b10111, 0b010, 0b101, false}));
+  EXPECT_EQ(session.Outcomes(set),
+            (std::vector<TQuestionOutcome>{{1, 0b10111, 0b101, 0b101, true}, {2, 0b10111, 0b010, 0b101, false}}));
 }
 
 TEST(ResultsCsv, EntriesOfTheResultsLog) {

@@ -6,6 +6,7 @@
 #include <array>
 #include <numeric>
 #include <set>
+#include <tuple>
 #include <vector>
 
 #include "session/core/TimeText.h"
