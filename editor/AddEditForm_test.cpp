@@ -188,23 +188,24 @@ class AddEditFormTest : public TEditorTest {
   }
 
   void closingWhileChangingIsRefused_data() {
-    QTest::addColumn<bool>("adding");
+    QTest::addColumn<QString>("actions");
     QTest::addColumn<bool>("esc");
-    QTest::newRow("editing, Esc") << false << true;
-    QTest::newRow("adding, close box") << true << false;
+    QTest::newRow("editing, Esc") << "t" << true;
+    QTest::newRow("adding, close box") << "+" << false;
   }
   void closingWhileChangingIsRefused() {
-    QFETCH(bool, adding);
+    QFETCH(QString, actions);
     QFETCH(bool, esc);
     const std::string before = FileBytes();
     F->GoToQuestion(1);
-    adding ? F->btnAdd->click() : F->memoQuestion->setPlainText("changed");
+    Play(F, actions);
+    const QString changing = State(F);
     TMessageScript messages;
     messages.Expect("You must save or cancel edit before closing window", TMsgDlgType::Information, mbOK);
     esc ? QTest::keyClick(F, Qt::Key_Escape) : void(F->close());
     VERIFY_MESSAGES(messages);
     QVERIFY(F->isVisible());
-    QCOMPARE(F->EditMode, adding ? TEditMode::Adding : TEditMode::Editing);
+    QCOMPARE(State(F), changing);
     QCOMPARE(FileBytes(), before);
   }
 
@@ -351,32 +352,40 @@ class AddEditFormTest : public TEditorTest {
   // accepted, and a refused file leaves the set as it was.
   void importShowsTheSummaryAndAddsOnlyOnYes_data() {
     QTest::addColumn<int>("before");
-    QTest::addColumn<int>("answer");
-    QTest::addColumn<QString>("summary");
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<int>("answer");  // 0: a refused file, reported
+    QTest::addColumn<QString>("message");
     QTest::addColumn<int>("after");
     const QString three = "3 questions will be added; 1 question skipped: line 5: 10 answers, at most 8 fit";
-    QTest::newRow("yes") << 1 << int(mrYes) << three << 4;
-    QTest::newRow("no") << 1 << int(mrNo) << three << 1;
-    QTest::newRow("full at 250") << 248 << int(mrYes)
+    QTest::newRow("yes") << 1 << "more.csv" << int(mrYes) << three << 4;
+    QTest::newRow("no") << 1 << "more.csv" << int(mrNo) << three << 1;
+    QTest::newRow("full at 250") << 248 << "more.csv" << int(mrYes)
                                  << "2 questions will be added; 2 questions skipped: line 5: 10 answers, at most 8 "
                                     "fit; line 4: a set holds at most 250 questions"
                                  << 250;
+    QTest::newRow("refused, naming the line")
+        << 2 << "broken.txt" << 0
+        << "The file cannot be imported:\nbroken.txt: line 3: the last question has no ANSWER: line" << 2;
   }
   void importShowsTheSummaryAndAddsOnlyOnYes() {
     QFETCH(int, before);
+    QFETCH(QString, file);
     QFETCH(int, answer);
-    QFETCH(QString, summary);
-    QFETCH(int, after);
+    QFETCH(QString, message);
     Open(MakeSet(before));
     Folder->WriteFile("Tests/more.csv",
                       "question,A,B,C,D,E,F,G,H,I,J,correct\nOne,a,b,,,,,,,,,A\nTwo,a,b,,,,,,,,,B\nThree,a,b,,,,,,,,,"
                       "AB\nTen,1,2,3,4,5,6,7,8,9,10,A\n");
-    Choose("more.csv");
+    Folder->WriteFile("Tests/broken.txt", "Q?\nA. x\nB. y\n");
+    Choose(file.toStdString());
     TMessageScript msgs;
-    msgs.Expect(summary + "\n\nAdd them to the question set ?", TMsgDlgType::Confirmation, mbYes | mbNo, answer);
+    if (answer)
+      msgs.Expect(message + "\n\nAdd them to the question set ?", TMsgDlgType::Confirmation, mbYes | mbNo, answer);
+    else
+      msgs.Expect(message, TMsgDlgType::Warning, mbOK);
     F->btnImport->click();
     VERIFY_MESSAGES(msgs);
-    QCOMPARE(F->QuestionSet.LastIndex, after);
+    QTEST(F->QuestionSet.LastIndex, "after");
     QCOMPARE(F->SetChanged, answer == mrYes);
     if (answer == mrYes) {
       QCOMPARE(F->QuestionSet.Current, before + 1);
@@ -384,20 +393,6 @@ class AddEditFormTest : public TEditorTest {
       QCOMPARE(F->QuestionSet.Questions[before + 2].CorrectMask, AnswerMask(2));
     }
   }
-
-  void refusedFileNamesTheLineAndChangesNothing() {
-    Open(MakeSet(2));
-    Folder->WriteFile("Tests/broken.txt", "Q?\nA. x\nB. y\n");
-    Choose("broken.txt");
-    TMessageScript msgs;
-    msgs.Expect("The file cannot be imported:\nbroken.txt: line 3: the last question has no ANSWER: line",
-                TMsgDlgType::Warning, mbOK);
-    F->btnImport->click();
-    VERIFY_MESSAGES(msgs);
-    QCOMPARE(F->QuestionSet.LastIndex, 2);
-    QVERIFY(!F->SetChanged);
-  }
-
   void exportWritesTheFileAndReports() {
     Open(MakeSet(3));
     Choose("out.gift");
