@@ -18,7 +18,9 @@ namespace proctorium {
 
 namespace {
 
-constexpr int Margin = 4;  // pixels left of the text, as an edit control leaves
+// Pixels left of and above the text, as an edit control leaves them.
+constexpr int Margin = 4;
+constexpr int Top = 2;
 
 TRgb Rgb(const QColor& c) { return {c.red(), c.green(), c.blue()}; }
 QColor ToQColor(const TRgb& c) { return QColor(c.R, c.G, c.B); }
@@ -98,10 +100,10 @@ int TLogView::LineHeight() const { return std::max(1, fontMetrics().lineSpacing(
 
 int TLogView::FirstVisibleLine() const { return verticalScrollBar()->value(); }
 
-int TLogView::VisibleLines() const { return std::max(1, viewport()->height() / LineHeight()); }
+int TLogView::VisibleLines() const { return std::max(1, (viewport()->height() - Top) / LineHeight()); }
 
 int TLogView::LineAt(int y) const {
-  const int line = FirstVisibleLine() + (y < 0 ? -1 : y / LineHeight());
+  const int line = FirstVisibleLine() + (y < Top ? -1 : (y - Top) / LineHeight());
   return std::clamp(line, 0, std::max(0, LineCount() - 1));
 }
 
@@ -165,11 +167,11 @@ void TLogView::paintEvent(QPaintEvent* /*e*/) {
   const int width = viewport()->width();
   const int x = Margin - horizontalScrollBar()->value();
   const int first = FirstVisibleLine();
-  const int last = std::min(LineCount() - 1, first + viewport()->height() / height);
+  const int last = std::min(LineCount() - 1, first + (viewport()->height() - Top) / height);
   const int selFirst = std::min(Anchor_, Current_), selLast = std::max(Anchor_, Current_);
   int widest = Widest_;
   for (int i = first; i <= last; ++i) {
-    const int y = (i - first) * height;
+    const int y = Top + (i - first) * height;
     const bool selected = Current_ >= 0 && i >= selFirst && i <= selLast;
     if (selected) p.fillRect(0, y, width, height, highlight);
     p.setPen(selected ? selectedText : text);
