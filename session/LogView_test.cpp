@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QScrollBar>
+#include <QWheelEvent>
 #include <QtTest>
 #include <string>
 
@@ -42,6 +43,10 @@ class LogViewTest : public QObject {
     QCOMPARE(v.View.SelectedText(), QString("line 0"));
     v.View.AppendLine("late");  // away from the end the view stays where the user is
     QCOMPARE(v.View.FirstVisibleLine(), 0);
+    QWheelEvent down(QPointF(10, 10), v.View.mapToGlobal(QPointF(10, 10)), {}, QPoint(0, -120), Qt::NoButton, {},
+                     Qt::NoScrollPhase, false);
+    QApplication::sendEvent(v.View.viewport(), &down);
+    QCOMPARE(v.View.FirstVisibleLine(), QApplication::wheelScrollLines());
     QTest::keyClick(&v.View, Qt::Key_End);
     v.View.AppendLine("later");  // at the end it follows what is added
     QCOMPARE(v.View.FirstVisibleLine() + v.View.VisibleLines(), 1002);
