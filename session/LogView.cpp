@@ -212,7 +212,9 @@ void TLogView::keyPressEvent(QKeyEvent* e) {
   const int from = Current_ >= 0 ? Current_ : FirstVisibleLine() - 1;
   switch (e->key()) {
     case Qt::Key_Up:
-      return MoveTo(Current_ >= 0 ? Current_ - 1 : FirstVisibleLine(), extend);
+      // With nothing selected the first arrow picks a line in sight: Up
+      // the lowest, Down the highest, so neither jumps away from the view.
+      return MoveTo(Current_ >= 0 ? Current_ - 1 : FirstVisibleLine() + VisibleLines() - 1, extend);
     case Qt::Key_Down:
       return MoveTo(from + 1, extend);
     case Qt::Key_PageUp:

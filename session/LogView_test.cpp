@@ -69,6 +69,8 @@ class LogViewTest : public QObject {
                                 << "line 0\nline 1\nline 2\nline 3\nline 4\nline 5\nline 6\nline 7\nline 8\nline 9";
     QTest::newRow("no move past the first") << "huuu"
                                             << "line 0";
+    QTest::newRow("first arrow up picks the lowest line in sight") << "u"
+                                                                   << "line 9";
   }
   void keysSelectAndCopyWholeLines() {
     QFETCH(QString, keys);
