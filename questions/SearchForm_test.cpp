@@ -12,13 +12,12 @@ using namespace proctorium::testkit;
 namespace {
 
 // "needle" in question 2's text, question 4's remarks and question 5's
-// answer C; "only here" in the description; "picture" only in an exhibit name.
+// answer C; "only here" in the description.
 TQuestionSet SearchSet() {
   TQuestionSet set = MakeSet(5, "Description: only here");
   set.Questions[2].Text = "Where is the NEEDLE?";
   set.Questions[4].Remarks = "a needle in the remarks";
   set.Questions[5].Answers[2] = "Needlework";
-  set.Questions[3].ExhibitFile = "picture.bmp";
   return set;
 }
 
@@ -65,8 +64,6 @@ class SearchFormTest : public TEditorTest {
   void textsThatAreNotFound_data() {
     QTest::addColumn<QString>("text");
     QTest::newRow("only in the description") << "only here";
-    QTest::newRow("only in an exhibit name") << "picture";
-    QTest::newRow("nowhere") << "zebra";
     QTest::newRow("empty") << "";
     QTest::newRow("not storable; question 2 has its stand-in") << QString::fromUtf8("\u65E5");
   }

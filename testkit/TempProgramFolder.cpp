@@ -33,6 +33,12 @@ void TTempProgramFolder::WriteFile(const std::string& relative, const std::strin
   WriteFileAtomic(Path(relative), bytes);
 }
 
+std::string TTempProgramFolder::ReadFile(const std::string& relative) const {
+  std::string bytes;
+  if (!ReadWholeFile(Path(relative), bytes)) bytes.clear();
+  return bytes;
+}
+
 void TTempProgramFolder::WriteBitmap(const std::string& name, int w, int h) {
   QImage img(w, h, QImage::Format_RGB32);
   img.fill(QColor(200, 220, 240));

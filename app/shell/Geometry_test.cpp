@@ -19,7 +19,9 @@
 #include "questions/SearchForm.h"
 #include "session/Form1.h"
 #include "session/ResultsForm.h"
+#include "session/StatisticsForm.h"
 #include "session/TimerValue.h"
+#include "session/core/DetailLog.h"
 #include "testkit/Geometry.h"
 #include "testkit/MessageScript.h"
 #include "testkit/ModalScript.h"
@@ -45,6 +47,23 @@ TQuestionSet FullSet() {
   return set;
 }
 
+// Three saved tests of FullSet, so the statistics window has a series to show.
+std::string DetailLog(const TQuestionSet& set) {
+  std::string bytes;
+  for (int t = 0; t < 3; ++t) {
+    TDetailTest test{"2026-12-07 10:0" + std::to_string(t) + ":00",
+                     "id" + std::to_string(t),
+                     "Networking Fundamentals.qst",
+                     SetFingerprint(set),
+                     set.LastIndex,
+                     {}};
+    for (int q = 1; q <= set.LastIndex; ++q)
+      test.Outcomes.push_back({static_cast<std::int16_t>(q), 0b11, static_cast<AnswerMask>(1 << (t % 2)), 1, t == 0});
+    bytes += DetailLogRecords(test, t == 0);
+  }
+  return bytes;
+}
+
 QString Faults(const char* window, QWidget* w, const QStringList& overlays = {}) {
   QApplication::processEvents();
   const QStringList faults = LayoutFaults(w, overlays);
@@ -58,7 +77,7 @@ class GeometryTest : public QObject {
  private slots:
   void everyWindowFitsItsTexts_data() {
     QTest::addColumn<int>("fontSize");
-    for (int size : {8, 10, 12, 14, 20}) QTest::addRow("font %d", size) << size;
+    for (int size = 8; size <= 20; size += 2) QTest::addRow("font %d", size) << size;
   }
 
   void everyWindowFitsItsTexts() {
@@ -72,6 +91,7 @@ class GeometryTest : public QObject {
     folder.WriteSet("Networking Fundamentals.qst", FullSet());
     folder.WriteBitmap("chart.bmp", 120, 90);
     folder.WriteFile("Tests/results.txt", "7 Dec 2026  Networking Fundamentals.qst     Time taken: 00:01:00\r\n");
+    folder.WriteFile("Tests/results-detail.csv", DetailLog(FullSet()));
     folder.CreateForms();
     testkit::TMessageScript messages;
     TModalScript modals;
@@ -114,6 +134,13 @@ class GeometryTest : public QObject {
       return d->result();
     });
     StartForm->btnEditClick();
+
+    modals.Expect("StatisticsForm", [&](QDialog* d) {
+      check("statistics", d);
+      d->hide();
+      return int(mrCancel);
+    });
+    ResultsForm->btnStatisticsClick();
 
     for (QDialog* dlg : std::initializer_list<QDialog*>{ResultsForm, TimerValue, PasswordDlg, NewPasswordDlg,
                                                         AdminOptions, AboutBox}) {

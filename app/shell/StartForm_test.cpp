@@ -1,7 +1,4 @@
-#include <sys/resource.h>
 #include <QtTest>
-#include <csignal>
-#include <filesystem>
 
 #include "app/Pictures.h"
 #include "app/core/FileIO.h"
@@ -16,6 +13,7 @@
 #include "testkit/MessageScript.h"
 #include "testkit/ModalScript.h"
 #include "testkit/TempProgramFolder.h"
+#include "testkit/core/FileSizeLimit.h"
 #include "web/GoToWeb.h"
 
 using namespace proctorium;
@@ -24,25 +22,6 @@ using testkit::TModalScript;
 using testkit::TTempProgramFolder;
 
 namespace {
-
-std::string Int32(std::uint32_t v) {
-  std::string s;
-  for (int i = 0; i < 4; ++i) s += static_cast<char>(v >> (8 * i));
-  return s;
-}
-
-std::string Str(const std::string& text) { return Int32(static_cast<std::uint32_t>(text.size())) + text; }
-
-// An old-format file: no header, plain texts.
-std::string OldFormatSet(const std::string& description, int questions) {
-  std::string bytes = Int32(questions);
-  for (int i = 0; i <= questions; ++i) {
-    bytes += Str(i == 0 ? description : "Q" + std::to_string(i)) + std::string(2, '\0');
-    for (int a = 0; a < 8; ++a) bytes += Str(a < 2 && i > 0 ? "ans" : "");
-    bytes += std::string(1, i == 0 ? '\0' : '\1') + Str("") + Str("");
-  }
-  return bytes;
-}
 
 TOptionsRecord Options(bool allowEdits, bool deletePermitted = false) {
   TOptionsRecord o;
@@ -57,20 +36,17 @@ QStringList Entries() {
   return l;
 }
 
-std::string Slurp(const std::string& path) {
-  std::string bytes;
-  ReadWholeFile(path, bytes);
-  return bytes;
+// The start window's buttons that can be pressed, in screen order.
+QString Enabled() {
+  QStringList l;
+  for (QPushButton* b : {StartForm->btnStart, StartForm->btnEdit, StartForm->btnAdd, StartForm->btnDelete})
+    if (b->isEnabled()) l << b->objectName().mid(3).toLower();
+  return l.join(' ');
 }
 
 QStringList FolderEntries(const std::string& folder) {
   QDir d(QString::fromStdString(folder));
   return d.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
-}
-
-// A modal step that closes the window with result.
-TModalScript::TStep Return(int result) {
-  return [result](QDialog*) { return result; };
 }
 
 // What FileCopy reports, empty when it went through.
@@ -123,36 +99,32 @@ class StartFormTest : public QObject {
     QTest::addColumn<int>("owner");
     QTest::addColumn<int>("questions");
     QTest::addColumn<QString>("memo");
-    QTest::addColumn<bool>("start");
-    QTest::addColumn<bool>("edit");
-    QTest::addColumn<bool>("remove");
+    QTest::addColumn<QString>("enabled");
     const int other = UserCode() == 7 ? 8 : 7;
     const QString summary = "A test set";
-    QTest::newRow("empty Tests folder") << "none" << false << 0 << 0 << "No question databases found" << false << false
-                                        << false;
+    QTest::newRow("empty Tests folder") << "none" << false << 0 << 0 << "No question databases found"
+                                        << "add";
     QTest::newRow("old format") << "old" << false << 0 << 2
                                 << "OLD FILE FORMAT - EDITING NOT PERMITTED\n" + QString(40, '=') +
                                        "\n\nOld description"
-                                << true << false << true;
-    QTest::newRow("protected, other owner") << "new" << true << other << 2 << summary << true << false << true;
-    QTest::newRow("protected, this user") << "new" << true << int(UserCode()) << 2 << summary << true << true << true;
-    QTest::newRow("protected, no owner") << "new" << true << 0 << 2 << summary << true << true << true;
-    QTest::newRow("unprotected, other owner") << "new" << false << other << 2 << summary << true << true << true;
-    QTest::newRow("no questions") << "new" << false << 0 << 0 << summary << false << true << true;
+                                << "start add delete";
+    QTest::newRow("protected, other owner") << "new" << true << other << 2 << summary << "start add delete";
+    QTest::newRow("protected, this user")
+        << "new" << true << int(UserCode()) << 2 << summary << "start edit add delete";
+    QTest::newRow("protected, no owner") << "new" << true << 0 << 2 << summary << "start edit add delete";
+    QTest::newRow("unprotected, other owner") << "new" << false << other << 2 << summary << "start edit add delete";
+    QTest::newRow("no questions") << "new" << false << 0 << 0 << summary << "edit add delete";
   }
   void startWindowStates() {
     QFETCH(QString, kind);
-    QFETCH(bool, isProtected);
-    QFETCH(int, owner);
     QFETCH(int, questions);
-    QFETCH(QString, memo);
-    QFETCH(bool, start);
-    QFETCH(bool, edit);
-    QFETCH(bool, remove);
     TTempProgramFolder folder(Options(true, true));
-    if (kind == "old") folder.WriteFile("Tests/old.qst", OldFormatSet("Old description", questions));
+    TQuestionSet set = testkit::MakeSet(questions, "Old description");
+    if (kind == "old") folder.WriteFile("Tests/old.qst", testkit::OldFormatBytes(set));
     if (kind == "new") {
-      TQuestionSet set = testkit::MakeSet(questions);
+      set = testkit::MakeSet(questions);
+      QFETCH(bool, isProtected);
+      QFETCH(int, owner);
       set.ProtectedSet = isProtected;
       set.OwnerCode = owner;
       folder.WriteSet("s.qst", set);
@@ -160,11 +132,8 @@ class StartFormTest : public QObject {
     TMessageScript messages;
     Show(folder);
     VERIFY_MESSAGES(messages);
-    QCOMPARE(StartForm->Memo1->toPlainText(), memo);
-    QCOMPARE(StartForm->btnStart->isEnabled(), start);
-    QCOMPARE(StartForm->btnEdit->isEnabled(), edit);
-    QCOMPARE(StartForm->btnDelete->isEnabled(), remove);
-    QVERIFY(StartForm->btnAdd->isEnabled());
+    QTEST(StartForm->Memo1->toPlainText(), "memo");
+    QTEST(Enabled(), "enabled");
     QCOMPARE(StartForm->Image1->height(), kind == "none" ? 0 : 50);
   }
 
@@ -188,7 +157,6 @@ class StartFormTest : public QObject {
     QCOMPARE(StartForm->Memo1->toPlainText(), QString("First\nline two"));
     QCOMPARE(StartForm->Image1->height(), 50);
     QCOMPARE(StartForm->Image1->Picture().size(), QSize(40, 30));
-    QVERIFY(!StartForm->btnDelete->isEnabled());
     for (int i : {1, 2}) {
       StartForm->FileListBox1->SetItemIndex(i);
       StartForm->FileListBox1Click();
@@ -209,8 +177,10 @@ class StartFormTest : public QObject {
     // A set without questions opens the test window all the same, which
     // tells the user there is nothing to run.
     TModalScript modals;
-    modals.Expect("TimerValue", Return(mrCancel)).Expect("TimerValue", Return(mrOk)).Expect("Form1", Return(mrOk));
-    modals.Expect("Form1", Return(mrOk)).Expect("Form1", Return(mrCancel));
+    modals.Expect("TimerValue", TModalScript::Return(mrCancel))
+        .Expect("TimerValue", TModalScript::Return(mrOk))
+        .Expect("Form1", TModalScript::Return(mrOk));
+    modals.Expect("Form1", TModalScript::Return(mrOk)).Expect("Form1", TModalScript::Return(mrCancel));
     modals.Expect("AddEditForm", [&folder](QDialog*) {
       folder.WriteSet("a.qst", testkit::MakeSet(2, "After"));
       return mrOk;
@@ -293,16 +263,6 @@ class StartFormTest : public QObject {
     QVERIFY(StartForm->TimeRemaining1->isChecked() && !StartForm->ElapsedTime1->isChecked());
   }
 
-  void unreadableOptionsAreReported() {
-    TTempProgramFolder folder;
-    folder.WriteFile("Proctorium.opt", "short");
-    TMessageScript messages;
-    messages.Answer(mrOk);
-    Show(folder);
-    QCOMPARE(messages.Shown().size(), size_t(1));
-    QCOMPARE(messages.Shown()[0].Type, TMsgDlgType::Error);
-  }
-
   void hiddenKeyOpensThePasswordPrompt_data() {
     QTest::addColumn<bool>("allowEdits");
     QTest::addColumn<int>("modifiers");
@@ -321,7 +281,7 @@ class StartFormTest : public QObject {
     folder.WriteSet("a.qst", testkit::MakeSet(1));
     Show(folder);
     TModalScript modals;
-    if (prompts) modals.Expect("PasswordDlg", Return(mrCancel));
+    if (prompts) modals.Expect("PasswordDlg", TModalScript::Return(mrCancel));
     // Whichever control has the focus, the window sees the key first.
     QTest::keyClick(StartForm->FileListBox1, Qt::Key_A, Qt::KeyboardModifiers(modifiers));
     QTest::keyClick(StartForm->btnHelp, Qt::Key_B, Qt::KeyboardModifiers(modifiers));
@@ -332,10 +292,15 @@ class StartFormTest : public QObject {
     TTempProgramFolder folder;
     Show(folder);
     TModalScript modals;
-    modals.Expect("ResultsForm", Return(mrOk)).Expect("AboutBox", Return(mrOk));
+    modals.Expect("ResultsForm", TModalScript::Return(mrOk)).Expect("AboutBox", TModalScript::Return(mrOk));
     StartForm->MenuResults->trigger();
     StartForm->About->trigger();
     VERIFY_MODALS(modals);
+    qputenv("BROWSER", "lynx");
+    AboutBox->lbWebsiteClick();
+    AboutBox->lbEmailClick();
+    qunsetenv("BROWSER");
+    QCOMPARE(launched, (QList<QStringList>{{"lynx", MakerWebsite}, {"lynx", QString("mailto:") + MakerEmail}}));
     StartForm->btnClose->click();
     QVERIFY(!StartForm->isVisible());
     StartForm->show();
@@ -391,7 +356,7 @@ class StartFormTest : public QObject {
     QDir(tests).mkdir("sub");
     Show(folder);
     const QStringList before = FolderEntries(folder.Path("Tests"));
-    const std::string kept = Slurp(folder.Path("Tests/keep.qst"));
+    const std::string kept = folder.ReadFile("Tests/keep.qst");
     StartForm->FileListBox1->SetItemIndex(1);
 
     TMessageScript messages;
@@ -408,9 +373,9 @@ class StartFormTest : public QObject {
     // The window is refreshed unless the dialog was cancelled.
     QCOMPARE(StartForm->FileListBox1->ItemIndex(), typed.isEmpty() ? 1 : 0);
     if (!created.isEmpty())
-      QCOMPARE(Slurp(folder.Path("Tests/" + created.toStdString())), Slurp(folder.Path("Tests/Blank.dat")));
+      QCOMPARE(folder.ReadFile("Tests/" + created.toStdString()), folder.ReadFile("Tests/Blank.dat"));
     QCOMPARE(Entries().contains(created), !created.isEmpty());
-    if (created != "keep.qst") QCOMPARE(Slurp(folder.Path("Tests/keep.qst")), kept);
+    if (created != "keep.qst") QCOMPARE(folder.ReadFile("Tests/keep.qst"), kept);
     // Nothing else is written: no temporary file, nothing below or beside.
     QCOMPARE(FolderEntries(folder.Path("Tests")).size(),
              before.size() + (created.isEmpty() || before.contains(created) ? 0 : 1));
@@ -451,23 +416,19 @@ class StartFormTest : public QObject {
     const std::string big(100000, 'x');
     folder.WriteFile("Tests/big.dat", big);
     folder.WriteFile("Tests/old.qst", "old contents");
-    // Files may not grow beyond 20000 bytes for a moment: the copy fails
-    // in the middle of writing.
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit saved{};
-    getrlimit(RLIMIT_FSIZE, &saved);
-    rlimit small = saved;
-    small.rlim_cur = 20000;
-    setrlimit(RLIMIT_FSIZE, &small);
-    const QString error = CopyError(folder.Path("Tests/big.dat"), folder.Path("Tests/old.qst"));
-    setrlimit(RLIMIT_FSIZE, &saved);
+    // A full disk in the middle of writing: files may not grow beyond 20000 bytes.
+    QString error;
+    {
+      testkit::TFileSizeLimit limit(20000);
+      error = CopyError(folder.Path("Tests/big.dat"), folder.Path("Tests/old.qst"));
+    }
     QCOMPARE(error,
              QString::fromStdString("Cannot create file " + folder.Path("Tests/old.qst") + ": " + SystemReason(EFBIG)));
-    QCOMPARE(Slurp(folder.Path("Tests/old.qst")), std::string("old contents"));
+    QCOMPARE(folder.ReadFile("Tests/old.qst"), std::string("old contents"));
     QCOMPARE(FolderEntries(folder.Path("Tests")), QStringList({"big.dat", "old.qst"}));
     // Without the limit the same copy goes through, across several buffers.
     StartForm->FileCopy(folder.Path("Tests/big.dat"), folder.Path("Tests/old.qst"));
-    QCOMPARE(Slurp(folder.Path("Tests/old.qst")), big);
+    QCOMPARE(folder.ReadFile("Tests/old.qst"), big);
     // A source that cannot be read is named as such.
     QDir(QString::fromStdString(folder.Path("Tests"))).mkdir("notafile");
     const std::string source = folder.Path("Tests/notafile");
@@ -553,16 +514,6 @@ class StartFormTest : public QObject {
     QVERIFY(list->width() > 137);
     QVERIFY(StartForm->Panel1->x() > list->geometry().right());
     QVERIFY(StartForm->btnClose->geometry().right() < StartForm->centralWidget()->width());
-  }
-
-  void aboutBoxLinks() {
-    TTempProgramFolder folder;
-    folder.CreateForms();
-    qputenv("BROWSER", "lynx");
-    AboutBox->lbWebsiteClick();
-    AboutBox->lbEmailClick();
-    qunsetenv("BROWSER");
-    QCOMPARE(launched, (QList<QStringList>{{"lynx", MakerWebsite}, {"lynx", QString("mailto:") + MakerEmail}}));
   }
 };
 

@@ -28,15 +28,9 @@ class StartPrintTest : public QObject {
     folder.CreateForms();
     StartForm->show();
     const QString pdf = QString::fromStdString(folder.Path("out.pdf"));
-    QString caption;
-    SetFileDialogHook([&](bool save, const QString& c, const QString&) {
-      caption = c;
-      return save ? pdf : QString();
-    });
+    SetFileDialogHook([&](bool save, const QString&, const QString&) { return save ? pdf : QString(); });
     (key ? StartForm->PdfKey1 : StartForm->PdfPaper1)->trigger();
     SetFileDialogHook(nullptr);
-    QCOMPARE(caption,
-             key ? QStringLiteral("Export answer key as PDF") : QStringLiteral("Export question paper as PDF"));
     QProcess p;
     p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
     QVERIFY(p.waitForFinished(30000));
