@@ -1,5 +1,8 @@
 #include "app/Controls.h"
 
+#include <QFontMetricsF>
+#include <algorithm>
+
 #include "app/Image.h"
 
 namespace proctorium {
@@ -65,6 +68,12 @@ TImage* MakeImage(QWidget* parent, const char* name, const QString& hint, const 
   if (!hint.isEmpty()) image->setToolTip(hint);
   image->setGeometry(place);
   return image;
+}
+
+double FontGrowth(const QFont& font) {
+  QFont design = font;
+  design.setPointSize(8);
+  return std::clamp(QFontMetricsF(font).height() / QFontMetricsF(design).height(), 1.0, 2.0);
 }
 
 }  // namespace proctorium

@@ -5,9 +5,12 @@
 
 namespace proctorium {
 
-THistogram::THistogram(QWidget* parent) : QWidget(parent) {
-  setObjectName(QStringLiteral("Histogram"));
-  setMinimumSize(240, 140);
+THistogram::THistogram(QWidget* parent) : QWidget(parent) { setObjectName(QStringLiteral("Histogram")); }
+
+QSize THistogram::minimumSizeHint() const {
+  const QFontMetrics fm(font());
+  return {std::max(240, fm.horizontalAdvance(QStringLiteral("0000")) + 10 * fm.horizontalAdvance(QStringLiteral("90"))),
+          std::max(140, 9 * fm.height())};
 }
 
 void THistogram::SetSeries(const TSeriesStatistics* series) {
@@ -58,13 +61,23 @@ void THistogram::Draw(QPainter& p, const QRect& area) const {
     p.drawText(QRect(area.left(), y - fm.height() / 2, left - area.left() - 4, fm.height()),
                Qt::AlignRight | Qt::AlignVCenter, QString::number(v));
   }
+  // With a large font or a narrow chart every second or fifth bar is
+  // labelled, so the numbers never run into each other.
+  const int labelWidth = fm.horizontalAdvance(QStringLiteral("90")) + 6;
+  int labelEvery = 1;
+  for (int every : {1, 2, 5, 10}) {
+    labelEvery = every;
+    if (slot * every >= labelWidth) break;
+  }
   for (int i = 0; i < 10; ++i) {
     const int x0 = left + static_cast<int>(i * slot) + 2;
     const int x1 = left + static_cast<int>((i + 1) * slot) - 2;
     const int y = bottom - (bottom - top) * h[i] / most;
     p.fillRect(QRect(QPoint(x0, y), QPoint(x1, bottom - 1)), QColor(70, 120, 190));
     p.setPen(Qt::black);
-    p.drawText(QRect(x0 - 4, bottom + 2, x1 - x0 + 8, fm.height()), Qt::AlignCenter, QString::number(i * 10));
+    if (i % labelEvery == 0)
+      p.drawText(QRect(x0 - labelWidth, bottom + 2, x1 - x0 + 2 * labelWidth, fm.height()), Qt::AlignCenter,
+                 QString::number(i * 10));
   }
   p.drawText(QRect(left, bottom + 2 + fm.height(), right - left, fm.height()), Qt::AlignCenter,
              QStringLiteral("Score (per cent)"));
@@ -78,10 +91,14 @@ void THistogram::Draw(QPainter& p, const QRect& area) const {
              QColor(230, 120, 40, 50));
   p.setPen(QPen(QColor(200, 60, 20), 2));
   p.drawLine(mean, top, mean, bottom);
-  p.drawText(QRect(left, area.top() + 2, right - left, fm.height()), Qt::AlignCenter,
-             QStringLiteral("Mean %1%, standard deviation %2")
-                 .arg(Series_->MeanPercent, 0, 'f', 1)
-                 .arg(Series_->SdPercent, 0, 'f', 1));
+  // The caption spans the whole chart; a narrow one takes the short form.
+  const QRect caption(area.left() + 4, area.top() + 2, area.width() - 8, fm.height());
+  QString text = QStringLiteral("Mean %1%, standard deviation %2")
+                     .arg(Series_->MeanPercent, 0, 'f', 1)
+                     .arg(Series_->SdPercent, 0, 'f', 1);
+  if (fm.horizontalAdvance(text) > caption.width())
+    text = QStringLiteral("Mean %1%, SD %2").arg(Series_->MeanPercent, 0, 'f', 1).arg(Series_->SdPercent, 0, 'f', 1);
+  p.drawText(caption, Qt::AlignCenter, fm.elidedText(text, Qt::ElideRight, caption.width()));
 }
 
 }  // namespace proctorium

@@ -16,6 +16,8 @@ class THistogram : public QWidget {
   void SetSeries(const TSeriesStatistics* series);
   // The chart drawn on a white picture of the given size, for saving.
   QImage Render(const QSize& size) const;
+  // Room for the captions and a plot of several lines, in the window font.
+  QSize minimumSizeHint() const override;
 
  protected:
   void paintEvent(QPaintEvent* e) override;

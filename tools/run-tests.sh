@@ -28,7 +28,4 @@ cmake --build build-asan -j "$jobs"
 
 cmake -S . -B build-mingw -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPROCTORIUM_TESTS=ON "${cache[@]}"
 cmake --build build-mingw -j "$jobs"
-# Three core tests still expect POSIX path forms under Wine (separators,
-# the case of resolved names, POSIX-only file faults); they run on Linux and
-# are left out here until they are made platform-aware.
-(cd build-mingw && ctest --output-on-failure -j "$jobs" -E '^(pathresolver_test|filesafety_test|browsercommand_test)$')
+(cd build-mingw && ctest --output-on-failure -j "$jobs")

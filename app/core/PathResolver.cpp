@@ -34,10 +34,16 @@ bool SameIgnoringAsciiCase(const std::string& a, const std::string& b) {
 std::string MatchEntry(const std::string& dir, const std::string& part) {
   std::error_code ec;
   const fs::path base = dir.empty() ? fs::path(".") : ToFsPath(dir);
+#ifndef _WIN32
+  // A case-sensitive file system answers an exact spelling at once.
   if (fs::exists(base / ToFsPath(part), ec)) return part;
+#endif
+  // Windows finds any spelling, so the folder is read there too: the name
+  // comes back as it is stored, and paths look the same on every platform.
   std::string best;
   for (fs::directory_iterator it(base, ec), end; !ec && it != end; it.increment(ec)) {
     std::string name = FromFsPath(it->path().filename());
+    if (name == part) return name;
     if (SameIgnoringAsciiCase(name, part) && (best.empty() || name < best)) best = name;
   }
   return best.empty() ? part : best;

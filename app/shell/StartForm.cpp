@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
 #include <QScrollBar>
@@ -191,18 +192,25 @@ TStartForm::TStartForm(const std::string& programFolder, QWidget* parent) : QMai
 }
 
 void TStartForm::FitToFont() {
-  // The list is widened for the longest name (up to a limit; beyond it the
-  // row's tip shows the whole name), and everything right of it moves over.
+  // The list is widened for the longest name (up to a limit that grows with
+  // the font; beyond it the row's tip shows the whole name), and the summary
+  // grows with the font too, so a large font still shows whole names and a
+  // few lines of the description. At the design font nothing moves.
   auto* client = centralWidget();
+  const double scale = FontGrowth(font());
   const int frame = 2 * FileListBox1->frameWidth();
   const int scrollBar = FileListBox1->verticalScrollBar()->sizeHint().width();
-  const int listWidth = std::clamp(FileListBox1->WidestName() + frame + scrollBar + 8, 137, 137 + 150);
+  const int listWidth =
+      std::clamp(FileListBox1->WidestName() + frame + scrollBar + 8, 137, static_cast<int>((137 + 150) * scale));
   const int extra = listWidth - 137;
-  FileListBox1->setGeometry(8, 8, listWidth, 233);
-  Panel1->setGeometry(152 + extra, 8, 324, 233);
-  btnHelp->move(340 + extra, 254);
-  btnClose->move(408 + extra, 254);
-  client->setFixedSize(486 + extra, 287);
+  const int wider = static_cast<int>((scale - 1) * 162);
+  const int taller = static_cast<int>((scale - 1) * 116);
+  FileListBox1->setGeometry(8, 8, listWidth, 233 + taller);
+  Panel1->setGeometry(152 + extra, 8, 324 + wider, 233 + taller);
+  for (QPushButton* b : {btnStart, btnEdit, btnAdd, btnDelete}) b->move(b->x(), 254 + taller);
+  btnHelp->move(340 + extra + wider, 254 + taller);
+  btnClose->move(408 + extra + wider, 254 + taller);
+  client->setFixedSize(486 + extra + wider, 287 + taller);
   // The menu bar follows the window font; the window's height follows it.
   if (layout()) layout()->invalidate();
   setFixedSize(sizeHint().expandedTo(QSize(client->width(), menuBar()->sizeHint().height() + client->height())));
@@ -237,6 +245,8 @@ void TStartForm::SetFontSize(int points) {
   QFont f = font();
   f.setPointSize(points > 0 ? points : 8);
   setFont(f);
+  // Menus are windows of their own and take no font from the window.
+  for (QMenu* menu : menuBar()->findChildren<QMenu*>()) menu->setFont(f);
   FitToFont();
 }
 

@@ -166,6 +166,9 @@ std::string FindIdInFolder(const std::string& folder, const std::string& desktop
     if (!it->is_regular_file(ec)) continue;
     std::string id = FromFsPath(fs::relative(it->path(), root, ec));
     std::replace(id.begin(), id.end(), '/', '-');
+#ifdef _WIN32
+    std::replace(id.begin(), id.end(), '\\', '-');
+#endif
     if (id == desktopId) return FromFsPath(it->path());
   }
   return std::string();
