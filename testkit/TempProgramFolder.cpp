@@ -4,6 +4,7 @@
 #include <QImage>
 
 #include "app/core/FileIO.h"
+#include "app/shell/StartForm.h"
 #include "app/shell/Startup.h"
 
 namespace proctorium::testkit {
@@ -49,6 +50,11 @@ void TTempProgramFolder::CreateForms() {
   DestroyForms();
   proctorium::CreateForms(Folder());
   FormsCreated_ = true;
+}
+
+void TTempProgramFolder::ShowStartWindow() {
+  CreateForms();
+  StartForm->show();
 }
 
 void TTempProgramFolder::DestroyForms() {

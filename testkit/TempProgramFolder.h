@@ -35,6 +35,8 @@ class TTempProgramFolder {
   // Creates the program's windows on this folder (and frees them again).
   void CreateForms();
   void DestroyForms();
+  // Creates the windows and shows the start window; its show handler runs.
+  void ShowStartWindow();
 
  private:
   QTemporaryDir Dir_;

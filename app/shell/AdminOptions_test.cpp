@@ -70,8 +70,7 @@ class AdminOptionsTest : public QObject {
 
   void Start(const TOptionsRecord& o) {
     folder = std::make_unique<TTempProgramFolder>(o);
-    folder->CreateForms();
-    StartForm->show();
+    folder->ShowStartWindow();
   }
 
  private slots:

@@ -53,8 +53,7 @@ struct TDesk {
     Folder.WriteSet("Quiz.qst", set);
     Folder.WriteBitmap("chart.bmp", 40, 30);
     Folder.WriteFile("Tests/results.txt", "a saved result\r\n");
-    Folder.CreateForms();
-    StartForm->show();
+    Folder.ShowStartWindow();
   }
   // Runs the editor on Quiz.qst with drive, then closes it.
   void Editor(const std::function<void(TAddEditForm*)>& drive) {

@@ -59,12 +59,6 @@ QString CopyError(const std::string& source, const std::string& destination) {
   return QString();
 }
 
-// Shows the start window on folder; its show handler runs.
-void Show(TTempProgramFolder& folder) {
-  folder.CreateForms();
-  StartForm->show();
-}
-
 }  // namespace
 
 class StartFormTest : public QObject {
@@ -130,7 +124,7 @@ class StartFormTest : public QObject {
       folder.WriteSet("s.qst", set);
     }
     TMessageScript messages;
-    Show(folder);
+    folder.ShowStartWindow();
     VERIFY_MESSAGES(messages);
     QTEST(StartForm->Memo1->toPlainText(), "memo");
     QTEST(Enabled(), "enabled");
@@ -139,7 +133,7 @@ class StartFormTest : public QObject {
 
   void listAndSummaries() {
     TTempProgramFolder folder(Options(true, false));
-    Show(folder);
+    folder.ShowStartWindow();
     QCOMPARE(StartForm->Image1->height(), 0);
     // Sets appearing later bring the picture strip back.
     TQuestionSet withPicture = testkit::MakeSet(3, "First\r\nline two");
@@ -171,7 +165,7 @@ class StartFormTest : public QObject {
     TTempProgramFolder folder(o);
     folder.WriteSet("a.qst", testkit::MakeSet(2, "Before"));
     folder.WriteSet("b.qst", testkit::MakeSet(0));
-    Show(folder);
+    folder.ShowStartWindow();
     QVERIFY(StartForm->TimeRemaining1->isChecked());
     // Cancelling the minutes runs no test; elapsed-time mode does not ask.
     // A set without questions opens the test window all the same, which
@@ -216,7 +210,7 @@ class StartFormTest : public QObject {
     o.EnableClearResults = on.contains("clear");
     TTempProgramFolder folder(o);
     folder.WriteSet("a.qst", testkit::MakeSet(1));
-    Show(folder);
+    folder.ShowStartWindow();
     for (QWidget* w : std::initializer_list<QWidget*>{StartForm->btnEdit, StartForm->btnAdd, StartForm->btnDelete})
       QCOMPARE(!w->isHidden(), edits);
     QCOMPARE(StartForm->btnDelete->isEnabled(), remove);
@@ -231,7 +225,7 @@ class StartFormTest : public QObject {
     TOptionsRecord o;
     o.FontSize = 9;  // no menu item of its own
     TTempProgramFolder folder(o);
-    Show(folder);
+    folder.ShowStartWindow();
     QCOMPARE(StartForm->FontSize(), 9);
     for (QAction* a : {StartForm->FontSizeSmall1, StartForm->FontSizeMedium1, StartForm->FontsizeLarge1})
       QVERIFY(!a->isChecked());
@@ -252,7 +246,7 @@ class StartFormTest : public QObject {
 
     // A fresh start of the windows reads what the menu wrote.
     folder.DestroyForms();
-    Show(folder);
+    folder.ShowStartWindow();
     QVERIFY(StartForm->FontSizeSmall1->isChecked() && !StartForm->FontsizeLarge1->isChecked());
     QCOMPARE(StartForm->FontSize(), 8);
     QVERIFY(!StartForm->ShowHints1->isChecked() && !StartForm->ShowHint());
@@ -275,7 +269,7 @@ class StartFormTest : public QObject {
     QFETCH(bool, prompts);
     TTempProgramFolder folder(Options(allowEdits));
     folder.WriteSet("a.qst", testkit::MakeSet(1));
-    Show(folder);
+    folder.ShowStartWindow();
     TModalScript modals;
     if (prompts) modals.Expect("PasswordDlg", TModalScript::Return(mrCancel));
     // Whichever control has the focus, the window sees the key first.
@@ -286,7 +280,7 @@ class StartFormTest : public QObject {
 
   void menuCommands() {
     TTempProgramFolder folder;
-    Show(folder);
+    folder.ShowStartWindow();
     TModalScript modals;
     modals.Expect("ResultsForm", TModalScript::Return(mrOk)).Expect("AboutBox", TModalScript::Return(mrOk));
     StartForm->MenuResults->trigger();
@@ -349,7 +343,7 @@ class StartFormTest : public QObject {
     folder.WriteSet("keep.qst", testkit::MakeSet(3, "Mine"));
     const QString tests = QString::fromStdString(folder.Path("Tests/"));
     QDir(tests).mkdir("sub");
-    Show(folder);
+    folder.ShowStartWindow();
     const QStringList before = FolderEntries(folder.Path("Tests"));
     const std::string kept = folder.ReadFile("Tests/keep.qst");
     StartForm->FileListBox1->SetItemIndex(1);
@@ -383,7 +377,7 @@ class StartFormTest : public QObject {
     folder.WriteSet("a.qst", testkit::MakeSet(1, "First"));
     folder.WriteSet("b.qst", testkit::MakeSet(1, "Second"));
     folder.WriteBitmap("pic.bmp", 4, 4);
-    Show(folder);
+    folder.ShowStartWindow();
     StartForm->FileListBox1->SetItemIndex(1);
     auto remove = [](const QString& name, int answer) {
       TMessageScript messages;
@@ -407,7 +401,7 @@ class StartFormTest : public QObject {
 
   void fileCopyErrorsLeaveNoPartialCopy() {
     TTempProgramFolder folder;
-    Show(folder);
+    folder.ShowStartWindow();
     const std::string big(100000, 'x');
     folder.WriteFile("Tests/big.dat", big);
     folder.WriteFile("Tests/old.qst", "old contents");
@@ -434,7 +428,7 @@ class StartFormTest : public QObject {
 
   void helpPages() {
     TTempProgramFolder folder;
-    Show(folder);
+    folder.ShowStartWindow();
     const QString main = QString::fromStdString(folder.Path("help/main.htm"));
     TMessageScript messages;
     messages.Expect("Cannot find help file:\n\n[" + main + "]", TMsgDlgType::Warning, mbOK);
@@ -479,7 +473,7 @@ class StartFormTest : public QObject {
     TTempProgramFolder folder;
     QDir().mkpath(QString::fromStdString(folder.Path("help")));
     folder.WriteFile("help/main.htm", "<html></html>");
-    Show(folder);
+    folder.ShowStartWindow();
     TMessageScript messages;
     if (told) {
       QStringList quoted;
@@ -503,7 +497,7 @@ class StartFormTest : public QObject {
     const QString longName = "Networking Fundamentals and a Great Deal More.qst";
     folder.WriteSet("a.qst", testkit::MakeSet(1));
     folder.WriteSet(longName.toStdString(), testkit::MakeSet(1));
-    Show(folder);
+    folder.ShowStartWindow();
     TFileListBox* list = StartForm->FileListBox1;
     QCOMPARE(list->item(1)->toolTip(), longName);
     QVERIFY(list->width() > 137);

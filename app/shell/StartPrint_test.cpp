@@ -25,8 +25,7 @@ class StartPrintTest : public QObject {
     QFETCH(QStringList, expected);
     TTempProgramFolder folder;
     folder.WriteSet("Biology.qst", MakeSet(2));
-    folder.CreateForms();
-    StartForm->show();
+    folder.ShowStartWindow();
     const QString pdf = QString::fromStdString(folder.Path("out.pdf"));
     SetFileDialogHook([&](bool save, const QString&, const QString&) { return save ? pdf : QString(); });
     (key ? StartForm->PdfKey1 : StartForm->PdfPaper1)->trigger();

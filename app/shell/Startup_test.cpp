@@ -36,24 +36,19 @@ class StartupTest : public QObject {
     VERIFY_MESSAGES(messages);
   }
 
+  // Whatever the current directory, paths lead into the program folder.
   void windowsAreCreatedHiddenOnTheProgramFolder() {
     testkit::TTempProgramFolder folder;
+    const QString before = QDir::currentPath();
+    QDir::setCurrent(QDir::tempPath());
     folder.CreateForms();
     for (QWidget* w : std::initializer_list<QWidget*>{StartForm, Form1, AddEditForm, SearchForm, ResultsForm,
                                                       NewPasswordDlg, PasswordDlg, AdminOptions, AboutBox, TimerValue})
       QVERIFY(w && !w->isVisible());
     QCOMPARE(ProgramFolder(), folder.Folder());
-    folder.DestroyForms();
-  }
-
-  void programFolderIgnoresTheCurrentDirectory() {
-    testkit::TTempProgramFolder folder;
-    const QString before = QDir::currentPath();
-    QDir::setCurrent(QDir::tempPath());
-    folder.CreateForms();
     QCOMPARE(ProgramPath("tests\\Blank.dat"), folder.Folder() + "Tests/Blank.dat");
-    folder.DestroyForms();
     QDir::setCurrent(before);
+    folder.DestroyForms();
   }
 
   // Every window reads the settings through one view of the controls that

@@ -79,14 +79,6 @@ TEST(ExchangeExamples, EachFormatReadsItsExample) {
   }
 }
 
-TEST(ExchangeExamples, XmlPictureComesOutAsAnEmbeddedImage) {
-  const TImportResult r = ImportQuestions(TExchangeFormat::MoodleXml, Example("questions.xml"), "q.xml");
-  ASSERT_EQ(r.Images.size(), 1u);
-  EXPECT_EQ(r.Images[0].Question, 0);
-  EXPECT_EQ(r.Images[0].Name, "red dot.png");
-  EXPECT_EQ(r.Images[0].Bytes.substr(1, 3), "PNG");
-}
-
 TEST(ExchangeRefusals, BrokenFilesNameTheLine) {
   struct TCase {
     TExchangeFormat Format;
