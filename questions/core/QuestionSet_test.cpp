@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <tuple>
+#include <utility>
 
 #include "app/core/FileIO.h"
 #include "testkit/core/SampleSet.h"
@@ -49,25 +51,23 @@ std::string DescriptionOnlyFile(const std::string& stored) {
 }
 
 TEST(QuestionSetFile, ByteExactWithTextBytesShiftedBy17) {
-  const struct {
-    std::string text, stored;
-  } cases[] = {
+  const std::pair<std::string, std::string> cases[] = {
       {"Hi", "\x59\x7A"}, {"abc", "\x72\x73\x74"}, {"\r\n", "\x1E\x1B"}, {"\xEF", std::string(1, '\0')},  // wraps to 00
       {"\xFF", "\x10"},                                                                                   // wraps to 10
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.stored);
+  for (const auto& [text, stored] : cases) {
+    SCOPED_TRACE(stored);
     TQuestionSet set;
     TQuestion d;
-    d.Text = c.text;
+    d.Text = text;
     set.Add(d);
     set.ProtectedSet = false;
     set.TimeStamp = 0.0;
     const std::string bytes = set.Serialize();
-    EXPECT_EQ(bytes, DescriptionOnlyFile(c.stored));
+    EXPECT_EQ(bytes, DescriptionOnlyFile(stored));
     TQuestionSet back;
     EXPECT_TRUE(back.Parse(bytes, "x"));
-    EXPECT_EQ(back.Questions[0].Text, c.text);
+    EXPECT_EQ(back.Questions[0].Text, text);
   }
 }
 
@@ -142,10 +142,7 @@ TEST(QuestionSetFile, DamagedFilesAreRefusedAndLeaveTheSetAlone) {
     s.replace(at, 4, Int32Le(value));
     return s;
   };
-  const struct {
-    const char* name;
-    std::optional<std::string> bytes;
-  } cases[] = {
+  const std::pair<const char*, std::optional<std::string>> cases[] = {
       {"empty", ""},
       {"marker only", "\xFF"},
       {"header cut", good.substr(0, 20)},
@@ -160,10 +157,10 @@ TEST(QuestionSetFile, DamagedFilesAreRefusedAndLeaveTheSetAlone) {
   };
   testkit::TTempDir dir;
   const std::string path = dir.Path("bad.qst");
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
+  for (const auto& [name, bytes] : cases) {
+    SCOPED_TRACE(name);
     std::filesystem::remove(path);
-    if (c.bytes) dir.WriteFile("bad.qst", *c.bytes);
+    if (bytes) dir.WriteFile("bad.qst", *bytes);
     TQuestionSet set = testkit::MakeSet(4, "kept");
     set.Current = 3;
     const TQuestionSet before = set;
@@ -171,7 +168,7 @@ TEST(QuestionSetFile, DamagedFilesAreRefusedAndLeaveTheSetAlone) {
       set.LoadFromFile(path);
       ADD_FAILURE() << "a damaged file was accepted";
     } catch (const EFileError& e) {
-      const std::string says = (c.bytes ? "Damaged question set file " : "Cannot open file ") + path;
+      const std::string says = (bytes ? "Damaged question set file " : "Cannot open file ") + path;
       EXPECT_EQ(std::string(e.what()).substr(0, says.size()), says);
     }
     EXPECT_EQ(set.Current, 0);
@@ -229,49 +226,37 @@ TEST(QuestionSet, AddAtTheLimit) {
 }
 
 TEST(QuestionSet, DeleteCurrent) {
-  const struct {
-    const char* name;
-    int count, current, lastAfter, currentAfter;
-    const char* textAtCurrent;
-  } cases[] = {
+  // name, questions, current; then last index, current and its text afterwards
+  const std::tuple<const char*, int, int, int, int, const char*> cases[] = {
       {"3 of 5", 5, 3, 4, 3, "Question 4"},           {"last of 5", 5, 5, 4, 4, "Question 4"},
       {"first of 5", 5, 1, 4, 1, "Question 2"},       {"the only one", 1, 1, 0, 0, "A test set"},
       {"description only", 0, 0, 0, 0, "A test set"},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    TQuestionSet set = testkit::MakeSet(c.count);
-    set.SetCurrent(c.current);
+  for (const auto& [name, count, current, lastAfter, currentAfter, textAfter] : cases) {
+    SCOPED_TRACE(name);
+    TQuestionSet set = testkit::MakeSet(count);
+    set.SetCurrent(current);
     set.DeleteCurrent();
-    EXPECT_EQ(set.LastIndex, c.lastAfter);
-    EXPECT_EQ(set.Current, c.currentAfter);
-    EXPECT_EQ(set.GetCurrent().Text, c.textAtCurrent);
+    EXPECT_EQ(set.LastIndex, lastAfter);
+    EXPECT_EQ(set.Current, currentAfter);
+    EXPECT_EQ(set.GetCurrent().Text, textAfter);
   }
 }
 
 TEST(QuestionSet, AnswersInUse) {
-  const struct {
-    const char* filled;
-    int inUse;
-  } cases[] = {{"--------", 0}, {"XXXX-X--", 4}, {"XXXXXXXX", 8}, {"-XXXXXXX", 0}};
-  for (const auto& c : cases) {
+  const std::pair<const char*, int> cases[] = {{"--------", 0}, {"XXXX-X--", 4}, {"XXXXXXXX", 8}, {"-XXXXXXX", 0}};
+  for (const auto& [filled, inUse] : cases) {
     TQuestion q;
     for (int i = 0; i < 8; ++i)
-      if (c.filled[i] == 'X') q.Answers[i] = "a";
-    EXPECT_EQ(AnswersInUse(q), c.inUse) << c.filled;
+      if (filled[i] == 'X') q.Answers[i] = "a";
+    EXPECT_EQ(AnswersInUse(q), inUse) << filled;
   }
 }
 
 TEST(QuestionSet, Search) {
   // Texts are Windows-1252, as the set holds them.
-  const struct {
-    const char* name;
-    std::string text;
-    bool fromNext;
-    int startAt;
-    bool found;
-    int currentAfter;
-  } cases[] = {
+  // name, text, from the next question, current before; found, current after
+  const std::tuple<const char*, std::string, bool, int, bool, int> cases[] = {
       {"empty text", "", false, 2, false, 2},
       {"only in description", "overview", false, 2, false, 2},
       {"first hit", "router", false, 3, true, 1},
@@ -286,8 +271,8 @@ TEST(QuestionSet, Search) {
       {"remarks searched", "chapter 9", false, 0, true, 2},
       {"across fields", "TEXTANSWER", false, 0, true, 4},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
+  for (const auto& [name, text, fromNext, startAt, found, currentAfter] : cases) {
+    SCOPED_TRACE(name);
     TQuestionSet set = testkit::MakeSet(4, "Overview");
     set.Questions[1].Text = "What does a Router do?";
     set.Questions[2].Text = "A SWITCH forwards frames";
@@ -296,9 +281,9 @@ TEST(QuestionSet, Search) {
     set.Questions[3].ExhibitFile = "diagram.bmp";
     set.Questions[4].Text = "hub or caf\xE9 text";
     set.Questions[4].Answers[0] = "answer";
-    set.SetCurrent(c.startAt);
-    EXPECT_EQ(set.Search(c.text, c.fromNext), c.found);
-    EXPECT_EQ(set.Current, c.currentAfter);
+    set.SetCurrent(startAt);
+    EXPECT_EQ(set.Search(text, fromNext), found);
+    EXPECT_EQ(set.Current, currentAfter);
   }
 
   TQuestionSet empty = testkit::MakeSet(0, "router");
