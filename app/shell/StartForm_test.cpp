@@ -450,20 +450,17 @@ class StartFormTest : public QObject {
     QTest::addColumn<QString>("browser");      // $BROWSER
     QTest::addColumn<QStringList>("present");  // programs that start
     QTest::addColumn<QStringList>("tried");
-    QTest::addColumn<bool>("told");
-    QTest::newRow("nothing at all") << "" << QStringList() << QStringList{"xdg-open"} << true;
-    QTest::newRow("second entry of $BROWSER")
-        << "nosuch:w3m" << QStringList{"w3m"} << QStringList{"nosuch", "w3m"} << false;
+    QTest::newRow("nothing at all") << "" << QStringList() << QStringList{"xdg-open"};
+    QTest::newRow("second entry of $BROWSER") << "nosuch:w3m" << QStringList{"w3m"} << QStringList{"nosuch", "w3m"};
     QTest::newRow("$BROWSER entries missing, xdg-open there")
-        << "nosuch:alsonot" << QStringList{"xdg-open"} << QStringList{"nosuch", "alsonot", "xdg-open"} << false;
+        << "nosuch:alsonot" << QStringList{"xdg-open"} << QStringList{"nosuch", "alsonot", "xdg-open"};
     QTest::newRow("every candidate missing")
-        << "nosuch:alsonot" << QStringList() << QStringList{"nosuch", "alsonot", "xdg-open"} << true;
+        << "nosuch:alsonot" << QStringList() << QStringList{"nosuch", "alsonot", "xdg-open"};
   }
   void helpWhenBrowsersAreMissing() {
     QFETCH(QString, browser);
     QFETCH(QStringList, present);
     QFETCH(QStringList, tried);
-    QFETCH(bool, told);
     QStringList started;
     SetLaunchHook([&](const std::string& program, const std::vector<std::string>&) {
       started << QString::fromStdString(program);
@@ -475,7 +472,7 @@ class StartFormTest : public QObject {
     folder.WriteFile("help/main.htm", "<html></html>");
     folder.ShowStartWindow();
     TMessageScript messages;
-    if (told) {
+    if (present.isEmpty()) {
       QStringList quoted;
       for (const QString& t : tried) quoted << "\"" + t + "\"";
       messages.Expect("The help page could not be opened:\n\n[" + QString::fromStdString(folder.Path("help/main.htm")) +
