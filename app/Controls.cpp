@@ -71,9 +71,9 @@ TImage* MakeImage(QWidget* parent, const char* name, const QString& hint, const 
 }
 
 double FontGrowth(const QFont& font) {
-  QFont design = font;
-  design.setPointSize(8);
-  return std::clamp(QFontMetricsF(font).height() / QFontMetricsF(design).height(), 1.0, 2.0);
+  QFont usual = font;
+  usual.setPointSize(10);
+  return std::clamp(QFontMetricsF(font).height() / QFontMetricsF(usual).height(), 1.0, 2.0);
 }
 
 }  // namespace proctorium

@@ -32,8 +32,9 @@ TImage* MakeImage(QWidget* parent, const char* name, const QString& hint, const 
 
 void SetPointSize(QWidget* w, int points);
 
-// How much taller a line of the font is than one of the 8-point design font,
-// between 1 and 2: windows laid out for the design font grow by it.
+// How much taller a line of the font is than one of the default 10-point
+// font, between 1 and 2: windows keep their design size up to the default
+// font and grow by this beyond it.
 double FontGrowth(const QFont& font);
 
 // A dialog of fixed size gets a title and a close button only: minimise and

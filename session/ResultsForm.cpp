@@ -1,5 +1,6 @@
 #include "session/ResultsForm.h"
 
+#include <utility>
 #include <vector>
 
 #include "app/AnsiText.h"
@@ -22,18 +23,11 @@ TResultsForm::TResultsForm(QWidget* parent) : TForm(parent) {
   setObjectName(QStringLiteral("ResultsForm"));
   setWindowTitle(QStringLiteral("Results Summary"));
   setSizeGripEnabled(true);
-  Memo1 = new QPlainTextEdit(this);
+  Memo1 = new TLogView(this);
   Memo1->setObjectName(QStringLiteral("Memo1"));
-  Memo1->setReadOnly(true);
-  Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
   Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   Memo1->setToolTip(QStringLiteral("List of saved results of all test sessions"));
-  // The selection stays visible when the memo loses the focus.
-  QPalette p = Memo1->palette();
-  p.setColor(QPalette::Inactive, QPalette::Highlight, p.color(QPalette::Active, QPalette::Highlight));
-  p.setColor(QPalette::Inactive, QPalette::HighlightedText, p.color(QPalette::Active, QPalette::HighlightedText));
-  Memo1->setPalette(p);
   Memo1->move(8, 8);
   btnClear = MakeButton(this, "btnClear", QStringLiteral("C&lear"),
                         QStringLiteral("Delete all results from the summary file"), {0, 0, 60, 25});
@@ -69,22 +63,15 @@ void TResultsForm::LoadLog() {
   } catch (const std::exception& e) {
     ShowException(e);
   }
-  for (const std::string& line : Pending_) bytes += line + "\r\n";
-  // One pass over the text: the memo takes LF, and a final line break
-  // starts no line of its own.
-  QString text = FromAnsi(bytes);
-  text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-  text.replace(QChar('\r'), QChar('\n'));
-  if (text.endsWith(QChar('\n'))) text.chop(1);
-  Memo1->setPlainText(text);
+  // The view keeps the bytes as read and converts only the lines in sight,
+  // so a log of years opens at once. It opens at the end: the newest
+  // entries, the one just saved among them, are what is looked for.
+  Memo1->SetText(std::move(bytes));
+  for (const std::string& line : Pending_) Memo1->AppendLine(line);
   LoadingFile = false;
 }
 
-QStringList TResultsForm::Lines() const {
-  const QString text = Memo1->toPlainText();
-  if (text.isEmpty()) return {};
-  return text.split(QChar('\n'));
-}
+QStringList TResultsForm::Lines() const { return Memo1->Lines(); }
 
 void TResultsForm::AddLines(const QStringList& lines, const std::function<void()>& alsoUnderLock) {
   std::string alsoFailed;
@@ -116,7 +103,7 @@ void TResultsForm::AddLines(const QStringList& lines, const std::function<void()
   // when it is next opened.
   if (isVisible()) {
     LoadingFile = true;
-    for (const std::string& line : ansi) Memo1->appendPlainText(FromAnsi(line));
+    for (const std::string& line : ansi) Memo1->AppendLine(line);
     LoadingFile = false;
   }
 }
@@ -151,7 +138,7 @@ void TResultsForm::btnClearClick() {
     return;
   }
   LoadingFile = true;
-  Memo1->clear();
+  Memo1->Clear();
   LoadingFile = false;
   btnClear->setEnabled(false);
 }
@@ -161,7 +148,7 @@ void TResultsForm::FormShow() {
   SetFontSize(Settings().FontSize());
   SetShowHint(Settings().ShowHints());
   FormResize();
-  btnClear->setEnabled(!Lines().isEmpty());
+  btnClear->setEnabled(Memo1->LineCount() > 0);
 }
 
 void TResultsForm::resizeEvent(QResizeEvent* e) {

@@ -3,7 +3,6 @@
 // opened. Saving adds the new lines to the end of the log under a lock, so
 // seats sharing the program folder never overwrite each other's results.
 
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStringList>
 #include <functional>
@@ -11,6 +10,7 @@
 #include <vector>
 
 #include "app/Form.h"
+#include "session/LogView.h"
 
 namespace proctorium {
 
@@ -19,7 +19,7 @@ class TResultsForm : public TForm {
  public:
   explicit TResultsForm(QWidget* parent = nullptr);
 
-  QPlainTextEdit* Memo1;
+  TLogView* Memo1;
   QPushButton* btnClear;
   QPushButton* btnClose;
   QPushButton* btnStatistics;

@@ -3,19 +3,8 @@
 namespace proctorium::testkit {
 
 QString TypeName(TMsgDlgType type) {
-  switch (type) {
-    case TMsgDlgType::Warning:
-      return QStringLiteral("warning");
-    case TMsgDlgType::Error:
-      return QStringLiteral("error");
-    case TMsgDlgType::Information:
-      return QStringLiteral("information");
-    case TMsgDlgType::Confirmation:
-      return QStringLiteral("confirmation");
-    case TMsgDlgType::Custom:
-      return QStringLiteral("plain");
-  }
-  return QStringLiteral("?");
+  static const char* const names[] = {"warning", "error", "information", "confirmation", "plain"};
+  return QString::fromLatin1(names[static_cast<int>(type)]);
 }
 
 TMessageScript::TMessageScript() {

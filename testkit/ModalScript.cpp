@@ -23,6 +23,14 @@ int TModalScript::Click(QDialog* dlg, const char* buttonName) {
   return dlg->result();
 }
 
+TModalScript::TStep TModalScript::Return(int result) {
+  return [result](QDialog*) { return result; };
+}
+
+TModalScript::TStep TModalScript::Press(const char* buttonName) {
+  return [buttonName](QDialog* dlg) { return Click(dlg, buttonName); };
+}
+
 int TModalScript::OnModal(QDialog* dlg) {
   Opened_ << dlg->objectName();
   if (Queue_.empty()) {

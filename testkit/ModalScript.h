@@ -24,6 +24,9 @@ class TModalScript {
   TModalScript& Expect(const QString& objectName, TStep step);
   // Clicks the child button of that name and returns the window's result.
   static int Click(QDialog* dlg, const char* buttonName);
+  // Steps that close the window with result, or by clicking a button.
+  static TStep Return(int result);
+  static TStep Press(const char* buttonName);
 
   QStringList Opened() const { return Opened_; }
   QString Verify() const;

@@ -4,6 +4,7 @@
 #include <QImage>
 
 #include "app/core/FileIO.h"
+#include "app/shell/StartForm.h"
 #include "app/shell/Startup.h"
 
 namespace proctorium::testkit {
@@ -33,6 +34,12 @@ void TTempProgramFolder::WriteFile(const std::string& relative, const std::strin
   WriteFileAtomic(Path(relative), bytes);
 }
 
+std::string TTempProgramFolder::ReadFile(const std::string& relative) const {
+  std::string bytes;
+  if (!ReadWholeFile(Path(relative), bytes)) bytes.clear();
+  return bytes;
+}
+
 void TTempProgramFolder::WriteBitmap(const std::string& name, int w, int h) {
   QImage img(w, h, QImage::Format_RGB32);
   img.fill(QColor(200, 220, 240));
@@ -43,6 +50,11 @@ void TTempProgramFolder::CreateForms() {
   DestroyForms();
   proctorium::CreateForms(Folder());
   FormsCreated_ = true;
+}
+
+void TTempProgramFolder::ShowStartWindow() {
+  CreateForms();
+  StartForm->show();
 }
 
 void TTempProgramFolder::DestroyForms() {

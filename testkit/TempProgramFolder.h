@@ -27,12 +27,16 @@ class TTempProgramFolder {
   // Writes a set into Tests/<name>.
   void WriteSet(const std::string& name, const TQuestionSet& set);
   void WriteFile(const std::string& relative, const std::string& bytes);
+  // The whole file's bytes; empty when it cannot be read.
+  std::string ReadFile(const std::string& relative) const;
   // Writes a w x h bitmap into Tests/<name>.
   void WriteBitmap(const std::string& name, int w, int h);
 
   // Creates the program's windows on this folder (and frees them again).
   void CreateForms();
   void DestroyForms();
+  // Creates the windows and shows the start window; its show handler runs.
+  void ShowStartWindow();
 
  private:
   QTemporaryDir Dir_;

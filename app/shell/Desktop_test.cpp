@@ -53,8 +53,7 @@ struct TDesk {
     Folder.WriteSet("Quiz.qst", set);
     Folder.WriteBitmap("chart.bmp", 40, 30);
     Folder.WriteFile("Tests/results.txt", "a saved result\r\n");
-    Folder.CreateForms();
-    StartForm->show();
+    Folder.ShowStartWindow();
   }
   // Runs the editor on Quiz.qst with drive, then closes it.
   void Editor(const std::function<void(TAddEditForm*)>& drive) {
@@ -80,10 +79,7 @@ class DesktopTest : public QObject {
   Q_OBJECT
  private slots:
   void questionsThatDestroySomethingDefaultToNo() {
-    const struct {
-      const char* Text;
-      std::function<void(TDesk&)> Ask;
-    } cases[] = {
+    const std::pair<const char*, std::function<void(TDesk&)>> cases[] = {
         {"Are you sure you want to delete [Quiz.qst] ?", [](TDesk&) { StartForm->btnDeleteClick(); }},
         {"A question set already exists with\nthat name. Overwrite ? ",
          [](TDesk& d) {
@@ -99,14 +95,13 @@ class DesktopTest : public QObject {
          [](TDesk& d) { d.Editor([](TAddEditForm* e) { e->GoToQuestion(1), e->btnImageDelete->click(); }); }},
         {"Are you sure you want to delete this summary ?", [](TDesk&) { ResultsForm->btnClearClick(); }},
     };
-    for (const auto& c : cases) {
+    for (const auto& [text, ask] : cases) {
       TDesk desk;
       desk.Messages.Answer(mrNo);
-      c.Ask(desk);
+      ask(desk);
       VERIFY_MODALS(desk.Modals);
       VERIFY_MESSAGES(desk.Messages);
-      QCOMPARE(desk.Messages.Shown().size(), size_t(1));
-      QCOMPARE(desk.Messages.Shown().front().Text, QString(c.Text));
+      QCOMPARE(desk.Messages.Shown().front().Text, QString(text));
       QCOMPARE(desk.Messages.Shown().front().DefaultButton, unsigned(mbNo));
     }
   }
@@ -162,23 +157,20 @@ class DesktopTest : public QObject {
     }
   }
 
+  // Enter starts the test, or presses the focused button.
   void enterInTheStartWindow() {
-    const struct {
-      const char* Focus;
-      const char* Opens;  // empty: nothing
-    } cases[] = {
-        {"FileListBox1", "Form1"}, {"Memo1", "Form1"}, {"btnEdit", "AddEditForm"},  // Enter presses the focused button
-    };
-    for (const auto& c : cases) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"FileListBox1", "Form1"}, {"Memo1", "Form1"}, {"btnEdit", "AddEditForm"}};
+    for (const auto& [focus, opens] : cases) {
       TDesk desk;
       StartForm->activateWindow();
-      auto* focus = StartForm->findChild<QWidget*>(c.Focus);
-      focus->setFocus();
-      desk.Modals.Expect(c.Opens, [](QDialog* d) {
+      auto* w = StartForm->findChild<QWidget*>(focus);
+      w->setFocus();
+      desk.Modals.Expect(opens, [](QDialog* d) {
         d->hide();
         return int(mrCancel);
       });
-      QTest::keyClick(focus, Qt::Key_Return);
+      QTest::keyClick(w, Qt::Key_Return);
       VERIFY_MODALS(desk.Modals);
     }
   }

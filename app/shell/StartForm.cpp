@@ -195,7 +195,7 @@ void TStartForm::FitToFont() {
   // The list is widened for the longest name (up to a limit that grows with
   // the font; beyond it the row's tip shows the whole name), and the summary
   // grows with the font too, so a large font still shows whole names and a
-  // few lines of the description. At the design font nothing moves.
+  // few lines of the description. Up to the default font nothing moves.
   auto* client = centralWidget();
   const double scale = FontGrowth(font());
   const int frame = 2 * FileListBox1->frameWidth();

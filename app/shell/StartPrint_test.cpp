@@ -25,18 +25,11 @@ class StartPrintTest : public QObject {
     QFETCH(QStringList, expected);
     TTempProgramFolder folder;
     folder.WriteSet("Biology.qst", MakeSet(2));
-    folder.CreateForms();
-    StartForm->show();
+    folder.ShowStartWindow();
     const QString pdf = QString::fromStdString(folder.Path("out.pdf"));
-    QString caption;
-    SetFileDialogHook([&](bool save, const QString& c, const QString&) {
-      caption = c;
-      return save ? pdf : QString();
-    });
+    SetFileDialogHook([&](bool save, const QString&, const QString&) { return save ? pdf : QString(); });
     (key ? StartForm->PdfKey1 : StartForm->PdfPaper1)->trigger();
     SetFileDialogHook(nullptr);
-    QCOMPARE(caption,
-             key ? QStringLiteral("Export answer key as PDF") : QStringLiteral("Export question paper as PDF"));
     QProcess p;
     p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
     QVERIFY(p.waitForFinished(30000));

@@ -30,41 +30,25 @@ class StartupTest : public QObject {
     VERIFY_MESSAGES(messages);
     QCOMPARE(StartForm, nullptr);  // the windows are gone again, none was shown
     QCOMPARE(QApplication::topLevelWidgets().size(), 0);
-  }
-
-  void emptyOptionsFilePassesTheCheck() {
-    testkit::TTempProgramFolder folder(TOptionsRecord(), false);
+    // An empty file is there: it passes, to be reported as damaged later.
     folder.WriteFile("Proctorium.opt", "");
-    testkit::TMessageScript messages;
     QVERIFY(CheckOptionsFile(folder.Folder()));
     VERIFY_MESSAGES(messages);
   }
 
-  void tenWindowsAreCreatedHidden() {
-    testkit::TTempProgramFolder folder;
-    folder.CreateForms();
-    const QList<QWidget*> windows = {StartForm,      Form1,       AddEditForm,  SearchForm, ResultsForm,
-                                     NewPasswordDlg, PasswordDlg, AdminOptions, AboutBox,   TimerValue};
-    const QStringList names = {"StartForm",      "Form1",       "AddEditForm",  "SearchForm", "ResultsForm",
-                               "NewPasswordDlg", "PasswordDlg", "AdminOptions", "AboutBox",   "TimerValue"};
-    for (int i = 0; i < windows.size(); ++i) {
-      QVERIFY(windows[i] != nullptr);
-      QCOMPARE(windows[i]->objectName(), names[i]);
-      QVERIFY(!windows[i]->isVisible());
-    }
-    QCOMPARE(StartForm->windowTitle(), QString("Proctorium"));
-    QCOMPARE(ProgramFolder(), folder.Folder());
-    folder.DestroyForms();
-  }
-
-  void programFolderIgnoresTheCurrentDirectory() {
+  // Whatever the current directory, paths lead into the program folder.
+  void windowsAreCreatedHiddenOnTheProgramFolder() {
     testkit::TTempProgramFolder folder;
     const QString before = QDir::currentPath();
     QDir::setCurrent(QDir::tempPath());
     folder.CreateForms();
+    for (QWidget* w : std::initializer_list<QWidget*>{StartForm, Form1, AddEditForm, SearchForm, ResultsForm,
+                                                      NewPasswordDlg, PasswordDlg, AdminOptions, AboutBox, TimerValue})
+      QVERIFY(w && !w->isVisible());
+    QCOMPARE(ProgramFolder(), folder.Folder());
     QCOMPARE(ProgramPath("tests\\Blank.dat"), folder.Folder() + "Tests/Blank.dat");
-    folder.DestroyForms();
     QDir::setCurrent(before);
+    folder.DestroyForms();
   }
 
   // Every window reads the settings through one view of the controls that

@@ -169,7 +169,11 @@ int main(int argc, char** argv) {
     ResultsForm->hide();
     QCoreApplication::processEvents();
   }
-  std::printf("opening the results window on 100000 entries: %.0f ms (target < 100)\n", Median(tOpen));
+  // The line count shows the window held the whole log, not a part of it.
+  std::printf(
+      "opening the results window on 100000 entries (%d lines shown): %.1f ms, ratio %.2f of the 100 ms "
+      "target (target < 1)\n",
+      ResultsForm->Memo1->LineCount(), Median(tOpen), Median(tOpen) / 100.0);
   SetModalHook({});
   DestroyForms();
   return 0;

@@ -1,6 +1,9 @@
 // Reading the example files of each format and refusing broken ones.
 #include <gtest/gtest.h>
 
+#include <tuple>
+#include <utility>
+
 #include "app/core/Cp1252.h"
 #include "app/core/FileIO.h"
 #include "questions/core/HtmlText.h"
@@ -35,12 +38,8 @@ std::string Notes(const std::vector<TImportNote>& notes) {
 }  // namespace
 
 TEST(ExchangeExamples, EachFormatReadsItsExample) {
-  struct TCase {
-    const char* File;
-    std::vector<std::string> Questions;
-    std::string Skipped, Changed;
-  };
-  const TCase cases[] = {
+  // file; its questions, the notes on what was skipped and what changed
+  const std::tuple<const char*, std::vector<std::string>, std::string, std::string> cases[] = {
       {"aiken.txt",
        {"What is the capital of France?|Berlin;Paris;Madrid;Rome;|2|S|R|",
         "Which gas do plants take in for photosynthesis?|Oxygen;Nitrogen;Carbon dioxide;|4|S|R|"},
@@ -68,33 +67,19 @@ TEST(ExchangeExamples, EachFormatReadsItsExample) {
        "",
        ""},
   };
-  for (const TCase& c : cases) {
-    SCOPED_TRACE(c.File);
-    const TImportResult r = ImportQuestions(FormatOfFile(c.File), Example(c.File), c.File);
+  for (const auto& [file, questions, skipped, changed] : cases) {
+    SCOPED_TRACE(file);
+    const TImportResult r = ImportQuestions(FormatOfFile(file), Example(file), file);
     std::vector<std::string> got;
     for (const TQuestion& q : r.Questions) got.push_back(Show(q));
-    EXPECT_EQ(got, c.Questions);
-    EXPECT_EQ(Notes(r.Skipped), c.Skipped);
-    EXPECT_EQ(Notes(r.Changed), c.Changed);
+    EXPECT_EQ(got, questions);
+    EXPECT_EQ(Notes(r.Skipped), skipped);
+    EXPECT_EQ(Notes(r.Changed), changed);
   }
 }
 
-TEST(ExchangeExamples, XmlPictureComesOutAsAnEmbeddedImage) {
-  const TImportResult r = ImportQuestions(TExchangeFormat::MoodleXml, Example("questions.xml"), "q.xml");
-  ASSERT_EQ(r.Images.size(), 1u);
-  EXPECT_EQ(r.Images[0].Question, 0);
-  EXPECT_EQ(r.Images[0].Name, "red dot.png");
-  EXPECT_EQ(r.Images[0].Bytes.substr(1, 3), "PNG");
-}
-
 TEST(ExchangeRefusals, BrokenFilesNameTheLine) {
-  struct TCase {
-    TExchangeFormat Format;
-    std::string Text;
-    int Line;
-    std::string Reason;
-  };
-  const TCase cases[] = {
+  const std::tuple<TExchangeFormat, std::string, int, std::string> cases[] = {
       {TExchangeFormat::Aiken, "Q?\nA. x\nB. y\n", 3, "the last question has no ANSWER: line"},
       {TExchangeFormat::Aiken, "Q?\nA. x\nC. y\nANSWER: A\n", 3, "answer C out of order"},
       {TExchangeFormat::Aiken, "Q?\nANSWER: A\n", 2, "ANSWER: line without answers before it"},
@@ -116,30 +101,25 @@ TEST(ExchangeRefusals, BrokenFilesNameTheLine) {
       {TExchangeFormat::Csv, "question,A,correct\nq,a \"b\",A\n", 2,
        "a quote inside an unquoted field (quote the whole field and double it)"},
   };
-  for (const TCase& c : cases) {
-    SCOPED_TRACE(c.Text);
+  for (const auto& [format, text, line, reason] : cases) {
+    SCOPED_TRACE(text);
     try {
-      ImportQuestions(c.Format, c.Text, "in.file");
+      ImportQuestions(format, text, "in.file");
       ADD_FAILURE() << "accepted";
     } catch (const EImportError& e) {
-      EXPECT_EQ(e.Line, c.Line);
-      EXPECT_EQ(e.Reason, c.Reason);
-      EXPECT_EQ(std::string(e.what()).substr(0, 16), "in.file: line " + std::to_string(c.Line) + ":");
+      EXPECT_EQ(e.Line, line);
+      EXPECT_EQ(e.Reason, reason);
+      EXPECT_EQ(std::string(e.what()).substr(0, 16), "in.file: line " + std::to_string(line) + ":");
     }
   }
 }
 
 TEST(ExchangeMisfits, AreReportedWithTheirLines) {
-  struct TCase {
-    TExchangeFormat Format;
-    std::string Text;
-    size_t Taken;
-    std::string Skipped, Changed;
-  };
   std::string nine = "Q?\n";
   for (int i = 0; i < 10; ++i) nine += std::string(1, char('A' + i)) + ". x\n";
   nine += "ANSWER: A\n";
-  const TCase cases[] = {
+  // format, text; questions taken, the notes on what was skipped and what changed
+  const std::tuple<TExchangeFormat, std::string, size_t, std::string, std::string> cases[] = {
       {TExchangeFormat::Aiken, nine, 0, "1: 10 answers, at most 8 fit\n", ""},
       {TExchangeFormat::Aiken,
        "Q?\nA. x\nANSWER: C\n\nWhat \xE2\x9C\x93 or \xE2\x88\x91?\nA. \xE2\x9C\x93\nANSWER: A\n", 0,
@@ -164,50 +144,41 @@ TEST(ExchangeMisfits, AreReportedWithTheirLines) {
        "2: a single-answer question with 2 correct letters\n4: correct letters \"X\" are not A to H\n",
        "3: no correct answer marked\n"},
   };
-  for (const TCase& c : cases) {
-    SCOPED_TRACE(c.Text);
-    const TImportResult r = ImportQuestions(c.Format, c.Text, "in");
-    EXPECT_EQ(r.Questions.size(), c.Taken);
-    EXPECT_EQ(Notes(r.Skipped), c.Skipped);
-    EXPECT_EQ(Notes(r.Changed), c.Changed);
+  for (const auto& [format, text, taken, skipped, changed] : cases) {
+    SCOPED_TRACE(text);
+    const TImportResult r = ImportQuestions(format, text, "in");
+    EXPECT_EQ(r.Questions.size(), taken);
+    EXPECT_EQ(Notes(r.Skipped), skipped);
+    EXPECT_EQ(Notes(r.Changed), changed);
   }
 }
 
 TEST(ExchangeLimit, ImportStopsAtTheRoomLeftAndSaysWhy) {
   std::string csv = "question,A,B,correct\n";
   for (int i = 1; i <= 260; ++i) csv += "Q" + std::to_string(i) + ",a,b,A\n";
-  struct TCase {
-    int Room;
-    size_t Taken;
-    std::string Summary;
-  };
-  const TCase cases[] = {
+  const std::tuple<int, size_t, std::string> cases[] = {
       {250, 250, "250 questions will be added; 10 questions skipped: line 252: a set holds at most 250 questions;"},
       {1, 1, "1 question will be added; 259 questions skipped: line 3: a set holds at most 250 questions;"},
       {0, 0, "No questions can be added; 260 questions skipped: line 2: a set holds at most 250 questions;"},
   };
-  for (const TCase& c : cases) {
+  for (const auto& [room, taken, summary] : cases) {
     TImportResult r = ImportQuestions(TExchangeFormat::Csv, csv, "in.csv");
-    LimitToRoom(r, c.Room);
-    EXPECT_EQ(r.Questions.size(), c.Taken);
-    EXPECT_EQ(ImportSummary(r).substr(0, c.Summary.size()), c.Summary);
-    const TQuestionSet set = SetOfQuestions(r, "d");
-    EXPECT_EQ(set.LastIndex, static_cast<int>(c.Taken));
+    LimitToRoom(r, room);
+    EXPECT_EQ(r.Questions.size(), taken);
+    EXPECT_EQ(ImportSummary(r).substr(0, summary.size()), summary);
+    EXPECT_EQ(SetOfQuestions(r, "d").LastIndex, static_cast<int>(taken));
   }
 }
 
 TEST(HtmlText, PlainTextOfHtmlAndBack) {
-  struct TCase {
-    std::string Html, Text;
-  };
-  const TCase cases[] = {
+  const std::pair<std::string, std::string> cases[] = {
       {"<p>One</p><p>Two  <b>bold</b>\n text</p>", "One\nTwo bold text"},
       {"a<br>b<br/><br />c", "a\nb\n\nc"},
       {"x &amp; y &lt; z &eacute;&#233;&#xE9; &nbsp;&nbsp;end &unknown;",
        "x & y < z \xC3\xA9\xC3\xA9\xC3\xA9   end &unknown;"},
       {"<script>alert(1)</script>Text<!-- hidden -->", "Text"},
   };
-  for (const TCase& c : cases) EXPECT_EQ(HtmlToText(c.Html), c.Text) << c.Html;
+  for (const auto& [html, text] : cases) EXPECT_EQ(HtmlToText(html), text) << html;
   for (const std::string text : {"a  b", " lead", "trail ", "x\n\ny", "<tag> & \"q\"", "end\n"})
     EXPECT_EQ(HtmlToText(TextToHtml(text)), text) << text;
 }

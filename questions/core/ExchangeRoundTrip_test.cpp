@@ -2,6 +2,8 @@
 // far as the format carries them.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "app/core/FileIO.h"
 #include "questions/core/PrintSheet.h"
 #include "questions/core/QuestionExchange.h"
@@ -128,24 +130,21 @@ TEST(PrintSheet, PaperAndKeyFollowTheSetsOrder) {
 }
 
 TEST(PrintSheet, QuestionsStayTogetherUnlessTallerThanAPage) {
-  struct TCase {
-    std::vector<int> Groups, Heights;
-    std::string Pages;
-  };
-  const TCase cases[] = {
+  // the question of each block, the heights; the blocks on each page
+  const std::tuple<std::vector<int>, std::vector<int>, std::string> cases[] = {
       {{0, 1, 1, 2, 2}, {10, 30, 30, 30, 30}, "0 1 2|3 4|"},
       {{0, 1, 1, 1, 1}, {10, 40, 40, 40, 40}, "0 1 2|3 4|"},  // too tall: split where it must
       {{0, 1, 2}, {10, 150, 20}, "0|1|2|"},                   // taller than a page: a page of its own
   };
-  for (const TCase& c : cases) {
+  for (const auto& [groups, heights, pages] : cases) {
     std::vector<TPrintBlock> blocks;
-    for (int g : c.Groups) blocks.push_back({TPrintBlock::Answer, g, "", "", ""});
+    for (int g : groups) blocks.push_back({TPrintBlock::Answer, g, "", "", ""});
     std::string s;
-    for (const auto& page : Paginate(blocks, c.Heights, 100)) {
+    for (const auto& page : Paginate(blocks, heights, 100)) {
       for (size_t k = 0; k < page.size(); ++k) s += (k ? " " : "") + std::to_string(page[k]);
       s += "|";
     }
-    EXPECT_EQ(s, c.Pages);
+    EXPECT_EQ(s, pages);
   }
   int w = 0, h = 0;
   FitInto(1000, 500, 400, 400, w, h);

@@ -278,17 +278,9 @@ TExportResult WriteGift(const TQuestionSet& set) {
   TExportResult out;
   for (int i = 1; i <= set.LastIndex; ++i) {
     const TQuestion& q = set.Questions[static_cast<size_t>(i)];
-    int used = 0;
-    for (int a = 0; a < AnswerCount; ++a)
-      if (!q.Answers[static_cast<size_t>(a)].empty()) used = a + 1;
-    const AnswerMask m = q.CorrectMask & static_cast<AnswerMask>((1u << used) - 1);
-    if (m == 0) {
-      out.Notes.push_back({i, "no correct answer; left out"});
-      continue;
-    }
-    int correct = 0;
-    for (int a = 0; a < used; ++a) correct += (m >> a) & 1;
-    const bool multiple = (q.AnswerType != TAnswerType::Single);
+    const std::optional<TExportAnswers> answers = ExportAnswers(q, i, out);
+    if (!answers) continue;
+    const auto [used, m, correct, multiple] = *answers;
     std::string s = "::Question " + std::to_string(i) + ":: " + Escape(Cp1252ToUtf8(q.Text)) + " {\r\n";
     for (int a = 0; a < used; ++a) {
       const bool right = (m >> a) & 1;

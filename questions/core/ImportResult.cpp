@@ -288,6 +288,20 @@ std::string SafeStem(const std::string& utf8Name) {
 
 std::string ExhibitNameFor(const std::string& utf8Name) { return SafeStem(utf8Name) + ".bmp"; }
 
+std::optional<TExportAnswers> ExportAnswers(const TQuestion& q, int number, TExportResult& out) {
+  TExportAnswers a;
+  for (int i = 0; i < AnswerCount; ++i)
+    if (!q.Answers[static_cast<size_t>(i)].empty()) a.Used = i + 1;
+  a.Marks = q.CorrectMask & static_cast<AnswerMask>((1u << a.Used) - 1);
+  if (a.Marks == 0) {
+    out.Notes.push_back({number, "no correct answer; left out"});
+    return std::nullopt;
+  }
+  for (int i = 0; i < a.Used; ++i) a.Correct += (a.Marks >> i) & 1;
+  a.Multiple = q.AnswerType != TAnswerType::Single;
+  return a;
+}
+
 std::string ExportSummary(const TExportResult& r) {
   std::string s = Plural(static_cast<size_t>(r.Written), "question", "questions") + " exported";
   if (!r.Notes.empty()) {

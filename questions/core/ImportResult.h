@@ -56,6 +56,18 @@ struct TExportResult {
   int Written = 0;  // questions in Bytes
 };
 
+// The answers an export writes for one question: A up to the last one
+// filled in, the correct marks among them and how many there are.
+struct TExportAnswers {
+  int Used = 0;
+  AnswerMask Marks = 0;
+  int Correct = 0;
+  bool Multiple = false;
+};
+// Empty, with a note for question number in out, when no written answer is
+// marked correct: such a question cannot be scored elsewhere.
+std::optional<TExportAnswers> ExportAnswers(const TQuestion& q, int number, TExportResult& out);
+
 // "24 questions exported; 1 question not as it is: question 3: ..." (UTF-8).
 std::string ExportSummary(const TExportResult& result);
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 using namespace proctorium;
 
 namespace {
@@ -19,12 +21,8 @@ TQuestion Sample() {
 }  // namespace
 
 TEST(SearchHit, FindsTheFieldAndPlaceOfTheFirstMatch) {
-  const struct {
-    const char* Text;
-    THitField Field;
-    int Answer;
-    std::size_t Offset, Length;
-  } cases[] = {
+  // text; field, answer, offset and length of the hit
+  const std::tuple<const char*, THitField, int, std::size_t, std::size_t> cases[] = {
       {"layer", THitField::Text, 0, 6, 5},
       {"ROUTES", THitField::Text, 0, 13, 6},  // after the line break
       {"network", THitField::Answer, 1, 0, 7},
@@ -35,13 +33,13 @@ TEST(SearchHit, FindsTheFieldAndPlaceOfTheFirstMatch) {
       {"absent", THitField::None, 0, 0, 0},
       {"", THitField::None, 0, 0, 0},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.Text);
-    const TSearchHit hit = LocateSearchHit(Sample(), c.Text);
-    EXPECT_EQ(hit.Field, c.Field);
-    if (c.Field == THitField::None) continue;
-    EXPECT_EQ(hit.Answer, c.Answer);
-    EXPECT_EQ(hit.Offset, c.Offset);
-    EXPECT_EQ(hit.Length, c.Length);
+  for (const auto& [text, field, answer, offset, length] : cases) {
+    SCOPED_TRACE(text);
+    const TSearchHit hit = LocateSearchHit(Sample(), text);
+    EXPECT_EQ(hit.Field, field);
+    if (field == THitField::None) continue;
+    EXPECT_EQ(hit.Answer, answer);
+    EXPECT_EQ(hit.Offset, offset);
+    EXPECT_EQ(hit.Length, length);
   }
 }

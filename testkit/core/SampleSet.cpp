@@ -2,6 +2,18 @@
 
 namespace proctorium::testkit {
 
+namespace {
+
+std::string Int32Le(std::uint32_t v) {
+  std::string s;
+  for (int i = 0; i < 4; ++i) s.push_back(static_cast<char>(v >> (8 * i)));
+  return s;
+}
+
+std::string Text(const std::string& s) { return Int32Le(static_cast<std::uint32_t>(s.size())) + s; }
+
+}  // namespace
+
 TQuestionSet MakeSet(int questions, const std::string& description) {
   TQuestionSet set;
   TQuestion d;
@@ -19,6 +31,20 @@ TQuestionSet MakeSet(int questions, const std::string& description) {
   set.ProtectedSet = false;
   set.Current = 0;
   return set;
+}
+
+std::string OldFormatBytes(const TQuestionSet& set) {
+  std::string bytes = Int32Le(static_cast<std::uint32_t>(set.LastIndex));
+  for (int i = 0; i <= set.LastIndex; ++i) {
+    const TQuestion& q = set.Questions[static_cast<size_t>(i)];
+    bytes += Text(q.Text);
+    bytes.push_back(static_cast<char>(q.AnswerType));
+    bytes.push_back(static_cast<char>(q.RandomizeAnswers));
+    for (const auto& a : q.Answers) bytes += Text(a);
+    bytes.push_back(static_cast<char>(q.CorrectMask));
+    bytes += Text(q.Remarks) + Text(q.ExhibitFile);
+  }
+  return bytes;
 }
 
 }  // namespace proctorium::testkit

@@ -11,4 +11,8 @@ namespace proctorium::testkit {
 // "Answer i.A", "Answer i.B" ..., A correct).
 TQuestionSet MakeSet(int questions, const std::string& description = "A test set");
 
+// The set's records 0..LastIndex in the old file format: a 32-bit count,
+// then the texts stored plainly.
+std::string OldFormatBytes(const TQuestionSet& set);
+
 }  // namespace proctorium::testkit

@@ -1,0 +1,274 @@
+#include "session/LogView.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <algorithm>
+#include <utility>
+
+#include "app/AnsiText.h"
+#include "app/core/Contrast.h"
+
+namespace proctorium {
+
+namespace {
+
+// Pixels left of and above the text, as an edit control leaves them.
+constexpr int Margin = 4;
+constexpr int Top = 2;
+
+TRgb Rgb(const QColor& c) { return {c.red(), c.green(), c.blue()}; }
+QColor ToQColor(const TRgb& c) { return QColor(c.R, c.G, c.B); }
+
+bool IsCopyOrSelectAll(const QKeyEvent* k) {
+  return k->matches(QKeySequence::Copy) || k->matches(QKeySequence::SelectAll);
+}
+
+}  // namespace
+
+TLogView::TLogView(QWidget* parent) : QAbstractScrollArea(parent) {
+  setFocusPolicy(Qt::StrongFocus);
+  viewport()->setBackgroundRole(QPalette::Base);
+  viewport()->setAutoFillBackground(true);
+  viewport()->setCursor(Qt::IBeamCursor);
+  connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this](int value) {
+    if (!Updating_) FollowEnd_ = value == verticalScrollBar()->maximum();
+  });
+}
+
+void TLogView::SetText(std::string bytes) {
+  Lines_.Assign(std::move(bytes));
+  Anchor_ = Current_ = -1;
+  FollowEnd_ = true;
+  MeasureLongest();
+  UpdateScrollBars();
+  horizontalScrollBar()->setValue(0);
+  viewport()->update();
+}
+
+void TLogView::AppendLine(std::string_view line) {
+  Lines_.Append(line);
+  const int width = fontMetrics().horizontalAdvance(FromAnsi(std::string(line)));
+  Widest_ = std::max(Widest_, width);
+  UpdateScrollBars();
+  viewport()->update();
+}
+
+void TLogView::Clear() { SetText({}); }
+
+QString TLogView::Line(int i) const { return FromAnsi(std::string(Lines_.Line(static_cast<std::size_t>(i)))); }
+
+QStringList TLogView::Lines() const {
+  QStringList lines;
+  lines.reserve(LineCount());
+  for (int i = 0; i < LineCount(); ++i) lines << Line(i);
+  return lines;
+}
+
+void TLogView::SelectLines(int anchor, int current) {
+  const int last = LineCount() - 1;
+  if (anchor < 0 || current < 0 || last < 0) {
+    Anchor_ = Current_ = -1;
+  } else {
+    Anchor_ = std::min(anchor, last);
+    Current_ = std::min(current, last);
+  }
+  viewport()->update();
+}
+
+QString TLogView::SelectedText() const {
+  if (Current_ < 0) return {};
+  const int first = std::min(Anchor_, Current_), last = std::max(Anchor_, Current_);
+  std::string bytes;
+  for (int i = first; i <= last; ++i) {
+    if (i > first) bytes += '\n';
+    bytes.append(Lines_.Line(static_cast<std::size_t>(i)));
+  }
+  return FromAnsi(bytes);
+}
+
+void TLogView::Copy() const {
+  if (Current_ >= 0) QApplication::clipboard()->setText(SelectedText());
+}
+
+int TLogView::LineHeight() const { return std::max(1, fontMetrics().lineSpacing()); }
+
+int TLogView::FirstVisibleLine() const { return verticalScrollBar()->value(); }
+
+int TLogView::VisibleLines() const { return std::max(1, (viewport()->height() - Top) / LineHeight()); }
+
+int TLogView::LineAt(int y) const {
+  const int line = FirstVisibleLine() + (y < Top ? -1 : (y - Top) / LineHeight());
+  return std::clamp(line, 0, std::max(0, LineCount() - 1));
+}
+
+void TLogView::MeasureLongest() {
+  Widest_ = Lines_.Empty() ? 0 : fontMetrics().horizontalAdvance(Line(static_cast<int>(Lines_.LongestLine())));
+}
+
+void TLogView::UpdateScrollBars() {
+  Updating_ = true;
+  QScrollBar* v = verticalScrollBar();
+  const int page = VisibleLines();
+  v->setRange(0, std::max(0, LineCount() - page));
+  v->setPageStep(page);
+  v->setSingleStep(1);
+  if (FollowEnd_) v->setValue(v->maximum());
+  QScrollBar* h = horizontalScrollBar();
+  const int width = viewport()->width();
+  h->setRange(0, std::max(0, Widest_ + 2 * Margin - width));
+  h->setPageStep(width);
+  h->setSingleStep(std::max(1, fontMetrics().averageCharWidth() * 2));
+  Updating_ = false;
+}
+
+void TLogView::EnsureVisible(int line) {
+  QScrollBar* v = verticalScrollBar();
+  if (line < v->value())
+    v->setValue(line);
+  else if (line >= v->value() + VisibleLines())
+    v->setValue(line - VisibleLines() + 1);
+}
+
+void TLogView::MoveTo(int line, bool extend) {
+  if (LineCount() == 0) return;
+  line = std::clamp(line, 0, LineCount() - 1);
+  SelectLines(extend && Anchor_ >= 0 ? Anchor_ : line, line);
+  EnsureVisible(line);
+}
+
+bool TLogView::event(QEvent* e) {
+  // Copy and select all belong to the view while it has the focus, before
+  // any shortcut of the window.
+  if (e->type() == QEvent::ShortcutOverride && IsCopyOrSelectAll(static_cast<QKeyEvent*>(e))) {
+    e->accept();
+    return true;
+  }
+  return QAbstractScrollArea::event(e);
+}
+
+void TLogView::paintEvent(QPaintEvent* /*e*/) {
+  QPainter p(viewport());
+  // The palette may come from any colour scheme; text keeps the contrast
+  // it needs on whatever background the scheme gives. The selection keeps
+  // its colours when the view loses the focus, so it stays visible.
+  const QColor base = palette().color(QPalette::Active, QPalette::Base);
+  const QColor highlight = palette().color(QPalette::Active, QPalette::Highlight);
+  const QColor text = ToQColor(ReadableText(Rgb(base), Rgb(palette().color(QPalette::Active, QPalette::Text))));
+  const QColor selectedText =
+      ToQColor(ReadableText(Rgb(highlight), Rgb(palette().color(QPalette::Active, QPalette::HighlightedText))));
+  const QFontMetrics fm = fontMetrics();
+  const int height = LineHeight();
+  const int width = viewport()->width();
+  const int x = Margin - horizontalScrollBar()->value();
+  const int first = FirstVisibleLine();
+  const int last = std::min(LineCount() - 1, first + (viewport()->height() - Top) / height);
+  const int selFirst = std::min(Anchor_, Current_), selLast = std::max(Anchor_, Current_);
+  int widest = Widest_;
+  for (int i = first; i <= last; ++i) {
+    const int y = Top + (i - first) * height;
+    const bool selected = Current_ >= 0 && i >= selFirst && i <= selLast;
+    if (selected) p.fillRect(0, y, width, height, highlight);
+    p.setPen(selected ? selectedText : text);
+    const QString line = Line(i);
+    p.drawText(x, y + fm.ascent(), line);
+    widest = std::max(widest, fm.horizontalAdvance(line));
+    if (i == Current_ && hasFocus()) {
+      p.setPen(QPen(selected ? selectedText : text, 1, Qt::DotLine));
+      p.drawRect(0, y, width - 1, height - 1);
+    }
+  }
+  // The range was sized by the line with the most characters; a line that
+  // is wider in pixels widens it once it comes into sight.
+  if (widest > Widest_) {
+    Widest_ = widest;
+    UpdateScrollBars();
+  }
+}
+
+void TLogView::resizeEvent(QResizeEvent* e) {
+  QAbstractScrollArea::resizeEvent(e);
+  UpdateScrollBars();
+}
+
+void TLogView::changeEvent(QEvent* e) {
+  QAbstractScrollArea::changeEvent(e);
+  if (e->type() == QEvent::FontChange) {
+    MeasureLongest();
+    UpdateScrollBars();
+    viewport()->update();
+  }
+}
+
+void TLogView::keyPressEvent(QKeyEvent* e) {
+  if (e->matches(QKeySequence::Copy)) return Copy();
+  if (e->matches(QKeySequence::SelectAll)) return SelectAll();
+  const bool extend = e->modifiers().testFlag(Qt::ShiftModifier);
+  const int from = Current_ >= 0 ? Current_ : FirstVisibleLine() - 1;
+  switch (e->key()) {
+    case Qt::Key_Up:
+      // With nothing selected the first arrow picks a line in sight: Up
+      // the lowest, Down the highest, so neither jumps away from the view.
+      return MoveTo(Current_ >= 0 ? Current_ - 1 : FirstVisibleLine() + VisibleLines() - 1, extend);
+    case Qt::Key_Down:
+      return MoveTo(from + 1, extend);
+    case Qt::Key_PageUp:
+      return MoveTo((Current_ >= 0 ? Current_ : FirstVisibleLine()) - VisibleLines(), extend);
+    case Qt::Key_PageDown:
+      return MoveTo(std::max(from, FirstVisibleLine()) + VisibleLines(), extend);
+    case Qt::Key_Home:
+      return MoveTo(0, extend);
+    case Qt::Key_End:
+      return MoveTo(LineCount() - 1, extend);
+    case Qt::Key_Left:
+      return horizontalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepSub);
+    case Qt::Key_Right:
+      return horizontalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    default:
+      QAbstractScrollArea::keyPressEvent(e);
+  }
+}
+
+void TLogView::mousePressEvent(QMouseEvent* e) {
+  if (LineCount() == 0) return;
+  const int line = LineAt(e->position().toPoint().y());
+  if (e->button() == Qt::LeftButton)
+    MoveTo(line, e->modifiers().testFlag(Qt::ShiftModifier));
+  else if (e->button() == Qt::RightButton &&
+           (Current_ < 0 || line < std::min(Anchor_, Current_) || line > std::max(Anchor_, Current_)))
+    MoveTo(line, false);  // the context menu acts on the line clicked unless it is in the selection
+}
+
+void TLogView::mouseMoveEvent(QMouseEvent* e) {
+  if (e->buttons().testFlag(Qt::LeftButton) && Current_ >= 0) MoveTo(LineAt(e->position().toPoint().y()), true);
+}
+
+void TLogView::mouseReleaseEvent(QMouseEvent* e) { e->accept(); }
+
+void TLogView::contextMenuEvent(QContextMenuEvent* e) {
+  QMenu menu(this);
+  QAction* copy = menu.addAction(QStringLiteral("&Copy"), this, &TLogView::Copy);
+  copy->setShortcut(QKeySequence::Copy);
+  copy->setEnabled(Current_ >= 0);
+  QAction* all = menu.addAction(QStringLiteral("Select &All"), this, &TLogView::SelectAll);
+  all->setShortcut(QKeySequence::SelectAll);
+  all->setEnabled(LineCount() > 0);
+  menu.exec(e->globalPos());
+}
+
+void TLogView::focusInEvent(QFocusEvent* e) {
+  QAbstractScrollArea::focusInEvent(e);
+  viewport()->update();
+}
+
+void TLogView::focusOutEvent(QFocusEvent* e) {
+  QAbstractScrollArea::focusOutEvent(e);
+  viewport()->update();
+}
+
+}  // namespace proctorium
