@@ -49,12 +49,7 @@ QString Exhibit(const TAddEditForm* f) {
 class ExhibitsTest : public TEditorTest {
   Q_OBJECT
  private slots:
-  void init() {
-    Open(ExhibitSet());
-    // The figures below are those of the design size, whatever size the font opened it at.
-    F->resize(EditorMinWidth - EditorFrameWidth, EditorMinHeight - EditorFrameHeight);
-    QCoreApplication::processEvents();
-  }
+  void init() { Open(ExhibitSet()); }
   void cleanup() { Folder.reset(); }
 
   // A thumbnail beside a narrower question; a missing picture is reported
