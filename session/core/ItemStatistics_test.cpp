@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <optional>
 
 using namespace proctorium;
@@ -155,6 +156,7 @@ TEST_P(SeriesFigures, MatchHandComputedValues) {
   options.MinTakersForReliability = c.MinTakersForReliability;
   // The figures must not depend on the order in which the tests were saved.
   std::vector<const TDetailTest*> members;
+  members.reserve(tests.size());
   for (const TDetailTest& t : tests) members.push_back(&t);
   EXPECT_EQ(Figures(ComputeSeries(members, options), c.Offered.size()), c.Figures);
   std::reverse(members.begin(), members.end());
@@ -192,6 +194,7 @@ TEST(Series, FlagsWaitForEnoughAttempts) {
 TEST(Series, ReliabilityFromTenCompleteTests) {
   // Pairs of takers scoring 2 and 0 on two questions: KR-20 = 2 (1 - 0.5/1) = 1.
   std::vector<TTaker> takers;
+  takers.reserve(10);
   for (int i = 0; i < 9; ++i) takers.push_back(i % 2 ? TTaker{"B", "B"} : TTaker{"A", "A"});
   TSeriesStatistics s = ComputeStatistics(Tests({"A", "A"}, "AB", takers))[0];
   EXPECT_FALSE(s.Kr20.has_value());
