@@ -8,18 +8,12 @@
 // mode), timed from the spawn to the child's report that its window is
 // exposed and painted. Peak memory is the child's maximum resident set.
 
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <QApplication>
 #include <QDir>
 #include <QLabel>
 #include <QTemporaryDir>
 #include <QWidget>
-#include <QWindow>
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -27,36 +21,12 @@
 
 #include "app/core/FileIO.h"
 #include "app/core/OptionsFile.h"
-#include "app/shell/StartForm.h"
-#include "app/shell/Startup.h"
+#include "bench/ChildProcess.h"
 #include "questions/core/QuestionSet.h"
-
-extern char** environ;
 
 namespace {
 
 using namespace proctorium;
-using Clock = std::chrono::steady_clock;
-
-void WaitUntilShown(QWidget* w) {
-  const auto deadline = Clock::now() + std::chrono::seconds(10);
-  while (Clock::now() < deadline && !(w->windowHandle() && w->windowHandle()->isExposed()))
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-  QCoreApplication::processEvents();
-  std::printf("shown\n");
-  std::fflush(stdout);
-}
-
-int ChildProctorium(int argc, char** argv, const std::string& folder) {
-  QApplication app(argc, argv);
-  CreateForms(folder);
-  if (!CheckOptionsFile(folder)) return 1;
-  StartForm->show();
-  WaitUntilShown(StartForm);
-  DestroyForms();
-  return 0;
-}
-
 // withText adds one label: the first text on screen loads the font
 // database, a cost that any window showing words pays.
 int ChildBare(int argc, char** argv, bool withText) {
@@ -66,51 +36,12 @@ int ChildBare(int argc, char** argv, bool withText) {
   w.setFixedSize(486, 287);
   if (withText) (new QLabel(QStringLiteral("Proctorium"), &w))->move(8, 8);
   w.show();
-  WaitUntilShown(&w);
+  bench::ReportShown(&w);
   return 0;
 }
 
-struct TRun {
-  double Millis = 0;
-  long PeakKb = 0;
-  bool Ok = false;
-};
-
-TRun RunChild(const std::vector<std::string>& args) {
-  int fds[2];
-  TRun run;
-  if (pipe(fds) != 0) return run;
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
-  posix_spawn_file_actions_addclose(&actions, fds[0]);
-  std::vector<char*> argv;
-  for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-  argv.push_back(nullptr);
-  pid_t pid = 0;
-  const auto start = Clock::now();
-  const int rc = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  close(fds[1]);
-  if (rc != 0) {
-    close(fds[0]);
-    return run;
-  }
-  std::string out;
-  char buf[256];
-  ssize_t n;
-  while (out.find("shown") == std::string::npos && (n = read(fds[0], buf, sizeof buf)) > 0) out.append(buf, n);
-  run.Millis = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-  while (read(fds[0], buf, sizeof buf) > 0) {
-  }
-  close(fds[0]);
-  int status = 0;
-  rusage usage{};
-  wait4(pid, &status, 0, &usage);
-  run.PeakKb = usage.ru_maxrss;
-  run.Ok = out.find("shown") != std::string::npos && WIFEXITED(status) && WEXITSTATUS(status) == 0;
-  return run;
-}
+using TRun = bench::TChildRun;
+using bench::RunChild;
 
 bool HasSampleSets(const std::string& folder) {
   QDir tests(QString::fromStdString(folder + "Tests"));
@@ -153,7 +84,7 @@ void Report(const char* name, std::vector<TRun>& runs) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc >= 3 && std::string(argv[1]) == "--child-proctorium") return ChildProctorium(argc, argv, argv[2]);
+  if (argc >= 3 && std::string(argv[1]) == "--child-proctorium") return bench::ShowStartWindow(argc, argv, argv[2]);
   if (argc >= 2 && std::string(argv[1]) == "--child-bare") return ChildBare(argc, argv, false);
   if (argc >= 2 && std::string(argv[1]) == "--child-label") return ChildBare(argc, argv, true);
 

@@ -6,14 +6,10 @@
 //   bench_results_log [runs]
 
 #include <fcntl.h>
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 #include <QApplication>
 #include <QDir>
 #include <QTemporaryDir>
-#include <QWindow>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -24,11 +20,9 @@
 #include "app/ModalSeam.h"
 #include "app/core/FileIO.h"
 #include "app/core/OptionsFile.h"
-#include "app/shell/StartForm.h"
 #include "app/shell/Startup.h"
+#include "bench/ChildProcess.h"
 #include "session/ResultsForm.h"
-
-extern char** environ;
 
 namespace {
 
@@ -42,59 +36,7 @@ double Median(std::vector<double> v) {
   return v.empty() ? 0 : v[v.size() / 2];
 }
 
-void WaitExposed(QWidget* w) {
-  const auto deadline = Clock::now() + std::chrono::seconds(10);
-  while (Clock::now() < deadline && !(w->windowHandle() && w->windowHandle()->isExposed()))
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-  QCoreApplication::processEvents();
-}
-
-int Child(int argc, char** argv, const std::string& folder) {
-  QApplication app(argc, argv);
-  CreateForms(folder);
-  if (!CheckOptionsFile(folder)) return 1;
-  StartForm->show();
-  WaitExposed(StartForm);
-  std::printf("shown\n");
-  std::fflush(stdout);
-  DestroyForms();
-  return 0;
-}
-
-struct TRun {
-  double Millis = 0;
-  long PeakKb = 0;
-};
-
-TRun Spawn(const std::string& self, const std::string& folder) {
-  int fds[2];
-  TRun run;
-  if (pipe(fds) != 0) return run;
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
-  posix_spawn_file_actions_addclose(&actions, fds[0]);
-  std::string mode = "--child";
-  char* args[] = {const_cast<char*>(self.c_str()), mode.data(), const_cast<char*>(folder.c_str()), nullptr};
-  pid_t pid = 0;
-  const auto start = Clock::now();
-  posix_spawn(&pid, self.c_str(), &actions, nullptr, args, environ);
-  posix_spawn_file_actions_destroy(&actions);
-  close(fds[1]);
-  std::string out;
-  char buf[64];
-  ssize_t n;
-  while (out.find("shown") == std::string::npos && (n = read(fds[0], buf, sizeof buf)) > 0) out.append(buf, n);
-  run.Millis = Ms(Clock::now() - start);
-  while (read(fds[0], buf, sizeof buf) > 0) {
-  }
-  close(fds[0]);
-  int status = 0;
-  rusage usage{};
-  wait4(pid, &status, 0, &usage);
-  run.PeakKb = usage.ru_maxrss;
-  return run;
-}
+using bench::WaitExposed;
 
 std::string MakeFolder(const QTemporaryDir& dir, const char* name, int entries) {
   const std::string folder = dir.path().toStdString() + "/" + name + "/";
@@ -112,7 +54,7 @@ std::string MakeFolder(const QTemporaryDir& dir, const char* name, int entries) 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc == 3 && std::string(argv[1]) == "--child") return Child(argc, argv, argv[2]);
+  if (argc == 3 && std::string(argv[1]) == "--child") return bench::ShowStartWindow(argc, argv, argv[2]);
   const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
   QTemporaryDir dir;
   const std::string empty = MakeFolder(dir, "empty", 0);
@@ -125,7 +67,7 @@ int main(int argc, char** argv) {
   std::vector<double> tEmpty, tFull;
   long kbEmpty = 0, kbFull = 0;
   for (int r = 0; r < runs; ++r) {
-    const TRun a = Spawn(self, empty), b = Spawn(self, full);
+    const bench::TChildRun a = bench::RunChild({self, "--child", empty}), b = bench::RunChild({self, "--child", full});
     tEmpty.push_back(a.Millis);
     tFull.push_back(b.Millis);
     kbEmpty = std::max(kbEmpty, a.PeakKb);
