@@ -8,30 +8,17 @@
 
 #include "app/core/Cp1252.h"
 #include "app/core/UserCode.h"
+#include "testkit/core/SampleSet.h"
 #include "testkit/core/TempDir.h"
 
 using namespace proctorium;
 
 namespace {
 
-TOptionsRecord Sample(const std::string& password) {
-  TOptionsRecord o;
-  o.ShowHints = false;
-  o.DeletePermitted = true;
-  o.EnableAnswers = false;
-  o.AllowEdits = true;
-  o.EnableClearResults = true;
-  o.FontSize = 12;
-  o.ScreenColour = 0x80000005u;
-  o.AdminPassword = password;
-  o.EnableRunningScore = false;
-  o.TimeMode = TTimeMode::Countdown;
-  o.CountdownMinutes = 45;
-  return o;
-}
+using testkit::TurnedOptions;
 
 TEST(OptionsFile, LayoutPlacesEveryField) {
-  const std::string bytes = EncodeOptions(Sample("XYZ"));
+  const std::string bytes = EncodeOptions(TurnedOptions("XYZ"));
   ASSERT_EQ(bytes.size(), size_t(48 + 3));
   EXPECT_EQ(int(bytes[8]), 0);   // ShowHints
   EXPECT_EQ(int(bytes[9]), 1);   // DeletePermitted
@@ -50,8 +37,8 @@ TEST(OptionsFile, LayoutPlacesEveryField) {
 // A file holds 48 bytes plus the password and reads back as written.
 TEST(OptionsFile, RoundTripsThroughTheFile) {
   testkit::TTempDir dir;
-  const std::vector<TOptionsRecord> records{TOptionsRecord(), Sample(""), Sample("P"), Sample(std::string(20, 'P')),
-                                            Sample(Scramble("SECRET"))};
+  const std::vector<TOptionsRecord> records{TOptionsRecord(), TurnedOptions(""), TurnedOptions("P"),
+                                            TurnedOptions(std::string(20, 'P')), TurnedOptions(Scramble("SECRET"))};
   for (const TOptionsRecord& o : records) {
     SCOPED_TRACE(o.AdminPassword);
     WriteOptionsFile(dir.Path("rt.opt"), o);
@@ -61,14 +48,14 @@ TEST(OptionsFile, RoundTripsThroughTheFile) {
 }
 
 TEST(OptionsFile, FillersAreSkippedAndTailIgnored) {
-  std::string bytes = EncodeOptions(Sample("AB"));
+  std::string bytes = EncodeOptions(TurnedOptions("AB"));
   for (size_t i : {0u, 3u, 13u, 20u, 32u, 33u}) bytes[i] = '\x5A';
   bytes.resize(bytes.size() - 8);  // a reader stops after the minutes
-  EXPECT_TRUE(DecodeOptions(bytes, "x") == Sample("AB"));
+  EXPECT_TRUE(DecodeOptions(bytes, "x") == TurnedOptions("AB"));
 }
 
 TEST(OptionsFile, DamagedFilesAreRefused) {
-  const std::string good = EncodeOptions(Sample("ABCD"));
+  const std::string good = EncodeOptions(TurnedOptions("ABCD"));
   std::string negative = good;
   negative.replace(26, 4, std::string("\xFF\xFF\xFF\xFF", 4));
   std::string huge = good;

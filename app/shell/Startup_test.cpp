@@ -16,6 +16,7 @@
 #include "session/TimerValue.h"
 #include "testkit/MessageScript.h"
 #include "testkit/TempProgramFolder.h"
+#include "testkit/core/SampleSet.h"
 
 using namespace proctorium;
 
@@ -61,19 +62,7 @@ class StartupTest : public QObject {
   }
   void settingsViewReadsTheLoadedOptions() {
     QFETCH(int, variant);
-    TOptionsRecord o;
-    if (variant == 1) {
-      o.ShowHints = false;
-      o.DeletePermitted = true;
-      o.EnableAnswers = false;
-      o.AllowEdits = true;
-      o.EnableClearResults = true;
-      o.FontSize = 12;
-      o.ScreenColour = 0x00123456u;
-      o.EnableRunningScore = false;
-      o.TimeMode = TTimeMode::Countdown;
-      o.CountdownMinutes = 25;
-    }
+    const TOptionsRecord o = variant == 1 ? testkit::TurnedOptions() : TOptionsRecord();
     testkit::TTempProgramFolder folder(o);
     folder.CreateForms();
     StartForm->LoadOptions();

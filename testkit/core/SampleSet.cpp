@@ -47,4 +47,20 @@ std::string OldFormatBytes(const TQuestionSet& set) {
   return bytes;
 }
 
+TOptionsRecord TurnedOptions(const std::string& password) {
+  TOptionsRecord o;
+  o.ShowHints = false;
+  o.DeletePermitted = true;
+  o.EnableAnswers = false;
+  o.AllowEdits = true;
+  o.EnableClearResults = true;
+  o.FontSize = 12;
+  o.ScreenColour = 0x80000005u;
+  o.AdminPassword = password;
+  o.EnableRunningScore = false;
+  o.TimeMode = TTimeMode::Countdown;
+  o.CountdownMinutes = 45;
+  return o;
+}
+
 }  // namespace proctorium::testkit
