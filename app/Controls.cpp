@@ -1,6 +1,7 @@
 #include "app/Controls.h"
 
 #include <QFontMetricsF>
+#include <QScreen>
 #include <algorithm>
 
 #include "app/Image.h"
@@ -74,6 +75,19 @@ double FontGrowth(const QFont& font) {
   QFont usual = font;
   usual.setPointSize(10);
   return std::clamp(QFontMetricsF(font).height() / QFontMetricsF(usual).height(), 1.0, 2.0);
+}
+
+void OpenGrownForFont(QWidget* window, QSize design) {
+  const double scale = FontGrowth(window->font());
+  QSize size(static_cast<int>(design.width() * scale), static_cast<int>(design.height() * scale));
+  if (const QScreen* screen = window->screen()) {
+    const QRect free = screen->availableGeometry();
+    size = size.boundedTo(free.size() * 0.9).expandedTo(design);
+    window->resize(size);
+    window->move(free.center() - window->rect().center());
+  } else {
+    window->resize(size);
+  }
 }
 
 }  // namespace proctorium

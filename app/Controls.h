@@ -37,6 +37,11 @@ void SetPointSize(QWidget* w, int points);
 // font and grow by this beyond it.
 double FontGrowth(const QFont& font);
 
+// Opens a window laid out for design at the size its font calls for, centred
+// on the screen. It grows only as far as the screen has room, and is never
+// made smaller than its design.
+void OpenGrownForFont(QWidget* window, QSize design);
+
 // A dialog of fixed size gets a title and a close button only: minimise and
 // maximise make no sense for it, and they take room a short title needs.
 void SetFixedDialogFrame(QWidget* dialog);

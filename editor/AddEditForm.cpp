@@ -310,16 +310,9 @@ void TAddEditForm::FormShow() {
   SetChanged = false;
   SetEditMode(TEditMode::Browsing);
   if (!Sized_) {
-    // A large window font opens a larger window, as far as the screen
-    // allows, so the answer rows show more than one line of their text.
-    const double scale = FontGrowth(font());
-    QSize start(static_cast<int>(EditorMinWidth * scale) - EditorFrameWidth,
-                static_cast<int>(EditorMinHeight * scale) - EditorFrameHeight);
-    if (const QScreen* screen = this->screen())
-      start = start.boundedTo(screen->availableGeometry().size() * 0.9)
-                  .expandedTo({EditorMinWidth - EditorFrameWidth, EditorMinHeight - EditorFrameHeight});
-    resize(start);
-    if (const QScreen* screen = this->screen()) move(screen->availableGeometry().center() - rect().center());
+    // A large window font opens a larger window, so the question and the
+    // remarks show more of their text.
+    OpenGrownForFont(this, {EditorMinWidth - EditorFrameWidth, EditorMinHeight - EditorFrameHeight});
     Sized_ = true;
   }
   ApplyLayout();

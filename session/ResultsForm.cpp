@@ -147,6 +147,11 @@ void TResultsForm::FormShow() {
   LoadLog();
   SetFontSize(Settings().FontSize());
   SetShowHint(Settings().ShowHints());
+  if (!Sized_) {
+    // After the first opening the window keeps the size the user gave it.
+    OpenGrownForFont(this, {440, 375});
+    Sized_ = true;
+  }
   FormResize();
   btnClear->setEnabled(Memo1->LineCount() > 0);
 }

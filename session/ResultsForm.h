@@ -54,6 +54,7 @@ class TResultsForm : public TForm {
  private:
   void FormCreate();
   std::vector<std::string> Pending_;
+  bool Sized_ = false;
 };
 
 extern TResultsForm* ResultsForm;

@@ -4,7 +4,6 @@
 #include <QDir>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QScreen>
 #include <QVBoxLayout>
 
 #include "app/Controls.h"
@@ -107,12 +106,9 @@ void TStatisticsForm::FormShow() {
   SetFontSize(Settings().FontSize());
   SetShowHint(Settings().ShowHints());
   LoadDetailLog();
-  // The window grows with the font, as far as the screen allows, so the
-  // chart, the summary and several rows of the table stay readable.
-  const double scale = FontGrowth(font());
-  QSize wanted = QSize(static_cast<int>(820 * scale), static_cast<int>(560 * scale)).expandedTo(minimumSizeHint());
-  if (const QScreen* screen = this->screen()) wanted = wanted.boundedTo(screen->availableGeometry().size() * 0.95);
-  resize(size().expandedTo(wanted));
+  // The window grows with the font, so the chart, the summary and several
+  // rows of the table stay readable.
+  OpenGrownForFont(this, QSize(820, 560).expandedTo(minimumSizeHint()));
 }
 
 void TStatisticsForm::LoadDetailLog() {

@@ -36,18 +36,19 @@ namespace {
 // A program folder with Quiz.qst (question 1 has an exhibit), a results
 // entry, and everything an administrator may allow allowed.
 struct TDesk {
-  testkit::TTempProgramFolder Folder{Options()};
+  testkit::TTempProgramFolder Folder;
   TMessageScript Messages;
   TModalScript Modals;
 
-  static TOptionsRecord Options() {
+  static TOptionsRecord Options(int fontSize) {
     TOptionsRecord o;
+    o.FontSize = static_cast<std::uint8_t>(fontSize);
     o.AllowEdits = true;
     o.DeletePermitted = true;
     o.EnableClearResults = true;
     return o;
   }
-  TDesk() {
+  explicit TDesk(int fontSize = 10) : Folder(Options(fontSize)) {
     TQuestionSet set = testkit::MakeSet(3);
     set.Questions[1].ExhibitFile = "chart.bmp";
     Folder.WriteSet("Quiz.qst", set);
@@ -192,6 +193,39 @@ class DesktopTest : public QObject {
     QCOMPARE(second.size(), first.size());
     QCOMPARE(second.mid(0, second.size() - 1), first.mid(0, first.size() - 1));
     QCOMPARE(second.last().size(), first.last().size());
+  }
+
+  // A large font opens the resizable windows larger, as far as the screen
+  // has room; the default font keeps their design size.
+  void largeFontsOpenLargerWindowsOnTheScreen_data() {
+    QTest::addColumn<int>("points");
+    QTest::newRow("default") << 10;
+    QTest::newRow("large") << 20;
+  }
+  void largeFontsOpenLargerWindowsOnTheScreen() {
+    QFETCH(int, points);
+    TDesk desk(points);
+    QMap<QString, QRect> opened;
+    desk.Editor([&](TAddEditForm* e) { opened["editor"] = e->frameGeometry(); });
+    desk.Modals.Expect("ResultsForm", [&](QDialog* d) {
+      opened["results"] = d->frameGeometry();
+      d->close();
+      return int(mrCancel);
+    });
+    ExecModal(ResultsForm);
+    VERIFY_MODALS(desk.Modals);
+    const QRect screen = StartForm->screen()->availableGeometry();
+    const QMap<QString, QSize> design{{"editor", {640, 480}}, {"results", {440, 375}}};
+    for (auto [name, frame] : opened.asKeyValueRange()) {
+      if (points == 10) {
+        // Within what a window frame may add or take.
+        QVERIFY2(std::abs(frame.width() - design[name].width()) <= 40, qPrintable(name));
+        QVERIFY2(std::abs(frame.height() - design[name].height()) <= 40, qPrintable(name));
+      } else {
+        QVERIFY2(frame.width() > design[name].width() && frame.height() > design[name].height(), qPrintable(name));
+        QVERIFY2(screen.contains(frame), qPrintable(name));
+      }
+    }
   }
 };
 
