@@ -1,11 +1,14 @@
 #include "testkit/MessageScript.h"
 
 namespace proctorium::testkit {
+namespace {
 
 QString TypeName(TMsgDlgType type) {
   static const char* const names[] = {"warning", "error", "information", "confirmation", "plain"};
   return QString::fromLatin1(names[static_cast<int>(type)]);
 }
+
+}  // namespace
 
 TMessageScript::TMessageScript() {
   SetMessageHook([this](const QString& text, TMsgDlgType type, unsigned buttons, unsigned defaultButton) {
@@ -51,12 +54,6 @@ QString TMessageScript::Verify() const {
     all << (e.AnyText ? QStringLiteral("an expected box never came")
                       : QStringLiteral("expected box never came: \"%1\"").arg(e.Text));
   return all.join(QStringLiteral("; "));
-}
-
-void TMessageScript::Clear() {
-  Queue_.clear();
-  Shown_.clear();
-  Errors_.clear();
 }
 
 }  // namespace proctorium::testkit

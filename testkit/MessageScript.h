@@ -34,7 +34,6 @@ class TMessageScript {
   const std::vector<TShownMessage>& Shown() const { return Shown_; }
   // Empty when every expectation was met; otherwise what went wrong.
   QString Verify() const;
-  void Clear();
 
  private:
   struct TExpected {
@@ -50,8 +49,6 @@ class TMessageScript {
   std::vector<TShownMessage> Shown_;
   QStringList Errors_;
 };
-
-QString TypeName(TMsgDlgType type);
 
 }  // namespace proctorium::testkit
 

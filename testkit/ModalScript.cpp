@@ -32,7 +32,6 @@ TModalScript::TStep TModalScript::Press(const char* buttonName) {
 }
 
 int TModalScript::OnModal(QDialog* dlg) {
-  Opened_ << dlg->objectName();
   if (Queue_.empty()) {
     Errors_ << QStringLiteral("unexpected modal window %1").arg(dlg->objectName());
     return 0;

@@ -28,7 +28,6 @@ class TModalScript {
   static TStep Return(int result);
   static TStep Press(const char* buttonName);
 
-  QStringList Opened() const { return Opened_; }
   QString Verify() const;
 
  private:
@@ -38,7 +37,6 @@ class TModalScript {
     TStep Step;
   };
   std::deque<TExpected> Queue_;
-  QStringList Opened_;
   QStringList Errors_;
 };
 

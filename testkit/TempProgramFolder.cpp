@@ -16,20 +16,6 @@ TTempProgramFolder::TTempProgramFolder(const TOptionsRecord& options, bool write
 
 TTempProgramFolder::~TTempProgramFolder() { DestroyForms(); }
 
-std::string TTempProgramFolder::Folder() const { return Dir_.path().toStdString() + "/"; }
-
-std::string TTempProgramFolder::Path(const std::string& relative) const { return Folder() + relative; }
-
-void TTempProgramFolder::WriteOptions(const TOptionsRecord& options) {
-  WriteOptionsFile(Path("Proctorium.opt"), options);
-}
-
-TOptionsRecord TTempProgramFolder::ReadOptions() const { return ReadOptionsFile(Path("Proctorium.opt")); }
-
-void TTempProgramFolder::WriteSet(const std::string& name, const TQuestionSet& set) {
-  set.SaveToFile(Path("Tests/" + name));
-}
-
 void TTempProgramFolder::WriteFile(const std::string& relative, const std::string& bytes) {
   WriteFileAtomic(Path(relative), bytes);
 }

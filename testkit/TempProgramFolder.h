@@ -18,14 +18,14 @@ class TTempProgramFolder {
   ~TTempProgramFolder();
 
   // The folder, ending with a separator.
-  std::string Folder() const;
+  std::string Folder() const { return Dir_.path().toStdString() + "/"; }
   // Real path of a file below the folder ("Tests/x.qst").
-  std::string Path(const std::string& relative) const;
+  std::string Path(const std::string& relative) const { return Folder() + relative; }
 
-  void WriteOptions(const TOptionsRecord& options);
-  TOptionsRecord ReadOptions() const;
+  void WriteOptions(const TOptionsRecord& options) { WriteOptionsFile(Path("Proctorium.opt"), options); }
+  TOptionsRecord ReadOptions() const { return ReadOptionsFile(Path("Proctorium.opt")); }
   // Writes a set into Tests/<name>.
-  void WriteSet(const std::string& name, const TQuestionSet& set);
+  void WriteSet(const std::string& name, const TQuestionSet& set) { set.SaveToFile(Path("Tests/" + name)); }
   void WriteFile(const std::string& relative, const std::string& bytes);
   // The whole file's bytes; empty when it cannot be read.
   std::string ReadFile(const std::string& relative) const;

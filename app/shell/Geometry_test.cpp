@@ -51,12 +51,9 @@ TQuestionSet FullSet() {
 std::string DetailLog(const TQuestionSet& set) {
   std::string bytes;
   for (int t = 0; t < 3; ++t) {
-    TDetailTest test{"2026-12-07 10:0" + std::to_string(t) + ":00",
-                     "id" + std::to_string(t),
-                     "Networking Fundamentals.qst",
-                     SetFingerprint(set),
-                     set.LastIndex,
-                     {}};
+    const std::string n = std::to_string(t);
+    TDetailTest test{"2026-12-07 10:0" + n + ":00", "id" + n,      "Networking Fundamentals.qst",
+                     SetFingerprint(set),           set.LastIndex, {}};
     for (int q = 1; q <= set.LastIndex; ++q)
       test.Outcomes.push_back({static_cast<std::int16_t>(q), 0b11, static_cast<AnswerMask>(1 << (t % 2)), 1, t == 0});
     bytes += DetailLogRecords(test, t == 0);
@@ -73,14 +70,11 @@ class GeometryTest : public QObject {
     QTest::addColumn<int>("fontSize");
     for (int size = 8; size <= 20; size += 2) QTest::addRow("font %d", size) << size;
   }
-
   void everyWindowFitsItsTexts() {
     QFETCH(int, fontSize);
     TOptionsRecord o;
     o.FontSize = static_cast<std::uint8_t>(fontSize);
-    o.AllowEdits = true;
-    o.DeletePermitted = true;
-    o.EnableClearResults = true;
+    o.AllowEdits = o.DeletePermitted = o.EnableClearResults = true;
     testkit::TTempProgramFolder folder(o);
     folder.WriteSet("Networking Fundamentals.qst", FullSet());
     folder.WriteBitmap("chart.bmp", 120, 90);

@@ -1,5 +1,8 @@
+#include <QMenu>
+#include <QProcess>
 #include <QtTest>
 
+#include "app/FileDialogs.h"
 #include "app/Pictures.h"
 #include "app/core/FileIO.h"
 #include "app/core/UserCode.h"
@@ -9,7 +12,6 @@
 #include "questions/GetFilename.h"
 #include "session/Form1.h"
 #include "session/ResultsForm.h"
-#include "session/TimerValue.h"
 #include "testkit/MessageScript.h"
 #include "testkit/ModalScript.h"
 #include "testkit/TempProgramFolder.h"
@@ -36,17 +38,21 @@ QStringList Entries() {
   return l;
 }
 
-// The start window's buttons that can be pressed, in screen order.
-QString Enabled() {
-  QStringList l;
+// The start window in one line: the buttons that can be pressed, the
+// picture strip's height, the highlighted row and the summary.
+QString State() {
+  QStringList on;
   for (QPushButton* b : {StartForm->btnStart, StartForm->btnEdit, StartForm->btnAdd, StartForm->btnDelete})
-    if (b->isEnabled()) l << b->objectName().mid(3).toLower();
-  return l.join(' ');
+    if (b->isEnabled()) on << b->objectName().mid(3).toLower();
+  return QString("%1 | %2 | %3 | %4")
+      .arg(on.join(' '))
+      .arg(StartForm->Image1->height())
+      .arg(StartForm->FileListBox1->ItemIndex())
+      .arg(StartForm->Memo1->toPlainText());
 }
 
 QStringList FolderEntries(const std::string& folder) {
-  QDir d(QString::fromStdString(folder));
-  return d.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+  return QDir(QString::fromStdString(folder)).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
 }
 
 // What FileCopy reports, empty when it went through.
@@ -71,10 +77,8 @@ class StartFormTest : public QObject {
     // No desktop handler and no $BROWSER: the launcher falls back to xdg-open.
     const QByteArray base = xdg.path().toUtf8();
     qputenv("HOME", base);
-    qputenv("XDG_CONFIG_HOME", base + "/config");
-    qputenv("XDG_CONFIG_DIRS", base + "/etc");
-    qputenv("XDG_DATA_HOME", base + "/data");
-    qputenv("XDG_DATA_DIRS", base + "/share");
+    for (const char* v : {"CONFIG_HOME", "CONFIG_DIRS", "DATA_HOME", "DATA_DIRS"})
+      qputenv(QByteArray("XDG_") + v, base + "/" + v);
     qunsetenv("BROWSER");
   }
   void init() {
@@ -87,54 +91,39 @@ class StartFormTest : public QObject {
   }
   void cleanup() { SetLaunchHook(nullptr); }
 
-  void startWindowStates_data() {
-    QTest::addColumn<QString>("kind");  // "none", "old" or "new"
-    QTest::addColumn<bool>("isProtected");
-    QTest::addColumn<int>("owner");
-    QTest::addColumn<int>("questions");
-    QTest::addColumn<QString>("memo");
-    QTest::addColumn<QString>("enabled");
-    const int other = UserCode() == 7 ? 8 : 7;
-    const QString summary = "A test set";
-    QTest::newRow("empty Tests folder") << "none" << false << 0 << 0 << "No question databases found"
-                                        << "add";
-    QTest::newRow("old format") << "old" << false << 0 << 2
-                                << "OLD FILE FORMAT - EDITING NOT PERMITTED\n" + QString(40, '=') +
-                                       "\n\nOld description"
-                                << "start add delete";
-    QTest::newRow("protected, other owner") << "new" << true << other << 2 << summary << "start add delete";
-    QTest::newRow("protected, this user")
-        << "new" << true << int(UserCode()) << 2 << summary << "start edit add delete";
-    QTest::newRow("protected, no owner") << "new" << true << 0 << 2 << summary << "start edit add delete";
-    QTest::newRow("unprotected, other owner") << "new" << false << other << 2 << summary << "start edit add delete";
-    QTest::newRow("no questions") << "new" << false << 0 << 0 << summary << "edit add delete";
-  }
   void startWindowStates() {
-    QFETCH(QString, kind);
-    QFETCH(int, questions);
-    TTempProgramFolder folder(Options(true, true));
-    TQuestionSet set = testkit::MakeSet(questions, "Old description");
-    if (kind == "old") folder.WriteFile("Tests/old.qst", testkit::OldFormatBytes(set));
-    if (kind == "new") {
-      set = testkit::MakeSet(questions);
-      QFETCH(bool, isProtected);
-      QFETCH(int, owner);
-      set.ProtectedSet = isProtected;
-      set.OwnerCode = owner;
-      folder.WriteSet("s.qst", set);
+    const int other = UserCode() == 7 ? 8 : 7;
+    const QString set = " | 50 | 0 | A test set";
+    // kind: no set, an old-format set or a new one with protection and owner.
+    const std::tuple<QString, bool, int, int, QString> cases[] = {
+        {"none", false, 0, 0, "add | 0 | -1 | No question databases found"},
+        {"old", false, 0, 2,
+         "start add delete | 50 | 0 | OLD FILE FORMAT - EDITING NOT PERMITTED\n" + QString(40, '=') +
+             "\n\nOld description"},
+        {"new", true, other, 2, "start add delete" + set},
+        {"new", true, int(UserCode()), 2, "start edit add delete" + set},
+        {"new", true, 0, 2, "start edit add delete" + set},
+        {"new", false, other, 2, "start edit add delete" + set},
+        {"new", false, 0, 0, "edit add delete" + set},
+    };
+    for (const auto& [kind, isProtected, owner, questions, state] : cases) {
+      TTempProgramFolder folder(Options(true, true));
+      TQuestionSet s = testkit::MakeSet(questions, kind == "old" ? "Old description" : "A test set");
+      s.ProtectedSet = isProtected;
+      s.OwnerCode = owner;
+      if (kind == "old") folder.WriteFile("Tests/old.qst", testkit::OldFormatBytes(s));
+      if (kind == "new") folder.WriteSet("s.qst", s);
+      TMessageScript messages;
+      folder.ShowStartWindow();
+      VERIFY_MESSAGES(messages);
+      const QString row = QString("%1 %2 %3: ").arg(kind).arg(isProtected).arg(owner);
+      QCOMPARE(row + State(), row + state);
     }
-    TMessageScript messages;
-    folder.ShowStartWindow();
-    VERIFY_MESSAGES(messages);
-    QTEST(StartForm->Memo1->toPlainText(), "memo");
-    QTEST(Enabled(), "enabled");
-    QCOMPARE(StartForm->Image1->height(), kind == "none" ? 0 : 50);
   }
 
   void listAndSummaries() {
     TTempProgramFolder folder(Options(true, false));
     folder.ShowStartWindow();
-    QCOMPARE(StartForm->Image1->height(), 0);
     // Sets appearing later bring the picture strip back.
     TQuestionSet withPicture = testkit::MakeSet(3, "First\r\nline two");
     withPicture.Questions[0].ExhibitFile = "Banner.bmp";
@@ -147,9 +136,7 @@ class StartFormTest : public QObject {
     folder.WriteSet("Blank.dat", testkit::MakeSet(0));
     StartForm->FormShow();
     QCOMPARE(Entries(), QStringList({"Alpha.qst", "beta.qst", "gamma.QST"}));
-    QCOMPARE(StartForm->FileListBox1->ItemIndex(), 0);
-    QCOMPARE(StartForm->Memo1->toPlainText(), QString("First\nline two"));
-    QCOMPARE(StartForm->Image1->height(), 50);
+    QCOMPARE(State(), QString("start edit add | 50 | 0 | First\nline two"));
     QCOMPARE(StartForm->Image1->Picture().size(), QSize(40, 30));
     for (int i : {1, 2}) {
       StartForm->FileListBox1->SetItemIndex(i);
@@ -166,7 +153,6 @@ class StartFormTest : public QObject {
     folder.WriteSet("a.qst", testkit::MakeSet(2, "Before"));
     folder.WriteSet("b.qst", testkit::MakeSet(0));
     folder.ShowStartWindow();
-    QVERIFY(StartForm->TimeRemaining1->isChecked());
     // Cancelling the minutes runs no test; elapsed-time mode does not ask.
     // A set without questions opens the test window all the same, which
     // tells the user there is nothing to run.
@@ -194,31 +180,28 @@ class StartFormTest : public QObject {
     QCOMPARE(StartForm->Memo1->toPlainText(), QString("After"));
   }
 
-  // The settings a row turns on, out of "edits delete answers clear".
-  void settingsReachTheOtherWindows_data() {
-    QTest::addColumn<QString>("on");
-    QTest::newRow("all off") << "";
-    QTest::newRow("all on") << "edits delete answers clear";
-    QTest::newRow("edits without delete") << "edits answers";
-    QTest::newRow("delete kept while edits off") << "delete clear";
-  }
+  // Each row turns on some of "edits delete answers clear".
   void settingsReachTheOtherWindows() {
-    QFETCH(QString, on);
-    const bool edits = on.contains("edits"), remove = on.contains("delete");
-    TOptionsRecord o = Options(edits, remove);
-    o.EnableAnswers = on.contains("answers");
-    o.EnableClearResults = on.contains("clear");
-    TTempProgramFolder folder(o);
-    folder.WriteSet("a.qst", testkit::MakeSet(1));
-    folder.ShowStartWindow();
-    for (QWidget* w : std::initializer_list<QWidget*>{StartForm->btnEdit, StartForm->btnAdd, StartForm->btnDelete})
-      QCOMPARE(!w->isHidden(), edits);
-    QCOMPARE(StartForm->btnDelete->isEnabled(), remove);
-    QCOMPARE(StartForm->Administrator1->isVisible(), edits);
-    QCOMPARE(AdminOptions->cbDeletePermitted->isEnabled(), edits);
-    QCOMPARE(AdminOptions->cbDeletePermitted->isChecked(), remove);
-    QCOMPARE(!Form1->btnView->isHidden(), o.EnableAnswers);
-    QCOMPARE(!ResultsForm->btnClear->isHidden(), o.EnableClearResults);
+    for (const QString on : {"", "edits delete answers clear", "edits answers", "delete clear"}) {
+      const bool edits = on.contains("edits"), remove = on.contains("delete");
+      TOptionsRecord o = Options(edits, remove);
+      o.EnableAnswers = on.contains("answers");
+      o.EnableClearResults = on.contains("clear");
+      TTempProgramFolder folder(o);
+      folder.WriteSet("a.qst", testkit::MakeSet(1));
+      folder.ShowStartWindow();
+      const QList<bool> got{!StartForm->btnEdit->isHidden(),
+                            !StartForm->btnAdd->isHidden(),
+                            !StartForm->btnDelete->isHidden(),
+                            StartForm->Administrator1->isVisible(),
+                            AdminOptions->cbDeletePermitted->isEnabled(),
+                            StartForm->btnDelete->isEnabled(),
+                            AdminOptions->cbDeletePermitted->isChecked(),
+                            !Form1->btnView->isHidden(),
+                            !ResultsForm->btnClear->isHidden()};
+      QCOMPARE(got,
+               (QList<bool>{edits, edits, edits, edits, edits, remove, remove, o.EnableAnswers, o.EnableClearResults}));
+    }
   }
 
   void menuChangesAreWrittenAndSurviveARestart() {
@@ -226,60 +209,53 @@ class StartFormTest : public QObject {
     o.FontSize = 9;  // no menu item of its own
     TTempProgramFolder folder(o);
     folder.ShowStartWindow();
-    QCOMPARE(StartForm->FontSize(), 9);
-    for (QAction* a : {StartForm->FontSizeSmall1, StartForm->FontSizeMedium1, StartForm->FontsizeLarge1})
-      QVERIFY(!a->isChecked());
+    auto marks = [] {
+      QStringList l{QString::number(StartForm->FontSize()), StartForm->ShowHint() ? "hint" : "nohint"};
+      for (QAction* a : StartForm->Application1->actions())
+        if (a->isChecked()) l << a->objectName();
+      return l.join(' ');
+    };
+    QCOMPARE(marks(), QString("9 hint ShowHints1 ElapsedTime1"));
     StartForm->FontSizeMedium1->trigger();
     StartForm->FontsizeLarge1->trigger();
-    QVERIFY(!StartForm->FontSizeMedium1->isChecked());
     QCOMPARE(StartForm->Memo1->font().pointSize(), 12);
     QCOMPARE(StartForm->btnStart->font().pointSize(), 8);
     QCOMPARE(int(folder.ReadOptions().FontSize), 12);
     StartForm->ShowHints1->trigger();
     QCOMPARE(folder.ReadOptions().ShowHints, false);
-    QVERIFY(!StartForm->ShowHint());
     StartForm->TimeRemaining1->trigger();
     QCOMPARE(int(folder.ReadOptions().TimeMode), 0);
-    QVERIFY(!StartForm->ElapsedTime1->isChecked());
     StartForm->FontSizeSmall1->trigger();
     QCOMPARE(int(folder.ReadOptions().FontSize), 8);
-
+    QCOMPARE(marks(), QString("8 nohint FontSizeSmall1 TimeRemaining1"));
     // A fresh start of the windows reads what the menu wrote.
     folder.DestroyForms();
     folder.ShowStartWindow();
-    QVERIFY(StartForm->FontSizeSmall1->isChecked() && !StartForm->FontsizeLarge1->isChecked());
-    QCOMPARE(StartForm->FontSize(), 8);
-    QVERIFY(!StartForm->ShowHints1->isChecked() && !StartForm->ShowHint());
-    QVERIFY(StartForm->TimeRemaining1->isChecked() && !StartForm->ElapsedTime1->isChecked());
+    QCOMPARE(marks(), QString("8 nohint FontSizeSmall1 TimeRemaining1"));
   }
 
-  void hiddenKeyOpensThePasswordPrompt_data() {
-    QTest::addColumn<bool>("allowEdits");
-    QTest::addColumn<int>("modifiers");
-    QTest::addColumn<bool>("prompts");
-    QTest::newRow("ctrl+a") << false << int(Qt::ControlModifier) << true;
-    QTest::newRow("ctrl+shift+a") << false << int(Qt::ControlModifier | Qt::ShiftModifier) << true;
-    QTest::newRow("plain a") << false << int(Qt::NoModifier) << false;
-    QTest::newRow("alt+a") << false << int(Qt::AltModifier) << false;
-    QTest::newRow("edits allowed") << true << int(Qt::ControlModifier) << false;
-  }
   void hiddenKeyOpensThePasswordPrompt() {
-    QFETCH(bool, allowEdits);
-    QFETCH(int, modifiers);
-    QFETCH(bool, prompts);
-    TTempProgramFolder folder(Options(allowEdits));
-    folder.WriteSet("a.qst", testkit::MakeSet(1));
-    folder.ShowStartWindow();
-    TModalScript modals;
-    if (prompts) modals.Expect("PasswordDlg", TModalScript::Return(mrCancel));
-    // Whichever control has the focus, the window sees the key first.
-    QTest::keyClick(StartForm->FileListBox1, Qt::Key_A, Qt::KeyboardModifiers(modifiers));
-    QTest::keyClick(StartForm->btnHelp, Qt::Key_B, Qt::KeyboardModifiers(modifiers));
-    VERIFY_MODALS(modals);
+    const std::tuple<bool, Qt::KeyboardModifiers, bool> cases[] = {
+        {false, Qt::ControlModifier, true}, {false, Qt::ControlModifier | Qt::ShiftModifier, true},
+        {false, Qt::NoModifier, false},     {false, Qt::AltModifier, false},
+        {true, Qt::ControlModifier, false},  // edits allowed: the menu is there
+    };
+    for (const auto& [allowEdits, modifiers, prompts] : cases) {
+      TTempProgramFolder folder(Options(allowEdits));
+      folder.WriteSet("a.qst", testkit::MakeSet(1));
+      folder.ShowStartWindow();
+      TModalScript modals;
+      if (prompts) modals.Expect("PasswordDlg", TModalScript::Return(mrCancel));
+      // Whichever control has the focus, the window sees the key first.
+      QTest::keyClick(StartForm->FileListBox1, Qt::Key_A, modifiers);
+      QTest::keyClick(StartForm->btnHelp, Qt::Key_B, modifiers);
+      VERIFY_MODALS(modals);
+    }
   }
 
   void menuCommands() {
     TTempProgramFolder folder;
+    folder.WriteSet("Biology.qst", testkit::MakeSet(2));
     folder.ShowStartWindow();
     TModalScript modals;
     modals.Expect("ResultsForm", TModalScript::Return(mrOk)).Expect("AboutBox", TModalScript::Return(mrOk));
@@ -291,6 +267,21 @@ class StartFormTest : public QObject {
     AboutBox->lbEmailClick();
     qunsetenv("BROWSER");
     QCOMPARE(launched, (QList<QStringList>{{"lynx", MakerWebsite}, {"lynx", QString("mailto:") + MakerEmail}}));
+    // The Print menu writes the highlighted set's paper or key, read back as text.
+    const QString pdf = QString::fromStdString(folder.Path("out.pdf"));
+    SetFileDialogHook([&](bool save, const QString&, const QString&) { return save ? pdf : QString(); });
+    for (QAction* a : {StartForm->PdfPaper1, StartForm->PdfKey1}) {
+      a->trigger();
+      QProcess p;
+      p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+      QVERIFY(p.waitForFinished(30000));
+      const QString text = QString::fromUtf8(p.readAllStandardOutput()).simplified();
+      const QStringList expected = a == StartForm->PdfKey1
+                                       ? QStringList{"Answer key: Biology", "1. A", "2. A"}
+                                       : QStringList{"Biology", "1. Question 1", "A Answer 1.A", "D Answer 2.D"};
+      for (const QString& s : expected) QVERIFY2(text.contains(s), qPrintable(s + " not in: " + text));
+    }
+    SetFileDialogHook(nullptr);
     StartForm->btnClose->click();
     QVERIFY(!StartForm->isVisible());
     StartForm->show();
@@ -298,78 +289,62 @@ class StartFormTest : public QObject {
     QVERIFY(!StartForm->isVisible());
   }
 
-  // Answers the name dialog with OK. An empty name is typed and erased
-  // again: OK must be greyed then, so pressing it leaves the dialog open
-  // and nothing is added.
-  static TModalScript::TStep TypeName(const QString& name) {
-    return [name](QDialog* d) {
-      QLineEdit* edit = qobject_cast<TGetFilename*>(d)->Edit1;
-      edit->setText(name.isEmpty() ? "x" : name);
-      if (name.isEmpty()) edit->clear();
-      return TModalScript::Click(d, "btnOk");
-    };
-  }
-
-  void addASet_data() {
-    QTest::addColumn<bool>("withTemplate");
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<int>("overwrite");    // the answer to the overwrite question, 0 for none
-    QTest::addColumn<QString>("error");    // %1 stands for the Tests folder
-    QTest::addColumn<QString>("created");  // holds the template's bytes afterwards
-    QTest::newRow("extension dropped") << true << "notes.txt.bak" << 0 << "" << QString("notes.qst");
-    QTest::newRow("starts with a full stop") << true << ".hidden" << 0 << "" << QString(".qst");
-    QTest::newRow("spaces and accents") << true << "Café quiz" << 0 << "" << QString("Café quiz.qst");
-    QTest::newRow("nothing typed") << true << "" << 0 << "" << QString();
-    // Names match regardless of case.
-    QTest::newRow("existing, kept") << true << "KEEP" << int(mrNo) << "" << QString();
-    QTest::newRow("existing, overwritten") << true << "keep" << int(mrYes) << "" << QString("keep.qst");
-    QTest::newRow("missing template") << false << "new" << 0
-                                      << QString("Cannot open file %1Blank.dat: ") +
-                                             QString::fromStdString(SystemReason(ENOENT))
-                                      << QString();
-    for (const char* bad : {"a:b", "what?", "sub/evil", "x\\evil", "a*", "say \"hi\"", "a<b>c|d", "tab\tname"})
-      QTest::newRow(qPrintable(QString("bad name ") + bad))
-          << true << QString(bad) << 0 << QString("Cannot create file %1") + bad + ".qst" << QString();
-  }
   void addASet() {
-    QFETCH(bool, withTemplate);
-    QFETCH(QString, typed);
-    QFETCH(int, overwrite);
-    QFETCH(QString, error);
-    QFETCH(QString, created);
-    TTempProgramFolder folder(Options(true));
-    if (withTemplate) folder.WriteSet("Blank.dat", testkit::MakeSet(0, "Template"));
-    folder.WriteSet("a.qst", testkit::MakeSet(1));
-    folder.WriteSet("keep.qst", testkit::MakeSet(3, "Mine"));
-    const QString tests = QString::fromStdString(folder.Path("Tests/"));
-    QDir(tests).mkdir("sub");
-    folder.ShowStartWindow();
-    const QStringList before = FolderEntries(folder.Path("Tests"));
-    const std::string kept = folder.ReadFile("Tests/keep.qst");
-    StartForm->FileListBox1->SetItemIndex(1);
-
-    TMessageScript messages;
-    if (overwrite)
-      messages.Expect("A question set already exists with\nthat name. Overwrite ? ", TMsgDlgType::Warning, mbYes | mbNo,
-                      overwrite);
-    if (!error.isEmpty()) messages.Expect(error.arg(tests), TMsgDlgType::Error, mbOK);
-    TModalScript modals;
-    modals.Expect("GetFilename", TypeName(typed));
-    StartForm->btnAdd->click();
-    VERIFY_MODALS(modals);
-    VERIFY_MESSAGES(messages);
-
-    // The window is refreshed unless the dialog was cancelled.
-    QCOMPARE(StartForm->FileListBox1->ItemIndex(), typed.isEmpty() ? 1 : 0);
-    if (!created.isEmpty())
-      QCOMPARE(folder.ReadFile("Tests/" + created.toStdString()), folder.ReadFile("Tests/Blank.dat"));
-    QCOMPARE(Entries().contains(created), !created.isEmpty());
-    if (created != "keep.qst") QCOMPARE(folder.ReadFile("Tests/keep.qst"), kept);
-    // Nothing else is written: no temporary file, nothing below or beside.
-    QCOMPARE(FolderEntries(folder.Path("Tests")).size(),
-             before.size() + (created.isEmpty() || before.contains(created) ? 0 : 1));
-    QCOMPARE(FolderEntries(folder.Path("Tests/sub")), QStringList());
-    QCOMPARE(FolderEntries(folder.Folder()), QStringList({"Proctorium.opt", "Tests"}));
+    // typed, the answer to the overwrite question (0: none asked), the error
+    // told (%1 stands for the Tests folder) and the set that then holds the
+    // template's bytes. Names match regardless of case; an empty template
+    // name means the template is missing.
+    std::vector<std::tuple<QString, int, QString, QString>> cases{
+        {"notes.txt.bak", 0, "", "notes.qst"},  // extension dropped
+        {".hidden", 0, "", ".qst"},
+        {"Café quiz", 0, "", "Café quiz.qst"},
+        {"", 0, "", ""},  // nothing typed
+        {"KEEP", mrNo, "", ""},
+        {"keep", mrYes, "", "keep.qst"},
+        {"no template", 0, "Cannot open file %1Blank.dat: " + QString::fromStdString(SystemReason(ENOENT)), ""},
+    };
+    for (const char* bad : {"a:b", "what?", "sub/evil", "x\\evil", "a*", "say \"hi\"", "a<b>c|d", "tab\tname"})
+      cases.push_back({bad, 0, QString("Cannot create file %1") + bad + ".qst", ""});
+    for (const auto& [typed, overwrite, error, created] : cases) {
+      TTempProgramFolder folder(Options(true));
+      if (typed != "no template") folder.WriteSet("Blank.dat", testkit::MakeSet(0, "Template"));
+      folder.WriteSet("a.qst", testkit::MakeSet(1));
+      folder.WriteSet("keep.qst", testkit::MakeSet(3, "Mine"));
+      const QString tests = QString::fromStdString(folder.Path("Tests/"));
+      QDir(tests).mkdir("sub");
+      folder.ShowStartWindow();
+      const QStringList before = FolderEntries(folder.Path("Tests"));
+      const std::string kept = folder.ReadFile("Tests/keep.qst");
+      StartForm->FileListBox1->SetItemIndex(1);
+      TMessageScript messages;
+      if (overwrite)
+        messages.Expect("A question set already exists with\nthat name. Overwrite ? ", TMsgDlgType::Warning,
+                        mbYes | mbNo, overwrite);
+      if (!error.isEmpty()) messages.Expect(error.arg(tests), TMsgDlgType::Error, mbOK);
+      TModalScript modals;
+      // An empty name is typed and erased again: OK must be greyed then, so
+      // pressing it leaves the dialog open and nothing is added.
+      modals.Expect("GetFilename", [typed](QDialog* d) {
+        QLineEdit* edit = qobject_cast<TGetFilename*>(d)->Edit1;
+        edit->setText(typed.isEmpty() ? "x" : typed);
+        if (typed.isEmpty()) edit->clear();
+        return TModalScript::Click(d, "btnOk");
+      });
+      StartForm->btnAdd->click();
+      VERIFY_MODALS(modals);
+      VERIFY_MESSAGES(messages);
+      // The window is refreshed unless the dialog was cancelled.
+      QCOMPARE(StartForm->FileListBox1->ItemIndex(), typed.isEmpty() ? 1 : 0);
+      if (!created.isEmpty())
+        QCOMPARE(folder.ReadFile("Tests/" + created.toStdString()), folder.ReadFile("Tests/Blank.dat"));
+      QCOMPARE(Entries().contains(created), !created.isEmpty());
+      if (created != "keep.qst") QCOMPARE(folder.ReadFile("Tests/keep.qst"), kept);
+      // Nothing else is written: no temporary file, nothing below or beside.
+      const qsizetype added = created.isEmpty() || before.contains(created) ? 0 : 1;
+      QCOMPARE(FolderEntries(folder.Path("Tests")).size(), before.size() + added);
+      QCOMPARE(FolderEntries(folder.Path("Tests/sub")) + FolderEntries(folder.Folder()),
+               QStringList({"Proctorium.opt", "Tests"}));
+    }
   }
 
   void deleteAsksAndRemoves() {
@@ -379,23 +354,21 @@ class StartFormTest : public QObject {
     folder.WriteBitmap("pic.bmp", 4, 4);
     folder.ShowStartWindow();
     StartForm->FileListBox1->SetItemIndex(1);
-    auto remove = [](const QString& name, int answer) {
+    // Each step: the set asked about, the answer, the window afterwards.
+    const std::tuple<QString, int, QString> steps[] = {
+        {"b.qst", mrNo, "start edit add delete | 50 | 1 | First"},
+        {"b.qst", mrYes, "start edit add delete | 50 | 0 | First"},
+        {"a.qst", mrYes, "add | 0 | -1 | No question databases found"},
+    };
+    for (const auto& [name, answer, state] : steps) {
       TMessageScript messages;
       messages.Expect("Are you sure you want to delete [" + name + "] ?", TMsgDlgType::Confirmation, mbYes | mbNo,
                       answer);
       StartForm->btnDelete->click();
-      return messages.Verify();
-    };
-    QCOMPARE(remove("b.qst", mrNo), QString());
-    QCOMPARE(Entries(), QStringList({"a.qst", "b.qst"}));
-    QCOMPARE(StartForm->FileListBox1->ItemIndex(), 1);
-    QCOMPARE(remove("b.qst", mrYes), QString());
-    QCOMPARE(Entries(), QStringList({"a.qst"}));
-    QCOMPARE(StartForm->Memo1->toPlainText(), QString("First"));
-    QCOMPARE(remove("a.qst", mrYes), QString());
-    QCOMPARE(StartForm->Memo1->toPlainText(), QString("No question databases found"));
-    QVERIFY(!StartForm->btnDelete->isEnabled());
-    QVERIFY(StartForm->btnAdd->isEnabled() && !StartForm->btnAdd->isHidden());
+      VERIFY_MESSAGES(messages);
+      QCOMPARE(State(), state);
+    }
+    QVERIFY(!StartForm->btnAdd->isHidden());
     QCOMPARE(FolderEntries(folder.Path("Tests")), QStringList({"pic.bmp"}));
   }
 
@@ -426,10 +399,14 @@ class StartFormTest : public QObject {
     QCOMPARE(FolderEntries(folder.Path("Tests")), QStringList({"big.dat", "notafile", "old.qst"}));
   }
 
+  // Help never fails silently: a missing page is named; otherwise each
+  // candidate is tried in turn, and when none starts the user is told which
+  // page and why.
   void helpPages() {
     TTempProgramFolder folder;
     folder.ShowStartWindow();
     const QString main = QString::fromStdString(folder.Path("help/main.htm"));
+    const QString start = QString::fromStdString(folder.Path("help/start.htm"));
     TMessageScript messages;
     messages.Expect("Cannot find help file:\n\n[" + main + "]", TMsgDlgType::Warning, mbOK);
     StartForm->btnHelp->click();
@@ -440,51 +417,32 @@ class StartFormTest : public QObject {
     StartForm->btnHelp->click();
     StartForm->MenuHelpIndex->trigger();
     VERIFY_MESSAGES(messages);
-    const QString start = QString::fromStdString(folder.Path("help/start.htm"));
     QCOMPARE(launched, (QList<QStringList>{{"xdg-open", main}, {"xdg-open", start}}));
-  }
-
-  // Help never fails silently: each candidate is tried in turn, and when
-  // none starts the user is told which page and why.
-  void helpWhenBrowsersAreMissing_data() {
-    QTest::addColumn<QString>("browser");      // $BROWSER
-    QTest::addColumn<QStringList>("present");  // programs that start
-    QTest::addColumn<QStringList>("tried");
-    QTest::newRow("nothing at all") << "" << QStringList() << QStringList{"xdg-open"};
-    QTest::newRow("second entry of $BROWSER") << "nosuch:w3m" << QStringList{"w3m"} << QStringList{"nosuch", "w3m"};
-    QTest::newRow("$BROWSER entries missing, xdg-open there")
-        << "nosuch:alsonot" << QStringList{"xdg-open"} << QStringList{"nosuch", "alsonot", "xdg-open"};
-    QTest::newRow("every candidate missing")
-        << "nosuch:alsonot" << QStringList() << QStringList{"nosuch", "alsonot", "xdg-open"};
-  }
-  void helpWhenBrowsersAreMissing() {
-    QFETCH(QString, browser);
-    QFETCH(QStringList, present);
-    QFETCH(QStringList, tried);
-    QStringList started;
-    SetLaunchHook([&](const std::string& program, const std::vector<std::string>&) {
-      started << QString::fromStdString(program);
-      return present.contains(started.last());
-    });
-    qputenv("BROWSER", browser.toUtf8());
-    TTempProgramFolder folder;
-    QDir().mkpath(QString::fromStdString(folder.Path("help")));
-    folder.WriteFile("help/main.htm", "<html></html>");
-    folder.ShowStartWindow();
-    TMessageScript messages;
-    if (present.isEmpty()) {
-      QStringList quoted;
-      for (const QString& t : tried) quoted << "\"" + t + "\"";
-      messages.Expect("The help page could not be opened:\n\n[" + QString::fromStdString(folder.Path("help/main.htm")) +
-                          "]\n\nNo web browser could be started (tried " + quoted.join(", ") +
-                          "). Choose a default web browser for the desktop, or name one in the BROWSER environment "
-                          "variable.",
-                      TMsgDlgType::Warning, mbOK);
+    // $BROWSER, the programs that start, the programs tried.
+    const std::tuple<QByteArray, QStringList, QStringList> cases[] = {
+        {"", {}, {"xdg-open"}},
+        {"nosuch:w3m", {"w3m"}, {"nosuch", "w3m"}},
+        {"nosuch:alsonot", {"xdg-open"}, {"nosuch", "alsonot", "xdg-open"}},
+        {"nosuch:alsonot", {}, {"nosuch", "alsonot", "xdg-open"}},
+    };
+    for (const auto& [browser, present, tried] : cases) {
+      QStringList started;
+      SetLaunchHook([&](const std::string& program, const std::vector<std::string>&) {
+        started << QString::fromStdString(program);
+        return present.contains(started.last());
+      });
+      qputenv("BROWSER", browser);
+      if (present.isEmpty())
+        messages.Expect("The help page could not be opened:\n\n[" + main +
+                            "]\n\nNo web browser could be started (tried \"" + tried.join("\", \"") +
+                            "\"). Choose a default web browser for the desktop, or name one in the BROWSER "
+                            "environment variable.",
+                        TMsgDlgType::Warning, mbOK);
+      StartForm->btnHelp->click();
+      qunsetenv("BROWSER");
+      VERIFY_MESSAGES(messages);
+      QCOMPARE(started, tried);
     }
-    StartForm->btnHelp->click();
-    qunsetenv("BROWSER");
-    VERIFY_MESSAGES(messages);
-    QCOMPARE(started, tried);
   }
 
   // A name longer than the list is wide widens the list, within a limit,

@@ -55,34 +55,23 @@ class StartupTest : public QObject {
   // Every window reads the settings through one view of the controls that
   // hold them; a field wired to the wrong control, or a view left behind by
   // a start window that is gone, shows here.
-  void settingsViewReadsTheLoadedOptions_data() {
-    QTest::addColumn<int>("variant");
-    QTest::newRow("defaults") << 0;
-    QTest::newRow("every flag turned round") << 1;
-  }
   void settingsViewReadsTheLoadedOptions() {
-    QFETCH(int, variant);
-    const TOptionsRecord o = variant == 1 ? testkit::TurnedOptions() : TOptionsRecord();
-    testkit::TTempProgramFolder folder(o);
-    folder.CreateForms();
-    StartForm->LoadOptions();
-    const TSettingsView& s = Settings();
-    QCOMPARE(s.ShowHints(), o.ShowHints);
-    QCOMPARE(s.DeletePermitted(), o.DeletePermitted);
-    QCOMPARE(s.EnableAnswers(), o.EnableAnswers);
-    QCOMPARE(s.AllowEdits(), o.AllowEdits);
-    QCOMPARE(s.EnableClearResults(), o.EnableClearResults);
-    QCOMPARE(s.FontSize(), int(o.FontSize));
-    QCOMPARE(s.ScreenColour(), o.ScreenColour);
-    QCOMPARE(s.EnableRunningScore(), o.EnableRunningScore);
-    QCOMPARE(s.TimeMode(), o.TimeMode);
-    QCOMPARE(s.CountdownMinutes(), o.CountdownMinutes);
-    folder.DestroyForms();
-    const TOptionsRecord defaults;
-    QCOMPARE(Settings().ShowHints(), defaults.ShowHints);
-    QCOMPARE(Settings().SelectedSetFile(), std::string());
-    SaveSettings();  // nothing holds the settings: nothing to write
-    QCOMPARE(folder.ReadOptions(), o);
+    for (const TOptionsRecord& o : {TOptionsRecord(), testkit::TurnedOptions()}) {
+      testkit::TTempProgramFolder folder(o);
+      folder.CreateForms();
+      StartForm->LoadOptions();
+      const TSettingsView& s = Settings();
+      QCOMPARE((QList<qint64>{s.ShowHints(), s.DeletePermitted(), s.EnableAnswers(), s.AllowEdits(),
+                              s.EnableClearResults(), s.FontSize(), s.ScreenColour(), s.EnableRunningScore(),
+                              int(s.TimeMode()), s.CountdownMinutes()}),
+               (QList<qint64>{o.ShowHints, o.DeletePermitted, o.EnableAnswers, o.AllowEdits, o.EnableClearResults,
+                              o.FontSize, o.ScreenColour, o.EnableRunningScore, int(o.TimeMode), o.CountdownMinutes}));
+      folder.DestroyForms();
+      QCOMPARE(Settings().ShowHints(), TOptionsRecord().ShowHints);
+      QCOMPARE(Settings().SelectedSetFile(), std::string());
+      SaveSettings();  // nothing holds the settings: nothing to write
+      QCOMPARE(folder.ReadOptions(), o);
+    }
   }
 };
 
