@@ -72,12 +72,8 @@ void Walk(QWidget* parent, QWidget* window, const QStringList& overlays, bool sc
     shown << w;
     const QSize need = NeededForText(w);
     if (need.width() > w->width() || need.height() > w->height())
-      faults << QStringLiteral("%1: text needs %2x%3 but has %4x%5")
-                    .arg(Name(w))
-                    .arg(need.width())
-                    .arg(need.height())
-                    .arg(w->width())
-                    .arg(w->height());
+      faults << Name(w) + QString::asprintf(": text needs %dx%d but has %dx%d", need.width(), need.height(), w->width(),
+                                            w->height());
     // A child reaching past its parent's edge is cut off there; only
     // scrolled content may be larger than what shows it.
     if (!scrolled && !overlays.contains(w->objectName()) && !parent->rect().contains(w->geometry()))
@@ -91,9 +87,8 @@ void Walk(QWidget* parent, QWidget* window, const QStringList& overlays, bool sc
     Walk(w, window, overlays, false, faults);
   }
   for (int i = 0; i < shown.size(); ++i)
-    for (int j = i + 1; j < shown.size(); ++j) {
+    for (QWidget* b : shown.mid(i + 1)) {
       QWidget* a = shown[i];
-      QWidget* b = shown[j];
       if (overlays.contains(a->objectName()) || overlays.contains(b->objectName())) continue;
       if (a->geometry().intersects(b->geometry())) faults << QStringLiteral("%1 overlaps %2").arg(Name(a), Name(b));
     }

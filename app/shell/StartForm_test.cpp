@@ -159,12 +159,13 @@ class StartFormTest : public QObject {
     TModalScript modals;
     modals.Expect("TimerValue", TModalScript::Return(mrCancel))
         .Expect("TimerValue", TModalScript::Return(mrOk))
-        .Expect("Form1", TModalScript::Return(mrOk));
-    modals.Expect("Form1", TModalScript::Return(mrOk)).Expect("Form1", TModalScript::Return(mrCancel));
-    modals.Expect("AddEditForm", [&folder](QDialog*) {
-      folder.WriteSet("a.qst", testkit::MakeSet(2, "After"));
-      return mrOk;
-    });
+        .Expect("Form1", TModalScript::Return(mrOk))
+        .Expect("Form1", TModalScript::Return(mrOk))
+        .Expect("Form1", TModalScript::Return(mrCancel))
+        .Expect("AddEditForm", [&folder](QDialog*) {
+          folder.WriteSet("a.qst", testkit::MakeSet(2, "After"));
+          return mrOk;
+        });
     TMessageScript messages;
     messages.Answer(mrOk);
     StartForm->btnStart->click();
@@ -379,11 +380,10 @@ class StartFormTest : public QObject {
     folder.WriteFile("Tests/big.dat", big);
     folder.WriteFile("Tests/old.qst", "old contents");
     // A full disk in the middle of writing: files may not grow beyond 20000 bytes.
-    QString error;
-    {
+    const QString error = [&] {
       testkit::TFileSizeLimit limit(20000);
-      error = CopyError(folder.Path("Tests/big.dat"), folder.Path("Tests/old.qst"));
-    }
+      return CopyError(folder.Path("Tests/big.dat"), folder.Path("Tests/old.qst"));
+    }();
     QCOMPARE(error,
              QString::fromStdString("Cannot create file " + folder.Path("Tests/old.qst") + ": " + SystemReason(EFBIG)));
     QCOMPARE(folder.ReadFile("Tests/old.qst"), std::string("old contents"));
