@@ -170,23 +170,18 @@ class AdminOptionsTest : public QObject {
   // Cancel and the close box put back every box and the colour. Defaults
   // leave the colour and the password alone.
   void dialogButtons() {
-    const std::tuple<bool, const char*, bool> cases[] = {{false, "btnOk", true},
-                                                         {false, "btnCancel", false},
-                                                         {false, "", false},
-                                                         {true, "btnOk", true},
-                                                         {true, "btnCancel", false}};
-    for (const auto& [defaults, button, saved] : cases) {
+    for (const QString step : {"btnOk", "btnCancel", "close box", "defaults btnOk", "defaults btnCancel"}) {
+      const bool defaults = step.startsWith("defaults"), saved = step.endsWith("btnOk");
+      const QString button = step.section(' ', -1);
       TOptionsRecord o = WithPassword("keep");
       o.EnableAnswers = o.EnableRunningScore = o.ShowHints = false;
       o.EnableClearResults = o.DeletePermitted = o.AllowEdits = true;
       Start(o);
       const QString before = Boxes();
       // Delete is greyed once edits are off, but keeps its mark.
-      TOptionsRecord changed;
-      changed.EnableAnswers = changed.EnableRunningScore = true;
-      changed.EnableClearResults = changed.AllowEdits = false;
-      changed.DeletePermitted = !defaults;
-      changed.ScreenColour = defaults ? 0x00336699u : 0x00010203u;
+      const QString changed = QString("answers 1 clear 0 score 1 edits 0 delete %1 colour %2")
+                                  .arg(!defaults)
+                                  .arg(defaults ? "336699" : "10203");
       TModalScript modals;
       // Hints follow the start window's setting.
       modals.Expect("PasswordDlg", [](QDialog* d) { return PasswordDlg->ShowHint() ? -1 : EnterPassword("KEEP")(d); });
@@ -202,13 +197,13 @@ class AdminOptionsTest : public QObject {
           AdminOptions->panelColour->SetColor(0x00010203u);
           if (AdminOptions->cbDeletePermitted->isEnabled()) return -1;
         }
-        if (*button) return TModalScript::Click(d, button);
+        if (button != "box") return TModalScript::Click(d, qPrintable(button));
         d->reject();
         return d->result();
       });
       StartForm->AdministratorClick();
       VERIFY_MODALS(modals);
-      const QString expected = saved ? Boxes(changed) : before;
+      const QString expected = saved ? changed : before;
       const TOptionsRecord stored = folder->ReadOptions();
       QCOMPARE(Boxes() + " / " + Boxes(stored), expected + " / " + expected);
       QCOMPARE(stored.AdminPassword, Scramble("KEEP"));

@@ -1,6 +1,6 @@
 // What a user of any desktop program expects of every window: safe
-// defaults in questions that destroy something, F1 for the window's help, Alt shortcuts on the buttons
-// and Enter for the start window's main action.
+// defaults in questions that destroy something, F1 for the window's help,
+// Alt shortcuts on the buttons and Enter for the start window's main action.
 
 #include <QApplication>
 #include <QMenuBar>

@@ -191,15 +191,12 @@ class StartFormTest : public QObject {
       TTempProgramFolder folder(o);
       folder.WriteSet("a.qst", testkit::MakeSet(1));
       folder.ShowStartWindow();
-      const QList<bool> got{!StartForm->btnEdit->isHidden(),
-                            !StartForm->btnAdd->isHidden(),
-                            !StartForm->btnDelete->isHidden(),
-                            StartForm->Administrator1->isVisible(),
-                            AdminOptions->cbDeletePermitted->isEnabled(),
-                            StartForm->btnDelete->isEnabled(),
-                            AdminOptions->cbDeletePermitted->isChecked(),
-                            !Form1->btnView->isHidden(),
-                            !ResultsForm->btnClear->isHidden()};
+      TStartForm* f = StartForm;
+      QCheckBox* del = AdminOptions->cbDeletePermitted;
+      const QList<bool> got = QList<bool>()
+                              << !f->btnEdit->isHidden() << !f->btnAdd->isHidden() << !f->btnDelete->isHidden()
+                              << f->Administrator1->isVisible() << del->isEnabled() << f->btnDelete->isEnabled()
+                              << del->isChecked() << !Form1->btnView->isHidden() << !ResultsForm->btnClear->isHidden();
       QCOMPARE(got,
                (QList<bool>{edits, edits, edits, edits, edits, remove, remove, o.EnableAnswers, o.EnableClearResults}));
     }
