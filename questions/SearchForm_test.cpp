@@ -52,7 +52,9 @@ class SearchFormTest : public TEditorTest {
     SearchForm->btnNext->click();
     VERIFY_MESSAGES(messages);
     QCOMPARE(F->QuestionSet.Current, 5);
-    QCOMPARE(Buttons(F), Browsing(true, true, false));
+    SearchForm->btnFirst->click();
+    QCOMPARE(F->QuestionSet.Current, 2);
+    QCOMPARE(Buttons(F), Browsing(true, true, true));
   }
 
   void textsThatAreNotFound_data() {
