@@ -87,12 +87,9 @@ class ExhibitsTest : public TEditorTest {
     viewer.FileName = Folder->Path("Tests/chart.bmp");
     viewer.show();
     QCOMPARE(messages.Shown().size(), size_t(2));
-    for (const TShownMessage& m : messages.Shown()) QCOMPARE(m.Type, TMsgDlgType::Error);
-    QVERIFY(messages.Shown()[0].Text.contains("chart.bmp"));
+    for (const TShownMessage& m : messages.Shown())
+      QVERIFY(m.Type == TMsgDlgType::Error && m.Text.contains("chart.bmp"));
     QVERIFY(viewer.Image1->Empty());
-    QVERIFY(viewer.rect().contains(viewer.btnClose->geometry()));
-    viewer.btnClose->click();
-    QVERIFY(!viewer.isVisible());
   }
 
   void chooseCloseAndCancel() {
@@ -126,7 +123,9 @@ class ExhibitsTest : public TEditorTest {
     QCOMPARE(F->QuestionSet.Questions[3].ExhibitFile, std::string("chart.bmp"));
   }
 
-  void pickerWithoutBitmaps() {
+  // Without bitmaps the picker warns and offers nothing; an unreadable file
+  // cannot be chosen, not even by a double click; a readable one can.
+  void pickerOffersOnlyReadableBitmaps() {
     Folder->WriteFile("Tests/notes.txt", "x");
     F->GoToQuestion(3);
     TModalScript modals;
@@ -138,19 +137,11 @@ class ExhibitsTest : public TEditorTest {
       return TModalScript::Click(d, "btnClose");
     });
     F->btnImageAdd->click();
-    VERIFY_MODALS(modals);
     QCOMPARE(F->EditMode, TEditMode::Browsing);
-  }
-
-  // An unreadable file cannot be chosen, not even by a double click; a
-  // readable one can.
-  void pickerSkipsUnreadableFiles() {
     Folder->WriteFile("Tests/broken.bmp", "not a picture");
     Folder->WriteBitmap("good.bmp", 50, 50);
-    F->GoToQuestion(3);
     TMessageScript messages;
     messages.Answer(mrOk);
-    TModalScript modals;
     modals.Expect("ExhibitManager", [](QDialog* d) {
       QListWidget* files = Picker(d)->FileListBox1;
       STEP_COMPARE(files->currentItem()->text(), QString("broken.bmp"));

@@ -94,12 +94,6 @@ TEST(BrowserCommand, ExpandExec) {
   for (const auto& c : cases) EXPECT_EQ(ExpandExec(c.exec, t), c.args) << c.name;
 }
 
-TEST(BrowserCommand, BrowserVariable) {
-  EXPECT_TRUE(BrowserVariableCommand("", "u").empty());
-  EXPECT_EQ(BrowserVariableCommand("lynx:w3m", "u"), (TArgs{"lynx", "u"}));
-  EXPECT_EQ(BrowserVariableCommand("mybrowser --open=%s -q", "u"), (TArgs{"mybrowser", "--open=u", "-q"}));
-}
-
 TEST(BrowserCommand, EnvironmentDefaultsAndOverrides) {
   std::map<std::string, std::string> env{{"HOME", "/home/u"}};
   auto get = [&env](const char* name) -> const char* {

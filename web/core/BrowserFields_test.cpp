@@ -29,8 +29,8 @@ TEST(BrowserFields, DesktopEntryCodesExpand) {
 }
 
 TEST(BrowserFields, EveryBrowserEntryIsACandidateInOrder) {
-  const auto commands = OpenCommands("text/html", "p", TXdgDirs(), "nosuch:w3m -dump %s::lynx");
-  const std::vector<TArgs> expected{{"nosuch", "p"}, {"w3m", "-dump", "p"}, {"lynx", "p"}, {"xdg-open", "p"}};
+  const auto commands = OpenCommands("text/html", "p", TXdgDirs(), "nosuch:w3m --open=%s -q::lynx");
+  const std::vector<TArgs> expected{{"nosuch", "p"}, {"w3m", "--open=p", "-q"}, {"lynx", "p"}, {"xdg-open", "p"}};
   EXPECT_EQ(commands, expected);
   EXPECT_EQ(OpenCommands("text/html", "p", TXdgDirs(), ""), (std::vector<TArgs>{{"xdg-open", "p"}}));
 }
