@@ -1,23 +1,14 @@
 // The detail log and the CSV files: what is written is read back alike,
-// damaged lines are passed over, several seats saving at once lose nothing,
-// and spreadsheets see plain values.
+// damaged lines are passed over, and spreadsheets see plain values.
 
 #include "session/core/DetailLog.h"
 
 #include <gtest/gtest.h>
 
-#include <set>
 #include <tuple>
 
 #include "session/core/Csv.h"
 #include "session/core/CsvExport.h"
-#include "session/core/FileLock.h"
-#include "testkit/core/TempDir.h"
-
-#ifndef _WIN32
-#include <sys/wait.h>
-#include <unistd.h>
-#endif
 
 using namespace proctorium;
 
@@ -198,47 +189,5 @@ TEST(Csv, FieldsSurviveTheRoundTrip) {
   } numbers[] = {{0.6667, 3, "0.667"}, {-0.5, 3, "-0.5"}, {1, 3, "1"}, {-0.00001, 3, "0"}, {53.3333, 1, "53.3"}};
   for (const auto& n : numbers) EXPECT_EQ(CsvNumber(n.Value, n.Decimals), n.Text);
 }
-
-#ifndef _WIN32
-TEST(DetailLog, SimultaneousSavesLoseNothing) {
-  constexpr int Processes = 8, Saves = 40, Questions = 60;
-  testkit::TTempDir dir;
-  const std::string log = dir.Path("Tests/results.txt"), detail = dir.Path("Tests/results-detail.csv");
-  dir.WriteFile("Tests/results.txt", "");
-  std::vector<pid_t> children;
-  for (int p = 0; p < Processes; ++p) {
-    const pid_t pid = fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
-      int status = 0;
-      for (int s = 0; s < Saves; ++s) try {
-          TFileLock lock(log, 20000);
-          AppendDetailLog(detail, SavedTest(std::to_string(p) + "-" + std::to_string(s), "Quiz.qst", Questions));
-        } catch (...) {
-          status = 1;
-        }
-      _exit(status);
-    }
-    children.push_back(pid);
-  }
-  for (pid_t pid : children) {
-    int status = -1;
-    waitpid(pid, &status, 0);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-  }
-  int skipped = -1;
-  const std::string bytes = dir.ReadFile("Tests/results-detail.csv");
-  const std::vector<TDetailTest> tests = ReadDetailLog(bytes, &skipped);
-  EXPECT_EQ(skipped, 0);
-  ASSERT_EQ(tests.size(), std::size_t(Processes * Saves));
-  std::set<std::string> ids;
-  for (const TDetailTest& t : tests) {
-    EXPECT_EQ(t.Outcomes.size(), std::size_t(Questions / 2)) << t.TestId;
-    ids.insert(t.TestId);
-  }
-  EXPECT_EQ(ids.size(), std::size_t(Processes * Saves));
-  EXPECT_EQ(bytes.find(DetailLogHeader()), bytes.rfind(DetailLogHeader()));
-}
-#endif
 
 }  // namespace
