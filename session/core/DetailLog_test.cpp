@@ -160,28 +160,21 @@ TEST(ResultsCsv, EntriesOfTheResultsLog) {
                                         "06/12/2026,My  Caf\xc3\xa9.qst,01:00:00,4,4,100,\r\n");
 }
 
+// Quoting and the formula guard are read back through the detail log above;
+// here what only plain records meet.
 TEST(Csv, FieldsSurviveTheRoundTrip) {
-  const std::vector<std::string> fields{"plain", "a,b", "say \"hi\"", "two\r\nlines", "", "=1+1", "'x"};
-  std::vector<std::string> encoded;
-  encoded.reserve(fields.size());
-  for (const std::string& f : fields) encoded.push_back(CsvText(f));
   std::string bytes(Utf8Bom);
-  AppendCsvRecord(bytes, encoded);
+  AppendCsvRecord(bytes, {CsvText("two\r\nlines"), CsvText("")});
   AppendCsvRecord(bytes, {"1", "2"});
+  bytes += "\"a\r\nb\",c\r\n";  // a line break inside quotes belongs to the field
   TCsvReader reader(bytes);
   std::vector<std::string_view> read;
-  ASSERT_TRUE(reader.Next(read));
-  ASSERT_EQ(read.size(), fields.size());
-  const std::vector<std::string> expected{"plain", "a,b", "say \"hi\"", "two  lines", "", "=1+1", "'x"};
-  for (std::size_t i = 0; i < read.size(); ++i) EXPECT_EQ(CsvTextValue(read[i]), expected[i]) << i;
-  ASSERT_TRUE(reader.Next(read));
-  EXPECT_EQ(read, (std::vector<std::string_view>{"1", "2"}));
-  EXPECT_FALSE(reader.Next(read));
-  // A line break inside quotes belongs to the field.
-  TCsvReader quoted("\"a\r\nb\",c\r\n");
-  ASSERT_TRUE(quoted.Next(read));
-  EXPECT_EQ(read, (std::vector<std::string_view>{"a\r\nb", "c"}));
-
+  std::vector<std::string> values;
+  while (reader.Next(read)) {
+    for (const std::string_view f : read) values.push_back(CsvTextValue(f));
+    values.emplace_back("|");
+  }
+  EXPECT_EQ(values, (std::vector<std::string>{"two  lines", "", "|", "1", "2", "|", "a\r\nb", "c", "|"}));
   struct {
     double Value;
     int Decimals;
