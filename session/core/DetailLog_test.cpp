@@ -9,6 +9,7 @@
 
 #include "session/core/Csv.h"
 #include "session/core/CsvExport.h"
+#include "testkit/core/SampleSet.h"
 
 using namespace proctorium;
 
@@ -107,10 +108,8 @@ TEST(DetailLog, FingerprintFollowsWhatTheTakerSees) {
 }
 
 TEST(DetailLog, OutcomesAreInTheSetsOwnLetters) {
-  TQuestionSet set;
-  set.LastIndex = 3;
+  TQuestionSet set = testkit::MakeSet(3);
   for (int q = 1; q <= 3; ++q) {
-    set.Questions[q].Text = "Q";
     set.Questions[q].RandomizeAnswers = 1;
     set.Questions[q].AnswerType = TAnswerType::Multiple;
     set.Questions[q].Answers = {"a", "b", "c", "", "e", "", "", ""};
