@@ -57,46 +57,27 @@ class LogViewTest : public QObject {
   void keysSelectAndCopyWholeLines_data() {
     QTest::addColumn<QString>("keys");  // u d U D (Shift) h e a (Ctrl+A)
     QTest::addColumn<QString>("copied");
-    QTest::newRow("one line") << "hd"
-                              << "line 1";
-    QTest::newRow("shift extends downwards") << "hdDD"
-                                             << "line 1\nline 2\nline 3";
-    QTest::newRow("shift extends upwards") << "eUU"
-                                           << "line 7\nline 8\nline 9";
-    QTest::newRow("a move without shift drops the range") << "hDDu"
-                                                          << "line 1";
-    QTest::newRow("select all") << "a"
-                                << "line 0\nline 1\nline 2\nline 3\nline 4\nline 5\nline 6\nline 7\nline 8\nline 9";
-    QTest::newRow("no move past the first") << "huuu"
-                                            << "line 0";
-    QTest::newRow("first arrow up picks the lowest line in sight") << "u"
-                                                                   << "line 9";
+    const char* const rows[][3] = {
+        {"one line", "hd", "line 1"},
+        {"shift extends downwards", "hdDD", "line 1\nline 2\nline 3"},
+        {"shift extends upwards", "eUU", "line 7\nline 8\nline 9"},
+        {"a move without shift drops the range", "hDDu", "line 1"},
+        {"select all", "a", "line 0\nline 1\nline 2\nline 3\nline 4\nline 5\nline 6\nline 7\nline 8\nline 9"},
+        {"no move past the first", "huuu", "line 0"},
+        {"first arrow up picks the lowest line in sight", "u", "line 9"}};
+    for (const auto& [name, keys, copied] : rows) QTest::newRow(name) << QString(keys) << QString(copied);
   }
   void keysSelectAndCopyWholeLines() {
     QFETCH(QString, keys);
     QFETCH(QString, copied);
     TShownView v(10);
     QApplication::clipboard()->clear();
-    for (const QChar k : keys) {
-      const Qt::KeyboardModifiers mods = k.isUpper() ? Qt::ShiftModifier : Qt::NoModifier;
-      switch (k.toLower().unicode()) {
-        case 'u':
-          QTest::keyClick(&v.View, Qt::Key_Up, mods);
-          break;
-        case 'd':
-          QTest::keyClick(&v.View, Qt::Key_Down, mods);
-          break;
-        case 'h':
-          QTest::keyClick(&v.View, Qt::Key_Home);
-          break;
-        case 'e':
-          QTest::keyClick(&v.View, Qt::Key_End);
-          break;
-        case 'a':
-          QTest::keySequence(&v.View, QKeySequence::SelectAll);
-          break;
-      }
-    }
+    const QMap<QChar, Qt::Key> key{{'u', Qt::Key_Up}, {'d', Qt::Key_Down}, {'h', Qt::Key_Home}, {'e', Qt::Key_End}};
+    for (const QChar k : keys)
+      if (k == 'a')
+        QTest::keySequence(&v.View, QKeySequence::SelectAll);
+      else
+        QTest::keyClick(&v.View, key[k.toLower()], k.isUpper() ? Qt::ShiftModifier : Qt::NoModifier);
     QTest::keySequence(&v.View, QKeySequence::Copy);
     QCOMPARE(QApplication::clipboard()->text(), copied);
   }

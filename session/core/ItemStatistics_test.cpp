@@ -183,18 +183,15 @@ TEST(Series, AChangedSetStartsANewSeriesNewestFirst) {
   EXPECT_EQ(series[1].FirstDate + " " + series[1].LastDate, "2026-11-01 10:00:00 2026-11-03 10:00:00");
 }
 
-TEST(Series, FlagsWaitForEnoughAttempts) {
+// Flags and reliability wait for enough tests.
+TEST(Series, ThresholdsOfFlagsAndReliability) {
   // Nobody picks C on question 1; the flag appears from the fifth attempt.
   std::vector<TTaker> takers{{"A", "A"}, {"B", "A"}, {"A", "B"}, {"B", "B"}};
   EXPECT_EQ(FlagText(ComputeStatistics(Tests({"A", "A"}, "ABC", takers))[0].Items[0]), "");
   takers.push_back({"A", "B"});
   EXPECT_EQ(FlagText(ComputeStatistics(Tests({"A", "A"}, "ABC", takers))[0].Items[0]), "Nobody chose C");
-}
-
-TEST(Series, ReliabilityFromTenCompleteTests) {
   // Pairs of takers scoring 2 and 0 on two questions: KR-20 = 2 (1 - 0.5/1) = 1.
-  std::vector<TTaker> takers;
-  takers.reserve(10);
+  takers.clear();
   for (int i = 0; i < 9; ++i) takers.push_back(i % 2 ? TTaker{"B", "B"} : TTaker{"A", "A"});
   TSeriesStatistics s = ComputeStatistics(Tests({"A", "A"}, "AB", takers))[0];
   EXPECT_FALSE(s.Kr20.has_value());

@@ -15,74 +15,58 @@ std::vector<std::string> All(const TLogLines& lines) {
   return out;
 }
 
-struct TSplitCase {
-  const char* Name;
-  std::string Text;
-  std::vector<std::string> Lines;
-  std::size_t Longest;
-};
-
-class LogLinesSplit : public ::testing::TestWithParam<TSplitCase> {};
-
-TEST_P(LogLinesSplit, FindsTheLinesAsTheLogHoldsThem) {
-  const TSplitCase& c = GetParam();
-  TLogLines lines;
-  lines.Assign("stale\r\ntext\r\n");  // what a reload replaces
-  lines.Assign(c.Text);
-  EXPECT_EQ(All(lines), c.Lines);
-  EXPECT_EQ(lines.Empty(), c.Lines.empty());
-  EXPECT_EQ(lines.LongestLine(), c.Longest);
+TEST(LogLines, FindsTheLinesAsTheLogHoldsThem) {
+  const struct {
+    const char* Name;
+    std::string Text;
+    std::vector<std::string> Lines;
+    std::size_t Longest;
+  } cases[] = {
+      {"empty", "", {}, 0},
+      {"one break only", "\r\n", {""}, 0},
+      {"entry", "05/12  A.qst\r\n   7 of 9  \r\n\r\n", {"05/12  A.qst", "   7 of 9  ", ""}, 0},
+      {"torn last line", "one\r\n   tw", {"one", "   tw"}, 1},
+      {"cut between CR and LF", "a\r", {"a"}, 0},
+      {"lone CR and LF", "a\rbb\nccc\n\r\n", {"a", "bb", "ccc", ""}, 2},
+      {"LF CR is two breaks", "a\n\rb", {"a", "", "b"}, 0},
+      {"code page bytes kept", "Caf\xe9\r\n\x80\r\n", {"Caf\xe9", "\x80"}, 0},
+      {"first longest wins ties", "ab\r\ncd\r\nefg\r\nhij", {"ab", "cd", "efg", "hij"}, 2},
+  };
+  for (const auto& c : cases) {
+    TLogLines lines;
+    lines.Assign("stale\r\ntext\r\n");  // what a reload replaces
+    lines.Assign(c.Text);
+    EXPECT_EQ(All(lines), c.Lines) << c.Name;
+    EXPECT_EQ(lines.Empty(), c.Lines.empty()) << c.Name;
+    EXPECT_EQ(lines.LongestLine(), c.Longest) << c.Name;
+  }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Texts, LogLinesSplit,
-    ::testing::Values(TSplitCase{"empty", "", {}, 0}, TSplitCase{"one break only", "\r\n", {""}, 0},
-                      TSplitCase{
-                          "entry", "05/12  A.qst\r\n   7 of 9  \r\n\r\n", {"05/12  A.qst", "   7 of 9  ", ""}, 0},
-                      TSplitCase{"torn last line", "one\r\n   tw", {"one", "   tw"}, 1},
-                      TSplitCase{"cut between CR and LF", "a\r", {"a"}, 0},
-                      TSplitCase{"lone CR and LF", "a\rbb\nccc\n\r\n", {"a", "bb", "ccc", ""}, 2},
-                      TSplitCase{"LF CR is two breaks", "a\n\rb", {"a", "", "b"}, 0},
-                      TSplitCase{"code page bytes kept", "Caf\xe9\r\n\x80\r\n", {"Caf\xe9", "\x80"}, 0},
-                      TSplitCase{"first longest wins ties", "ab\r\ncd\r\nefg\r\nhij", {"ab", "cd", "efg", "hij"}, 2}),
-    [](const auto& info) {
-      std::string n = info.param.Name;
-      for (char& ch : n)
-        if (!isalnum(static_cast<unsigned char>(ch))) ch = '_';
-      return n;
-    });
-
-TEST(LogLines, AppendedLinesNeverJoinTheLastOne) {
+// Appended lines never join the last one, and the longest line follows them.
+TEST(LogLines, AppendsAndClear) {
   const struct {
     std::string Text;
     std::vector<std::string> Lines;
+    std::size_t Longest;
   } cases[] = {
-      {"", {"x", ""}},
-      {"one\r\n", {"one", "x", ""}},
-      {"one\r\n   tw", {"one", "   tw", "x", ""}},
-      {"a\r", {"a", "x", ""}},
+      {"", {"xxxxxx", ""}, 0},
+      {"one\r\n", {"one", "xxxxxx", ""}, 1},
+      {"one\r\n   tw", {"one", "   tw", "xxxxxx", ""}, 2},
+      {"abcdefg\r", {"abcdefg", "xxxxxx", ""}, 0},
   };
   for (const auto& c : cases) {
     TLogLines lines;
     lines.Assign(c.Text);
-    lines.Append("x");
+    lines.Append("xxxxxx");
     lines.Append("");
     EXPECT_EQ(All(lines), c.Lines) << c.Text;
+    EXPECT_EQ(lines.LongestLine(), c.Longest) << c.Text;
+    lines.Clear();
+    EXPECT_TRUE(lines.Empty());
+    EXPECT_EQ(lines.LongestLine(), 0u);
+    lines.Append("z");
+    EXPECT_EQ(All(lines), std::vector<std::string>{"z"});
   }
-}
-
-TEST(LogLines, LongestLineFollowsAppendsAndClear) {
-  TLogLines lines;
-  lines.Assign("abc\r\nd");
-  lines.Append("efgh");
-  EXPECT_EQ(lines.LongestLine(), 2u);
-  lines.Append("ijk");
-  EXPECT_EQ(lines.LongestLine(), 2u);
-  lines.Clear();
-  EXPECT_TRUE(lines.Empty());
-  EXPECT_EQ(lines.LongestLine(), 0u);
-  lines.Append("z");
-  EXPECT_EQ(All(lines), std::vector<std::string>{"z"});
 }
 
 }  // namespace

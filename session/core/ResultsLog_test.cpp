@@ -53,17 +53,6 @@ TEST(ResultsLog, ControlCharactersCannotForgeLines) {
   EXPECT_EQ(LogLinesBytes({"x\ny", "   s", ""}), "x?y\r\n   s\r\n\r\n");
 }
 
-TEST(ResultsLog, ClearEmptiesTheFileItIsLockedOn) {
-  testkit::TTempDir dir;
-  const std::string log = dir.Path("results.txt");
-  dir.WriteFile("results.txt", "old\r\n\r\n");
-  TFileLock lock(log, 1000);
-  ClearLog(log);
-  EXPECT_TRUE(FileExists(log));
-  AppendToLog(log, "new\r\n");
-  EXPECT_EQ(ReadLog(log), "new\r\n");
-}
-
 TEST(ResultsLog, ReadingRefusesWhatIsNoLog) {
   testkit::TTempDir dir;
   EXPECT_EQ(ReadLog(dir.Path("none.txt")), "");
@@ -75,7 +64,7 @@ TEST(ResultsLog, ReadingRefusesWhatIsNoLog) {
 #endif
 }
 
-TEST(FileLock, ExcludesOthersUntilReleasedAndNamesTheFile) {
+TEST(FileLock, ExcludesOthersUntilReleasedNamesTheFileAndKeepsItWhenCleared) {
   testkit::TTempDir dir;
   const std::string log = dir.Path("results.txt");
   {
@@ -91,6 +80,10 @@ TEST(FileLock, ExcludesOthersUntilReleasedAndNamesTheFile) {
     } catch (const EFileError& e) {
       EXPECT_NE(std::string(e.what()).find(log), std::string::npos) << e.what();
     }
+    ClearLog(log);  // empties the file it is locked on and keeps it
+    EXPECT_TRUE(FileExists(log));
+    AppendToLog(log, "new\r\n");
+    EXPECT_EQ(ReadLog(log), "new\r\n");
   }
   EXPECT_NO_THROW(TFileLock again(log, 0));
   EXPECT_THROW(TFileLock(dir.Path("no/such/folder/results.txt"), 0), EFileError);
