@@ -103,7 +103,9 @@ TEST(TestSession, AnswerShuffleMovesTheAnswersInUseAndTheirMarks) {
     orders.insert({o[1], o[2], o[3]});
     unsigned shown = 0;
     for (int k = 1; k <= AnswerCount; ++k) {
-      if (k > 3) ASSERT_EQ(int(o[k]), k);
+      if (k > 3) {
+        ASSERT_EQ(int(o[k]), k);
+      }
       if (q.CorrectMask & (1u << (o[k] - 1))) shown |= 1u << (k - 1);
     }
     ASSERT_EQ(unsigned(s.QuestionStates[1].DisplayCorrectMask), shown);
