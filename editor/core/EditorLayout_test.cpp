@@ -34,32 +34,12 @@ TEST(EditorLayout, Figures) {
        "window 640x480 U 51; box 521x204 at 156, answers 450 wide; question 102 high, 521 wide or 414 beside a 102 "
        "panel at 427; remarks 521x51 at 390, label at 374; help at 396, close at 420; answers label at 136, "
        "randomize at 134; exhibit panel at 201,132"},
-      {800, 700,
-       "window 800x700 U 94; box 681x297 at 242, answers 626 wide; question 188 high, 681 wide or 488 beside a 188 "
-       "panel at 501; remarks 681x94 at 569, label at 553; help at 616, close at 640; answers label at 222, "
-       "randomize at 220; exhibit panel at 361,218"},
-      {640, 640,  // 4U = 296
-       "window 640x640 U 74; box 521x296 at 202, answers 450 wide; question 148 high, 521 wide or 368 beside a 148 "
-       "panel at 381; remarks 521x74 at 528, label at 512; help at 556, close at 580; answers label at 182, "
-       "randomize at 180; exhibit panel at 201,178"},
       {640, 645,  // 4U = 300, capped
        "window 640x645 U 76; box 521x297 at 206, answers 466 wide; question 152 high, 521 wide or 364 beside a 152 "
        "panel at 377; remarks 521x76 at 533, label at 517; help at 561, close at 585; answers label at 186, "
        "randomize at 184; exhibit panel at 201,182"},
   };
   for (const auto& c : cases) EXPECT_EQ(Figures(LayoutEditor(c.w, c.h)), c.figures);
-}
-
-TEST(EditorLayout, BelowTheMinimumLaysOutAsAtTheMinimum) {
-  const struct {
-    int w, h, actualW, actualH;
-  } cases[] = {
-      {300, 600, 640, 600},  // too narrow
-      {900, 100, 900, 480},  // too low
-      {0, -5, 640, 480},     // both
-  };
-  for (const auto& c : cases)
-    EXPECT_EQ(Figures(LayoutEditor(c.w, c.h)), Figures(LayoutEditor(c.actualW, c.actualH))) << c.w << "x" << c.h;
 }
 
 }  // namespace

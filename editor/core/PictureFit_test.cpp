@@ -18,13 +18,10 @@ TEST(PictureFit, FitsIntoTheSquare) {
       {"picker 640x480", 640, 480, 300, true, 1, 38, 300, 225},
       {"picker 200x100", 200, 100, 300, false, 1, 76, 300, 150},
       {"picker 300x301", 300, 301, 300, true, 1, 1, 299, 300},
-      {"picker 300x300 fits", 300, 300, 300, false, 1, 1, 300, 300},
       {"picker tall 100x400", 100, 400, 300, true, 113, 1, 75, 300},
-      {"thumbnail 1024x768", 1024, 768, 102, true, 1, 14, 102, 76},
       {"one pixel line", 1000, 1, 300, true, 1, 151, 300, 0},
       {"huge bitmap", 60000, 50000, 300, true, 1, 26, 300, 250},
       {"zero width", 0, 100, 300, false, 1, 1, 300, 300},
-      {"zero height", 100, 0, 300, false, 1, 1, 300, 300},
   };
   for (const auto& c : cases) {
     const TPictureFit f = FitPictureBox(c.w, c.h, c.p);

@@ -5,7 +5,6 @@
 #include <tuple>
 
 #include "app/core/FileIO.h"
-#include "questions/core/PrintSheet.h"
 #include "questions/core/QuestionExchange.h"
 #include "testkit/core/TempDir.h"
 
@@ -39,11 +38,7 @@ TQuestionSet Sample() {
   return s;
 }
 
-std::string Bitmap() {
-  std::string bmp = "BM";
-  bmp.resize(70, '\x01');
-  return bmp;
-}
+std::string Bitmap() { return "BM" + std::string(68, '\x01'); }
 
 // What the format gives back for q: fields it cannot carry take the values
 // an import gives them.
@@ -112,43 +107,4 @@ TEST(ExchangeImages, AnExistingDifferentPictureIsNeverOverwritten) {
   EXPECT_EQ(r.Questions[2].ExhibitFile, "a_b_.bmp");
   EXPECT_EQ(dir.ReadFile("pic.bmp"), "BMold");
   EXPECT_EQ(dir.ReadFile("pic_2.bmp"), "BMnew");
-}
-
-TEST(PrintSheet, PaperAndKeyFollowTheSetsOrder) {
-  const TQuestionSet set = Sample();
-  auto text = [](const std::vector<TPrintBlock>& blocks) {
-    std::string s;
-    for (const TPrintBlock& b : blocks)
-      if (b.Type != TPrintBlock::Intro) s += b.Label + (b.Label.empty() ? "" : " ") + b.Text + b.ExhibitFile + "|";
-    return s;
-  };
-  const std::string paper = text(ComposeSheet(set, TSheetKind::QuestionPaper, "T"));
-  EXPECT_EQ(paper.substr(0, 59), "T|1. Caf\xC3\xA9 costs \xE2\x82\xAC 3?\n(Tick one answer.)|A Yes|B No|2. Tw");
-  EXPECT_NE(paper.find("3. Pick several\n(Tick every correct answer.)|map.bmp|A 1|"), std::string::npos);
-  EXPECT_EQ(text(ComposeSheet(set, TSheetKind::AnswerKey, "T")),
-            "Answer key: T|1. A|Price list|2. C|Ref: page 1\nsecond line|3. A, C, H|4. B|5. A|");
-}
-
-TEST(PrintSheet, QuestionsStayTogetherUnlessTallerThanAPage) {
-  // the question of each block, the heights; the blocks on each page
-  const std::tuple<std::vector<int>, std::vector<int>, std::string> cases[] = {
-      {{0, 1, 1, 2, 2}, {10, 30, 30, 30, 30}, "0 1 2|3 4|"},
-      {{0, 1, 1, 1, 1}, {10, 40, 40, 40, 40}, "0 1 2|3 4|"},  // too tall: split where it must
-      {{0, 1, 2}, {10, 150, 20}, "0|1|2|"},                   // taller than a page: a page of its own
-  };
-  for (const auto& [groups, heights, pages] : cases) {
-    std::vector<TPrintBlock> blocks;
-    for (int g : groups) blocks.push_back({TPrintBlock::Answer, g, "", "", ""});
-    std::string s;
-    for (const auto& page : Paginate(blocks, heights, 100)) {
-      for (size_t k = 0; k < page.size(); ++k) s += (k ? " " : "") + std::to_string(page[k]);
-      s += "|";
-    }
-    EXPECT_EQ(s, pages);
-  }
-  int w = 0, h = 0;
-  FitInto(1000, 500, 400, 400, w, h);
-  EXPECT_EQ(w * 1000 + h, 400200);
-  FitInto(10, 20, 400, 400, w, h);
-  EXPECT_EQ(w * 1000 + h, 10020);
 }
