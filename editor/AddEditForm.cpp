@@ -42,9 +42,10 @@ constexpr int AnswerRowsTop = 20;
 
 // Labels, check boxes and buttons keep this size whatever the window's font.
 void FixFont(QWidget* w, bool bold = false) {
+  SetPointSize(w, FixedFontSize);
+  if (!bold) return;
   QFont f = w->font();
-  f.setPointSize(FixedFontSize);
-  if (bold) f.setBold(true);
+  f.setBold(true);
   w->setFont(f);
 }
 
@@ -85,19 +86,15 @@ TAddEditForm::TAddEditForm(QWidget* parent) : TForm(parent) {
   Panel1->setObjectName(QStringLiteral("Panel1"));
   Panel1->setFrameStyle(QFrame::Box | QFrame::Plain);
   Panel1->setToolTip(QStringLiteral("This is the exhibit which will be displayed for this question"));
-  Image1 = new TImage(Panel1);
-  Image1->setObjectName(QStringLiteral("Image1"));
-  Image1->setGeometry(1, 1, 101, 101);
-  Image1->setToolTip(QStringLiteral("This is the exhibit which will be displayed for this question"));
+  Image1 = MakeImage(Panel1, "Image1", QStringLiteral("This is the exhibit which will be displayed for this question"),
+                     {1, 1, 101, 101});
   memoQuestion = MakeMemo(this, "memoQuestion", QStringLiteral("Enter the question in this box"));
   memoQuestion->move(8, 24);
 
   lblAnswers = MakeLabel(this, "lblAnswers", QStringLiteral("Possible answers:"), {8, 136}, FixedFontSize);
-  cbRandomize = new QCheckBox(QStringLiteral("Randomize"), this);
-  cbRandomize->setObjectName(QStringLiteral("cbRandomize"));
-  cbRandomize->setToolTip(QStringLiteral("If checked, answers will be displayed in random order"));
+  cbRandomize = MakeCheck(this, "cbRandomize", QStringLiteral("Randomize"),
+                          QStringLiteral("If checked, answers will be displayed in random order"), {96, 134, 72, 17});
   FixFont(cbRandomize);
-  cbRandomize->setGeometry(96, 134, 72, 17);
   cbRandomize->setMinimumWidth(cbRandomize->sizeHint().width());
 
   panelExhibit = new QFrame(this);
@@ -184,9 +181,8 @@ TAddEditForm::TAddEditForm(QWidget* parent) : TForm(parent) {
   GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
   FixFont(GroupBox1);
   GroupBox1->setGeometry(0, 328, 80, 41);
-  cbProtectedSet = new QCheckBox(QStringLiteral("Protected"), GroupBox1);
-  cbProtectedSet->setObjectName(QStringLiteral("cbProtectedSet"));
-  cbProtectedSet->setToolTip(QStringLiteral("Protect this question set from being edited by another user"));
+  cbProtectedSet = MakeCheck(GroupBox1, "cbProtectedSet", QStringLiteral("Protected"),
+                             QStringLiteral("Protect this question set from being edited by another user"), {});
   {
     // Wider than designed where the platform font needs it, still inside
     // the group box.

@@ -22,9 +22,7 @@ TExhibitManager::TExhibitManager(QWidget* parent) : TForm(parent) {
   setObjectName(QStringLiteral("ExhibitManager"));
   setWindowTitle(QStringLiteral("Select exhibit image"));
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-  QFont f = font();
-  f.setPointSize(8);
-  setFont(f);
+  SetPointSize(this, 8);
   setFixedSize(520, 322);
 
   FileListBox1 = new TFileListBox(this);
