@@ -26,6 +26,13 @@ bool PrintSheet(QPagedPaintDevice* device, const TQuestionSet& set, TSheetKind k
   heading.setPointSize(16);
   QFont small = body;
   small.setPointSize(8);
+  auto fontOf = [&](const TPrintBlock& b) -> const QFont& {
+    return b.Type == TPrintBlock::Title ? heading : (b.Type == TPrintBlock::Key ? bold : body);
+  };
+  // Questions and key lines stand apart from what comes before them.
+  auto gapAbove = [gap](const TPrintBlock& b) {
+    return b.Type == TPrintBlock::Question || b.Type == TPrintBlock::Key ? gap : 0;
+  };
 
   const std::vector<TPrintBlock> blocks = ComposeSheet(set, kind, title);
   std::vector<QImage> pictures(blocks.size());
@@ -34,7 +41,6 @@ bool PrintSheet(QPagedPaintDevice* device, const TQuestionSet& set, TSheetKind k
   for (size_t i = 0; i < blocks.size(); ++i) {
     const TPrintBlock& b = blocks[i];
     const QString text = QString::fromStdString(b.Text);
-    const QFont& f = b.Type == TPrintBlock::Title ? heading : (b.Type == TPrintBlock::Key ? bold : body);
     const int left = b.Type == TPrintBlock::Answer || b.Type == TPrintBlock::Reference || b.Type == TPrintBlock::Exhibit
                          ? 2 * indent
                          : (b.Type == TPrintBlock::Question || b.Type == TPrintBlock::Key ? indent : 0);
@@ -50,11 +56,10 @@ bool PrintSheet(QPagedPaintDevice* device, const TQuestionSet& set, TSheetKind k
       heights[i] = h + gap;
       continue;
     }
-    const QRect r =
-        QFontMetrics(f, device).boundingRect(QRect(left, 0, page.width() - left, 100000), Qt::TextWordWrap, text);
+    const QRect r = QFontMetrics(fontOf(b), device)
+                        .boundingRect(QRect(left, 0, page.width() - left, 100000), Qt::TextWordWrap, text);
     rects[i] = QRect(left, 0, page.width() - left, r.height());
-    heights[i] = r.height() + gap + (b.Type == TPrintBlock::Title ? gap * 2 : 0) +
-                 (b.Type == TPrintBlock::Question || b.Type == TPrintBlock::Key ? gap : 0);
+    heights[i] = r.height() + gap + (b.Type == TPrintBlock::Title ? gap * 2 : 0) + gapAbove(b);
   }
   const auto pages = Paginate(blocks, heights, pageHeight);
   for (size_t n = 0; n < pages.size(); ++n) {
@@ -63,8 +68,8 @@ bool PrintSheet(QPagedPaintDevice* device, const TQuestionSet& set, TSheetKind k
     int y = 0;
     for (size_t i : pages[n]) {
       const TPrintBlock& b = blocks[i];
-      QRect r = rects[i].translated(0, y + (b.Type == TPrintBlock::Question || b.Type == TPrintBlock::Key ? gap : 0));
-      const QFont& f = b.Type == TPrintBlock::Title ? heading : (b.Type == TPrintBlock::Key ? bold : body);
+      QRect r = rects[i].translated(0, y + gapAbove(b));
+      const QFont& f = fontOf(b);
       p.setFont(f);
       if (b.Type == TPrintBlock::Exhibit) {
         if (!pictures[i].isNull()) p.drawImage(r, pictures[i]);
