@@ -145,6 +145,7 @@ class AddEditFormTest : public TEditorTest {
         {"to single keeps the first mark", 2, "s", "#2/3 single .B...... editing: Question 2"},
         {"Cancel restores the marks", 2, "s-", "#2/3 multiple .B.D.... browsing: Question 2"},
         {"delete the first: the next shows", 1, "x", "#1/2 multiple .B.D.... browsing: Question 2 (changed)"},
+        {"delete the last: the one before", 3, "x", "#2/2 multiple .B.D.... browsing: Question 2 (changed)"},
         {"delete answered No", 1, "n", "#1/3 single A....... browsing: Question 1"},
         {"no closing while editing", 1, "te", "#1/3 single A....... editing: New question"},
         {"nor while adding", 1, "+c", "#4/3 single R ........ adding: "},

@@ -1,15 +1,32 @@
-// What each format refuses, what it skips and what it changes, by line.
+// Reading the example files of each format, and what each format refuses,
+// skips and changes, by line.
 #include <gtest/gtest.h>
 
 #include <tuple>
 #include <utility>
 
-#include "questions/core/HtmlText.h"
+#include "app/core/Cp1252.h"
+#include "app/core/FileIO.h"
 #include "questions/core/QuestionExchange.h"
 
 using namespace proctorium;
 
 namespace {
+
+std::string Example(const std::string& name) {
+  std::string bytes;
+  ReadWholeFile(std::string(std::getenv("PROCTORIUM_SOURCE_DIR")) + "/questions/core/examples/" + name, bytes);
+  return bytes;
+}
+
+// One question as a line: "text|answers|mask|type|shuffle|remarks".
+std::string Show(const TQuestion& q) {
+  std::string s = Cp1252ToUtf8(q.Text) + "|";
+  for (const std::string& a : q.Answers)
+    if (!a.empty()) s += Cp1252ToUtf8(a) + ";";
+  return s + "|" + std::to_string(q.CorrectMask) + "|" + (q.AnswerType != TAnswerType::Single ? "M" : "S") + "|" +
+         (q.RandomizeAnswers ? "R" : "-") + "|" + Cp1252ToUtf8(q.Remarks);
+}
 
 std::string Notes(const std::vector<TImportNote>& notes) {
   std::string s;
@@ -18,6 +35,47 @@ std::string Notes(const std::vector<TImportNote>& notes) {
 }
 
 }  // namespace
+
+TEST(ExchangeExamples, EachFormatReadsItsExample) {
+  // file; its questions, the notes on what was skipped and what changed
+  const std::tuple<const char*, std::vector<std::string>, std::string, std::string> cases[] = {
+      {"aiken.txt",
+       {"What is the capital of France?|Berlin;Paris;Madrid;Rome;|2|S|R|",
+        "Which gas do plants take in for photosynthesis?|Oxygen;Nitrogen;Carbon dioxide;|4|S|R|"},
+       "",
+       ""},
+      {"questions.gift",
+       {std::string(
+            "Which organ pumps blood through the body?|The heart;The liver;The lungs;|1|S|R|See chapter 3, the "
+            "circulatory system.\r\nA: Right: the heart is a muscular pump.\r\nB: No, the liver filters blood."),
+        "Which of these are prime numbers?|2;3;4;9;|3|M|R|",
+        "What does 1 = 1 { in braces } mean: a test of escapes?|Equality;Nothing;|1|S|R|",
+        "The sun is a star.|True;False;|1|S|-|", "Which answer is best?|Best;Good;Bad;|1|S|R|"},
+       "23: essay question, not multiple choice\n",
+       "25: partial credit for B dropped; only A counts\n"},
+      {"questions.xml",
+       {"Which river flows through Cairo?|The Nile;The Danube;The Thames;|1|S|R|Atlas, page 12\r\nA: Yes.",
+        "Which of these are continents?|Africa;Asia;Greenland;|3|M|-|",
+        "Mount Everest is the highest mountain on Earth.|True;False;|1|S|-|"},
+       "38: shortanswer question, not multiple choice\n",
+       ""},
+      {"questions.csv",
+       {"What is 2 + 2?|3;4;5;|2|S|R|Arithmetic basics",
+        "Which are colours of the French flag?|Blue;Green;White;Red;|13|M|-|Flag, 1794",
+        "A question\r\non two lines with \"quotes\"|Yes;No;|1|S|R|"},
+       "",
+       ""},
+  };
+  for (const auto& [file, questions, skipped, changed] : cases) {
+    SCOPED_TRACE(file);
+    const TImportResult r = ImportQuestions(FormatOfFile(file), Example(file), file);
+    std::vector<std::string> got;
+    for (const TQuestion& q : r.Questions) got.push_back(Show(q));
+    EXPECT_EQ(got, questions);
+    EXPECT_EQ(Notes(r.Skipped), skipped);
+    EXPECT_EQ(Notes(r.Changed), changed);
+  }
+}
 
 TEST(ExchangeRefusals, BrokenFilesNameTheLine) {
   const std::tuple<TExchangeFormat, std::string, int, std::string> cases[] = {
@@ -48,10 +106,6 @@ TEST(ExchangeMisfits, AreReportedWithTheirLines) {
       {TExchangeFormat::Aiken,
        "Q?\nA. x\nANSWER: C\n\nWhat \xE2\x9C\x93 or \xE2\x88\x91?\nA. \xE2\x9C\x93\nANSWER: A\n", 0,
        "1: ANSWER: C names no answer\n5: characters a set cannot store: \xE2\x9C\x93 \xE2\x88\x91\n", ""},
-      {TExchangeFormat::Gift, "Q {~%30%a ~%70%b ~c}\n\nQ {#3:1}\n\nQ {=a =b}\n\nQ {=a -> b =c -> d}\n\nJust text.", 1,
-       "3: numerical question, not multiple choice\n5: short-answer question, not multiple choice\n"
-       "7: matching question, not multiple choice\n9: a description without answers, not a question\n",
-       "1: partial-credit weights; here all correct answers must be ticked\n"},
       {TExchangeFormat::MoodleXml,
        "<quiz><question type=\"multichoice\"><single>true</single><answer fraction=\"100\"><text>a</text></answer>"
        "<answer fraction=\"100\"><text>b</text></answer></question>\n<question type=\"essay\"/>\n"
@@ -87,16 +141,4 @@ TEST(ExchangeLimit, ImportStopsAtTheRoomLeftAndSaysWhy) {
     EXPECT_EQ(ImportSummary(r).substr(0, summary.size()), summary);
     EXPECT_EQ(SetOfQuestions(r, "d").LastIndex, static_cast<int>(taken));
   }
-}
-
-TEST(HtmlText, PlainTextOfHtmlAndBack) {
-  const std::pair<std::string, std::string> cases[] = {
-      {"<p>One</p><p>Two  <b>bold</b>\n text</p>", "One\nTwo bold text"},
-      {"x &amp; y &lt; z &eacute;&#233;&#xE9; &nbsp;&nbsp;end &unknown;",
-       "x & y < z \xC3\xA9\xC3\xA9\xC3\xA9   end &unknown;"},
-      {"<script>alert(1)</script>Text<!-- hidden -->", "Text"},
-  };
-  for (const auto& [html, text] : cases) EXPECT_EQ(HtmlToText(html), text) << html;
-  for (const std::string text : {"a  b", " lead", "trail ", "x\n\ny", "<tag> & \"q\"", "end\n"})
-    EXPECT_EQ(HtmlToText(TextToHtml(text)), text) << text;
 }

@@ -200,22 +200,4 @@ TEST(QuestionSet, AddStopsAt250) {
   EXPECT_EQ(set.Questions[250].Text, "Question 250");
 }
 
-TEST(QuestionSet, DeleteCurrent) {
-  // name, questions, current; then last index, current and its text afterwards
-  const std::tuple<const char*, int, int, int, int, const char*> cases[] = {
-      {"3 of 5", 5, 3, 4, 3, "Question 4"},
-      {"last of 5", 5, 5, 4, 4, "Question 4"},
-      {"the only one", 1, 1, 0, 0, "A test set"},
-      {"description only", 0, 0, 0, 0, "A test set"},
-  };
-  for (const auto& [name, count, current, lastAfter, currentAfter, textAfter] : cases) {
-    SCOPED_TRACE(name);
-    TQuestionSet set = testkit::MakeSet(count);
-    set.SetCurrent(current);
-    set.DeleteCurrent();
-    EXPECT_EQ(std::tuple(set.LastIndex, set.Current, set.GetCurrent().Text),
-              std::tuple(lastAfter, currentAfter, std::string(textAfter)));
-  }
-}
-
 }  // namespace
