@@ -86,20 +86,6 @@ TEST(QuestionSetFile, RoundTripKeepsEveryField) {
   for (int i = 0; i <= 12; ++i) EXPECT_TRUE(back.Questions[i] == set.Questions[i]) << i;
 }
 
-TEST(QuestionSetFile, FillerIgnoredAndZeroTimeStampReplaced) {
-  TQuestionSet set = testkit::MakeSet(3);
-  set.TimeStamp = 0.0;
-  std::string a = set.Serialize();
-  std::string b = a;
-  for (int i = 1; i <= 8; ++i) b[i] = static_cast<char>(0xA0 + i);
-  TQuestionSet x, y;
-  x.Parse(a, "a");
-  y.Parse(b, "b");
-  ASSERT_EQ(x.LastIndex, y.LastIndex);
-  for (int i = 0; i <= x.LastIndex; ++i) EXPECT_TRUE(x.Questions[i] == y.Questions[i]);
-  EXPECT_TRUE(x.TimeStamp > 0.0 && x.TimeStamp < 1.0);  // the time of day of the load
-}
-
 TEST(QuestionSetFile, OldFormatLoadsAndSavesAsNew) {
   testkit::TTempDir dir;
   const std::string path = dir.Path("old.qst");
@@ -192,12 +178,43 @@ TEST(QuestionSetFile, SavingNeverCostsThePreviousFile) {
 TEST(QuestionSet, AddStopsAt250) {
   TQuestionSet set = testkit::MakeSet(250);
   set.SetCurrent(7);
-  TQuestion q;
-  q.Text = "one too many";
-  set.Add(q);
+  set.Add(TQuestion{});
   EXPECT_EQ(set.LastIndex, 250);
   EXPECT_EQ(set.Current, 7);
   EXPECT_EQ(set.Questions[250].Text, "Question 250");
+}
+
+TEST(QuestionSet, DeleteCurrent) {
+  // questions, current; then last index, current and its text afterwards
+  const std::tuple<int, int, int, int, const char*> cases[] = {
+      {5, 3, 4, 3, "Question 4"}, {5, 5, 4, 4, "Question 4"}, {1, 1, 0, 0, "A test set"}, {0, 0, 0, 0, "A test set"}};
+  for (const auto& [count, current, lastAfter, currentAfter, textAfter] : cases) {
+    TQuestionSet set = testkit::MakeSet(count);
+    set.SetCurrent(current);
+    set.DeleteCurrent();
+    EXPECT_EQ(std::tuple(set.LastIndex, set.Current, set.GetCurrent().Text),
+              std::tuple(lastAfter, currentAfter, std::string(textAfter)));
+  }
+}
+
+TEST(QuestionSet, SearchRules) {
+  TQuestionSet set = testkit::MakeSet(3, "Overview");
+  set.Questions[1].Text = "A Router";
+  set.Questions[2].Text = "caf\xE9";  // Windows-1252, as the set holds it
+  set.Questions[3].ExhibitFile = "diagram.bmp";
+  // text, from the next question, current before; found, current after
+  const std::tuple<std::string, bool, int, bool, int> cases[] = {
+      {"overview", false, 2, false, 2},  // the description is not searched
+      {"ROUTER", true, 0, true, 1},      // A to Z in either case, from the next question on
+      {"router", true, 1, false, 1},     // no wrap-around
+      {"CAF\xC9", false, 0, false, 0},   // other letters only as written
+      {"diagram", false, 0, false, 0},   // nor the exhibit's name
+  };
+  for (const auto& [text, fromNext, startAt, found, currentAfter] : cases) {
+    set.SetCurrent(startAt);
+    const bool hit = set.Search(text, fromNext);
+    EXPECT_EQ(std::pair(hit, set.Current), std::pair(found, currentAfter)) << text;
+  }
 }
 
 }  // namespace
