@@ -321,8 +321,6 @@ std::string DesktopValue(const TIniFile& ini, const std::string& key) {
 
 }  // namespace
 
-std::string ReadDesktopExec(const std::string& desktopFile) { return DesktopValue(ReadIniFile(desktopFile), "Exec"); }
-
 std::vector<std::string> ExpandExec(const std::string& exec, const std::string& target,
                                     const TDesktopEntryInfo& entry) {
   std::vector<std::string> args;
@@ -448,11 +446,6 @@ std::vector<std::vector<std::string>> BrowserVariableCommands(const std::string&
   return commands;
 }
 
-std::vector<std::string> BrowserVariableCommand(const std::string& browser, const std::string& target) {
-  const auto commands = BrowserVariableCommands(browser, target);
-  return commands.empty() ? std::vector<std::string>() : commands.front();
-}
-
 std::vector<std::vector<std::string>> OpenCommands(const std::string& mimeType, const std::string& target,
                                                    const TXdgDirs& dirs, const std::string& browserVariable) {
   std::vector<std::vector<std::string>> commands;
@@ -462,11 +455,6 @@ std::vector<std::vector<std::string>> OpenCommands(const std::string& mimeType, 
     commands.push_back(std::move(cmd));
   commands.push_back({"xdg-open", target});
   return commands;
-}
-
-std::vector<std::string> OpenCommand(const std::string& mimeType, const std::string& target, const TXdgDirs& dirs,
-                                     const std::string& browserVariable) {
-  return OpenCommands(mimeType, target, dirs, browserVariable).front();
 }
 
 }  // namespace proctorium
