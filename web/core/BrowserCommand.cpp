@@ -8,18 +8,13 @@
 #include <system_error>
 
 #include "app/core/FileIO.h"
+#include "app/core/OptionsFile.h"
 
 namespace proctorium {
 
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string UpperCase(std::string s) {
-  for (char& c : s)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return s;
-}
 
 std::string LowerCase(std::string s) {
   for (char& c : s)
@@ -201,7 +196,7 @@ std::string CleanCommand(const std::string& command) {
 }
 
 TBrowserCommand SplitBrowserCommand(const std::string& command) {
-  const std::string s = UpperCase(command);
+  const std::string s = UpperAscii(command);
   size_t end = std::string::npos;  // index of the last character of the extension
   for (size_t i = s.size(); i >= 4; --i) {
     const std::string four = s.substr(i - 4, 4);
