@@ -8,18 +8,13 @@
 #include <system_error>
 
 #include "app/core/FileIO.h"
+#include "app/core/OptionsFile.h"
 
 namespace proctorium {
 
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string UpperCase(std::string s) {
-  for (char& c : s)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return s;
-}
 
 std::string LowerCase(std::string s) {
   for (char& c : s)
@@ -201,7 +196,7 @@ std::string CleanCommand(const std::string& command) {
 }
 
 TBrowserCommand SplitBrowserCommand(const std::string& command) {
-  const std::string s = UpperCase(command);
+  const std::string s = UpperAscii(command);
   size_t end = std::string::npos;  // index of the last character of the extension
   for (size_t i = s.size(); i >= 4; --i) {
     const std::string four = s.substr(i - 4, 4);
@@ -320,8 +315,6 @@ std::string DesktopValue(const TIniFile& ini, const std::string& key) {
 }
 
 }  // namespace
-
-std::string ReadDesktopExec(const std::string& desktopFile) { return DesktopValue(ReadIniFile(desktopFile), "Exec"); }
 
 std::vector<std::string> ExpandExec(const std::string& exec, const std::string& target,
                                     const TDesktopEntryInfo& entry) {
@@ -448,11 +441,6 @@ std::vector<std::vector<std::string>> BrowserVariableCommands(const std::string&
   return commands;
 }
 
-std::vector<std::string> BrowserVariableCommand(const std::string& browser, const std::string& target) {
-  const auto commands = BrowserVariableCommands(browser, target);
-  return commands.empty() ? std::vector<std::string>() : commands.front();
-}
-
 std::vector<std::vector<std::string>> OpenCommands(const std::string& mimeType, const std::string& target,
                                                    const TXdgDirs& dirs, const std::string& browserVariable) {
   std::vector<std::vector<std::string>> commands;
@@ -462,11 +450,6 @@ std::vector<std::vector<std::string>> OpenCommands(const std::string& mimeType, 
     commands.push_back(std::move(cmd));
   commands.push_back({"xdg-open", target});
   return commands;
-}
-
-std::vector<std::string> OpenCommand(const std::string& mimeType, const std::string& target, const TXdgDirs& dirs,
-                                     const std::string& browserVariable) {
-  return OpenCommands(mimeType, target, dirs, browserVariable).front();
 }
 
 }  // namespace proctorium

@@ -56,9 +56,6 @@ std::string DefaultApplication(const std::string& mimeType, const TXdgDirs& dirs
 // Full path of an installed (not hidden) desktop entry, or empty.
 std::string FindDesktopFile(const std::string& desktopId, const TXdgDirs& dirs);
 
-// The Exec value of a desktop entry file, unescaped; empty when missing.
-std::string ReadDesktopExec(const std::string& desktopFile);
-
 // What the field codes %c, %i and %k of an Exec line stand for.
 struct TDesktopEntryInfo {
   std::string Name;  // the entry's Name
@@ -80,18 +77,14 @@ std::vector<std::string> ExpandExec(const std::string& exec, const std::string& 
 std::vector<std::string> DesktopHandlerCommand(const std::string& mimeType, const std::string& target,
                                                const TXdgDirs& dirs);
 
-// The first command of a $BROWSER value (entries separated by ':'), with
-// "%s" replaced by target or target added as its last argument.
-std::vector<std::string> BrowserVariableCommand(const std::string& browser, const std::string& target);
-// Every command of a $BROWSER value, in the order given.
+// Every command of a $BROWSER value (entries separated by ':'), in the
+// order given, with "%s" replaced by target or target added as the last
+// argument.
 std::vector<std::vector<std::string>> BrowserVariableCommands(const std::string& browser, const std::string& target);
 
 // What may open target, to be tried in this order until one starts: the
 // desktop handler of mimeType, then each entry of $BROWSER, then xdg-open.
 std::vector<std::vector<std::string>> OpenCommands(const std::string& mimeType, const std::string& target,
                                                    const TXdgDirs& dirs, const std::string& browserVariable);
-// The first of OpenCommands.
-std::vector<std::string> OpenCommand(const std::string& mimeType, const std::string& target, const TXdgDirs& dirs,
-                                     const std::string& browserVariable);
 
 }  // namespace proctorium

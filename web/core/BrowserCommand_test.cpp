@@ -14,84 +14,48 @@ namespace {
 
 using TArgs = std::vector<std::string>;
 
-std::string Join(const TArgs& parts) {
-  std::string out;
-  for (const auto& p : parts) out += (out.empty() ? "" : ":") + p;
-  return out;
-}
-
-// A fake home with XDG folders inside a temporary directory.
-class TXdgHome {
- public:
-  TXdgHome() {
-    dirs.ConfigHome = dir.Path("config");
-    dirs.ConfigDirs = {dir.Path("etc/xdg")};
-    dirs.DataHome = dir.Path("local");
-    dirs.DataDirs = {dir.Path("usr/local/share"), dir.Path("usr/share")};
-    App("usr/share", "a.desktop", "a %u");
-    App("usr/share", "b.desktop", "b --new-window %U");
-  }
-  void Write(const std::string& rel, const std::string& text) const { dir.WriteFile(rel, text); }
-  void App(const std::string& dataDir, const std::string& file, const std::string& exec) const {
-    Write(dataDir + "/applications/" + file, "[Desktop Entry]\nType=Application\nName=X\nExec=" + exec + "\n");
-  }
-  testkit::TTempDir dir;
-  TXdgDirs dirs;
-};
-
-TEST(BrowserCommand, CleanCommandRemovesPlaceholders) {
-  const struct {
-    std::string command, cleaned;
-  } cases[] = {
-      {"C:\\Browser\\browse.exe -nohome %1", "C:\\Browser\\browse.exe -nohome "},
-      {"b.exe %L -x \"%1\"", "b.exe  -x \"\""},
-      {"b.exe -x %", "b.exe -x %"},  // trailing percent stays
-      {"a%%b", "ab"},
-      {"%", ""},
-      {"%1", ""},
-  };
-  for (const auto& c : cases) EXPECT_EQ(CleanCommand(c.command), c.cleaned) << c.command;
-}
-
 // The registry's command goes through the clean-up first, as the launcher does.
-TEST(BrowserCommand, SplitFindsProgramAndParameters) {
+TEST(BrowserCommand, CleanAndSplit) {
   const struct {
-    std::string command, program, params;
+    std::string command, cleaned, program, params;
   } cases[] = {
-      {"C:\\Browser\\browse.exe -nohome %1", "C:\\BROWSER\\BROWSE.EXE", "-NOHOME"},
-      {"\"C:\\Program Files\\B\\b.exe\" -new \"%1\"", "C:\\PROGRAM FILES\\B\\B.EXE", " -NEW \"\""},
-      {"c:\\b\\b.exe", "C:\\B\\B.EXE", ""},
-      {"c:\\x.com\\run.bat go", "C:\\X.COM\\RUN.BAT", "GO"},  // last extension wins
-      {"browse -nohome", "BROWSE", "-NOHOME"},
-      {"\"/opt/my browser\" -x", "/OPT/MY BROWSER", "-X"},
+      {"C:\\Browser\\browse.exe -nohome %1", "C:\\Browser\\browse.exe -nohome ", "C:\\BROWSER\\BROWSE.EXE", "-NOHOME"},
+      {"\"C:\\Program Files\\B\\b.exe\" -new \"%1\"", "\"C:\\Program Files\\B\\b.exe\" -new \"\"",
+       "C:\\PROGRAM FILES\\B\\B.EXE", " -NEW \"\""},
+      {"c:\\b\\b.exe %L -x %", "c:\\b\\b.exe  -x %", "C:\\B\\B.EXE", "-X %"},          // trailing percent stays
+      {"c:\\x.com\\run.bat go", "c:\\x.com\\run.bat go", "C:\\X.COM\\RUN.BAT", "GO"},  // last extension wins
+      {"browse -nohome", "browse -nohome", "BROWSE", "-NOHOME"},
+      {"\"/opt/my browser\" -x", "\"/opt/my browser\" -x", "/OPT/MY BROWSER", "-X"},
+      {"%", "", "", ""},
   };
   for (const auto& c : cases) {
+    EXPECT_EQ(CleanCommand(c.command), c.cleaned) << c.command;
     const TBrowserCommand split = SplitBrowserCommand(CleanCommand(c.command));
-    EXPECT_EQ(split.Program, c.program) << c.command;
-    EXPECT_EQ(split.Params, c.params) << c.command;
+    EXPECT_EQ(split.Program + "|" + split.Params, c.program + "|" + c.params) << c.command;
   }
 }
 
 TEST(BrowserCommand, ExpandExec) {
   const std::string t = "/p/help page.htm";
+  const TDesktopEntryInfo entry{"Web Browser", "icon", "/a.desktop"};
   const struct {
     const char* name;
     std::string exec;
     TArgs args;
+    TDesktopEntryInfo entry = {};
   } cases[] = {
       {"url code", "firefox %u", {"firefox", t}},
       {"list code mid", "browser --new %U --x", {"browser", "--new", t, "--x"}},
       {"no code appends", "browser -a", {"browser", "-a", t}},
-      {"dropped codes vanish", "b %i %c %k %F", {"b", t}},
-      {"percent escape", "b --rate=50%% %f", {"b", "--rate=50%", t}},
-      {"embedded code", "b --url=%u", {"b", "--url=" + t}},
-      {"quoted args", R"("/opt/my app/b" "a b" %u)", {"/opt/my app/b", "a b", t}},
-      {"quoted escapes", R"("x\"y\\z\$" %u)", {"x\"y\\z$", t}},
-      {"empty quoted arg stays", "b \"\" %u", {"b", "", t}},
+      {"percent escape", "b --rate=50%% --url=%f", {"b", "--rate=50%", "--url=" + t}},
+      {"quoted args", R"("/opt/my app/b" "x\"y\\z\$" "" %u)", {"/opt/my app/b", "x\"y\\z$", "", t}},
       {"unterminated quote", "b \"abc %u", {}},
-      {"blank", "   ", {}},
+      {"codes of an empty entry vanish", "b %i %c %k %d %F", {"b", t}},
+      {"icon is two arguments", "b %i %u", {"b", "--icon", "icon", t}, entry},
+      {"name and file", "b --name=%c %k %u", {"b", "--name=Web Browser", "/a.desktop", t}, entry},
+      {"icon not alone is dropped", "b x%i %u", {"b", "x", t}, entry},
   };
-  for (const auto& c : cases) EXPECT_EQ(ExpandExec(c.exec, t), c.args) << c.name;
+  for (const auto& c : cases) EXPECT_EQ(ExpandExec(c.exec, t, c.entry), c.args) << c.name;
 }
 
 TEST(BrowserCommand, EnvironmentDefaultsAndOverrides) {
@@ -103,82 +67,86 @@ TEST(BrowserCommand, EnvironmentDefaultsAndOverrides) {
   // Config home, config dirs, data home, data dirs, desktops.
   auto dirs = [&get] {
     const TXdgDirs d = XdgDirsFromEnvironment(get);
-    return TArgs{d.ConfigHome, Join(d.ConfigDirs), d.DataHome, Join(d.DataDirs), Join(d.Desktops)};
+    return std::vector<TArgs>{{d.ConfigHome}, d.ConfigDirs, {d.DataHome}, d.DataDirs, d.Desktops};
   };
-  EXPECT_EQ(dirs(), (TArgs{"/home/u/.config", "/etc/xdg", "/home/u/.local/share", "/usr/local/share:/usr/share", ""}));
+  EXPECT_EQ(dirs(),
+            (std::vector<TArgs>{
+                {"/home/u/.config"}, {"/etc/xdg"}, {"/home/u/.local/share"}, {"/usr/local/share", "/usr/share"}, {}}));
   env["XDG_CONFIG_HOME"] = "/c";
   env["XDG_CONFIG_DIRS"] = "/d1:relative:/d2";
   env["XDG_DATA_HOME"] = "not/absolute";
   env["XDG_DATA_DIRS"] = "/s";
   env["XDG_CURRENT_DESKTOP"] = "ubuntu:GNOME";
-  EXPECT_EQ(dirs(), (TArgs{"/c", "/d1:/d2", "/home/u/.local/share", "/s", "ubuntu:gnome"}));
+  EXPECT_EQ(dirs(),
+            (std::vector<TArgs>{{"/c"}, {"/d1", "/d2"}, {"/home/u/.local/share"}, {"/s"}, {"ubuntu", "gnome"}}));
 
   const TArgs files = MimeAppsListFiles(XdgDirsFromEnvironment(get));
   ASSERT_EQ(files.size(), 5u * 3);
   EXPECT_EQ(TArgs(files.begin(), files.begin() + 3),
             (TArgs{"/c/ubuntu-mimeapps.list", "/c/gnome-mimeapps.list", "/c/mimeapps.list"}));
-  EXPECT_EQ(files[9], "/home/u/.local/share/applications/ubuntu-mimeapps.list");
   EXPECT_EQ(files.back(), "/s/applications/mimeapps.list");
 }
 
-// Every case has a.desktop ("a %u") and b.desktop ("b --new-window %U")
-// installed system-wide.
+// A fake home with XDG folders in a temporary directory, where a.desktop
+// ("a %u") and b.desktop ("b --new-window %U") are installed system-wide.
+struct TXdgHome {
+  TXdgHome() {
+    dirs = {dir.Path("config"),
+            {dir.Path("etc/xdg")},
+            dir.Path("local"),
+            {dir.Path("usr/local/share"), dir.Path("usr/share")},
+            {"kde"}};
+    for (auto [id, exec] : {std::pair{"a.desktop", "a %u"}, std::pair{"b.desktop", "b --new-window %U"}})
+      dir.WriteFile(std::string("usr/share/applications/") + id,
+                    std::string("[Desktop Entry]\nType=Application\nName=X\nExec=") + exec + "\n");
+  }
+  testkit::TTempDir dir;
+  TXdgDirs dirs;
+};
+
 TEST(BrowserCommand, DesktopHandler) {
   const std::string def = "[Default Applications]\ntext/html=";
-  const TArgs b{"b", "--new-window", "p"};
-  const std::pair<std::string, std::string> added{"usr/share/applications/mimeapps.list",
-                                                  "[Added Associations]\ntext/html=a.desktop;b.desktop\n"};
+  const TArgs a{"a", "p"}, b{"b", "--new-window", "p"};
   const struct {
     const char* name;
     std::vector<std::pair<std::string, std::string>> files;  // relative path, contents
-    std::string chosen;
     TArgs command;
   } cases[] = {
       {"user list before system list",
        {{"etc/xdg/mimeapps.list", def + "a.desktop"}, {"config/mimeapps.list", def + "b.desktop;"}},
-       "b.desktop",
        b},
       {"desktop-specific list first",
        {{"config/mimeapps.list", def + "a.desktop"}, {"config/kde-mimeapps.list", def + "b.desktop"}},
-       "b.desktop",
        b},
-      {"uninstalled default skipped",
-       {{"config/mimeapps.list", def + "gone.desktop;a.desktop"}},
-       "a.desktop",
-       {"a", "p"}},
+      {"uninstalled default skipped", {{"config/mimeapps.list", def + "gone.desktop;a.desktop"}}, a},
       // A hidden entry in the user's folder masks the system's one.
       {"hidden entry",
        {{"config/mimeapps.list", def + "a.desktop"},
         {"local/applications/a.desktop", "[Desktop Entry]\nHidden=true\n"}},
-       "",
        {}},
-      {"added associations", {added}, "a.desktop", {"a", "p"}},
       {"added minus removed",
-       {added, {"config/mimeapps.list", "[Removed Associations]\ntext/html=a.desktop\n"}},
-       "b.desktop",
+       {{"usr/share/applications/mimeapps.list", "[Added Associations]\ntext/html=a.desktop;b.desktop\n"},
+        {"config/mimeapps.list", "[Removed Associations]\ntext/html=a.desktop\n"}},
        b},
       {"cache and subfolder id",
        {{"usr/share/applications/vendor/web.desktop", "[Desktop Entry]\nType=Application\nExec=web\\sbrowser %u"},
         {"usr/share/applications/mimeinfo.cache", "[MIME Cache]\ntext/html=vendor-web.desktop;\n"}},
-       "vendor-web.desktop",
        {"web", "browser", "p"}},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
     TXdgHome h;
-    h.dirs.Desktops = {"kde"};
-    for (const auto& [path, text] : c.files) h.Write(path, text);
-    EXPECT_EQ(DefaultApplication("text/html", h.dirs), c.chosen);
-    EXPECT_EQ(DesktopHandlerCommand("text/html", "p", h.dirs), c.command);
+    for (const auto& [path, text] : c.files) h.dir.WriteFile(path, text);
+    EXPECT_EQ(DesktopHandlerCommand("text/html", "p", h.dirs), c.command) << c.name;
   }
 }
 
-TEST(BrowserCommand, OpenCommandFallbacks) {
+// The desktop's handler first, then every entry of $BROWSER, then xdg-open.
+TEST(BrowserCommand, OpenCommandsInOrder) {
   TXdgHome h;
-  EXPECT_EQ(OpenCommand("text/html", "p", h.dirs, ""), (TArgs{"xdg-open", "p"}));
-  EXPECT_EQ(OpenCommand("text/html", "p", h.dirs, "w3m"), (TArgs{"w3m", "p"}));
-  h.Write("config/mimeapps.list", "[Default Applications]\ntext/html=a.desktop\n");
-  EXPECT_EQ(OpenCommand("text/html", "p", h.dirs, "w3m"), (TArgs{"a", "p"}));
+  EXPECT_EQ(OpenCommands("text/html", "p", h.dirs, ""), (std::vector<TArgs>{{"xdg-open", "p"}}));
+  h.dir.WriteFile("config/mimeapps.list", "[Default Applications]\ntext/html=a.desktop\n");
+  const std::vector<TArgs> expected{{"a", "p"}, {"w3m", "--open=p", "-q"}, {"lynx", "p"}, {"xdg-open", "p"}};
+  EXPECT_EQ(OpenCommands("text/html", "p", h.dirs, "w3m --open=%s -q::lynx"), expected);
 }
 
 }  // namespace

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <optional>
+
 #include "web/core/BrowserCommand.h"
 
 namespace proctorium {
@@ -14,13 +16,13 @@ namespace {
 // machine's file classes must still find the browser.
 constexpr REGSAM Access = KEY_READ;
 
-// The value's text is what stands before its first zero byte. A value that
-// does not fit the buffer counts as no value: a cut command would start
-// the wrong program.
-std::string ReadDefaultValue(HKEY key) {
+// The value's text is what stands before its first zero byte; none when
+// the key has no default value. A value that does not fit the buffer is
+// empty: a cut command would start the wrong program.
+std::optional<std::string> ReadDefaultValue(HKEY key) {
   DWORD type = 0;
   DWORD size = 0;
-  if (RegQueryValueExA(key, nullptr, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return std::string();
+  if (RegQueryValueExA(key, nullptr, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return std::nullopt;
   char buffer[1025] = {};
   if (size > sizeof buffer - 1) return std::string();
   size = sizeof buffer - 1;
@@ -32,7 +34,7 @@ std::string ReadDefaultValue(HKEY key) {
 std::string ReadCommandKey(HKEY parent, const std::string& subKey) {
   HKEY key = nullptr;
   if (RegOpenKeyExA(parent, subKey.c_str(), 0, Access, &key) != ERROR_SUCCESS) return std::string();
-  std::string command = ReadDefaultValue(key);
+  const std::string command = ReadDefaultValue(key).value_or(std::string());
   RegCloseKey(key);
   return command;
 }
@@ -44,11 +46,9 @@ std::string FindRegisteredBrowserCommand() {
     HKEY key = nullptr;
     if (RegOpenKeyExA(HKEY_CLASSES_ROOT, extension, 0, Access, &key) != ERROR_SUCCESS) continue;
     std::string command;
-    DWORD type = 0;
-    DWORD size = 0;
-    if (RegQueryValueExA(key, nullptr, nullptr, &type, nullptr, &size) == ERROR_SUCCESS) {
-      const std::string typeName = ReadDefaultValue(key);
-      if (!typeName.empty()) command = ReadCommandKey(HKEY_CLASSES_ROOT, typeName + "\\shell\\open\\command");
+    // An extension without a default value has no usable command at all.
+    if (const std::optional<std::string> typeName = ReadDefaultValue(key)) {
+      if (!typeName->empty()) command = ReadCommandKey(HKEY_CLASSES_ROOT, *typeName + "\\shell\\open\\command");
       if (command.empty()) command = ReadCommandKey(key, "shell\\open\\command");
     }
     RegCloseKey(key);

@@ -17,22 +17,11 @@ namespace {
 
 bool UnderWine() { return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr; }
 
-// One argument as the C runtime of the child splits it again.
-std::string Quote(const std::string& arg) {
-  std::string out = "\"";
-  size_t backslashes = 0;
-  for (char c : arg) {
-    if (c == '\\') {
-      ++backslashes;
-      continue;
-    }
-    if (c == '"') backslashes = backslashes * 2 + 1;
-    out.append(backslashes, '\\');
-    backslashes = 0;
-    out += c;
-  }
-  out.append(backslashes * 2, '\\');
-  return out + "\"";
+// One argument as the child's C runtime splits it again; no value here has
+// a backslash before a quote or at its end, so escaping the quotes is enough.
+std::string Quote(std::string arg) {
+  for (size_t i = 0; (i = arg.find('"', i)) != std::string::npos; i += 2) arg.insert(i, 1, '\\');
+  return "\"" + arg + "\"";
 }
 
 int Run(const std::string& commandLine) {
@@ -55,15 +44,10 @@ void RegAdd(const std::string& key, const std::string& value) {
   ASSERT_EQ(Run("reg.exe add " + Quote("HKCR\\" + key) + " /ve /d " + Quote(value) + " /f"), 0) << key;
 }
 
-struct TEntry {
-  std::string Key;    // below HKEY_CLASSES_ROOT
-  std::string Value;  // its default value
-};
-
 struct TCase {
   const char* Name;
-  std::vector<TEntry> Entries;
-  std::string Command;  // cleaned command the lookup finds
+  std::vector<std::pair<std::string, std::string>> Entries;  // key below HKCR, its default value
+  std::string Command;                                       // cleaned command the lookup finds
   std::string Program;
   std::string Params;
 };
@@ -80,7 +64,7 @@ class RegistryLookup : public testing::TestWithParam<TCase> {
 
 TEST_P(RegistryLookup, FindsAndSplitsTheCommand) {
   const TCase& c = GetParam();
-  for (const TEntry& e : c.Entries) RegAdd(e.Key, e.Value);
+  for (const auto& [key, value] : c.Entries) RegAdd(key, value);
   const std::string command = FindRegisteredBrowserCommand();
   EXPECT_EQ(command, c.Command);
   if (c.Command.empty()) return;
@@ -110,11 +94,6 @@ INSTANTIATE_TEST_SUITE_P(
               "C:\\B\\view.com  ",
               "C:\\B\\VIEW.COM",
               ""},
-        TCase{"TrailingPercentStays",
-              {{".htm", "ProcPage"}, {"ProcPage\\shell\\open\\command", "C:\\B\\run.bat -x %"}},
-              "C:\\B\\run.bat -x %",
-              "C:\\B\\RUN.BAT",
-              "-X %"},
         TCase{"ExtensionsOwnCommand",
               {{".htm", "ProcPage"}, {".htm\\shell\\open\\command", "C:\\Own\\own.exe %1"}},
               "C:\\Own\\own.exe ",
@@ -126,11 +105,6 @@ INSTANTIATE_TEST_SUITE_P(
             "C:\\Html\\html.exe ",
             "C:\\HTML\\HTML.EXE",
             ""},
-        TCase{"ShtmLast",
-              {{".shtm", "ProcPage"}, {"ProcPage\\shell\\open\\command", "C:\\S\\s.exe"}},
-              "C:\\S\\s.exe",
-              "C:\\S\\S.EXE",
-              ""},
         TCase{"OverlongValueIsNoCommand",
               {{".htm", "ProcPage"},
                {"ProcPage\\shell\\open\\command", TooLong},
