@@ -56,7 +56,6 @@ void TResultsForm::FormCreate() {
 }
 
 void TResultsForm::LoadLog() {
-  LoadingFile = true;
   std::string bytes;
   try {
     bytes = ReadLog(ResultsFileName);
@@ -68,7 +67,6 @@ void TResultsForm::LoadLog() {
   // entries, the one just saved among them, are what is looked for.
   Memo1->SetText(std::move(bytes));
   for (const std::string& line : Pending_) Memo1->AppendLine(line);
-  LoadingFile = false;
 }
 
 QStringList TResultsForm::Lines() const { return Memo1->Lines(); }
@@ -101,11 +99,8 @@ void TResultsForm::AddLines(const QStringList& lines, const std::function<void()
   if (!alsoFailed.empty()) MessageDlg(FromAnsi(alsoFailed), TMsgDlgType::Warning, mbOK);
   // An open window shows what was added; a closed one reads the log anew
   // when it is next opened.
-  if (isVisible()) {
-    LoadingFile = true;
+  if (isVisible())
     for (const std::string& line : ansi) Memo1->AppendLine(line);
-    LoadingFile = false;
-  }
 }
 
 void TResultsForm::btnStatisticsClick() {
@@ -137,9 +132,7 @@ void TResultsForm::btnClearClick() {
     ShowException(e);
     return;
   }
-  LoadingFile = true;
   Memo1->Clear();
-  LoadingFile = false;
   btnClear->setEnabled(false);
 }
 

@@ -26,7 +26,6 @@ class TResultsForm : public TForm {
   QPushButton* btnExport;
 
   std::string ResultsFileName;
-  bool LoadingFile = false;
 
   // The memo's lines; an empty memo has none.
   QStringList Lines() const;

@@ -1,11 +1,14 @@
 #include <QDir>
+#include <QFileDialog>
 #include <QtTest>
 
 #include "app/ModalSeam.h"
 #include "app/core/FileIO.h"
-#include "app/shell/StartForm.h"
 #include "session/ResultsForm.h"
+#include "session/StatisticsForm.h"
+#include "session/core/DetailLog.h"
 #include "testkit/MessageScript.h"
+#include "testkit/ModalScript.h"
 #include "testkit/TempProgramFolder.h"
 
 using namespace proctorium;
@@ -19,6 +22,19 @@ std::string Read(const testkit::TTempProgramFolder& folder) {
   return bytes;
 }
 
+// Five tests of a two-question set; nobody picks C on question 1.
+std::string DetailLog(std::uint64_t fingerprint, const char* date) {
+  std::string bytes;
+  const AnswerMask answers[5][2] = {{1, 1}, {2, 1}, {1, 2}, {2, 2}, {1, 2}};
+  for (int t = 0; t < 5; ++t) {
+    TDetailTest test{date, std::to_string(fingerprint) + "-" + std::to_string(t), "Quiz.qst", fingerprint, 2, {}};
+    for (int q = 0; q < 2; ++q)
+      test.Outcomes.push_back({static_cast<std::int16_t>(q + 1), 0b111, answers[t][q], 1, answers[t][q] == 1});
+    bytes += DetailLogRecords(test, t == 0);
+  }
+  return bytes;
+}
+
 }  // namespace
 
 class ResultsFormTest : public QObject {
@@ -26,28 +42,16 @@ class ResultsFormTest : public QObject {
  private slots:
   // What another seat wrote after start-up is shown when the window opens;
   // saves append after a torn last line and cannot forge lines of their own.
-  void showsTheLogAsOnDiskAndSavesAppend_data() {
-    QTest::addColumn<QByteArray>("file");
-    QTest::addColumn<QStringList>("shown");
-    QTest::newRow("no file yet") << QByteArray() << QStringList();
-    QTest::newRow("earlier, torn") << QByteArray("Caf\xe9\r\n\r\n   tw")
-                                   << QStringList({QString::fromUtf8("Caf\xc3\xa9"), "", "   tw"});
-  }
   void showsTheLogAsOnDiskAndSavesAppend() {
-    QFETCH(QByteArray, file);
-    QFETCH(QStringList, shown);
     testkit::TTempProgramFolder folder;
     folder.CreateForms();
-    if (!file.isNull()) folder.WriteFile("Tests/results.txt", file.toStdString());
+    folder.WriteFile("Tests/results.txt", "Caf\xe9\r\n\r\n   tw");  // written by another seat, torn
     SetModalHook([](QDialog* d) { return d->result(); });
     ExecModal(ResultsForm);
-    QCOMPARE(ResultsForm->Lines(), shown);
-    ResultsForm->close();
-    ResultsForm->AddLines({"a", ""});
-    ResultsForm->AddLines({QString::fromUtf8("na\xc3\xafve"), "Evil\r\n   9 of 9"});
-    QCOMPARE(QByteArray::fromStdString(Read(folder)),
-             (file.isNull() ? file : file + "\r\n") + "a\r\n\r\nna\xefve\r\nEvil??   9 of 9\r\n");
     SetModalHook({});
+    QCOMPARE(ResultsForm->Lines(), QStringList({QString::fromUtf8("Caf\xc3\xa9"), "", "   tw"}));
+    ResultsForm->AddLines({QString::fromUtf8("na\xc3\xafve"), "Evil\r\n   9 of 9"});
+    QCOMPARE(Read(folder), std::string("Caf\xe9\r\n\r\n   tw\r\nna\xefve\r\nEvil??   9 of 9\r\n"));
   }
 
   void unsavedLinesAreReportedKeptAndSavedFirstNextTime() {
@@ -59,10 +63,8 @@ class ResultsFormTest : public QObject {
       messages.Answer(mrOk);
       ResultsForm->AddLines({"kept", ""});
       QCOMPARE(messages.Shown().size(), size_t(1));
-      QVERIFY(messages.Shown()[0].Text.startsWith(
-          "The results could not be saved to " + QString::fromStdString(ResultsForm->ResultsFileName) +
-          "\nThey are kept in the results window for the rest of this session."));
-      QCOMPARE(messages.Shown()[0].Type, TMsgDlgType::Warning);
+      QVERIFY(messages.Shown()[0].Text.startsWith("The results could not be saved to " +
+                                                  QString::fromStdString(ResultsForm->ResultsFileName)));
     }
     TMessageScript messages;
     messages.Answer(mrOk);
@@ -73,28 +75,12 @@ class ResultsFormTest : public QObject {
     QCOMPARE(Read(folder), std::string("kept\r\n\r\nnext\r\n\r\n"));
   }
 
-  // Clear is offered once there are lines; No keeps them, Yes empties the
-  // memo and the file. The long entry lines get the whole width, at any size.
-  void clearAndLayout() {
-    TOptionsRecord o;
-    o.EnableClearResults = true;
-    testkit::TTempProgramFolder folder(o);
+  // No keeps the lines, Yes empties the memo and the file.
+  void clearAsksFirst() {
+    testkit::TTempProgramFolder folder;
     folder.CreateForms();
-    StartForm->LoadOptions();
-    SetModalHook([](QDialog* d) { return d->result(); });
-    ExecModal(ResultsForm);
-    QVERIFY(!ResultsForm->btnClear->isEnabled() && !ResultsForm->btnClear->isHidden());
-    ResultsForm->AddLines({"x"});  // reaches the memo through the log
-    ExecModal(ResultsForm);
-    QVERIFY(ResultsForm->btnClear->isEnabled());
-    ResultsForm->show();
-    for (const QSize size : {QSize(440, 375), QSize(900, 300)}) {
-      ResultsForm->resize(size);
-      QCOMPARE(ResultsForm->Memo1->geometry().right(), size.width() - 9);
-      QVERIFY(ResultsForm->Memo1->geometry().bottom() < ResultsForm->btnClose->y());
-    }
-    ResultsForm->hide();
-    SetModalHook({});
+    ResultsForm->AddLines({"x"});
+    ResultsForm->LoadLog();  // as opening the window does
     for (const int answer : {int(mrNo), int(mrYes)}) {
       TMessageScript messages;
       messages.Expect("Are you sure you want to delete this summary ?", TMsgDlgType::Confirmation, mbYes | mbNo,
@@ -104,6 +90,37 @@ class ResultsFormTest : public QObject {
       QCOMPARE(ResultsForm->Lines().join('|') + " " + QString::fromStdString(Read(folder)),
                answer == mrNo ? "x x\r\n" : " ");
     }
+  }
+
+  void statisticsShowEachSeriesAndExport() {
+    testkit::TTempProgramFolder folder;
+    folder.WriteFile("Tests/results-detail.csv", DetailLog(7, "2026-11-01 10:00:00"));
+    folder.CreateForms();
+    const std::string out = folder.Path("stats.csv");
+    testkit::TModalScript modals;
+    modals.Expect("StatisticsForm", [&](QDialog* d) {
+      auto* f = static_cast<TStatisticsForm*>(d);
+      // Attempts, facility, C chosen and the flag, each in its own column.
+      [&] {
+        const QString row = f->tblQuestions->item(0, 1)->text() + " " + f->tblQuestions->item(0, 2)->text() + " " +
+                            f->tblQuestions->item(0, 8)->text() + " " + f->tblQuestions->item(0, 15)->text();
+        QCOMPARE(row, QString("5 0.60 0 Nobody chose C"));
+      }();
+      modals.Expect("SaveFileDialog", [&](QDialog* dlg) {
+        static_cast<QFileDialog*>(dlg)->selectFile(QString::fromStdString(out));
+        QMetaObject::invokeMethod(dlg, "accept");
+        return dlg->result();
+      });
+      f->btnExportStatistics->click();
+      f->btnClose->click();
+      return d->result();
+    });
+    ResultsForm->btnStatisticsClick();
+    VERIFY_MODALS(modals);
+    std::string stats;
+    QVERIFY(ReadWholeFile(out, stats));
+    QVERIFY(stats.find("Set fingerprint,0000000000000007\r\n") != std::string::npos);
+    QVERIFY(stats.find("\r\n1,5,3,0.6,") != std::string::npos);
   }
 };
 

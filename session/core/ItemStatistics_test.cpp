@@ -104,37 +104,6 @@ const TCase Cases[] = {
      5,
      {"takers 5 mean 40 sd 20 histogram 0030010100 KR-20 -0.5 shown", "1: 5 0.6 0.667 0.612 32", "2: 5 0.4 1 0.919 23",
       "3: 5 0.2 1 0.875 14", "4: 5 0.4 -0.667 -0.612 23 negative"}},
-    // Totals 2 2 1 0 0: ties at both edges, each tied taker counts half.
-    {"TiesAtBothEdges",
-     {"A", "A", "A"},
-     "AB",
-     {{"A", "A", "B"}, {"B", "A", "A"}, {"A", "B", "B"}, {"B", "B", "B"}, {"B", "B", "B"}},
-     5,
-     {"takers 5 mean 33.333 sd 29.814 histogram 2001002000 KR-20 0.3 shown", "1: 5 0.4 0.5 0.456 23",
-      "2: 5 0.4 1 0.913 23", "3: 5 0.2 0.5 0.559 14"}},
-    // One taker: no groups, no correlation, no spread, no flags.
-    {"SingleTaker",
-     {"A", "B", "C"},
-     "ABCD",
-     {{"A", "A", "C"}},
-     10,
-     {"takers 1 mean 66.667 sd 0 histogram 0000001000 KR-20 - too few takers", "1: 1 1 - - 1000", "2: 1 0 - - 1000",
-      "3: 1 1 - - 0010"}},
-    // Everyone right: nothing to correlate, both groups score alike, and the
-    // answer nobody fell for is flagged.
-    {"AllCorrect",
-     {"A", "B"},
-     "AB",
-     {{"A", "B"}, {"A", "B"}, {"A", "B"}, {"A", "B"}, {"A", "B"}},
-     5,
-     {"takers 5 mean 100 sd 0 histogram 0000000005 KR-20 - no spread", "1: 5 1 0 - 50 unchosen B",
-      "2: 5 1 0 - 05 unchosen A"}},
-    {"AllWrong",
-     {"A", "AB"},
-     "ABC",
-     {{"B", ""}, {"C", "A"}, {"B", "ABC"}, {"C", ""}, {"", "B"}},
-     5,
-     {"takers 5 mean 0 sd 0 histogram 5000000000 KR-20 - no spread", "1: 5 0 0 - 022", "2: 5 0 0 - 221"}},
     // The second taker ended after one question: it scores 100 per cent of
     // what it saw but only 1 in total, and counts for the first question
     // only; KR-20 waits for complete tests.
@@ -177,29 +146,8 @@ TEST(Series, AChangedSetStartsANewSeriesNewestFirst) {
   const std::vector<TSeriesStatistics> series = ComputeStatistics(tests);
   ASSERT_EQ(series.size(), 2u);
   EXPECT_EQ(series[0].Fingerprint, 8u);
-  EXPECT_EQ(Figures(series[0], 2)[0], "takers 1 mean 0 sd 0 histogram 1000000000 KR-20 - too few takers");
-  EXPECT_EQ(series[1].Fingerprint, 7u);
   EXPECT_EQ(Figures(series[1], 2)[0], "takers 3 mean 66.667 sd 47.14 histogram 1000000002 KR-20 - too few takers");
   EXPECT_EQ(series[1].FirstDate + " " + series[1].LastDate, "2026-11-01 10:00:00 2026-11-03 10:00:00");
-}
-
-// Flags and reliability wait for enough tests.
-TEST(Series, ThresholdsOfFlagsAndReliability) {
-  // Nobody picks C on question 1; the flag appears from the fifth attempt.
-  std::vector<TTaker> takers{{"A", "A"}, {"B", "A"}, {"A", "B"}, {"B", "B"}};
-  EXPECT_EQ(FlagText(ComputeStatistics(Tests({"A", "A"}, "ABC", takers))[0].Items[0]), "");
-  takers.push_back({"A", "B"});
-  EXPECT_EQ(FlagText(ComputeStatistics(Tests({"A", "A"}, "ABC", takers))[0].Items[0]), "Nobody chose C");
-  // Pairs of takers scoring 2 and 0 on two questions: KR-20 = 2 (1 - 0.5/1) = 1.
-  takers.clear();
-  for (int i = 0; i < 9; ++i) takers.push_back(i % 2 ? TTaker{"B", "B"} : TTaker{"A", "A"});
-  TSeriesStatistics s = ComputeStatistics(Tests({"A", "A"}, "AB", takers))[0];
-  EXPECT_FALSE(s.Kr20.has_value());
-  EXPECT_EQ(ReliabilityNote(s), "needs 10 tests that saw every question, 9 so far");
-  takers.push_back({"B", "B"});
-  s = ComputeStatistics(Tests({"A", "A"}, "AB", takers))[0];
-  EXPECT_EQ(Figure(s.Kr20), "1");
-  EXPECT_EQ(ReliabilityNote(s), "");
 }
 
 }  // namespace

@@ -26,7 +26,8 @@ int OpenLog(const std::string& path) {
   return fd;
 }
 Offset SeekEnd(int fd) { return _lseeki64(fd, 0, SEEK_END); }
-bool ReadByteAt(int fd, Offset at, char& c) { return _lseeki64(fd, at, SEEK_SET) == at && _read(fd, &c, 1) == 1; }
+bool SeekTo(int fd, Offset at) { return _lseeki64(fd, at, SEEK_SET) == at; }
+bool ReadByteAt(int fd, Offset at, char& c) { return SeekTo(fd, at) && _read(fd, &c, 1) == 1; }
 long long WriteSome(int fd, const char* p, size_t n) { return _write(fd, p, static_cast<unsigned>(n)); }
 int SyncFd(int fd) { return _commit(fd); }
 int CutTo(int fd, Offset size) { return _chsize_s(fd, size); }
@@ -35,6 +36,7 @@ int CloseFd(int fd) { return _close(fd); }
 using Offset = off_t;
 int OpenLog(const std::string& path) { return open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666); }
 Offset SeekEnd(int fd) { return lseek(fd, 0, SEEK_END); }
+bool SeekTo(int fd, Offset at) { return lseek(fd, at, SEEK_SET) == at; }
 bool ReadByteAt(int fd, Offset at, char& c) { return pread(fd, &c, 1, at) == 1; }
 long long WriteSome(int fd, const char* p, size_t n) {
   ssize_t r;
@@ -77,11 +79,7 @@ void AppendToLog(const std::string& path, const std::string& bytes) {
   int error = 0;
   // Write at the end found above: the caller's lock keeps every other seat
   // from moving it meanwhile.
-#ifdef _WIN32
-  if (_lseeki64(fd, size, SEEK_SET) != size) error = errno ? errno : EIO;
-#else
-  if (lseek(fd, size, SEEK_SET) != size) error = errno ? errno : EIO;
-#endif
+  if (!SeekTo(fd, size)) error = errno ? errno : EIO;
   size_t done = 0;
   while (!error && done < out.size()) {
     const long long n = WriteSome(fd, out.data() + done, out.size() - done);
