@@ -205,9 +205,10 @@ std::FILE* CreateTemp(const std::string& temp, int& error) {
   return f;
 }
 
-EFileError CreateError(const std::string& fileName, int error) {
-  return EFileError("Cannot create file " + fileName + ": " + SystemReason(error));
+EFileError CreateError(const std::string& fileName, const std::string& reason) {
+  return EFileError("Cannot create file " + fileName + ": " + reason);
 }
+EFileError CreateError(const std::string& fileName, int error) { return CreateError(fileName, SystemReason(error)); }
 
 }  // namespace
 
@@ -265,7 +266,7 @@ void WriteFileAtomic(const std::string& fileName, const std::string& bytes) {
   }
   std::error_code ignored;
   fs::remove(ToFsPath(temp), ignored);
-  if (ec) throw EFileError("Cannot create file " + fileName + ": " + ec.message());
+  if (ec) throw CreateError(fileName, ec.message());
   throw CreateError(fileName, error);
 }
 
@@ -304,7 +305,7 @@ void CopyFileSafely(const std::string& source, const std::string& destination) {
   std::error_code ignored;
   fs::remove(ToFsPath(temp), ignored);
   if (readError) throw EFileError("Cannot read file " + source + ": " + SystemReason(readError));
-  if (ec) throw EFileError("Cannot create file " + destination + ": " + ec.message());
+  if (ec) throw CreateError(destination, ec.message());
   throw CreateError(destination, writeError);
 }
 

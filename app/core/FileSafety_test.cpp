@@ -19,13 +19,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-int TemporaryFilesIn(const std::string& folder) {
-  int n = 0;
-  for (const auto& e : fs::directory_iterator(folder))
-    if (IsTemporaryFileName(e.path().filename().string())) ++n;
-  return n;
-}
-
 TEST(FileSafety, OnlyRegularFilesOfSensibleSizeAreRead) {
   testkit::TTempDir dir;
   dir.WriteFile("small.qst", "abc");
@@ -55,40 +48,31 @@ TEST(FileSafety, OnlyRegularFilesOfSensibleSizeAreRead) {
   }
 }
 
-TEST(FileSafety, SetLoaderRefusesDevicesAndHugeFilesBeforeReading) {
-  testkit::TTempDir dir;
 #ifndef _WIN32
-  fs::create_symlink("/dev/zero", dir.Path("Zero.qst"));
-#endif
-  {
-    // Sparse: no disk space, but far larger than any set.
-    std::FILE* f = std::fopen(dir.Path("Huge.qst").c_str(), "wb");
-    ASSERT_NE(f, nullptr);
-    std::fseek(f, static_cast<long>(MaxSetFileBytes), SEEK_SET);
-    std::fputc(0xFF, f);
-    std::fclose(f);
-  }
-  for (const char* name : {"Zero.qst", "Huge.qst"}) {
-    if (!fs::exists(fs::symlink_status(dir.Path(name)))) continue;
-    TQuestionSet set;
-    try {
-      set.LoadFromFile(dir.Path(name));
-      ADD_FAILURE() << name << " loaded";
-    } catch (const EFileError& e) {
-      EXPECT_EQ(std::string(e.what()).rfind("Damaged question set file " + dir.Path(name) + ": ", 0), 0u) << e.what();
-    }
-    EXPECT_EQ(set.LastIndex, -1);
+// An endless device is refused, not read until memory runs out.
+TEST(FileSafety, SetLoaderRefusesDevicesBeforeReading) {
+  testkit::TTempDir dir;
+  const std::string zero = dir.Path("Zero.qst");
+  fs::create_symlink("/dev/zero", zero);
+  TQuestionSet set;
+  try {
+    set.LoadFromFile(zero);
+    ADD_FAILURE() << "loaded";
+  } catch (const EFileError& e) {
+    EXPECT_EQ(std::string(e.what()).rfind("Damaged question set file " + zero + ": ", 0), 0u) << e.what();
   }
 }
+#endif
 
 TEST(FileSafety, AnyNameTheFolderAllowsCanBeWritten) {
   testkit::TTempDir dir;
-  for (size_t length : {8u, 238u, 245u, 251u, 255u}) {
+  for (size_t length : {8u, 245u, 255u}) {
     const std::string name = std::string(length - 4, 'n') + ".qst";
     EXPECT_NO_THROW(WriteFileAtomic(dir.Path(name), "set")) << length;
     EXPECT_EQ(dir.ReadFile(name), "set") << length;
   }
-  EXPECT_EQ(TemporaryFilesIn(dir.Folder()), 0);
+  // Nothing but the files themselves: no temporary file left behind.
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.Folder()), fs::directory_iterator()), 3);
 }
 
 TEST(FileSafety, StaleTemporaryFilesAreRemovedButNotOnesInUse) {
@@ -118,9 +102,7 @@ TEST(FileSafety, StaleTemporaryFilesAreRemovedButNotOnesInUse) {
 #endif
   EXPECT_EQ(RemoveStaleTemporaryFiles(dir.Folder(), StaleTemporaryFileAgeSeconds), 1);
   EXPECT_FALSE(fs::exists(dir.Path(stale)));
-  EXPECT_TRUE(fs::exists(dir.Path(fresh)));
-  EXPECT_TRUE(fs::exists(dir.Path(other)));
-  EXPECT_TRUE(fs::exists(dir.Path(busy)));
+  for (const std::string& n : {fresh, other, busy}) EXPECT_TRUE(fs::exists(dir.Path(n))) << n;
 #ifdef _WIN32
   std::fclose(held);
 #else

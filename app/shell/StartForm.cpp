@@ -300,17 +300,19 @@ void TStartForm::SaveOptions() {
     throw EFileError("The settings cannot be saved while the options file is damaged or missing.\n\n" +
                      OptionsRestoreAdvice());
   TOptionsRecord o;
+  // The menu's mark, not the window's hint state: that follows only once
+  // the options are read back.
   o.ShowHints = ShowHints1->isChecked();
-  o.DeletePermitted = AdminOptions->cbDeletePermitted->isChecked();
-  o.EnableAnswers = AdminOptions->cbEnableAnswers->isChecked();
-  o.AllowEdits = AdminOptions->cbAllowEdits->isChecked();
-  o.EnableClearResults = AdminOptions->cbEnableClearResults->isChecked();
+  o.DeletePermitted = DeletePermitted();
+  o.EnableAnswers = EnableAnswers();
+  o.AllowEdits = AllowEdits();
+  o.EnableClearResults = EnableClearResults();
   o.FontSize = static_cast<std::uint8_t>(FontSize() & 0xFF);
-  o.ScreenColour = AdminOptions->panelColour->Color();
+  o.ScreenColour = ScreenColour();
   o.AdminPassword = PasswordDlg->AdminPassword();
-  o.EnableRunningScore = AdminOptions->cbEnableRunningScore->isChecked();
+  o.EnableRunningScore = EnableRunningScore();
   o.TimeMode = TimeMode();
-  o.CountdownMinutes = TimerValue->Minutes();
+  o.CountdownMinutes = CountdownMinutes();
   WriteOptionsFile(ProgramPath(OptionsFileName), o);
   LoadOptions();
 }
@@ -338,7 +340,7 @@ void TStartForm::FormShow() {
   FileListBox1->SetItemIndex(0);
   btnStart->setEnabled(true);
   btnEdit->setEnabled(true);
-  btnDelete->setEnabled(AdminOptions->cbDeletePermitted->isChecked());
+  btnDelete->setEnabled(DeletePermitted());
   ShowSummary();
 }
 
@@ -374,7 +376,7 @@ void TStartForm::ShowSummary() {
   }
   btnStart->setEnabled(set->LastIndex > 0);
   btnEdit->setEnabled(newFormat);
-  btnDelete->setEnabled(AdminOptions->cbDeletePermitted->isChecked());
+  btnDelete->setEnabled(DeletePermitted());
   if (!newFormat) {
     Memo1->setPlainText(QStringLiteral("OLD FILE FORMAT - EDITING NOT PERMITTED\n") + QString(40, QChar('=')) +
                         QStringLiteral("\n\n") + Memo1->toPlainText());
@@ -483,7 +485,7 @@ bool TStartForm::FormKeyDown(int key, Qt::KeyboardModifiers modifiers, QObject* 
     if (btnStart->isEnabled() && btnStart->isVisible()) btnStartClick();
     return true;
   }
-  if (AdminOptions->cbAllowEdits->isChecked()) return false;
+  if (AllowEdits()) return false;
   if (key != Qt::Key_A || !(modifiers & Qt::ControlModifier)) return false;
   AdministratorClick();
   return true;

@@ -3,17 +3,11 @@
 
 #include "app/ProgramFolder.h"
 #include "app/Settings.h"
-#include "app/shell/AboutBox.h"
-#include "app/shell/AdminOptions.h"
-#include "app/shell/NewPasswordDlg.h"
-#include "app/shell/PasswordDlg.h"
 #include "app/shell/StartForm.h"
 #include "app/shell/Startup.h"
 #include "editor/AddEditForm.h"
-#include "questions/SearchForm.h"
 #include "session/Form1.h"
 #include "session/ResultsForm.h"
-#include "session/TimerValue.h"
 #include "testkit/MessageScript.h"
 #include "testkit/TempProgramFolder.h"
 #include "testkit/core/SampleSet.h"
@@ -29,8 +23,7 @@ class StartupTest : public QObject {
     messages.Expect("Essential file missing, program aborted:\n\nProctorium.opt", TMsgDlgType::Warning, mbOK);
     QCOMPARE(RunProctorium(folder.Folder()), 1);
     VERIFY_MESSAGES(messages);
-    QCOMPARE(StartForm, nullptr);  // the windows are gone again, none was shown
-    QCOMPARE(QApplication::topLevelWidgets().size(), 0);
+    QCOMPARE(QApplication::topLevelWidgets().size(), 0);  // the windows are gone again, none was shown
     // An empty file is there: it passes, to be reported as damaged later.
     folder.WriteFile("Proctorium.opt", "");
     QVERIFY(CheckOptionsFile(folder.Folder()));
@@ -43,8 +36,7 @@ class StartupTest : public QObject {
     const QString before = QDir::currentPath();
     QDir::setCurrent(QDir::tempPath());
     folder.CreateForms();
-    for (QWidget* w : std::initializer_list<QWidget*>{StartForm, Form1, AddEditForm, SearchForm, ResultsForm,
-                                                      NewPasswordDlg, PasswordDlg, AdminOptions, AboutBox, TimerValue})
+    for (QWidget* w : std::initializer_list<QWidget*>{StartForm, Form1, AddEditForm, ResultsForm})
       QVERIFY(w && !w->isVisible());
     QCOMPARE(ProgramFolder(), folder.Folder());
     QCOMPARE(ProgramPath("tests\\Blank.dat"), folder.Folder() + "Tests/Blank.dat");
