@@ -39,6 +39,22 @@ std::FILE* OpenFile(const std::string& name, const char* mode) {
 
 std::string SystemReason(int error) { return std::generic_category().message(error); }
 
+#ifndef _WIN32
+bool TryLockWholeFile(int fd, int& error) {
+#ifdef F_OFD_SETLK
+  struct flock range {};
+  range.l_type = F_WRLCK;
+  range.l_whence = SEEK_SET;
+  if (fcntl(fd, F_OFD_SETLK, &range) == 0) return true;
+  error = errno;
+  if (error != EINVAL) return false;
+#endif
+  if (flock(fd, LOCK_EX | LOCK_NB) == 0) return true;
+  error = errno;
+  return false;
+}
+#endif
+
 bool ReadWholeFile(const std::string& fileName, std::string& bytes) {
   std::FILE* f = OpenFile(fileName, "rb");
   if (!f) return false;
@@ -179,28 +195,15 @@ std::string TempNameBeside(const std::string& fileName) {
   return (at == std::string::npos ? std::string() : fileName.substr(0, at + 1)) + name;
 }
 
-#ifndef _WIN32
-// Held by a writer on its temporary file for as long as it writes it, so
-// the start-up tidy of another instance can tell a file in use from a
-// leftover. Same kind of lock as the shared files take.
-bool TryLockDescriptor(int fd) {
-#ifdef F_OFD_SETLK
-  struct flock range {};
-  range.l_type = F_WRLCK;
-  range.l_whence = SEEK_SET;
-  if (fcntl(fd, F_OFD_SETLK, &range) == 0) return true;
-  if (errno != EINVAL) return false;
-#endif
-  return flock(fd, LOCK_EX | LOCK_NB) == 0;
-}
-#endif
-
-// A temporary file opened for writing, locked against the tidy while open.
+// A temporary file opened for writing, locked for as long as it is written,
+// so the start-up tidy of another instance can tell a file in use from a
+// leftover.
 std::FILE* CreateTemp(const std::string& temp, int& error) {
   std::FILE* f = OpenFile(temp, "wb");
   error = f ? 0 : (errno ? errno : EIO);
 #ifndef _WIN32
-  if (f) TryLockDescriptor(fileno(f));
+  int ignored = 0;
+  if (f) TryLockWholeFile(fileno(f), ignored);
 #endif
   return f;
 }
@@ -242,7 +245,8 @@ int RemoveStaleTemporaryFiles(const std::string& folder, int maxAgeSeconds) {
 #else
     const int fd = open(FromFsPath(it->path()).c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) continue;
-    if (TryLockDescriptor(fd) && fs::remove(it->path(), e) && !e) ++removed;
+    int ignored = 0;
+    if (TryLockWholeFile(fd, ignored) && fs::remove(it->path(), e) && !e) ++removed;
     close(fd);
 #endif
   }

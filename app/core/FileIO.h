@@ -55,6 +55,15 @@ bool FileExists(const std::string& fileName);
 // The system's text for an errno value ("No space left on device").
 std::string SystemReason(int error);
 
+#ifndef _WIN32
+// An exclusive lock on the whole open file, not waited for. Where the system
+// has them it is an open-file-description lock: unlike a classic record lock
+// it is not dropped when this process closes some other descriptor of the
+// same file (as appending and reading do), and unlike flock it reaches the
+// server on network file systems. On false, error holds the errno.
+bool TryLockWholeFile(int fd, int& error);
+#endif
+
 // Paths are UTF-8 strings in the program; these cross into std::filesystem.
 std::filesystem::path ToFsPath(const std::string& utf8);
 std::string FromFsPath(const std::filesystem::path& path);

@@ -19,8 +19,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-std::string Reason(int error) { return std::generic_category().message(error); }
-
 // Polls rather than blocks, so the wait has a limit and a process that
 // holds the lock for ever cannot hang every other seat.
 template <typename TryOnce>
@@ -72,44 +70,20 @@ TFileLock::~TFileLock() {
 
 #else
 
-namespace {
-
-// An open-file-description lock where the system has one: unlike a classic
-// record lock it is not dropped when this process closes some other
-// descriptor of the same file (as appending and reading do), and unlike
-// flock it reaches the server on network file systems.
-bool TryLock(int fd, int& error) {
-#ifdef F_OFD_SETLK
-  struct flock range {};
-  range.l_type = F_WRLCK;
-  range.l_whence = SEEK_SET;
-  range.l_start = 0;
-  range.l_len = 0;
-  if (fcntl(fd, F_OFD_SETLK, &range) == 0) return true;
-  error = errno;
-  if (error != EINVAL) return false;
-#endif
-  if (flock(fd, LOCK_EX | LOCK_NB) == 0) return true;
-  error = errno;
-  return false;
-}
-
-}  // namespace
-
 TFileLock::TFileLock(const std::string& path, int timeoutMs) : Path_(path) {
   const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-  if (fd < 0) throw EFileError("Cannot open file " + path + ": " + Reason(errno));
+  if (fd < 0) throw EFileError("Cannot open file " + path + ": " + SystemReason(errno));
   int error = 0;
   bool failedHard = false;
   const bool locked = TryUntil(timeoutMs, [&] {
-    if (TryLock(fd, error)) return true;
+    if (TryLockWholeFile(fd, error)) return true;
     // Anything but "held by another" will not go away by waiting.
     failedHard = error != EAGAIN && error != EACCES && error != EWOULDBLOCK && error != EINTR;
     return failedHard;
   });
   if (!locked || failedHard) {
     close(fd);
-    if (failedHard) throw EFileError("Cannot lock file " + path + ": " + Reason(error));
+    if (failedHard) throw EFileError("Cannot lock file " + path + ": " + SystemReason(error));
     throw EFileError("The file " + path + " is in use by another seat or program; it could not be locked within " +
                      std::to_string((timeoutMs + 999) / 1000) + " seconds");
   }
