@@ -26,7 +26,7 @@ class TConverterTest : public QObject {
 
  private slots:
   // What each format carries is the core's; here a file becomes a set and
-  // the set an answer key.
+  // the set a question paper and an answer key.
   void fromAFileToASetAndOnToPaper() {
     QTemporaryDir dir;
     const QString set = dir.filePath("back.qst");
@@ -34,6 +34,11 @@ class TConverterTest : public QObject {
     QCOMPARE(Convert({set, dir.filePath("key.pdf"), "--key"}).Code, 0);
     const QString key = PdfText(dir.filePath("key.pdf"));
     QVERIFY2(key.contains("Answer key: back") && key.contains("2. A, C, D Flag, 1794"), qPrintable(key));
+    // The paper has the questions and none of the answers marked.
+    QCOMPARE(Convert({set, dir.filePath("paper.pdf")}).Code, 0);
+    const QString paper = PdfText(dir.filePath("paper.pdf"));
+    QVERIFY2(paper.contains("2. Which are colours of the French flag?") && !paper.contains("A, C, D"),
+             qPrintable(paper));
   }
 
   // However the input is refused, it names the file and leaves no output.
