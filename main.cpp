@@ -1,6 +1,6 @@
 #include <QApplication>
 
-#include "app/shell/Startup.h"
+#include "app/Startup.h"
 
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);

@@ -19,8 +19,8 @@
 #include <string>
 #include <vector>
 
-#include "app/core/FileIO.h"
-#include "app/core/OptionsFile.h"
+#include "base/core/FileIO.h"
+#include "base/core/OptionsFile.h"
 #include "bench/ChildProcess.h"
 #include "questions/core/QuestionSet.h"
 

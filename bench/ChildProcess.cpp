@@ -9,8 +9,8 @@
 #include <chrono>
 #include <cstdio>
 
-#include "app/shell/StartForm.h"
-#include "app/shell/Startup.h"
+#include "app/StartForm.h"
+#include "app/Startup.h"
 
 extern char** environ;
 

@@ -14,7 +14,7 @@
 #include <unistd.h>
 #endif
 
-#include "app/core/FileIO.h"
+#include "base/core/FileIO.h"
 #include "questions/core/QuestionSet.h"
 
 using namespace proctorium;

@@ -13,8 +13,8 @@
 #include <QTextStream>
 #include <cstdio>
 
-#include "app/core/Cp1252.h"
-#include "app/core/OptionsFile.h"
+#include "base/core/Cp1252.h"
+#include "base/core/OptionsFile.h"
 #include "questions/core/QuestionSet.h"
 
 using namespace proctorium;

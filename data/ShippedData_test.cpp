@@ -3,7 +3,7 @@
 #include <QtTest>
 #include <set>
 
-#include "app/core/OptionsFile.h"
+#include "base/core/OptionsFile.h"
 #include "questions/core/QuestionSet.h"
 
 using namespace proctorium;

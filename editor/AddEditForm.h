@@ -14,8 +14,8 @@
 #include <cstdint>
 #include <string>
 
-#include "app/Form.h"
-#include "app/Image.h"
+#include "base/Form.h"
+#include "base/Image.h"
 #include "editor/RadioGroup.h"
 #include "editor/core/EditorLayout.h"
 #include "questions/SearchForm.h"

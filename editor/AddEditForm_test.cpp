@@ -2,9 +2,9 @@
 #include <QtTest>
 #include <tuple>
 
-#include "app/FileDialogs.h"
-#include "app/ProgramFolder.h"
-#include "app/core/UserCode.h"
+#include "base/FileDialogs.h"
+#include "base/ProgramFolder.h"
+#include "base/core/UserCode.h"
 #include "editor/AddEditForm.h"
 #include "editor/ExhibitManager.h"
 #include "editor/ShowForm.h"

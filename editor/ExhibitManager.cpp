@@ -2,12 +2,12 @@
 
 #include <algorithm>
 
-#include "app/Controls.h"
-#include "app/MessageDlg.h"
-#include "app/ModalSeam.h"
-#include "app/Pictures.h"
-#include "app/ProgramFolder.h"
-#include "app/Settings.h"
+#include "base/Controls.h"
+#include "base/MessageDlg.h"
+#include "base/ModalSeam.h"
+#include "base/Pictures.h"
+#include "base/ProgramFolder.h"
+#include "base/Settings.h"
 #include "editor/ImageFit.h"
 
 namespace proctorium {

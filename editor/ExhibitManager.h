@@ -6,9 +6,9 @@
 #include <QPushButton>
 #include <string>
 
-#include "app/FileListBox.h"
-#include "app/Form.h"
-#include "app/Image.h"
+#include "base/FileListBox.h"
+#include "base/Form.h"
+#include "base/Image.h"
 
 namespace proctorium {
 

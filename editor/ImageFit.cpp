@@ -1,6 +1,6 @@
 #include "editor/ImageFit.h"
 
-#include "app/Image.h"
+#include "base/Image.h"
 #include "editor/core/PictureFit.h"
 
 namespace proctorium {

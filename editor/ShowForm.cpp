@@ -6,10 +6,10 @@
 #include <QStyle>
 #include <algorithm>
 
-#include "app/Controls.h"
-#include "app/MessageDlg.h"
-#include "app/Pictures.h"
-#include "app/Settings.h"
+#include "base/Controls.h"
+#include "base/MessageDlg.h"
+#include "base/Pictures.h"
+#include "base/Settings.h"
 
 namespace proctorium {
 

@@ -6,9 +6,9 @@
 #include <QScrollArea>
 #include <string>
 
-#include "app/Form.h"
-#include "app/Image.h"
-#include "app/MessageDlg.h"
+#include "base/Form.h"
+#include "base/Image.h"
+#include "base/MessageDlg.h"
 
 namespace proctorium {
 

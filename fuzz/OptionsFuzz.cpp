@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/core/OptionsFile.h"
+#include "base/core/OptionsFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace proctorium;

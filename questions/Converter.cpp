@@ -7,9 +7,9 @@
 #include <filesystem>
 #include <map>
 
-#include "app/core/Cp1252.h"
-#include "app/core/FileIO.h"
-#include "app/core/PathResolver.h"
+#include "base/core/Cp1252.h"
+#include "base/core/FileIO.h"
+#include "base/core/PathResolver.h"
 #include "questions/PaperPrinter.h"
 #include "questions/core/QuestionExchange.h"
 

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "app/Controls.h"
-#include "app/MessageDlg.h"
+#include "base/Controls.h"
+#include "base/MessageDlg.h"
 
 namespace proctorium {
 

@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <string>
 
-#include "app/Form.h"
+#include "base/Form.h"
 
 namespace proctorium {
 

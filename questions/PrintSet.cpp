@@ -4,12 +4,12 @@
 #include <QPrintDialog>
 #include <QPrinter>
 
-#include "app/FileDialogs.h"
-#include "app/MessageDlg.h"
-#include "app/ModalSeam.h"
-#include "app/ProgramFolder.h"
-#include "app/core/FileIO.h"
-#include "app/core/PathResolver.h"
+#include "base/FileDialogs.h"
+#include "base/MessageDlg.h"
+#include "base/ModalSeam.h"
+#include "base/ProgramFolder.h"
+#include "base/core/FileIO.h"
+#include "base/core/PathResolver.h"
 #include "questions/Converter.h"
 #include "questions/PaperPrinter.h"
 

@@ -1,9 +1,9 @@
 #include "questions/SearchForm.h"
 
-#include "app/AnsiText.h"
-#include "app/Controls.h"
-#include "app/MessageDlg.h"
-#include "app/Settings.h"
+#include "base/AnsiText.h"
+#include "base/Controls.h"
+#include "base/MessageDlg.h"
+#include "base/Settings.h"
 
 namespace proctorium {
 

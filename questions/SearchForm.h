@@ -5,7 +5,7 @@
 #include <QPushButton>
 #include <string>
 
-#include "app/Form.h"
+#include "base/Form.h"
 #include "questions/core/SearchHit.h"
 
 namespace proctorium {

@@ -14,8 +14,8 @@
 #include <functional>
 #include <memory>
 
-#include "app/Form.h"
-#include "app/Image.h"
+#include "base/Form.h"
+#include "base/Image.h"
 #include "questions/core/QuestionSet.h"
 #include "session/core/TestSession.h"
 

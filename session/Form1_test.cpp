@@ -4,10 +4,10 @@
 #include <limits>
 #include <tuple>
 
-#include "app/ModalSeam.h"
-#include "app/core/Contrast.h"
-#include "app/core/FileIO.h"
-#include "app/shell/StartForm.h"
+#include "app/StartForm.h"
+#include "base/ModalSeam.h"
+#include "base/core/Contrast.h"
+#include "base/core/FileIO.h"
 #include "session/Form1.h"
 #include "session/TimerValue.h"
 #include "session/core/DetailLog.h"

@@ -11,8 +11,8 @@
 #include <algorithm>
 #include <utility>
 
-#include "app/AnsiText.h"
-#include "app/core/Contrast.h"
+#include "base/AnsiText.h"
+#include "base/core/Contrast.h"
 
 namespace proctorium {
 

@@ -3,13 +3,13 @@
 #include <utility>
 #include <vector>
 
-#include "app/AnsiText.h"
-#include "app/Controls.h"
-#include "app/MessageDlg.h"
-#include "app/ModalSeam.h"
-#include "app/ProgramFolder.h"
-#include "app/Settings.h"
-#include "app/core/FileIO.h"
+#include "base/AnsiText.h"
+#include "base/Controls.h"
+#include "base/MessageDlg.h"
+#include "base/ModalSeam.h"
+#include "base/ProgramFolder.h"
+#include "base/Settings.h"
+#include "base/core/FileIO.h"
 #include "session/StatisticsForm.h"
 #include "session/core/CsvExport.h"
 #include "session/core/FileLock.h"

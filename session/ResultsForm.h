@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Form.h"
+#include "base/Form.h"
 #include "session/LogView.h"
 
 namespace proctorium {

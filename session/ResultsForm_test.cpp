@@ -2,8 +2,8 @@
 #include <QFileDialog>
 #include <QtTest>
 
-#include "app/ModalSeam.h"
-#include "app/core/FileIO.h"
+#include "base/ModalSeam.h"
+#include "base/core/FileIO.h"
 #include "session/ResultsForm.h"
 #include "session/StatisticsForm.h"
 #include "session/core/DetailLog.h"

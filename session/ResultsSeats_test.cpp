@@ -9,7 +9,7 @@
 #include <memory>
 #include <vector>
 
-#include "app/core/FileIO.h"
+#include "base/core/FileIO.h"
 #include "session/ResultsForm.h"
 #include "session/core/DetailLog.h"
 #include "testkit/MessageScript.h"

@@ -6,12 +6,12 @@
 #include <QHeaderView>
 #include <QVBoxLayout>
 
-#include "app/Controls.h"
-#include "app/FileDialogs.h"
-#include "app/MessageDlg.h"
-#include "app/ProgramFolder.h"
-#include "app/Settings.h"
-#include "app/core/FileIO.h"
+#include "base/Controls.h"
+#include "base/FileDialogs.h"
+#include "base/MessageDlg.h"
+#include "base/ProgramFolder.h"
+#include "base/Settings.h"
+#include "base/core/FileIO.h"
 #include "session/core/CsvExport.h"
 #include "session/core/DetailLog.h"
 

@@ -8,7 +8,7 @@
 #include <QTableWidget>
 #include <vector>
 
-#include "app/Form.h"
+#include "base/Form.h"
 #include "session/Histogram.h"
 #include "session/core/ItemStatistics.h"
 

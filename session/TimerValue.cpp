@@ -3,9 +3,9 @@
 #include <QFontMetrics>
 #include <algorithm>
 
-#include "app/Controls.h"
-#include "app/MessageDlg.h"
-#include "app/Settings.h"
+#include "base/Controls.h"
+#include "base/MessageDlg.h"
+#include "base/Settings.h"
 
 namespace proctorium {
 

@@ -5,7 +5,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "app/Form.h"
+#include "base/Form.h"
 
 namespace proctorium {
 

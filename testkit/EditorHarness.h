@@ -7,8 +7,8 @@
 #include <QtTest>
 #include <memory>
 
-#include "app/ProgramFolder.h"
-#include "app/shell/StartForm.h"
+#include "app/StartForm.h"
+#include "base/ProgramFolder.h"
 #include "editor/AddEditForm.h"
 #include "testkit/TempProgramFolder.h"
 

@@ -8,7 +8,7 @@
 #include <deque>
 #include <vector>
 
-#include "app/MessageDlg.h"
+#include "base/MessageDlg.h"
 
 namespace proctorium::testkit {
 

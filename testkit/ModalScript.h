@@ -11,7 +11,7 @@
 #include <deque>
 #include <functional>
 
-#include "app/ModalSeam.h"
+#include "base/ModalSeam.h"
 
 namespace proctorium::testkit {
 

@@ -7,10 +7,10 @@
 #include <QTemporaryDir>
 #include <string>
 
-#include "app/core/FileIO.h"
-#include "app/core/OptionsFile.h"
-#include "app/shell/StartForm.h"
-#include "app/shell/Startup.h"
+#include "app/StartForm.h"
+#include "app/Startup.h"
+#include "base/core/FileIO.h"
+#include "base/core/OptionsFile.h"
 #include "questions/core/QuestionSet.h"
 #include "testkit/core/SampleSet.h"
 

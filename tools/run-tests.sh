@@ -15,6 +15,7 @@ if command -v ccache >/dev/null; then
 fi
 
 bash tools/check-format.sh
+bash tools/check-floors.sh
 
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPROCTORIUM_TESTS=ON -DPROCTORIUM_BENCH=ON -DPROCTORIUM_SANITIZE=OFF -DPROCTORIUM_WERROR=ON "${cache[@]}"
 cmake --build build -j "$jobs"

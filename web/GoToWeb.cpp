@@ -1,4 +1,5 @@
 #include "web/GoToWeb.h"
+#include "web/core/DesktopBrowser.h"
 
 #include <cstdlib>
 

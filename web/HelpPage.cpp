@@ -1,8 +1,8 @@
 #include "web/HelpPage.h"
 
-#include "app/MessageDlg.h"
-#include "app/ProgramFolder.h"
-#include "app/core/FileIO.h"
+#include "base/MessageDlg.h"
+#include "base/ProgramFolder.h"
+#include "base/core/FileIO.h"
 #include "web/GoToWeb.h"
 
 namespace proctorium {

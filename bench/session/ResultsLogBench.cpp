@@ -17,10 +17,10 @@
 #include <string>
 #include <vector>
 
-#include "app/ModalSeam.h"
-#include "app/core/FileIO.h"
-#include "app/core/OptionsFile.h"
-#include "app/shell/Startup.h"
+#include "app/Startup.h"
+#include "base/ModalSeam.h"
+#include "base/core/FileIO.h"
+#include "base/core/OptionsFile.h"
 #include "bench/ChildProcess.h"
 #include "session/ResultsForm.h"
 

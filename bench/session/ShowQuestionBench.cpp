@@ -12,10 +12,10 @@
 #include <cstdio>
 #include <vector>
 
-#include "app/ModalSeam.h"
-#include "app/core/OptionsFile.h"
-#include "app/shell/StartForm.h"
-#include "app/shell/Startup.h"
+#include "app/StartForm.h"
+#include "app/Startup.h"
+#include "base/ModalSeam.h"
+#include "base/core/OptionsFile.h"
 #include "questions/core/QuestionSet.h"
 #include "session/Form1.h"
 

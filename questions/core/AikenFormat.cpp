@@ -1,8 +1,9 @@
 #include "questions/core/AikenFormat.h"
+#include "base/core/Ascii.h"
 
 #include <sstream>
 
-#include "app/core/Cp1252.h"
+#include "base/core/Cp1252.h"
 
 namespace proctorium {
 
@@ -19,7 +20,7 @@ int AnswerLine(const std::string& line, std::string& text) {
 bool AnswerKey(const std::string& line, std::string& key) {
   if (line.size() < 7) return false;
   std::string head = line.substr(0, 7);
-  for (char& c : head) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  head = UpperAscii(head);
   if (head != "ANSWER:") return false;
   key = Trim(line.substr(7));
   return true;

@@ -1,9 +1,10 @@
 #include "questions/core/CsvFormat.h"
+#include "base/core/Ascii.h"
 
 #include <algorithm>
 #include <map>
 
-#include "app/core/Cp1252.h"
+#include "base/core/Cp1252.h"
 
 namespace proctorium {
 
@@ -72,11 +73,6 @@ std::vector<TRow> Rows(const std::string& s, char sep, const std::string& fileNa
   return rows;
 }
 
-std::string Lower(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return s;
-}
-
 std::string Quote(const std::string& s) {
   if (s.find_first_of(",;\"\r\n") == std::string::npos && Trim(s) == s) return s;
   std::string out = "\"";
@@ -100,7 +96,7 @@ TImportResult ReadCsv(const std::string& bytes, const std::string& fileName) {
   std::map<std::string, size_t> column;
   std::vector<std::pair<int, size_t>> answerColumns;  // answer index, column
   for (size_t c = 0; c < rows[0].Fields.size(); ++c) {
-    const std::string name = Lower(Trim(rows[0].Fields[c]));
+    const std::string name = LowerAscii(Trim(rows[0].Fields[c]));
     if (name.empty()) continue;
     if (column.count(name)) throw EImportError(fileName, rows[0].Line, "column " + name + " appears twice");
     column[name] = c;
@@ -134,7 +130,7 @@ TImportResult ReadCsv(const std::string& bytes, const std::string& fileName) {
     int marks = 0;
     std::string bad;
     for (char c : correct) {
-      const char u = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+      const char u = AsciiUpper(c);
       if (c == ' ' || c == ',' || c == ';') continue;
       if (u < 'A' || u > 'H') {
         bad.push_back(c);
@@ -147,7 +143,7 @@ TImportResult ReadCsv(const std::string& bytes, const std::string& fileName) {
       Skip(result, row.Line, "correct letters \"" + correct + "\" are not A to H");
       continue;
     }
-    const std::string type = Lower(Trim(field("type")));
+    const std::string type = LowerAscii(Trim(field("type")));
     if (type == "single" || type == "s") {
       d.Multiple = false;
     } else if (type == "multiple" || type == "m") {
@@ -162,7 +158,7 @@ TImportResult ReadCsv(const std::string& bytes, const std::string& fileName) {
       Skip(result, row.Line, "a single-answer question with " + std::to_string(marks) + " correct letters");
       continue;
     }
-    const std::string shuffle = Lower(Trim(field("shuffle")));
+    const std::string shuffle = LowerAscii(Trim(field("shuffle")));
     if (shuffle.empty() || shuffle == "yes" || shuffle == "y" || shuffle == "1" || shuffle == "true") {
       d.Randomize = true;
     } else if (shuffle == "no" || shuffle == "n" || shuffle == "0" || shuffle == "false") {

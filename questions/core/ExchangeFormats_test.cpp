@@ -4,8 +4,8 @@
 #include <tuple>
 #include <utility>
 
-#include "app/core/Cp1252.h"
-#include "app/core/FileIO.h"
+#include "base/core/Cp1252.h"
+#include "base/core/FileIO.h"
 #include "questions/core/QuestionExchange.h"
 
 using namespace proctorium;

@@ -4,7 +4,7 @@
 
 #include <tuple>
 
-#include "app/core/FileIO.h"
+#include "base/core/FileIO.h"
 #include "questions/core/QuestionExchange.h"
 #include "testkit/core/TempDir.h"
 

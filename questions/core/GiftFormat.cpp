@@ -1,10 +1,11 @@
 #include "questions/core/GiftFormat.h"
+#include "base/core/Ascii.h"
 
 #include <cstdlib>
 #include <cstring>
 #include <sstream>
 
-#include "app/core/Cp1252.h"
+#include "base/core/Cp1252.h"
 #include "questions/core/HtmlText.h"
 
 namespace proctorium {
@@ -139,7 +140,7 @@ void ReadBlock(TImportResult& result, const std::string& block, int first, const
     return;
   }
   std::string upper;
-  for (char c : body.substr(0, body.find('#'))) upper.push_back(static_cast<char>(std::toupper(c)));
+  AppendUpperAscii(upper, body.substr(0, body.find('#')));
   upper = Trim(upper);
   if (upper == "T" || upper == "F" || upper == "TRUE" || upper == "FALSE") {
     const bool isTrue = upper[0] == 'T';

@@ -1,5 +1,6 @@
 #include "questions/core/HtmlText.h"
-#include "app/core/Cp1252.h"
+#include "base/core/Ascii.h"
+#include "base/core/Cp1252.h"
 
 #include <algorithm>
 #include <cctype>
@@ -53,17 +54,12 @@ size_t Entity(const std::string& s, size_t i, std::string& out) {
   return 0;
 }
 
-std::string Lower(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return s;
-}
-
 // The value of attribute name in a tag's text, or empty.
 std::string Attribute(const std::string& tag, const std::string& name) {
-  const std::string lower = Lower(tag);
+  const std::string lower = LowerAscii(tag);
   size_t at = 0;
   while ((at = lower.find(name, at)) != std::string::npos) {
-    const bool starts = at > 0 && std::isspace(static_cast<unsigned char>(lower[at - 1]));
+    const bool starts = at > 0 && IsAsciiBlank(lower[at - 1]);
     size_t p = at + name.size();
     while (p < tag.size() && tag[p] == ' ') ++p;
     if (starts && p < tag.size() && tag[p] == '=') {
@@ -134,11 +130,11 @@ std::string HtmlToText(const std::string& html, std::vector<std::string>* images
       size_t n = tag[0] == '/' ? 1 : 0;
       size_t e = n;
       while (e < tag.size() && std::isalnum(static_cast<unsigned char>(tag[e]))) ++e;
-      const std::string name = Lower(tag.substr(n, e - n));
+      const std::string name = LowerAscii(tag.substr(n, e - n));
       i = end + 1;
       if (name == "script" || name == "style") {
         if (n == 0) {
-          const size_t close = Lower(html).find("</" + name, i);
+          const size_t close = LowerAscii(html).find("</" + name, i);
           i = close == std::string::npos ? html.size() : html.find('>', close) + 1;
         }
         continue;

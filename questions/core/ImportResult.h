@@ -9,7 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "base/core/Ascii.h"
 #include "questions/core/QuestionSet.h"
+#include "questions/core/TextDecoding.h"
 
 namespace proctorium {
 
@@ -126,15 +128,6 @@ void WriteImages(TImportResult& result, const std::string& folder);
 // Notes every question whose exhibit exists() does not find.
 void CheckExhibits(TImportResult& result, const std::function<bool(const std::string& storedName)>& exists);
 
-// Text of a file in UTF-8: a UTF-8 or UTF-16 byte order mark is honoured
-// and removed; bytes that are not UTF-8 are read as Windows-1252.
-std::string DecodeText(const std::string& bytes);
-bool IsValidUtf8(const std::string& s);
-// CR LF, lone CR and lone LF all become CR LF.
-std::string ToCrLf(const std::string& s);
-// CR LF and lone CR become LF.
-std::string ToLf(const std::string& s);
-std::string Trim(const std::string& s);
 // "A", "B", ... for answer index 0, 1, ...
 std::string Letter(int index);
 

@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/core/Cp1252.h"
+#include "base/core/Cp1252.h"
 #include "questions/core/Base64.h"
 #include "questions/core/HtmlText.h"
 #include "questions/core/XmlReader.h"

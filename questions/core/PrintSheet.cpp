@@ -1,6 +1,6 @@
 #include "questions/core/PrintSheet.h"
 
-#include "app/core/Cp1252.h"
+#include "base/core/Cp1252.h"
 #include "questions/core/ImportResult.h"
 
 namespace proctorium {

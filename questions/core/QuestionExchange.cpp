@@ -1,6 +1,5 @@
 #include "questions/core/QuestionExchange.h"
-
-#include <cctype>
+#include "base/core/Ascii.h"
 
 #include "questions/core/AikenFormat.h"
 #include "questions/core/CsvFormat.h"
@@ -13,7 +12,7 @@ TExchangeFormat FormatOfFile(const std::string& fileName) {
   const size_t slash = fileName.find_last_of("/\\");
   if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return TExchangeFormat::Unknown;
   std::string ext = fileName.substr(dot + 1);
-  for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  ext = LowerAscii(ext);
   if (ext == "qst") return TExchangeFormat::QuestionSet;
   if (ext == "txt") return TExchangeFormat::Aiken;
   if (ext == "gift") return TExchangeFormat::Gift;

@@ -1,4 +1,5 @@
 #include "questions/core/QuestionSet.h"
+#include "base/core/Ascii.h"
 
 #include <bit>
 #include <chrono>
@@ -294,26 +295,18 @@ void TQuestionSet::DeleteCurrent() {
   if (LastIndex < Current) Current = LastIndex;
 }
 
-namespace {
-
-void UpperAsciiInto(std::string& out, const std::string& s) {
-  for (char c : s) out.push_back((c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c);
-}
-
-}  // namespace
-
 bool TQuestionSet::Search(const std::string& text, bool fromNext) {
   if (text.empty()) return false;
   std::string needle;
-  UpperAsciiInto(needle, text);
+  AppendUpperAscii(needle, text);
   std::string hay;
   for (std::int32_t i = fromNext ? Current + 1 : 1; i <= LastIndex; ++i) {
     if (i < 1) continue;
     const TQuestion& q = Questions[i];
     hay.clear();
-    UpperAsciiInto(hay, q.Text);
-    for (const auto& a : q.Answers) UpperAsciiInto(hay, a);
-    UpperAsciiInto(hay, q.Remarks);
+    AppendUpperAscii(hay, q.Text);
+    for (const auto& a : q.Answers) AppendUpperAscii(hay, a);
+    AppendUpperAscii(hay, q.Remarks);
     if (hay.find(needle) != std::string::npos) {
       Current = i;
       return true;

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/core/FileIO.h"
+#include "base/core/FileIO.h"
 
 namespace proctorium {
 

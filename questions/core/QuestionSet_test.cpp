@@ -10,7 +10,7 @@
 #include <tuple>
 #include <utility>
 
-#include "app/core/FileIO.h"
+#include "base/core/FileIO.h"
 #include "testkit/core/SampleSet.h"
 #include "testkit/core/TempDir.h"
 

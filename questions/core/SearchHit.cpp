@@ -1,18 +1,9 @@
 #include "questions/core/SearchHit.h"
+#include "base/core/Ascii.h"
 
 #include <vector>
 
 namespace proctorium {
-
-namespace {
-
-std::string Upper(std::string s) {
-  for (char& c : s)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return s;
-}
-
-}  // namespace
 
 TSearchHit LocateSearchHit(const TQuestion& question, const std::string& text) {
   TSearchHit hit;
@@ -21,8 +12,8 @@ TSearchHit LocateSearchHit(const TQuestion& question, const std::string& text) {
   for (const std::string& a : question.Answers) fields.push_back(&a);
   fields.push_back(&question.Remarks);
   std::string hay;
-  for (const std::string* f : fields) hay += Upper(*f);
-  const std::size_t at = hay.find(Upper(text));
+  for (const std::string* f : fields) AppendUpperAscii(hay, *f);
+  const std::size_t at = hay.find(UpperAscii(text));
   if (at == std::string::npos) return hit;
   std::size_t start = 0;
   for (std::size_t i = 0; i < fields.size(); ++i) {

@@ -2,7 +2,7 @@
 
 #include <charconv>
 
-#include "app/core/Cp1252.h"
+#include "base/core/Cp1252.h"
 #include "session/core/Csv.h"
 
 namespace proctorium {

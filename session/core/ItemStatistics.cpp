@@ -1,4 +1,5 @@
 #include "session/core/ItemStatistics.h"
+#include "base/core/Ascii.h"
 
 #include <algorithm>
 #include <cmath>
@@ -47,12 +48,6 @@ TGroupEdge Edge(const std::vector<int>& sorted, int g, bool upper) {
   const int tied = static_cast<int>(std::count(first, sorted.end(), e.Edge));
   e.EdgeWeight = static_cast<double>(g - inside) / tied;
   return e;
-}
-
-std::string LowerAscii(std::string s) {
-  for (char& c : s)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return s;
 }
 
 }  // namespace

@@ -2,7 +2,7 @@
 
 #include <cerrno>
 
-#include "app/core/FileIO.h"
+#include "base/core/FileIO.h"
 
 #ifdef _WIN32
 #include <fcntl.h>

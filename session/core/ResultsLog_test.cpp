@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <tuple>
 
-#include "app/core/FileIO.h"
+#include "base/core/FileIO.h"
 #include "session/core/FileLock.h"
 #include "testkit/core/TempDir.h"
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "app/core/OptionsFile.h"
+#include "base/core/OptionsFile.h"
 #include "questions/core/QuestionSet.h"
 
 namespace proctorium::testkit {

@@ -1,6 +1,6 @@
 #include "testkit/core/TempDir.h"
 
-#include "app/core/FileIO.h"
+#include "base/core/FileIO.h"
 
 #include <fstream>
 #include <iterator>

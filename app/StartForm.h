@@ -1,0 +1,126 @@
+#pragma once
+// The start window, the program's main window: the list of question sets,
+// the summary of the highlighted one, the user's settings menu and the way
+// to every other window.
+
+#include <QAction>
+#include <QMainWindow>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <string>
+
+#include "base/FileListBox.h"
+#include "base/Image.h"
+#include "base/Settings.h"
+
+namespace proctorium {
+
+class TGoToWeb;
+
+class TStartForm : public QMainWindow, public TSettingsHolder {
+  Q_OBJECT
+ public:
+  // programFolder: the folder of the running executable.
+  // Sets the program folder (app/ProgramFolder.h) and offers the window's
+  // controls as the settings (app/Settings.h) while it exists.
+  explicit TStartForm(const std::string& programFolder, QWidget* parent = nullptr);
+  ~TStartForm() override;
+
+  TFileListBox* FileListBox1;
+  QFrame* Panel1;
+  TImage* Image1;
+  QPlainTextEdit* Memo1;
+  QPushButton* btnStart;
+  QPushButton* btnEdit;
+  QPushButton* btnAdd;
+  QPushButton* btnDelete;
+  QPushButton* btnHelp;
+  QPushButton* btnClose;
+  TGoToWeb* GoToWeb1;
+
+  QMenu* Application1;
+  QAction* ShowHints1;
+  QAction* FontSizeSmall1;
+  QAction* FontSizeMedium1;
+  QAction* FontsizeLarge1;
+  QAction* N1;
+  QAction* ElapsedTime1;
+  QAction* TimeRemaining1;
+  QAction* N3;
+  QAction* Administrator1;
+  QAction* N2;
+  QAction* MenuExit;
+  QAction* MenuResults;
+  QMenu* Print1;
+  QAction* PrintPaper1;
+  QAction* PrintKey1;
+  QAction* PdfPaper1;
+  QAction* PdfKey1;
+  QMenu* Help1;
+  QAction* MenuHelpIndex;
+  QAction* N4;
+  QAction* About;
+
+  bool ShowHint() const;
+  void SetShowHint(bool on);
+  void SetFontSize(int points);
+
+  // The settings, read from the controls that hold them.
+  bool ShowHints() const override { return ShowHint(); }
+  int FontSize() const override { return font().pointSize(); }
+  TTimeMode TimeMode() const override;
+  bool EnableAnswers() const override;
+  bool EnableClearResults() const override;
+  bool EnableRunningScore() const override;
+  bool AllowEdits() const override;
+  bool DeletePermitted() const override;
+  std::uint32_t ScreenColour() const override;
+  int CountdownMinutes() const override;
+  std::string SelectedSetFile() const override;
+  QImage SelectedSetPicture() const override;
+  QPoint StartButtonAt() const override;
+
+  // A file that cannot be read or is damaged throws, and keeps the
+  // administrator options closed and the options unsaved until a later
+  // load succeeds.
+  void LoadOptions();
+  void SaveOptions() override;
+  bool OptionsTrusted() const { return OptionsTrusted_; }
+  void FormShow();
+  void ShowSummary();
+  // Copies source to destination byte for byte, through a temporary file.
+  void FileCopy(const std::string& source, const std::string& destination);
+
+  void btnStartClick();
+  void btnEditClick();
+  void btnAddClick();
+  void btnDeleteClick();
+  void AdministratorClick();
+  void MenuResultsClick();
+  void FileListBox1Click();
+
+ protected:
+  void showEvent(QShowEvent* e) override;
+  void keyPressEvent(QKeyEvent* e) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void FontSizeClick(QAction* item, int points);
+  // The design's places hold for the design's font; a wider list font or a
+  // taller menu bar widen and heighten the window instead of cutting off.
+  void FitToFont();
+  void TimeModeClick(QAction* item);
+  // Enter, and Ctrl+A with AllowEdits off; true when handled. target: the
+  // control the key was sent to.
+  bool FormKeyDown(int key, Qt::KeyboardModifiers modifiers, QObject* target);
+
+  bool Placed_ = false;  // shown once: the user may have moved it since
+
+  std::string OptionsRestoreAdvice() const;
+
+  bool OptionsTrusted_ = false;
+};
+
+extern TStartForm* StartForm;
+
+}  // namespace proctorium
