@@ -8,7 +8,7 @@
 #include <random>
 #include <unordered_map>
 
-#include "app/core/FileIO.h"
+#include "base/core/FileIO.h"
 #include "session/core/Csv.h"
 #include "session/core/ResultsLog.h"
 
@@ -40,7 +40,9 @@ void HashString(std::uint64_t& h, const std::string& s) {
 
 void HashByte(std::uint64_t& h, std::uint8_t b) { Hash(h, &b, 1); }
 
-constexpr int FieldCount = 10;
+// Records without and with the candidate and score-rule columns.
+constexpr std::size_t OldFieldCount = 10;
+constexpr std::size_t FieldCount = 13;
 
 bool ParseInt(std::string_view s, int lo, int hi, int& out) {
   if (s.empty()) return false;
@@ -109,7 +111,7 @@ std::string NewTestId() {
 
 std::string_view DetailLogHeader() {
   return "Date and time,Set file,Set fingerprint,Question,Response,Correct answer,Correct,Answers offered,"
-         "Questions in set,Test";
+         "Questions in set,Test,Candidate name,Candidate ID,Score rule";
 }
 
 std::string DetailLogRecords(const TDetailTest& test, bool fileIsEmpty) {
@@ -125,9 +127,13 @@ std::string DetailLogRecords(const TDetailTest& test, bool fileIsEmpty) {
   const std::string fingerprint = FingerprintText(test.Fingerprint);
   const std::string questions = std::to_string(test.QuestionsInSet);
   const std::string id = CsvText(test.TestId);
+  const std::string name = CsvText(test.CandidateName);
+  const std::string candidateId = CsvText(test.CandidateId);
+  const std::string rule = CsvText(test.ScoreRule);
   for (const TQuestionOutcome& o : test.Outcomes)
-    AppendCsvRecord(out, {date, set, fingerprint, std::to_string(o.Question), MaskLetters(o.Response),
-                          MaskLetters(o.CorrectAnswer), o.Correct ? "1" : "0", MaskLetters(o.Offered), questions, id});
+    AppendCsvRecord(
+        out, {date, set, fingerprint, std::to_string(o.Question), MaskLetters(o.Response), MaskLetters(o.CorrectAnswer),
+              o.Correct ? "1" : "0", MaskLetters(o.Offered), questions, id, name, candidateId, rule});
   return out;
 }
 
@@ -147,15 +153,16 @@ std::vector<TDetailTest> ReadDetailLog(std::string_view bytes, int* skipped) {
   std::size_t last = SIZE_MAX;
   std::string lastKey;
   while (reader.Next(f)) {
-    if (f.size() == 1 && f[0].empty()) continue;                      // blank line
-    if (f.size() == FieldCount && f[0] == "Date and time") continue;  // a header
+    if (f.size() == 1 && f[0].empty()) continue;  // blank line
+    const bool wide = f.size() == FieldCount;
+    if ((wide || f.size() == OldFieldCount) && f[0] == "Date and time") continue;  // a header
     TQuestionOutcome o;
     int question = 0, questions = 0, correct = 0;
     std::uint64_t fingerprint = 0;
-    if (f.size() != FieldCount || !ParseFingerprint(f[2], fingerprint) || !ParseInt(f[3], 1, MaxQuestions, question) ||
-        !ParseLetters(f[4], o.Response) || !ParseLetters(f[5], o.CorrectAnswer) || !ParseInt(f[6], 0, 1, correct) ||
-        !ParseLetters(f[7], o.Offered) || !ParseInt(f[8], 1, MaxQuestions, questions) || f[9].empty() ||
-        question > questions) {
+    if ((!wide && f.size() != OldFieldCount) || !ParseFingerprint(f[2], fingerprint) ||
+        !ParseInt(f[3], 1, MaxQuestions, question) || !ParseLetters(f[4], o.Response) ||
+        !ParseLetters(f[5], o.CorrectAnswer) || !ParseInt(f[6], 0, 1, correct) || !ParseLetters(f[7], o.Offered) ||
+        !ParseInt(f[8], 1, MaxQuestions, questions) || f[9].empty() || question > questions) {
       ++bad;
       continue;
     }
@@ -181,6 +188,11 @@ std::vector<TDetailTest> ReadDetailLog(std::string_view bytes, int* skipped) {
         test.Fingerprint = fingerprint;
         test.QuestionsInSet = questions;
         test.TestId = CsvTextValue(f[9]);
+        if (wide) {
+          test.CandidateName = CsvTextValue(f[10]);
+          test.CandidateId = CsvTextValue(f[11]);
+          test.ScoreRule = CsvTextValue(f[12]);
+        }
         tests.push_back(std::move(test));
       }
       last = t;

@@ -24,6 +24,14 @@ struct TDetailTest {
   std::uint64_t Fingerprint = 0;
   int QuestionsInSet = 0;
   std::vector<TQuestionOutcome> Outcomes;  // ascending question numbers
+  // Who took the test, as typed (UTF-8); empty when nobody was asked, and in
+  // records written before the log had these columns.
+  std::string CandidateName{};
+  std::string CandidateId{};
+  // What the score was out of: "seen" (the questions shown, the default
+  // rule) or "all" (every question of the test; unseen ones count as wrong).
+  // Empty in older records, which mean "seen".
+  std::string ScoreRule{};
 
   bool operator==(const TDetailTest&) const = default;
 };
@@ -42,7 +50,9 @@ std::string MaskLetters(AnswerMask mask);
 // A fresh random id for a saved test.
 std::string NewTestId();
 
-// The first line of the file, without the byte order mark.
+// The first line of the file, without the byte order mark. A file started
+// before the candidate columns existed has the ten-column header; records
+// of both widths are read from either.
 std::string_view DetailLogHeader();
 
 // The bytes to append for one test. For a file that is still empty they

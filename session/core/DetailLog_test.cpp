@@ -24,10 +24,17 @@ TDetailTest SavedTest(const std::string& id, const std::string& setFile, int que
 TEST(DetailLog, RecordsReadBackAsWritten) {
   const char* names[] = {"Networking.qst", "a, b.qst",        "say \"hi\".qst", "=cmd|calc.qst",
                          "'quoted.qst",    "Caf\xc3\xa9.qst", "-minus.qst"};
+  // Candidates as people type them: quotes, commas, right-to-left text, a
+  // leading '=' that a spreadsheet would run.
+  const char* candidates[] = {"Ann O'Neil", "\"Bo\", Jr.", "=HYPERLINK(\"x\")", "\xd7\xa9\xd7\xa8\xd7\x94",
+                              "",           "@SUM(A1)",    "Zo\xc3\xab"};
   std::string file;
   std::vector<TDetailTest> written;
   for (const char* name : names) {
     written.push_back(SavedTest("id" + std::to_string(written.size()), name, 7));
+    written.back().CandidateName = candidates[written.size() - 1];
+    written.back().CandidateId = written.size() % 2 ? "-17" : "";
+    written.back().ScoreRule = written.size() % 2 ? "all" : "seen";
     file += DetailLogRecords(written.back(), file.empty());
   }
   EXPECT_EQ(file.rfind(std::string(Utf8Bom) + std::string(DetailLogHeader()) + "\r\n", 0), 0u);
@@ -68,6 +75,29 @@ TEST(DetailLog, DamagedAndForeignLinesArePassedOver) {
     EXPECT_EQ(tests, (std::vector<TDetailTest>{a, b})) << c.Name;
     EXPECT_EQ(skipped, c.Skipped) << c.Name;
   }
+}
+
+// Logs written before the candidate columns keep loading, and new records
+// may follow old ones in the same file.
+TEST(DetailLog, OlderRecordsReadWithoutCandidate) {
+  const std::string oldHeader =
+      "Date and time,Set file,Set fingerprint,Question,Response,Correct answer,Correct,Answers offered,"
+      "Questions in set,Test\r\n";
+  const std::string old = std::string(Utf8Bom) + oldHeader +
+                          "2026-12-07 08:12:05,A.qst,0123456789abcdef,1,B,B,1,ABCD,2,t1\r\n"
+                          "2026-12-07 08:12:05,A.qst,0123456789abcdef,2,A,C,0,ABC,2,t1\r\n";
+  TDetailTest added = SavedTest("t2", "A.qst", 2);
+  added.CandidateName = "Ann";
+  added.CandidateId = "0042";
+  added.ScoreRule = "all";
+  int skipped = -1;
+  const std::vector<TDetailTest> tests = ReadDetailLog(old + DetailLogRecords(added, false), &skipped);
+  EXPECT_EQ(skipped, 0);
+  ASSERT_EQ(tests.size(), 2u);
+  EXPECT_EQ(tests[0].TestId, "t1");
+  EXPECT_EQ(tests[0].CandidateName + tests[0].CandidateId + tests[0].ScoreRule, "");
+  EXPECT_EQ(tests[0].Outcomes.size(), 2u);
+  EXPECT_EQ(tests[1], added);
 }
 
 TEST(DetailLog, FingerprintFollowsWhatTheTakerSees) {
