@@ -85,6 +85,21 @@ bool IsBlock(const std::string& name) {
 
 }  // namespace
 
+bool LooksLikeHtml(const std::string& s) {
+  for (size_t i = 0; i < s.size(); ++i) {
+    if (s[i] == '<' && i + 1 < s.size()) {
+      const char n = s[i + 1];
+      const bool opens = std::isalpha(static_cast<unsigned char>(n)) || n == '!' ||
+                         (n == '/' && i + 2 < s.size() && std::isalpha(static_cast<unsigned char>(s[i + 2])));
+      if (opens && s.find('>', i) != std::string::npos) return true;
+    } else if (s[i] == '&') {
+      std::string decoded;
+      if (Entity(s, i, decoded) > 0) return true;
+    }
+  }
+  return false;
+}
+
 std::string DecodeEntities(const std::string& s) {
   std::string out;
   out.reserve(s.size());
@@ -171,6 +186,8 @@ std::string HtmlToText(const std::string& html, std::vector<std::string>* images
     text(html.substr(i, j - i));
     i = j;
   }
+  // A closing <br> or paragraph adds no line a reader sees.
+  while (!out.empty() && out.back() == '\n') out.pop_back();
   return out;
 }
 
