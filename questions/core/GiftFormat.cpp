@@ -142,7 +142,8 @@ void ReadBlock(TImportResult& result, const std::string& block, int first, const
   d.Line = first;
   std::string tagged = before;
   const TTextFormat format = FormatTag(tagged, TTextFormat::Auto);
-  d.Text = Content(tagged, format);
+  std::vector<std::string> pictures;
+  d.Text = Content(tagged, format, &pictures);
   if (!after.empty()) d.Text += " _____ " + Content(after, format);  // the missing-word form
 
   const size_t general = FindUnescaped(body, "####");
@@ -247,7 +248,13 @@ void ReadBlock(TImportResult& result, const std::string& block, int first, const
   }
   d.Correct = w.Correct;
   d.Multiple = w.Multiple;
-  if (AddDraft(result, d) && !w.Change.empty()) Change(result, first, w.Change);
+  if (!AddDraft(result, d)) return;
+  if (!w.Change.empty()) Change(result, first, w.Change);
+  // A GIFT file names pictures but cannot carry them.
+  for (std::string p : pictures) {
+    if (p.compare(0, 15, "@@PLUGINFILE@@/") == 0) p = p.substr(15);
+    Change(result, first, "picture " + p + " is not in the file");
+  }
 }
 
 std::string Weight(double w) {

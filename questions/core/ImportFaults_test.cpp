@@ -91,6 +91,15 @@ TEST(ImportWeights, PositiveWeightsMarkCorrectAnswersAndPartialCreditIsListed) {
        {"|a;b;c;|3|M|R|"},
        "",
        "1: partial credit for A, B; here all of them must be ticked\n"},
+      {Xml,
+       "<quiz><question type=\"multichoice\"><single>true</single><answer fraction=\"50\"><text>a</text></answer>"
+       "<answer fraction=\"50\"><text>b</text></answer><answer fraction=\"0\"><text>c</text></answer>"
+       "</question>\n<question type=\"multichoice\"><answer fraction=\"50\"><text>a</text></answer>"
+       "<answer fraction=\"0\"><text>b</text></answer></question></quiz>",
+       {"|a;b;c;|3|M|R|", "|a;b;|1|S|R|"},
+       "",
+       "1: partial credit for A, B; here all of them must be ticked\n"
+       "2: no answer gives full marks; A counts as the correct one\n"},
   };
   CheckAll(cases);
 }
@@ -111,6 +120,22 @@ TEST(ImportText, HtmlEntitiesAndEscapesBecomeTheSameTextInEveryField) {
       // \n escapes are line breaks, in plain and in HTML text.
       {Gift, "Line one\\nline two {=a ~b}", {"Line one\r\nline two|a;b;|1|S|R|"}, "", ""},
       {Gift, "[html]One\\ntwo<br>three {=a ~b}", {"One\r\ntwo\r\nthree|a;b;|1|S|R|"}, "", ""},
+      // Named entities beyond the code page are decoded, then named if unstorable.
+      {Gift,
+       "[html]&Eacute;t&eacute; &ndash; &euro;5? {=&laquo;oui&raquo; ~non}",
+       {"\xC3\x89t\xC3\xA9 \xE2\x80\x93 \xE2\x82\xAC"
+        "5?|\xC2\xABoui\xC2\xBB;non;|1|S|R|"},
+       "",
+       ""},
+      {Gift,
+       "[html]x &ge; 0? {=yes ~no}",
+       {},
+       "1: characters a set cannot store: \xE2\x89\xA5 (U+2265"
+#ifndef _WIN32
+       " GREATER-THAN OR EQUAL TO"
+#endif
+       ")\n",
+       ""},
       {Xml,
        "<quiz><question type=\"multichoice\"><questiontext format=\"html\"><text>&lt;p&gt;Q&lt;/p&gt;</text>"
        "</questiontext><answer fraction=\"100\"><text>&lt;p&gt;caf&amp;eacute;&lt;br&gt;&lt;/p&gt;</text>"
@@ -183,6 +208,18 @@ TEST(ImportPictures, PictureOnlyAnswersAreSkippedNotEmptied) {
        {},
        "1: answer B is a picture only; answers in a set are text\n",
        ""},
+      // Pictures that cannot come along are listed; the question comes in.
+      {Gift,
+       "[html]Look: <img src\\=\"@@PLUGINFILE@@/map.png\"> {=here ~there}",
+       {"Look:|here;there;|1|S|R|"},
+       "",
+       "1: picture map.png is not in the file\n"},
+      {Xml,
+       "<quiz><question type=\"multichoice\"><answer fraction=\"100\"><text>a &lt;img src=\"x.png\"&gt;</text>"
+       "</answer><answer fraction=\"0\"><text>b</text></answer></question></quiz>",
+       {"|a;b;|1|S|R|"},
+       "",
+       "1: pictures in answers A left out\n"},
   };
   CheckAll(cases);
 }
@@ -200,6 +237,32 @@ TEST(ImportPictures, OldStylePicturesAreKept) {
   EXPECT_EQ(r.Images[0].Bytes, "BMabc");
   EXPECT_EQ(ExhibitNameFor(r.Images[0].Name), "map.bmp");
   EXPECT_TRUE(r.Changed.empty());
+}
+
+TEST(ImportOwnExport, GiftWrittenHereReadsBack) {
+  // Answers holding "->" and markup, a one-answer question, a multiple one.
+  TQuestionSet set;
+  set.Add(TQuestion());
+  TQuestion q;
+  q.Text = "Which <b> arrow?";
+  q.Answers[0] = "a -> b";
+  q.Answers[1] = "c";
+  q.CorrectMask = 1;
+  set.Add(q);
+  TQuestion one;
+  one.Text = "Moodler";
+  one.Answers[0] = "Moodler";
+  one.CorrectMask = 1;
+  set.Add(one);
+  const TExportResult out = ExportQuestions(Gift, set, nullptr);
+  EXPECT_EQ(out.Written, 2);
+  const TImportResult back = ImportQuestions(Gift, out.Bytes, "back.gift");
+  ASSERT_EQ(back.Questions.size(), 2u) << out.Bytes;
+  EXPECT_EQ(Show(back.Questions[0]), "Which <b> arrow?|a -> b;c;|1|S|R|");
+  EXPECT_EQ(Show(back.Questions[1]), "Moodler|Moodler;|1|M|R|");
+  EXPECT_EQ(Notes(back.Skipped) + Notes(back.Changed), "");
+  EXPECT_EQ(Notes(out.Notes),
+            "2: its only answer is written weighted, so it reads back as a multiple-answer question\n");
 }
 
 TEST(ImportDescription, ANewSetNamesWhereItsQuestionsCameFrom) {

@@ -108,10 +108,10 @@ TWeightOutcome ResolveWeights(const std::vector<double>& w, std::optional<bool> 
   std::vector<size_t> partial;
   for (size_t i : positive)
     if (w[i] < 99.99) partial.push_back(i);
-  // A positive weight marks a correct answer. Beside a full-marks answer of
-  // a single-answer question it makes the question one where every such
-  // answer must be ticked: the partial credit itself has no place here.
-  if (!single || (!full.empty() && !partial.empty())) {
+  // A positive weight marks a correct answer. Several of them in a
+  // single-answer question, not all with full marks, make it one where
+  // every such answer must be ticked: partial credit has no place here.
+  if (!single || (positive.size() > 1 && !partial.empty())) {
     out.Multiple = true;
     for (size_t i : positive) out.Correct[i] = true;
     // Elsewhere ticking some of the correct answers earns part of the marks;

@@ -65,6 +65,7 @@ void ReadQuestion(TImportResult& result, const TXmlNode& q, const std::string& f
   std::vector<double> weights;
   std::string feedback;
   int pictureOnly = -1;
+  std::string answerPictures;  // answers with a picture beside their text
   for (const TXmlNode& a : q.Children) {
     if (a.Name != "answer") continue;
     const std::string f = a.Attribute("fraction");
@@ -76,6 +77,8 @@ void ReadQuestion(TImportResult& result, const TXmlNode& q, const std::string& f
     std::string answer = TextOf(&a, &answerImages);
     if (pictureOnly < 0 && Trim(answer).empty() && !answerImages.empty())
       pictureOnly = static_cast<int>(d.Answers.size());
+    else if (!answerImages.empty())
+      answerPictures += (answerPictures.empty() ? "" : ", ") + Letter(static_cast<int>(d.Answers.size()));
     if (type == "truefalse") {
       if (answer == "true") answer = "True";
       if (answer == "false") answer = "False";
@@ -107,6 +110,7 @@ void ReadQuestion(TImportResult& result, const TXmlNode& q, const std::string& f
   if (!AddDraft(result, d)) return;
   const int index = static_cast<int>(result.Questions.size()) - 1;
   if (!w.Change.empty()) Change(result, q.Line, w.Change);
+  if (!answerPictures.empty()) Change(result, q.Line, "pictures in answers " + answerPictures + " left out");
 
   // Older exports carry the picture beside the text, not inside it.
   const TXmlNode* old = q.Child("image_base64");
