@@ -21,10 +21,12 @@
 #include "base/Settings.h"
 #include "base/core/PathResolver.h"
 #include "base/core/UserCode.h"
+#include "editor/CsvColumnsDialog.h"
 #include "editor/ExhibitManager.h"
 #include "editor/ImageFit.h"
 #include "editor/ShowForm.h"
 #include "questions/Converter.h"
+#include "questions/core/CsvColumnMemory.h"
 #include "questions/core/QuestionExchange.h"
 #include "questions/core/SearchHit.h"
 #include "web/HelpPage.h"
@@ -518,7 +520,27 @@ void TAddEditForm::btnImportClick() {
   try {
     std::string bytes;
     if (!ReadWholeFile(path, bytes)) throw EFileError("Cannot open file " + path);
-    r = ImportQuestions(FormatOfFile(path), bytes, ExtractFileName(path));
+    const TExchangeFormat format = FormatOfFile(path);
+    const std::vector<std::string> header =
+        format == TExchangeFormat::Csv ? ForeignCsvHeader(bytes, ExtractFileName(path)) : std::vector<std::string>();
+    if (header.empty()) {
+      r = ImportQuestions(format, bytes, ExtractFileName(path));
+    } else {
+      // A table from another tool: its columns as chosen for this header
+      // before, or as the teacher chooses them now.
+      const std::string memoryPath = ProgramPath(CsvColumnsFileName);
+      TCsvColumnMemory memory;
+      memory.Load(memoryPath);
+      std::optional<TCsvColumns> columns = memory.Find(header);
+      if (!columns) {
+        TCsvColumnsDialog dlg(this, header, GuessCsvColumns(header));
+        if (ExecModal(&dlg) != mrOk) return;
+        columns = dlg.Columns();
+        memory.Remember(header, *columns);
+        Guarded([&] { memory.Save(memoryPath); });
+      }
+      r = ReadCsv(bytes, ExtractFileName(path), *columns);
+    }
   } catch (const std::exception& e) {
     MessageDlg(QStringLiteral("The file cannot be imported:\n") + QString::fromStdString(e.what()),
                TMsgDlgType::Warning, mbOK);
@@ -538,6 +560,7 @@ void TAddEditForm::btnImportClick() {
   // Pictures first: a folder that cannot take them leaves the set as it was.
   if (!Guarded([&] { WriteImages(r, ProgramPath("Tests\\")); })) return;
   const int first = QuestionSet.LastIndex + 1;
+  DescribeFromImport(QuestionSet, r, ExtractFileName(path));
   for (const TQuestion& q : r.Questions) QuestionSet.Add(q);
   SetChanged = true;
   GoToQuestion(first);

@@ -3,12 +3,18 @@
 #include <algorithm>
 
 #include "base/Controls.h"
+#include "base/FileDialogs.h"
 #include "base/MessageDlg.h"
 #include "base/ModalSeam.h"
 #include "base/Pictures.h"
 #include "base/ProgramFolder.h"
 #include "base/Settings.h"
+#include "base/core/Cp1252.h"
+#include "base/core/FileIO.h"
+#include "base/core/PathResolver.h"
 #include "editor/ImageFit.h"
+#include "questions/Converter.h"
+#include "questions/core/ImportResult.h"
 
 namespace proctorium {
 
@@ -43,6 +49,9 @@ TExhibitManager::TExhibitManager(QWidget* parent) : TForm(parent) {
   btnSelect =
       MakeAutoDefaultButton(this, "btnSelect", QStringLiteral("Select"),
                             QStringLiteral("Select this image (inserts image in the test module)"), {452, 268, 60, 20});
+  btnBrowse =
+      MakeAutoDefaultButton(this, "btnBrowse", QStringLiteral("Browse..."),
+                            QStringLiteral("Take a PNG, JPEG or BMP picture from another folder"), {452, 244, 60, 20});
   btnClose = MakeAutoDefaultButton(this, "btnClose", QStringLiteral("Close"),
                                    QStringLiteral("Close this window (no changes made)"), {452, 292, 60, 20});
 
@@ -78,6 +87,7 @@ TExhibitManager::TExhibitManager(QWidget* parent) : TForm(parent) {
   connect(FileListBox1, &QListWidget::itemDoubleClicked, this, [this] { FileListBox1DblClick(); });
   connect(btnSelect, &QPushButton::clicked, this, [this] { done(mrOk); });
   connect(btnClose, &QPushButton::clicked, this, [this] { done(mrCancel); });
+  connect(btnBrowse, &QPushButton::clicked, this, [this] { btnBrowseClick(); });
 }
 
 void TExhibitManager::FormShow() {
@@ -116,6 +126,31 @@ void TExhibitManager::FileListBox1Click() {
     return;
   }
   FitPictureBox(Image1, PreviewSide);
+}
+
+void TExhibitManager::btnBrowseClick() {
+  const QString file = GetOpenFileName(this, QStringLiteral("Choose a picture"), QString(),
+                                       QStringLiteral("Pictures (*.png *.jpg *.jpeg *.bmp);;All files (*)"));
+  if (file.isEmpty()) return;
+  const std::string path = file.toStdString();
+  std::string bytes, bitmap;
+  if (!ReadWholeFile(path, bytes) || !ToBitmap(bytes, bitmap)) {
+    MessageDlg(QStringLiteral("The picture cannot be read: ") + file, TMsgDlgType::Warning, mbOK);
+    return;
+  }
+  // A bitmap comes in as it is; other pictures are converted.
+  if (bytes.size() > 2 && bytes.compare(0, 2, "BM") == 0) bitmap = bytes;
+  std::string stored;
+  if (!Guarded([&] { stored = StorePicture(ProgramPath("Tests\\"), ExtractFileName(path), bitmap); })) return;
+  FileListBox1->Update();
+  WarningPanel->hide();
+  const QString name = QString::fromStdString(Cp1252ToUtf8(stored));
+  for (int i = 0; i < FileListBox1->count(); ++i)
+    if (FileListBox1->item(i)->text().compare(name, Qt::CaseInsensitive) == 0) {
+      FileListBox1->SetItemIndex(i);
+      FileListBox1Click();
+      break;
+    }
 }
 
 void TExhibitManager::FileListBox1DblClick() {

@@ -21,6 +21,7 @@ class TExhibitManager : public TForm {
   QFrame* Panel1;
   TImage* Image1;
   QPushButton* btnSelect;
+  QPushButton* btnBrowse;
   QPushButton* btnClose;
   QFrame* WarningPanel;
   QLabel* Label1;
@@ -30,6 +31,9 @@ class TExhibitManager : public TForm {
 
   void FileListBox1Click();
   void FileListBox1DblClick();
+  // Takes a PNG, JPEG or BMP picture from anywhere into the Tests folder as
+  // a bitmap (never over a different file of that name) and highlights it.
+  void btnBrowseClick();
 
  protected:
   void FormShow() override;

@@ -1,6 +1,7 @@
 #include "questions/Converter.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
@@ -11,11 +12,16 @@
 #include "base/core/FileIO.h"
 #include "base/core/PathResolver.h"
 #include "questions/PaperPrinter.h"
+#include "questions/QuietMessages.h"
+#include "questions/core/CsvColumnMemory.h"
 #include "questions/core/QuestionExchange.h"
 
 namespace proctorium {
 
 bool ToBitmap(const std::string& bytes, std::string& bitmap) {
+  // A picture either becomes a bitmap or is listed; the decoders' own
+  // warnings would only land between the lines of the listing.
+  const TQuietMessages quiet;
   QImage image = ImageOfBytes(bytes);
   if (image.isNull()) return false;
   // Transparency has no place in a bitmap exhibit: on white, as printed.
@@ -105,7 +111,18 @@ int RunConverter(const QStringList& args, std::ostream& err) {
     } else {
       std::string bytes;
       if (!ReadWholeFile(in, bytes)) throw EFileError("Cannot open file " + in);
-      TImportResult r = ImportQuestions(from, bytes, in);
+      // A table from another tool comes in with the columns a teacher chose
+      // for its header in the editor, if any.
+      std::optional<TCsvColumns> columns;
+      if (from == TExchangeFormat::Csv) {
+        const std::vector<std::string> header = ForeignCsvHeader(bytes, in);
+        if (!header.empty()) {
+          TCsvColumnMemory memory;
+          memory.Load(QCoreApplication::applicationDirPath().toStdString() + "/" + CsvColumnsFileName);
+          columns = memory.Find(header);
+        }
+      }
+      TImportResult r = columns ? ReadCsv(bytes, in, *columns) : ImportQuestions(from, bytes, in);
       ConvertImages(r, ToBitmap);
       LimitToRoom(r, MaxQuestions);
       PrintNotes(err, "skipped", r.Skipped, "line");
@@ -119,7 +136,7 @@ int RunConverter(const QStringList& args, std::ostream& err) {
           pictures[name] = im.Bytes;
         }
       }
-      set = SetOfQuestions(r, Utf8ToCp1252(Stem(in)));
+      set = SetOfQuestions(r, ImportedDescription(r, in));
     }
     auto readExhibit = [&](const std::string& stored, std::string& bytes) {
       const auto it = pictures.find(stored);

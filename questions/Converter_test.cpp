@@ -4,6 +4,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "questions/QuietMessages.h"
+#include "questions/core/QuestionSet.h"
+
 class TConverterTest : public QObject {
   Q_OBJECT
 
@@ -39,6 +42,47 @@ class TConverterTest : public QObject {
     const QString paper = PdfText(dir.filePath("paper.pdf"));
     QVERIFY2(paper.contains("2. Which are colours of the French flag?") && !paper.contains("A, C, D"),
              qPrintable(paper));
+  }
+
+  // A new set names where its questions came from, and stderr holds the
+  // listing alone, one note a line.
+  void aNewSetDescribesItselfAndTheListingStaysClean() {
+    QTemporaryDir dir;
+    QFile f(dir.filePath("bank.gift"));
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("$CATEGORY: $course$/top/Cell biology\n\nQ1? {=a ~b}\n\nShort? {=answer}\n\nPartial {~%50%a ~%50%b}\n");
+    f.close();
+    const TRun r = Convert({f.fileName(), dir.filePath("bank.qst")});
+    QCOMPARE(r.Code, 0);
+    QCOMPARE(r.Err, QStringLiteral("skipped: line 5: short-answer question, not multiple choice\n"
+                                   "changed: line 7: partial credit for A, B; here all of them must be ticked\n"));
+    proctorium::TQuestionSet set;
+    set.LoadFromFile(dir.filePath("bank.qst").toStdString());
+    QCOMPARE(set.LastIndex, 2);
+    QCOMPARE(set.Questions[0].Text, std::string("Cell biology"));
+  }
+
+  // While quiet, the toolkit's warnings are dropped and counted; critical
+  // messages and everything after pass on.
+  void toolkitWarningsAreKeptOut() {
+    static QStringList seen;
+    seen.clear();
+    const QtMessageHandler before =
+        qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& m) { seen << m; });
+    {
+      proctorium::TQuietMessages quiet;
+      qWarning("libpng warning: iCCP: known incorrect sRGB profile");
+      {
+        proctorium::TQuietMessages inner;
+        qInfo("QStandardPaths: XDG_RUNTIME_DIR not set");
+      }
+      qWarning("still quiet");
+      qCritical("a critical one");
+      QCOMPARE(quiet.Dropped(), 2);
+    }
+    qWarning("after");
+    qInstallMessageHandler(before);
+    QCOMPARE(seen, (QStringList{"a critical one", "after"}));
   }
 
   // However the input is refused, it names the file and leaves no output.

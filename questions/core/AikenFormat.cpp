@@ -9,10 +9,10 @@ namespace proctorium {
 
 namespace {
 
-// "B. text" or "B) text": the answer's index, or -1.
+// "B. text", "B) text" or "B)text" (the platform's importer needs no space
+// either): the label's index, or -1.
 int AnswerLine(const std::string& line, std::string& text) {
   if (line.size() < 2 || line[0] < 'A' || line[0] > 'Z' || (line[1] != '.' && line[1] != ')')) return -1;
-  if (line.size() > 2 && line[2] != ' ' && line[2] != '\t') return -1;
   text = Trim(line.substr(2));
   return line[0] - 'A';
 }
@@ -34,6 +34,7 @@ TImportResult ReadAiken(const std::string& bytes, const std::string& fileName) {
   std::string raw;
   int lineNo = 0;
   TQuestionDraft d;
+  std::string labels;  // the labels as written, once one is out of order
   enum { Between, InText, InAnswers } state = Between;
   while (std::getline(in, raw)) {
     ++lineNo;
@@ -48,25 +49,35 @@ TImportResult ReadAiken(const std::string& bytes, const std::string& fileName) {
       if (state != InAnswers) throw EImportError(fileName, lineNo, "ANSWER: line without answers before it");
       if (key.size() != 1 || key[0] < 'A' || key[0] > 'Z')
         throw EImportError(fileName, lineNo, "ANSWER: must name one letter, not \"" + key + "\"");
+      // The key counts answers by position, whatever their labels say, as
+      // the learning platform's importer reads it.
       const int k = key[0] - 'A';
-      if (k >= static_cast<int>(d.Answers.size())) {
+      if (d.Answers.size() < 2) {
+        Skip(result, d.Line, "only one answer; a question needs at least two");
+      } else if (k >= static_cast<int>(d.Answers.size())) {
         Skip(result, d.Line, "ANSWER: " + key + " names no answer");
       } else {
         d.Correct.assign(d.Answers.size(), false);
         d.Correct[static_cast<size_t>(k)] = true;
-        AddDraft(result, d);
+        if (AddDraft(result, d) && !labels.empty())
+          Change(result, d.Line,
+                 "answer labels " + Trim(labels) + " are out of order; ANSWER: " + key +
+                     " taken by position as answer " + std::to_string(k + 1) + ", \"" +
+                     d.Answers[static_cast<size_t>(k)] + "\"");
       }
       d = TQuestionDraft();
+      labels.clear();
       state = Between;
       continue;
     }
     const int index = AnswerLine(line, text);
     if (state == InAnswers) {
-      if (index != static_cast<int>(d.Answers.size()))
-        throw EImportError(
-            fileName, lineNo,
-            index < 0 ? "expected answer " + Letter(static_cast<int>(d.Answers.size())) + " or the ANSWER: line"
-                      : "answer " + Letter(index) + " out of order");
+      if (index < 0)
+        throw EImportError(fileName, lineNo,
+                           "expected answer " + Letter(static_cast<int>(d.Answers.size())) + " or the ANSWER: line");
+      if (index != static_cast<int>(d.Answers.size()) && labels.empty())
+        for (size_t k = 0; k < d.Answers.size(); ++k) labels += Letter(static_cast<int>(k)) + " ";
+      if (!labels.empty()) labels += Letter(index) + " ";
       d.Answers.push_back(text);
       continue;
     }

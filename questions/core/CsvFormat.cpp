@@ -85,32 +85,142 @@ std::string Quote(const std::string& s) {
 
 }  // namespace
 
-TImportResult ReadCsv(const std::string& bytes, const std::string& fileName) {
-  TImportResult result;
-  const std::string text = DecodeText(bytes);
-  const std::string header = text.substr(0, text.find('\n'));
-  const char sep = header.find(',') == std::string::npos && header.find(';') != std::string::npos ? ';' : ',';
-  const std::vector<TRow> rows = Rows(text, sep, fileName);
-  if (rows.empty()) throw EImportError(fileName, 1, "no header line");
+namespace {
 
-  std::map<std::string, size_t> column;
-  std::vector<std::pair<int, size_t>> answerColumns;  // answer index, column
-  for (size_t c = 0; c < rows[0].Fields.size(); ++c) {
-    const std::string name = LowerAscii(Trim(rows[0].Fields[c]));
+// The header's columns by lower-case name; throws for a header that is not
+// this program's.
+struct THeader {
+  std::map<std::string, size_t> Column;
+  std::vector<std::pair<int, size_t>> AnswerColumns;  // answer index, column
+};
+
+THeader ReadHeader(const TRow& header, const std::string& fileName) {
+  THeader h;
+  for (size_t c = 0; c < header.Fields.size(); ++c) {
+    const std::string name = LowerAscii(Trim(header.Fields[c]));
     if (name.empty()) continue;
-    if (column.count(name)) throw EImportError(fileName, rows[0].Line, "column " + name + " appears twice");
-    column[name] = c;
+    if (h.Column.count(name)) throw EImportError(fileName, header.Line, "column " + name + " appears twice");
+    h.Column[name] = c;
     if (name.size() == 1 && name[0] >= 'a' && name[0] <= 'z') {
-      answerColumns.emplace_back(name[0] - 'a', c);
+      h.AnswerColumns.emplace_back(name[0] - 'a', c);
     } else if (name != "question" && name != "correct" && name != "type" && name != "shuffle" && name != "reference" &&
                name != "exhibit") {
-      throw EImportError(fileName, rows[0].Line, "unknown column \"" + Trim(rows[0].Fields[c]) + "\"");
+      throw EImportError(fileName, header.Line, "unknown column \"" + Trim(header.Fields[c]) + "\"");
     }
   }
   for (const char* needed : {"question", "a", "correct"})
-    if (!column.count(needed))
-      throw EImportError(fileName, rows[0].Line, std::string("the header has no column ") + needed);
-  std::sort(answerColumns.begin(), answerColumns.end());
+    if (!h.Column.count(needed))
+      throw EImportError(fileName, header.Line, std::string("the header has no column ") + needed);
+  std::sort(h.AnswerColumns.begin(), h.AnswerColumns.end());
+  return h;
+}
+
+std::vector<TRow> Table(const std::string& bytes, const std::string& fileName) {
+  const std::string text = DecodeText(bytes);
+  const std::string header = text.substr(0, text.find('\n'));
+  const char sep = header.find(',') == std::string::npos && header.find(';') != std::string::npos ? ';' : ',';
+  std::vector<TRow> rows = Rows(text, sep, fileName);
+  if (rows.empty()) throw EImportError(fileName, 1, "no header line");
+  return rows;
+}
+
+}  // namespace
+
+std::vector<std::string> ForeignCsvHeader(const std::string& bytes, const std::string& fileName) {
+  const std::vector<TRow> rows = Table(bytes, fileName);
+  try {
+    ReadHeader(rows[0], fileName);
+    return {};
+  } catch (const EImportError&) {
+    std::vector<std::string> cells;
+    for (const std::string& f : rows[0].Fields) cells.push_back(Trim(f));
+    return cells;
+  }
+}
+
+TCsvColumns GuessCsvColumns(const std::vector<std::string>& header) {
+  TCsvColumns c;
+  auto named = [&](std::initializer_list<const char*> words, int skip) {
+    for (size_t i = 0; i < header.size(); ++i) {
+      if (static_cast<int>(i) == skip) continue;
+      const std::string name = LowerAscii(Trim(header[i]));
+      for (const char* w : words)
+        if (name.find(w) != std::string::npos) return static_cast<int>(i);
+    }
+    return -1;
+  };
+  c.Question = named({"question", "frage", "pregunta", "domanda", "vraag", "prompt", "stem"}, -1);
+  if (c.Question < 0 && !header.empty()) c.Question = 0;
+  c.Key = named({"correct", "key", "richtig", "correcta", "corrett", "solution", "l\xC3\xB6sung", "right"}, c.Question);
+  if (c.Key < 0) c.Key = named({"answer", "antwort", "respuesta", "r\xC3\xA9ponse"}, c.Question);
+  for (int i = 0; i < static_cast<int>(header.size()); ++i)
+    if (i != c.Question && i != c.Key && c.Answers.size() < static_cast<size_t>(AnswerCount) &&
+        !Trim(header[static_cast<size_t>(i)]).empty())
+      c.Answers.push_back(i);
+  return c;
+}
+
+TImportResult ReadCsv(const std::string& bytes, const std::string& fileName, const TCsvColumns& columns) {
+  TImportResult result;
+  const std::vector<TRow> rows = Table(bytes, fileName);
+  const int width = static_cast<int>(rows[0].Fields.size());
+  auto valid = [&](int c) { return c >= 0 && c < width; };
+  if (!valid(columns.Question) || !valid(columns.Key) || columns.Answers.empty())
+    throw EImportError(fileName, rows[0].Line, "choose the question, answer and key columns");
+  for (int c : columns.Answers)
+    if (!valid(c)) throw EImportError(fileName, rows[0].Line, "the header has no column " + std::to_string(c + 1));
+  for (size_t r = 1; r < rows.size(); ++r) {
+    const TRow& row = rows[r];
+    auto cell = [&](int c) {
+      return static_cast<size_t>(c) < row.Fields.size() ? Trim(row.Fields[static_cast<size_t>(c)]) : std::string();
+    };
+    TQuestionDraft d;
+    d.Line = row.Line;
+    d.Text = cell(columns.Question);
+    for (int c : columns.Answers) d.Answers.push_back(cell(c));
+    if (d.Text.empty() &&
+        std::all_of(d.Answers.begin(), d.Answers.end(), [](const std::string& a) { return a.empty(); }))
+      continue;  // an empty row of the spreadsheet
+    // The key: letters or numbers, else the text of the one correct answer.
+    const std::string key = cell(columns.Key);
+    d.Correct.assign(d.Answers.size(), false);
+    int marks = 0;
+    bool understood = !key.empty();
+    for (char ch : key) {
+      if (ch == ' ' || ch == ',' || ch == ';' || ch == '/') continue;
+      const char u = AsciiUpper(ch);
+      const int i = u >= 'A' && u <= 'Z' ? u - 'A' : ch >= '1' && ch <= '9' ? ch - '1' : -1;
+      if (i < 0 || i >= static_cast<int>(d.Answers.size()) || d.Answers[static_cast<size_t>(i)].empty()) {
+        understood = false;
+        break;
+      }
+      if (!d.Correct[static_cast<size_t>(i)]) ++marks;
+      d.Correct[static_cast<size_t>(i)] = true;
+    }
+    if (!understood) {
+      d.Correct.assign(d.Answers.size(), false);
+      marks = 0;
+      for (size_t i = 0; i < d.Answers.size() && marks == 0; ++i)
+        if (!d.Answers[i].empty() && LowerAscii(d.Answers[i]) == LowerAscii(key)) d.Correct[i] = true, marks = 1;
+      understood = marks > 0;
+    }
+    if (marks == 0 || !understood) {
+      Skip(result, row.Line,
+           key.empty() ? std::string("no correct answer given") : "key \"" + key + "\" names no answer");
+      continue;
+    }
+    d.Multiple = marks > 1;
+    AddDraft(result, d);
+  }
+  return result;
+}
+
+TImportResult ReadCsv(const std::string& bytes, const std::string& fileName) {
+  TImportResult result;
+  const std::vector<TRow> rows = Table(bytes, fileName);
+  const THeader h = ReadHeader(rows[0], fileName);
+  const std::map<std::string, size_t>& column = h.Column;
+  const std::vector<std::pair<int, size_t>>& answerColumns = h.AnswerColumns;
 
   for (size_t r = 1; r < rows.size(); ++r) {
     const TRow& row = rows[r];

@@ -49,15 +49,16 @@ TEST(ExchangeExamples, EachFormatReadsItsExample) {
             "circulatory system.\r\nA: Right: the heart is a muscular pump.\r\nB: No, the liver filters blood."),
         "Which of these are prime numbers?|2;3;4;9;|3|M|R|",
         "What does 1 = 1 { in braces } mean: a test of escapes?|Equality;Nothing;|1|S|R|",
-        "The sun is a star.|True;False;|1|S|-|", "Which answer is best?|Best;Good;Bad;|1|S|R|"},
+        "The sun is a star.|True;False;|1|S|-|", "Which answer is best?|Best;Good;Bad;|3|M|R|"},
        "23: essay question, not multiple choice\n",
-       "25: partial credit for B dropped; only A counts\n"},
+       "11: partial credit for A, B; here all of them must be ticked\n"
+       "25: partial credit for A, B; here all of them must be ticked\n"},
       {"questions.xml",
        {"Which river flows through Cairo?|The Nile;The Danube;The Thames;|1|S|R|Atlas, page 12\r\nA: Yes.",
         "Which of these are continents?|Africa;Asia;Greenland;|3|M|-|",
         "Mount Everest is the highest mountain on Earth.|True;False;|1|S|-|"},
        "38: shortanswer question, not multiple choice\n",
-       ""},
+       "23: partial credit for A, B; here all of them must be ticked\n"},
       {"questions.csv",
        {"What is 2 + 2?|3;4;5;|2|S|R|Arithmetic basics",
         "Which are colours of the French flag?|Blue;Green;White;Red;|13|M|-|Flag, 1794",
@@ -103,8 +104,17 @@ TEST(ExchangeMisfits, AreReportedWithTheirLines) {
   // format, text; questions taken, the notes on what was skipped and what changed
   const std::tuple<TExchangeFormat, std::string, size_t, std::string, std::string> cases[] = {
       {TExchangeFormat::Aiken,
-       "Q?\nA. x\nANSWER: C\n\nWhat \xE2\x9C\x93 or \xE2\x88\x91?\nA. \xE2\x9C\x93\nANSWER: A\n", 0,
-       "1: ANSWER: C names no answer\n5: characters a set cannot store: \xE2\x9C\x93 \xE2\x88\x91\n", ""},
+       "Q?\nA. x\nB. y\nANSWER: C\n\nWhat \xE2\x9C\x93 or \xE2\x88\x91?\nA. \xE2\x9C\x93\nB. no\nANSWER: A\n", 0,
+       "1: ANSWER: C names no answer\n6: characters a set cannot store: \xE2\x9C\x93 (U+2713"
+#ifndef _WIN32
+       " CHECK MARK"
+#endif
+       "), \xE2\x88\x91 (U+2211"
+#ifndef _WIN32
+       " N-ARY SUMMATION"
+#endif
+       ")\n",
+       ""},
       {TExchangeFormat::MoodleXml,
        "<quiz><question type=\"multichoice\"><single>true</single><answer fraction=\"100\"><text>a</text></answer>"
        "<answer fraction=\"100\"><text>b</text></answer></question>\n<question type=\"essay\"/>\n"

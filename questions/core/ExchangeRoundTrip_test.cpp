@@ -73,7 +73,10 @@ TEST(ExchangeRoundTrip, EveryFormatCarriesBackWhatItCan) {
     });
     TImportResult in = ImportQuestions(f, out.Bytes, "x");
     EXPECT_TRUE(in.Skipped.empty());
-    EXPECT_TRUE(in.Changed.empty()) << in.Changed[0].Reason;
+    // Formats with weights give partial credit where several answers are
+    // correct: reading them back says so for the one such question.
+    const bool weights = f == TExchangeFormat::Gift || f == TExchangeFormat::MoodleXml;
+    EXPECT_EQ(in.Changed.size(), weights ? 1u : 0u);
     ConvertImages(in, nullptr);
     WriteImages(in, dir.Folder());
     std::vector<TQuestion> expected;

@@ -37,7 +37,9 @@ size_t FindUnescaped(const std::string& s, const std::string& what, size_t from 
   return std::string::npos;
 }
 
-std::string Unescape(const std::string& s) {
+// newline: what a \n escape becomes ("<br>" in HTML text, where a line
+// break would fold into a space).
+std::string Unescape(const std::string& s, const char* newline = "\n") {
   std::string out;
   for (size_t i = 0; i < s.size(); ++i) {
     if (s[i] == '\\' && i + 1 < s.size()) {
@@ -48,7 +50,7 @@ std::string Unescape(const std::string& s) {
         continue;
       }
       if (n == 'n') {
-        out.push_back('\n');
+        out += newline;
         ++i;
         continue;
       }
@@ -78,19 +80,33 @@ int LineOf(const std::string& block, size_t pos, int firstLine) {
   return line;
 }
 
-// A text as the question writes it: an optional [format] tag first.
-std::string Content(const std::string& raw) {
-  std::string s = Trim(raw);
-  bool html = false;
-  for (const char* tag : {"[html]", "[moodle]", "[plain]", "[markdown]"}) {
+enum class TTextFormat { Auto, Html, Plain };
+
+// A text as the question writes it: an optional [format] tag first, else
+// the question's own format (answers and feedback follow their question, as
+// the learning platform reads them). Untagged text is the platform's
+// "moodle" format, where HTML counts: it is converted when it holds markup.
+// Removes a leading [format] tag from s and gives its format, or otherwise.
+TTextFormat FormatTag(std::string& s, TTextFormat otherwise) {
+  const std::pair<const char*, TTextFormat> tags[] = {{"[html]", TTextFormat::Html},
+                                                      {"[moodle]", TTextFormat::Auto},
+                                                      {"[plain]", TTextFormat::Plain},
+                                                      {"[markdown]", TTextFormat::Plain}};
+  for (const auto& [tag, f] : tags) {
     if (s.compare(0, std::strlen(tag), tag) == 0) {
-      html = std::strcmp(tag, "[html]") == 0 || std::strcmp(tag, "[moodle]") == 0;
       s = Trim(s.substr(std::strlen(tag)));
-      break;
+      return f;
     }
   }
-  std::string u = Unescape(s);
-  return html ? HtmlToText(u) : u;
+  return otherwise;
+}
+
+std::string Content(const std::string& raw, TTextFormat format, std::vector<std::string>* images = nullptr) {
+  std::string s = Trim(raw);
+  format = FormatTag(s, format);
+  const bool html = format == TTextFormat::Html || (format == TTextFormat::Auto && LooksLikeHtml(Unescape(s)));
+  if (!html) return Unescape(s);
+  return HtmlToText(Unescape(s, "<br>"), images);
 }
 
 struct TAnswer {
@@ -99,6 +115,7 @@ struct TAnswer {
   double Weight = 0;
   std::string Text;
   std::string Feedback;
+  bool PictureOnly = false;
 };
 
 void ReadBlock(TImportResult& result, const std::string& block, int first, const std::string& fileName) {
@@ -123,14 +140,20 @@ void ReadBlock(TImportResult& result, const std::string& block, int first, const
 
   TQuestionDraft d;
   d.Line = first;
-  d.Text = Content(before);
-  if (!after.empty()) d.Text += " _____ " + Content(after);  // the missing-word form
+  std::string tagged = before;
+  const TTextFormat format = FormatTag(tagged, TTextFormat::Auto);
+  std::vector<std::string> pictures;
+  d.Text = Content(tagged, format, &pictures);
+  if (!after.empty()) d.Text += " _____ " + Content(after, format);  // the missing-word form
 
   const size_t general = FindUnescaped(body, "####");
   if (general != std::string::npos) {
-    d.Remarks = Content(body.substr(general + 4));
+    d.Remarks = Content(body.substr(general + 4), format);
     body = Trim(body.substr(0, general));
   }
+  // The question type as the platform's own importer decides it: no answer
+  // text is an essay, a leading # numerical, any ~ multiple choice, = with
+  // -> matching, T or F true/false, anything else short answer.
   if (body.empty()) {
     Skip(result, first, "essay question, not multiple choice");
     return;
@@ -139,15 +162,22 @@ void ReadBlock(TImportResult& result, const std::string& block, int first, const
     Skip(result, first, "numerical question, not multiple choice");
     return;
   }
-  std::string upper;
-  AppendUpperAscii(upper, body.substr(0, body.find('#')));
-  upper = Trim(upper);
-  if (upper == "T" || upper == "F" || upper == "TRUE" || upper == "FALSE") {
-    const bool isTrue = upper[0] == 'T';
-    d.Answers = {"True", "False"};
-    d.Correct = {isTrue, !isTrue};
-    d.Randomize = false;
-    AddDraft(result, d);
+  const bool anyTilde = FindUnescaped(body, '~') != std::string::npos;
+  if (!anyTilde) {
+    std::string upper;
+    AppendUpperAscii(upper, body.substr(0, body.find('#')));
+    upper = Trim(upper);
+    if (upper == "T" || upper == "F" || upper == "TRUE" || upper == "FALSE") {
+      const bool isTrue = upper[0] == 'T';
+      d.Answers = {"True", "False"};
+      d.Correct = {isTrue, !isTrue};
+      d.Randomize = false;
+      AddDraft(result, d);
+      return;
+    }
+    const bool matching = FindUnescaped(body, '=') != std::string::npos && body.find("->") != std::string::npos;
+    Skip(result, first,
+         matching ? "matching question, not multiple choice" : "short-answer question, not multiple choice");
     return;
   }
   if (body[0] != '=' && body[0] != '~')
@@ -180,23 +210,14 @@ void ReadBlock(TImportResult& result, const std::string& block, int first, const
     }
     const size_t hash = FindUnescaped(piece, '#');
     if (hash != std::string::npos) {
-      a.Feedback = Content(piece.substr(hash + 1));
+      a.Feedback = Content(piece.substr(hash + 1), format);
       piece = piece.substr(0, hash);
     }
-    if (piece.find("->") != std::string::npos) {
-      Skip(result, first, "matching question, not multiple choice");
-      return;
-    }
-    a.Text = Content(piece);
+    std::vector<std::string> images;
+    a.Text = Content(piece, format, &images);
+    a.PictureOnly = Trim(a.Text).empty() && !images.empty();
     answers.push_back(a);
     i = next;
-  }
-  bool anyTilde = false;
-  for (const auto& answer : answers) anyTilde = anyTilde || !answer.Equals;
-  for (const auto& answer : answers) anyTilde = anyTilde || answer.Weighted;
-  if (!anyTilde) {
-    Skip(result, first, "short-answer question, not multiple choice");
-    return;
   }
   std::vector<double> weights;
   for (const TAnswer& a : answers) {
@@ -211,7 +232,13 @@ void ReadBlock(TImportResult& result, const std::string& block, int first, const
     AddDraft(result, d);  // reports the count
     return;
   }
-  // "=" marks the one right answer; weights alone make a multiple-answer question.
+  for (size_t k = 0; k < answers.size(); ++k)
+    if (answers[k].PictureOnly) {
+      Skip(result, first, PictureOnlyReason(static_cast<int>(k)));
+      return;
+    }
+  // "=" anywhere makes it single-answer, as the platform reads it; weights
+  // alone make a multiple-answer question.
   bool anyEquals = false;
   for (const TAnswer& a : answers) anyEquals = anyEquals || a.Equals;
   const TWeightOutcome w = ResolveWeights(weights, anyEquals);
@@ -221,7 +248,13 @@ void ReadBlock(TImportResult& result, const std::string& block, int first, const
   }
   d.Correct = w.Correct;
   d.Multiple = w.Multiple;
-  if (AddDraft(result, d) && !w.Change.empty()) Change(result, first, w.Change);
+  if (!AddDraft(result, d)) return;
+  if (!w.Change.empty()) Change(result, first, w.Change);
+  // A GIFT file names pictures but cannot carry them.
+  for (std::string p : pictures) {
+    if (p.compare(0, 15, "@@PLUGINFILE@@/") == 0) p = p.substr(15);
+    Change(result, first, "picture " + p + " is not in the file");
+  }
 }
 
 std::string Weight(double w) {
@@ -249,7 +282,10 @@ TImportResult ReadGift(const std::string& bytes, const std::string& fileName) {
     ++lineNo;
     const std::string line = Trim(raw);
     if (line.compare(0, 2, "//") == 0) continue;
-    if (line.compare(0, 10, "$CATEGORY:") == 0) continue;
+    if (line.compare(0, 10, "$CATEGORY:") == 0) {
+      if (result.Title.empty()) result.Title = CategoryTitle(line.substr(10));
+      continue;
+    }
     // A blank line ends a question, except inside its answer list.
     if (line.empty() && !inBraces) {
       flush();
@@ -282,11 +318,18 @@ TExportResult WriteGift(const TQuestionSet& set) {
     const std::optional<TExportAnswers> answers = ExportAnswers(q, i, out);
     if (!answers) continue;
     const auto [used, m, correct, multiple] = *answers;
-    std::string s = "::Question " + std::to_string(i) + ":: " + Escape(Cp1252ToUtf8(q.Text)) + " {\r\n";
+    // Text that would read as HTML is marked plain; its answers follow it.
+    bool markup = LooksLikeHtml(Cp1252ToUtf8(q.Text)) || LooksLikeHtml(Cp1252ToUtf8(q.Remarks));
+    for (int a = 0; a < used; ++a) markup = markup || LooksLikeHtml(Cp1252ToUtf8(q.Answers[static_cast<size_t>(a)]));
+    // Answers all marked "=" read back as a short-answer question: weights
+    // keep them multiple choice.
+    const bool weighted = multiple || correct == used;
+    std::string s =
+        "::Question " + std::to_string(i) + ":: " + (markup ? "[plain]" : "") + Escape(Cp1252ToUtf8(q.Text)) + " {\r\n";
     for (int a = 0; a < used; ++a) {
       const bool right = (m >> a) & 1;
       const std::string text = Escape(Cp1252ToUtf8(q.Answers[static_cast<size_t>(a)]));
-      if (!multiple)
+      if (!weighted)
         s += std::string("\t") + (right ? "=" : "~") + text + "\r\n";
       else
         s += "\t~%" + (right ? Weight(100.0 / correct) : std::string("-100")) + "%" + text + "\r\n";
@@ -296,6 +339,8 @@ TExportResult WriteGift(const TQuestionSet& set) {
     out.Bytes += s;
     ++out.Written;
     if (!multiple && correct > 1) out.Notes.push_back({i, "a single-answer question with several marks"});
+    if (!multiple && correct == used && correct == 1)
+      out.Notes.push_back({i, "its only answer is written weighted, so it reads back as a multiple-answer question"});
     if (!q.ExhibitFile.empty()) out.Notes.push_back({i, "exhibit not carried"});
   }
   return out;

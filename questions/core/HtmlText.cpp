@@ -18,16 +18,47 @@ struct TEntity {
   char32_t Code;
 };
 constexpr TEntity Entities[] = {
-    {"amp", '&'},      {"lt", '<'},       {"gt", '>'},        {"quot", '"'},     {"apos", '\''},    {"nbsp", ' '},
-    {"ndash", 0x2013}, {"mdash", 0x2014}, {"hellip", 0x2026}, {"lsquo", 0x2018}, {"rsquo", 0x2019}, {"ldquo", 0x201C},
-    {"rdquo", 0x201D}, {"laquo", 0xAB},   {"raquo", 0xBB},    {"euro", 0x20AC},  {"copy", 0xA9},    {"reg", 0xAE},
-    {"deg", 0xB0},     {"plusmn", 0xB1},  {"times", 0xD7},    {"divide", 0xF7},  {"middot", 0xB7},  {"bull", 0x2022},
-    {"shy", 0xAD},     {"sup2", 0xB2},    {"sup3", 0xB3},     {"frac12", 0xBD},  {"micro", 0xB5},   {"para", 0xB6},
-    {"sect", 0xA7},    {"pound", 0xA3},   {"yen", 0xA5},      {"cent", 0xA2},    {"auml", 0xE4},    {"ouml", 0xF6},
-    {"uuml", 0xFC},    {"Auml", 0xC4},    {"Ouml", 0xD6},     {"Uuml", 0xDC},    {"szlig", 0xDF},   {"eacute", 0xE9},
-    {"egrave", 0xE8},  {"agrave", 0xE0},  {"aacute", 0xE1},   {"ccedil", 0xE7},  {"ntilde", 0xF1},  {"oacute", 0xF3},
-    {"iacute", 0xED},  {"uacute", 0xFA},  {"Eacute", 0xC9},   {"ecirc", 0xEA},   {"acirc", 0xE2},   {"ocirc", 0xF4},
-    {"icirc", 0xEE},
+    {"amp", '&'},       {"lt", '<'},        {"gt", '>'},        {"quot", '"'},      {"apos", '\''},
+    {"nbsp", ' '},      {"ndash", 0x2013},  {"mdash", 0x2014},  {"hellip", 0x2026}, {"lsquo", 0x2018},
+    {"rsquo", 0x2019},  {"ldquo", 0x201C},  {"rdquo", 0x201D},  {"laquo", 0xAB},    {"raquo", 0xBB},
+    {"euro", 0x20AC},   {"copy", 0xA9},     {"reg", 0xAE},      {"deg", 0xB0},      {"plusmn", 0xB1},
+    {"times", 0xD7},    {"divide", 0xF7},   {"middot", 0xB7},   {"bull", 0x2022},   {"shy", 0xAD},
+    {"sup2", 0xB2},     {"sup3", 0xB3},     {"frac12", 0xBD},   {"micro", 0xB5},    {"para", 0xB6},
+    {"sect", 0xA7},     {"pound", 0xA3},    {"yen", 0xA5},      {"cent", 0xA2},     {"auml", 0xE4},
+    {"ouml", 0xF6},     {"uuml", 0xFC},     {"Auml", 0xC4},     {"Ouml", 0xD6},     {"Uuml", 0xDC},
+    {"szlig", 0xDF},    {"eacute", 0xE9},   {"egrave", 0xE8},   {"agrave", 0xE0},   {"aacute", 0xE1},
+    {"ccedil", 0xE7},   {"ntilde", 0xF1},   {"oacute", 0xF3},   {"iacute", 0xED},   {"uacute", 0xFA},
+    {"Eacute", 0xC9},   {"ecirc", 0xEA},    {"acirc", 0xE2},    {"ocirc", 0xF4},    {"icirc", 0xEE},
+    {"Agrave", 0xC0},   {"Aacute", 0xC1},   {"Acirc", 0xC2},    {"Atilde", 0xC3},   {"Aring", 0xC5},
+    {"AElig", 0xC6},    {"Ccedil", 0xC7},   {"Egrave", 0xC8},   {"Ecirc", 0xCA},    {"Euml", 0xCB},
+    {"Igrave", 0xCC},   {"Iacute", 0xCD},   {"Icirc", 0xCE},    {"Iuml", 0xCF},     {"Ntilde", 0xD1},
+    {"Ograve", 0xD2},   {"Oacute", 0xD3},   {"Ocirc", 0xD4},    {"Otilde", 0xD5},   {"Oslash", 0xD8},
+    {"Ugrave", 0xD9},   {"Uacute", 0xDA},   {"Ucirc", 0xDB},    {"Yacute", 0xDD},   {"atilde", 0xE3},
+    {"aring", 0xE5},    {"aelig", 0xE6},    {"euml", 0xEB},     {"igrave", 0xEC},   {"iuml", 0xEF},
+    {"ograve", 0xF2},   {"otilde", 0xF5},   {"oslash", 0xF8},   {"ugrave", 0xF9},   {"ucirc", 0xFB},
+    {"yacute", 0xFD},   {"yuml", 0xFF},     {"iexcl", 0xA1},    {"iquest", 0xBF},   {"ordf", 0xAA},
+    {"ordm", 0xBA},     {"frac14", 0xBC},   {"frac34", 0xBE},   {"sup1", 0xB9},     {"not", 0xAC},
+    {"macr", 0xAF},     {"acute", 0xB4},    {"cedil", 0xB8},    {"uml", 0xA8},      {"curren", 0xA4},
+    {"brvbar", 0xA6},   {"OElig", 0x152},   {"oelig", 0x153},   {"Scaron", 0x160},  {"scaron", 0x161},
+    {"Yuml", 0x178},    {"fnof", 0x192},    {"circ", 0x2C6},    {"tilde", 0x2DC},   {"sbquo", 0x201A},
+    {"bdquo", 0x201E},  {"dagger", 0x2020}, {"Dagger", 0x2021}, {"permil", 0x2030}, {"lsaquo", 0x2039},
+    {"rsaquo", 0x203A}, {"trade", 0x2122},  {"thinsp", 0x2009}, {"ensp", 0x2002},   {"emsp", 0x2003},
+    {"zwnj", 0x200C},   {"zwj", 0x200D},    {"lrm", 0x200E},    {"rlm", 0x200F},    {"prime", 0x2032},
+    {"Prime", 0x2033},  {"larr", 0x2190},   {"uarr", 0x2191},   {"rarr", 0x2192},   {"darr", 0x2193},
+    {"harr", 0x2194},   {"rArr", 0x21D2},   {"hArr", 0x21D4},   {"le", 0x2264},     {"ge", 0x2265},
+    {"ne", 0x2260},     {"minus", 0x2212},  {"asymp", 0x2248},  {"equiv", 0x2261},  {"infin", 0x221E},
+    {"radic", 0x221A},  {"sum", 0x2211},    {"prod", 0x220F},   {"part", 0x2202},   {"int", 0x222B},
+    {"isin", 0x2208},   {"notin", 0x2209},  {"cap", 0x2229},    {"cup", 0x222A},    {"sub", 0x2282},
+    {"sube", 0x2286},   {"forall", 0x2200}, {"exist", 0x2203},  {"empty", 0x2205},  {"nabla", 0x2207},
+    {"and", 0x2227},    {"or", 0x2228},     {"ang", 0x2220},    {"perp", 0x22A5},   {"sdot", 0x22C5},
+    {"lowast", 0x2217}, {"prop", 0x221D},   {"there4", 0x2234}, {"alpha", 0x3B1},   {"beta", 0x3B2},
+    {"gamma", 0x3B3},   {"delta", 0x3B4},   {"epsilon", 0x3B5}, {"zeta", 0x3B6},    {"eta", 0x3B7},
+    {"theta", 0x3B8},   {"iota", 0x3B9},    {"kappa", 0x3BA},   {"lambda", 0x3BB},  {"mu", 0x3BC},
+    {"nu", 0x3BD},      {"xi", 0x3BE},      {"omicron", 0x3BF}, {"pi", 0x3C0},      {"rho", 0x3C1},
+    {"sigma", 0x3C3},   {"sigmaf", 0x3C2},  {"tau", 0x3C4},     {"upsilon", 0x3C5}, {"phi", 0x3C6},
+    {"chi", 0x3C7},     {"psi", 0x3C8},     {"omega", 0x3C9},   {"Alpha", 0x391},   {"Beta", 0x392},
+    {"Gamma", 0x393},   {"Delta", 0x394},   {"Theta", 0x398},   {"Lambda", 0x39B},  {"Xi", 0x39E},
+    {"Pi", 0x3A0},      {"Sigma", 0x3A3},   {"Phi", 0x3A6},     {"Psi", 0x3A8},     {"Omega", 0x3A9},
 };
 
 // Decodes the entity at s[i] == '&'; returns its length, or 0 if it is none.
@@ -84,6 +115,21 @@ bool IsBlock(const std::string& name) {
 }
 
 }  // namespace
+
+bool LooksLikeHtml(const std::string& s) {
+  for (size_t i = 0; i < s.size(); ++i) {
+    if (s[i] == '<' && i + 1 < s.size()) {
+      const char n = s[i + 1];
+      const bool opens = std::isalpha(static_cast<unsigned char>(n)) || n == '!' ||
+                         (n == '/' && i + 2 < s.size() && std::isalpha(static_cast<unsigned char>(s[i + 2])));
+      if (opens && s.find('>', i) != std::string::npos) return true;
+    } else if (s[i] == '&') {
+      std::string decoded;
+      if (Entity(s, i, decoded) > 0) return true;
+    }
+  }
+  return false;
+}
 
 std::string DecodeEntities(const std::string& s) {
   std::string out;
@@ -171,6 +217,8 @@ std::string HtmlToText(const std::string& html, std::vector<std::string>* images
     text(html.substr(i, j - i));
     i = j;
   }
+  // A closing <br> or paragraph adds no line a reader sees.
+  while (!out.empty() && out.back() == '\n') out.pop_back();
   return out;
 }
 

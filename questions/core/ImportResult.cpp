@@ -1,10 +1,8 @@
 #include "questions/core/ImportResult.h"
 
-#include <cmath>
-#include <set>
-
 #include "base/core/Cp1252.h"
 #include "base/core/FileIO.h"
+#include "base/core/UnicodeText.h"
 
 namespace proctorium {
 
@@ -15,6 +13,20 @@ EImportError::EImportError(const std::string& fileName, int line, const std::str
       Reason(reason) {}
 
 std::string Letter(int index) { return std::string(1, static_cast<char>('A' + index)); }
+
+std::string CategoryTitle(const std::string& path) {
+  std::string s = Trim(path);
+  while (!s.empty() && s.back() == '/') s.pop_back();
+  const size_t slash = s.rfind('/');
+  s = Trim(slash == std::string::npos ? s : s.substr(slash + 1));
+  // The platform's placeholders name no subject.
+  if (s == "top" || (s.size() > 2 && s.front() == '$' && s.back() == '$')) return {};
+  return s;
+}
+
+std::string PictureOnlyReason(int answer) {
+  return "answer " + Letter(answer) + " is a picture only; answers in a set are text";
+}
 
 namespace {
 
@@ -31,16 +43,14 @@ std::string NoteList(const std::vector<TImportNote>& notes) {
   return s;
 }
 
-// The characters of the text that Windows-1252 lacks, as UTF-8.
-std::string Unstorable(const std::string& utf8, std::string& converted) {
-  std::u32string missing;
-  converted = Utf8ToCp1252(ToCrLf(utf8), &missing);
-  std::string shown;
-  for (char32_t c : missing) {
-    if (!shown.empty()) shown += ' ';
-    AppendUtf8(shown, c);
-  }
-  return shown;
+// Converts the text (composed first, so a letter and its accent typed as
+// two characters count as the one they show) and collects the characters
+// Windows-1252 lacks.
+void Convert(const std::string& utf8, std::string& converted, std::u32string& missing) {
+  std::u32string lacking;
+  converted = Utf8ToCp1252(ToCrLf(ComposeNfc(utf8)), &lacking);
+  for (char32_t c : lacking)
+    if (missing.find(c) == std::u32string::npos) missing.push_back(c);
 }
 
 }  // namespace
@@ -57,31 +67,15 @@ bool AddDraft(TImportResult& result, const TQuestionDraft& d) {
     return false;
   }
   TQuestion q;
-  std::set<std::string> lacking;
-  std::string missingShown;
-  auto take = [&](const std::string& utf8, std::string& into) {
-    const std::string m = Unstorable(utf8, into);
-    if (!m.empty()) {
-      if (!missingShown.empty()) missingShown += ' ';
-      missingShown += m;
-    }
-  };
-  take(d.Text, q.Text);
-  for (size_t i = 0; i < used; ++i) take(d.Answers[i], q.Answers[i]);
-  take(d.Remarks, q.Remarks);
-  take(d.Exhibit, q.ExhibitFile);
-  if (!missingShown.empty()) {
-    // Each character once, in order of first appearance.
-    std::string once;
-    size_t i = 0;
-    while (i < missingShown.size()) {
-      size_t j = missingShown.find(' ', i);
-      if (j == std::string::npos) j = missingShown.size();
-      const std::string c = missingShown.substr(i, j - i);
-      if (lacking.insert(c).second) once += (once.empty() ? "" : " ") + c;
-      i = j + 1;
-    }
-    Skip(result, d.Line, "characters a set cannot store: " + once);
+  std::u32string missing;  // each character once, in order of first appearance
+  Convert(d.Text, q.Text, missing);
+  for (size_t i = 0; i < used; ++i) Convert(d.Answers[i], q.Answers[i], missing);
+  Convert(d.Remarks, q.Remarks, missing);
+  Convert(d.Exhibit, q.ExhibitFile, missing);
+  if (!missing.empty()) {
+    std::string shown;
+    for (char32_t c : missing) shown += (shown.empty() ? "" : ", ") + DescribeCharacter(c);
+    Skip(result, d.Line, "characters a set cannot store: " + shown);
     return false;
   }
   q.AnswerType = d.Multiple ? TAnswerType::Multiple : TAnswerType::Single;
@@ -97,35 +91,39 @@ TWeightOutcome ResolveWeights(const std::vector<double>& w, std::optional<bool> 
   TWeightOutcome out;
   out.Correct.assign(w.size(), false);
   std::vector<size_t> full, positive;
-  double sum = 0;
   for (size_t i = 0; i < w.size(); ++i) {
     if (w[i] >= 99.99) full.push_back(i);
-    if (w[i] > 0) positive.push_back(i), sum += w[i];
+    if (w[i] > 0) positive.push_back(i);
   }
   if (positive.empty()) {
     out.Skip = "no correct answer";
     return out;
   }
   const bool single = declaredSingle ? *declaredSingle : !full.empty() || positive.size() == 1;
-  if (!single) {
+  auto letters = [](const std::vector<size_t>& which) {
+    std::string s;
+    for (size_t i : which) s += (s.empty() ? "" : ", ") + Letter(static_cast<int>(i));
+    return s;
+  };
+  std::vector<size_t> partial;
+  for (size_t i : positive)
+    if (w[i] < 99.99) partial.push_back(i);
+  // A positive weight marks a correct answer. Several of them in a
+  // single-answer question, not all with full marks, make it one where
+  // every such answer must be ticked: partial credit has no place here.
+  if (!single || (positive.size() > 1 && !partial.empty())) {
     out.Multiple = true;
     for (size_t i : positive) out.Correct[i] = true;
-    bool even = true;
-    for (size_t i : positive) even = even && std::fabs(w[i] - w[positive[0]]) < 0.01;
-    if (!even || std::fabs(sum - 100) > 0.1)
-      out.Change = "partial-credit weights; here all correct answers must be ticked";
+    // Elsewhere ticking some of the correct answers earns part of the marks;
+    // here it earns nothing.
+    if (positive.size() > 1)
+      out.Change = "partial credit for " + letters(positive) + "; here all of them must be ticked";
     return out;
   }
   if (!full.empty()) {
     out.Correct[full[0]] = true;
-    std::string also, partial;
-    for (size_t i = 1; i < full.size(); ++i) also += (also.empty() ? "" : ", ") + Letter(static_cast<int>(i));
-    for (size_t i : positive)
-      if (w[i] < 99.99) partial += (partial.empty() ? "" : ", ") + Letter(static_cast<int>(i));
-    if (!also.empty())
+    if (full.size() > 1)
       out.Change = "several answers give full marks; only " + Letter(static_cast<int>(full[0])) + " counts here";
-    else if (!partial.empty())
-      out.Change = "partial credit for " + partial + " dropped; only " + Letter(static_cast<int>(full[0])) + " counts";
     return out;
   }
   size_t best = positive[0];
@@ -218,22 +216,23 @@ std::string ExportSummary(const TExportResult& r) {
   return s;
 }
 
-void WriteImages(TImportResult& result, const std::string& folder) {
-  for (const TEmbeddedImage& im : result.Images) {
-    const std::string stem = SafeStem(im.Name);
-    std::string stored;
-    for (int n = 1;; ++n) {
-      stored = stem + (n == 1 ? "" : "_" + std::to_string(n)) + ".bmp";
-      const std::string path = folder + Cp1252ToUtf8(stored);
-      std::string existing;
-      if (!FileExists(path)) {
-        WriteFileAtomic(path, im.Bytes);
-        break;
-      }
-      if (ReadWholeFile(path, existing) && existing == im.Bytes) break;
+std::string StorePicture(const std::string& folder, const std::string& utf8Name, const std::string& bitmap) {
+  const std::string stem = SafeStem(utf8Name);
+  for (int n = 1;; ++n) {
+    const std::string stored = stem + (n == 1 ? "" : "_" + std::to_string(n)) + ".bmp";
+    const std::string path = folder + Cp1252ToUtf8(stored);
+    std::string existing;
+    if (!FileExists(path)) {
+      WriteFileAtomic(path, bitmap);
+      return stored;
     }
-    result.Questions[static_cast<size_t>(im.Question)].ExhibitFile = stored;
+    if (ReadWholeFile(path, existing) && existing == bitmap) return stored;
   }
+}
+
+void WriteImages(TImportResult& result, const std::string& folder) {
+  for (const TEmbeddedImage& im : result.Images)
+    result.Questions[static_cast<size_t>(im.Question)].ExhibitFile = StorePicture(folder, im.Name, im.Bytes);
   result.Images.clear();
 }
 

@@ -38,6 +38,7 @@ struct TImportResult {
   std::vector<TImportNote> Skipped;  // left out entirely
   std::vector<TImportNote> Changed;  // taken in, but not as the source meant
   std::vector<TEmbeddedImage> Images;
+  std::string Title;  // UTF-8: the file's own name for its questions (a category), if any
 };
 
 // A file that cannot be read as the format at all. what() is
@@ -124,9 +125,19 @@ void ConvertImages(TImportResult& result, const TBitmapConverter& toBitmap);
 // the same bytes is reused; a different one is never overwritten, the new
 // picture gets a free name instead. Throws EFileError.
 void WriteImages(TImportResult& result, const std::string& folder);
+// Stores one bitmap in folder the same way and gives its stored name
+// (Windows-1252). Throws EFileError.
+std::string StorePicture(const std::string& folder, const std::string& utf8Name, const std::string& bitmap);
 
 // Notes every question whose exhibit exists() does not find.
 void CheckExhibits(TImportResult& result, const std::function<bool(const std::string& storedName)>& exists);
+
+// Why a question whose answer (index) is a picture without text is skipped:
+// a set's answers are text, and an empty answer would shift the key.
+std::string PictureOnlyReason(int answer);
+
+// The last part of a category path: "$course$/top/Biology" -> "Biology".
+std::string CategoryTitle(const std::string& path);
 
 // "A", "B", ... for answer index 0, 1, ...
 std::string Letter(int index);

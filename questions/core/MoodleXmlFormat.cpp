@@ -48,7 +48,10 @@ std::string PluginFile(const std::string& src) {
 
 void ReadQuestion(TImportResult& result, const TXmlNode& q, const std::string& fileName) {
   const std::string type = q.Attribute("type");
-  if (type == "category") return;
+  if (type == "category") {
+    if (result.Title.empty()) result.Title = CategoryTitle(TextOf(q.Child("category")));
+    return;
+  }
   if (type != "multichoice" && type != "truefalse") {
     Skip(result, q.Line, (type.empty() ? std::string("untyped") : type) + " question, not multiple choice");
     return;
@@ -61,6 +64,8 @@ void ReadQuestion(TImportResult& result, const TXmlNode& q, const std::string& f
   d.Remarks = TextOf(q.Child("generalfeedback"));
   std::vector<double> weights;
   std::string feedback;
+  int pictureOnly = -1;
+  std::string answerPictures;  // answers with a picture beside their text
   for (const TXmlNode& a : q.Children) {
     if (a.Name != "answer") continue;
     const std::string f = a.Attribute("fraction");
@@ -68,7 +73,12 @@ void ReadQuestion(TImportResult& result, const TXmlNode& q, const std::string& f
     const double w = std::strtod(f.c_str(), &end);
     if (f.empty() || *end != 0 || w < -100.0001 || w > 100.0001)
       throw EImportError(fileName, a.Line, "fraction \"" + f + "\" is not a percentage");
-    std::string answer = TextOf(&a);
+    std::vector<std::string> answerImages;
+    std::string answer = TextOf(&a, &answerImages);
+    if (pictureOnly < 0 && Trim(answer).empty() && !answerImages.empty())
+      pictureOnly = static_cast<int>(d.Answers.size());
+    else if (!answerImages.empty())
+      answerPictures += (answerPictures.empty() ? "" : ", ") + Letter(static_cast<int>(d.Answers.size()));
     if (type == "truefalse") {
       if (answer == "true") answer = "True";
       if (answer == "false") answer = "False";
@@ -81,6 +91,10 @@ void ReadQuestion(TImportResult& result, const TXmlNode& q, const std::string& f
   if (!feedback.empty()) d.Remarks = d.Remarks.empty() ? feedback.substr(1) : d.Remarks + feedback;
   if (d.Answers.size() > static_cast<size_t>(AnswerCount)) {
     AddDraft(result, d);  // reports the count
+    return;
+  }
+  if (pictureOnly >= 0) {
+    Skip(result, q.Line, PictureOnlyReason(pictureOnly));
     return;
   }
   std::optional<bool> single = true;
@@ -96,7 +110,26 @@ void ReadQuestion(TImportResult& result, const TXmlNode& q, const std::string& f
   if (!AddDraft(result, d)) return;
   const int index = static_cast<int>(result.Questions.size()) - 1;
   if (!w.Change.empty()) Change(result, q.Line, w.Change);
+  if (!answerPictures.empty()) Change(result, q.Line, "pictures in answers " + answerPictures + " left out");
 
+  // Older exports carry the picture beside the text, not inside it.
+  const TXmlNode* old = q.Child("image_base64");
+  if (old && !Trim(old->Text).empty()) {
+    const TXmlNode* named = q.Child("image");
+    std::string name = named ? Trim(named->Text) : std::string();
+    if (name.empty()) name = "picture";
+    if (!images.empty()) {
+      Change(result, q.Line, "only the first picture is kept; " + name + " left out");
+    } else {
+      TEmbeddedImage im;
+      im.Question = index;
+      im.Name = name;
+      if (DecodeBase64(old->Text, im.Bytes) && !im.Bytes.empty())
+        result.Images.push_back(std::move(im));
+      else
+        Change(result, q.Line, "picture " + name + " cannot be decoded");
+    }
+  }
   // The first picture is the exhibit; others have no place in a set.
   for (size_t k = 0; k < images.size(); ++k) {
     const std::string name = PluginFile(images[k]);

@@ -1,5 +1,7 @@
 #include "questions/core/QuestionExchange.h"
 #include "base/core/Ascii.h"
+#include "base/core/Cp1252.h"
+#include "base/core/UnicodeText.h"
 
 #include "questions/core/AikenFormat.h"
 #include "questions/core/CsvFormat.h"
@@ -70,6 +72,26 @@ TExportResult ExportQuestions(TExchangeFormat format, const TQuestionSet& set, c
     default:
       return {};
   }
+}
+
+std::string ImportedDescription(const TImportResult& result, const std::string& fileName) {
+  std::string title = Trim(result.Title);
+  if (title.empty()) {
+    const size_t slash = fileName.find_last_of("/\\");
+    title = slash == std::string::npos ? fileName : fileName.substr(slash + 1);
+    const size_t dot = title.rfind('.');
+    if (dot != std::string::npos && dot > 0) title = title.substr(0, dot);
+  }
+  return Utf8ToCp1252(ComposeNfc(title));
+}
+
+bool DescribeFromImport(TQuestionSet& set, const TImportResult& result, const std::string& fileName) {
+  if (set.LastIndex != 0 || result.Questions.empty()) return false;
+  std::string& description = set.Questions[0].Text;
+  if (!Trim(description).empty() && description.find("This set has no questions yet") == std::string::npos)
+    return false;
+  description = ImportedDescription(result, fileName);
+  return true;
 }
 
 TQuestionSet SetOfQuestions(const TImportResult& result, const std::string& description) {

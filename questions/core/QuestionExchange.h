@@ -21,6 +21,18 @@ TImportResult ImportQuestions(TExchangeFormat format, const std::string& bytes, 
 // Writes the questions of set in one of the text formats.
 TExportResult ExportQuestions(TExchangeFormat format, const TQuestionSet& set, const TExhibitReader& readExhibit);
 
+// The description of a new set made from a file: the file's own title (its
+// category) or else the file name without folder and extension, in
+// Windows-1252 ("?" for what the code page lacks).
+std::string ImportedDescription(const TImportResult& result, const std::string& fileName);
+
+// Gives a set that holds no questions yet, and whose description is empty
+// or still the new-set template's text, the description of the file its
+// first questions come from (see ImportedDescription): candidates would
+// otherwise read the template's instructions to the teacher. True when it
+// did.
+bool DescribeFromImport(TQuestionSet& set, const TImportResult& result, const std::string& fileName);
+
 // A new set holding imported questions: the description names where they
 // came from; not protected, no owner.
 TQuestionSet SetOfQuestions(const TImportResult& result, const std::string& description);
