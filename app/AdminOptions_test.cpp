@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QColorDialog>
 #include <QtTest>
 
 #include "app/AdminOptions.h"
@@ -196,6 +197,50 @@ class AdminOptionsTest : public QObject {
     for (const auto& [value, colour] : values) {
       QCOMPARE(ColourToQColor(value), colour);
       if (!(value & 0x80000000u)) QCOMPARE(QColorToColour(colour), value);
+    }
+  }
+  // Defaults sets the five switches to what a new installation has and
+  // leaves the colour; the picker starts on the colour shown and changes it
+  // only when accepted. OK stores the dialog as it stands, Cancel nothing.
+  void defaultsAndColourPicker() {
+    // Default pressed, the picker accepted, the dialog's closing button
+    const std::tuple<bool, bool, const char*> rows[] = {
+        {true, true, "btnOk"}, {false, true, "btnOk"}, {true, false, "btnOk"}, {true, true, "btnCancel"}};
+    for (const auto& [defaults, accepted, button] : rows) {
+      TOptionsRecord o = WithPassword("");
+      o.EnableAnswers = false;
+      o.EnableClearResults = true;
+      o.DeletePermitted = true;
+      o.AllowEdits = true;
+      o.EnableRunningScore = false;
+      o.ScreenColour = 0x00123456u;
+      Start(o);
+      TModalScript modals;
+      modals.Expect("PasswordDlg", EnterPassword(""));
+      modals.Expect("AdminOptions", [&](QDialog* d) {
+        if (defaults) AdminOptions->btnDefault->click();
+        AdminOptions->btnScreenColor->click();
+        return TModalScript::Click(d, button);
+      });
+      QColor offered;
+      modals.Expect("ColorDialog1", [&](QDialog* d) {
+        auto* picker = static_cast<QColorDialog*>(d);
+        offered = picker->currentColor();
+        picker->setCurrentColor(QColor(0, 0, 128));
+        return accepted ? int(QDialog::Accepted) : int(QDialog::Rejected);
+      });
+      StartForm->AdministratorClick();
+      VERIFY_MODALS(modals);
+      QCOMPARE(offered, QColor(0x56, 0x34, 0x12));
+      const TOptionsRecord saved = folder->ReadOptions();
+      const bool ok = QString(button) == "btnOk";
+      const bool reset = ok && defaults;
+      QCOMPARE((QList<bool>{saved.EnableAnswers, saved.EnableClearResults, saved.DeletePermitted, saved.AllowEdits,
+                            saved.EnableRunningScore}),
+               (QList<bool>{reset, !reset, !reset, !reset, reset}));
+      QCOMPARE(saved.ScreenColour, ok && accepted ? 0x00800000u : 0x00123456u);
+      // What Cancel left is what the window shows again.
+      QCOMPARE(StartForm->ScreenColour(), saved.ScreenColour);
     }
   }
 };

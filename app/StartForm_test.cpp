@@ -1,14 +1,24 @@
 #include <QtTest>
 
+#include "app/AboutBox.h"
 #include "app/AdminOptions.h"
+#include "app/NewPasswordDlg.h"
+#include "app/PasswordDlg.h"
 #include "app/StartForm.h"
+#include "base/FileDialogs.h"
 #include "base/Pictures.h"
 #include "base/Settings.h"
 #include "base/core/FileIO.h"
 #include "base/core/UserCode.h"
+#include "editor/AddEditForm.h"
+#include "editor/ExhibitManager.h"
+#include "editor/ShowForm.h"
 #include "questions/GetFilename.h"
+#include "questions/SearchForm.h"
 #include "session/Form1.h"
 #include "session/ResultsForm.h"
+#include "session/StatisticsForm.h"
+#include "session/TimerValue.h"
 #include "testkit/MessageScript.h"
 #include "testkit/ModalScript.h"
 #include "testkit/TempProgramFolder.h"
@@ -320,6 +330,112 @@ class StartFormTest : public QObject {
       VERIFY_MESSAGES(messages);
       QCOMPARE(started, tried);
     }
+  }
+  // Enter starts the highlighted test, or presses the focused button; Ctrl+A
+  // opens the administrator options while their menu item is hidden.
+  void keysOfTheStartWindow() {
+    // row, key, modifiers, focused control, edits allowed, modal window opened
+    const std::tuple<const char*, Qt::Key, Qt::KeyboardModifiers, const char*, bool, QString> rows[] = {
+        {"Enter on the list", Qt::Key_Return, Qt::NoModifier, "FileListBox1", false, "Form1"},
+        {"keypad Enter", Qt::Key_Enter, Qt::KeypadModifier, "FileListBox1", false, "Form1"},
+        {"Enter on Add", Qt::Key_Return, Qt::NoModifier, "btnAdd", true, "GetFilename"},
+        {"Ctrl+Enter", Qt::Key_Return, Qt::ControlModifier, "FileListBox1", false, ""},
+        {"Ctrl+A", Qt::Key_A, Qt::ControlModifier, "FileListBox1", false, "PasswordDlg"},
+        {"Ctrl+A beside the menu item", Qt::Key_A, Qt::ControlModifier, "FileListBox1", true, ""},
+        {"A alone", Qt::Key_A, Qt::NoModifier, "FileListBox1", false, ""},
+    };
+    for (const auto& [row, key, modifiers, target, allowEdits, opened] : rows) {
+      TTempProgramFolder folder(Options(allowEdits));
+      folder.WriteSet("a.qst", testkit::MakeSet(2));
+      folder.ShowStartWindow();
+      StartForm->FileListBox1->SetItemIndex(0);
+      TMessageScript messages;
+      TModalScript modals;
+      if (opened == "Form1") {
+        messages.Answer(mrNo);  // no save of the test ended at once
+        modals.Expect(opened, [](QDialog* d) {
+          auto* f = static_cast<TForm1*>(d);
+          f->btnEndReview->click();
+          f->btnClose->click();
+          return d->result();
+        });
+      } else if (!opened.isEmpty()) {
+        modals.Expect(opened, TModalScript::Return(mrCancel));
+      }
+      QTest::keyClick(StartForm->findChild<QWidget*>(target), key, modifiers);
+      const QString context = QString(row) + ": " + modals.Verify() + messages.Verify();
+      QCOMPARE(context, QString(row) + ": ");
+    }
+  }
+
+  // F1 anywhere in a window opens that window's own help page; a window
+  // without one of its own takes its owner's.
+  void f1OpensEachWindowsHelpPage() {
+    TTempProgramFolder folder;
+    QDir().mkpath(QString::fromStdString(folder.Path("help")));
+    for (const char* page : {"main.htm", "run.htm", "start.htm", "edit.htm"})
+      folder.WriteFile(std::string("help/") + page, "<html></html>");
+    folder.ShowStartWindow();
+    TShowForm viewer;
+    TExhibitManager picker;
+    TGetFilename name;
+    TStatisticsForm statistics(ResultsForm);
+    const std::pair<QWidget*, const char*> windows[] = {
+        {StartForm->FileListBox1, "main.htm"},
+        {Form1, "run.htm"},
+        {ResultsForm->Memo1, "run.htm"},
+        {TimerValue->edTimeLimit, "run.htm"},
+        {&statistics, "run.htm"},
+        {AdminOptions, "start.htm"},
+        {AboutBox, "start.htm"},
+        {PasswordDlg->EditPassword, "start.htm"},
+        {NewPasswordDlg, "start.htm"},
+        {name.Edit1, "start.htm"},
+        {AddEditForm->memoQuestion, "edit.htm"},
+        {SearchForm, "edit.htm"},
+        {&viewer, "edit.htm"},
+        {&picker, "edit.htm"},
+    };
+    for (const auto& [widget, page] : windows) {
+      launched.clear();
+      QTest::keyClick(widget, Qt::Key_F1);
+      const QString where = widget->window()->objectName() + " ";
+      QCOMPARE(where + launched.value(0).join(' '),
+               where + "xdg-open " + QString::fromStdString(folder.Path(std::string("help/") + page)));
+    }
+  }
+
+  // The Print menu's PDF items write the highlighted set, as a paper or as
+  // its answer key, to the file chosen beside the set.
+  void printToPdf() {
+    TTempProgramFolder folder;
+    folder.WriteSet("Quiz.qst", testkit::MakeSet(2));
+    folder.ShowStartWindow();
+    StartForm->FileListBox1->SetItemIndex(0);
+    const std::string out = folder.Path("out.pdf");
+    QString suggested;
+    SetFileDialogHook([&](bool, const QString&, const QString& path) {
+      suggested = path;
+      return QString::fromStdString(out);
+    });
+    // item, name suggested, text found, text not found
+    const std::tuple<QAction*, const char*, QString, QString> rows[] = {
+        {StartForm->PdfPaper1, "Quiz.pdf", "1. Question 1", "Answer key"},
+        {StartForm->PdfKey1, "Quiz key.pdf", "Answer key: Quiz", "Question 1"},
+    };
+    for (const auto& [item, name, present, absent] : rows) {
+      TMessageScript messages;
+      item->trigger();
+      VERIFY_MESSAGES(messages);
+      QCOMPARE(suggested, QString::fromStdString(folder.Path("Tests/")) + name);
+      QProcess p;
+      p.start("pdftotext", {"-layout", QString::fromStdString(out), "-"});
+      QVERIFY(p.waitForFinished(-1));
+      const QString text = QString::fromUtf8(p.readAllStandardOutput()).simplified();
+      QVERIFY2(text.contains(present) && !text.contains(absent), qPrintable(text));
+      QFile::remove(QString::fromStdString(out));
+    }
+    SetFileDialogHook(nullptr);
   }
 };
 

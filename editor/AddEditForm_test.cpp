@@ -33,8 +33,8 @@ TQuestionSet MixedSet() {
 }
 
 // Plays edits: A-H click that answer's mark, s m choose single or multiple, t r o type a question,
-// a remark and answer H, + ! - press Add, Save and Cancel, < ] go back and to the last, x n delete
-// answering Yes or No, p clicks Protected, e c try Esc and the close box.
+// a remark and answer H, + ! - press Add, Save and Cancel, [ < > ] go to the first, back, on and to
+// the last, x n delete answering Yes or No, p clicks Protected, e c try Esc and the close box.
 void Play(TAddEditForm* f, const QString& actions) {
   for (const QChar a : actions) {
     const char c = a.toLatin1();
@@ -58,9 +58,9 @@ void Play(TAddEditForm* f, const QString& actions) {
       c == 'e' ? QTest::keyClick(f, Qt::Key_Escape) : void(f->close());
       VERIFY_MESSAGES(messages);
     }
-    const std::pair<char, QAbstractButton*> buttons[] = {{'+', f->btnAdd},    {'!', f->btnSave},
-                                                         {'-', f->btnCancel}, {'<', f->btnPrev},
-                                                         {']', f->btnLast},   {'p', f->cbProtectedSet}};
+    const std::pair<char, QAbstractButton*> buttons[] = {
+        {'+', f->btnAdd},  {'!', f->btnSave}, {'-', f->btnCancel}, {'[', f->btnFirst},
+        {'<', f->btnPrev}, {'>', f->btnNext}, {']', f->btnLast},   {'p', f->cbProtectedSet}};
     for (const auto& [key, button] : buttons)
       if (key == c) button->click();
   }
@@ -133,6 +133,9 @@ class AddEditFormTest : public TEditorTest {
     const std::tuple<const char*, int, const char*, const char*> rows[] = {
         {"last", 0, "]", "#3/3 single R .......H browsing: Line one Line two"},
         {"back to multiple", 3, "<", "#2/3 multiple .B.D.... browsing: Question 2"},
+        {"on to multiple", 1, ">", "#2/3 multiple .B.D.... browsing: Question 2"},
+        {"on from the description", 0, ">>", "#2/3 multiple .B.D.... browsing: Question 2"},
+        {"first: the description", 3, "[", "#0/3 single ........ browsing: A test set"},
         {"add, Save", 2, "+tF!", "#4/4 single R .....F.. browsing: New question (changed)"},
         {"add, Cancel", 2, "+tF-", "#2/3 multiple .B.D.... browsing: Question 2"},
         {"edit, Save", 2, "tF!", "#2/3 multiple .B.D.F.. browsing: New question (changed)"},
@@ -274,7 +277,7 @@ class AddEditFormTest : public TEditorTest {
     messages.Answer(mrOk);
     Reopen();
     QVERIFY(messages.Shown().size() == 1 && messages.Shown()[0].Type == TMsgDlgType::Error);
-    QTRY_VERIFY(!F->isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(!F->isVisible(), 60000);
     QCOMPARE(FileBytes(), std::string("this is no question set"));
   }
 
@@ -396,6 +399,48 @@ class AddEditFormTest : public TEditorTest {
     VERIFY_MESSAGES(messages);
     QCOMPARE(Exhibit(F), QString("none changing: Add Exhibit"));
     QVERIFY(FileExists(Folder->Path("Tests/chart.bmp")));
+  }
+  // Export writes the set in the format its name asks for, and importing
+  // that file adds the same questions again; a name of no known format is
+  // refused and nothing written.
+  void exportThenImportGivesTheSameQuestions() {
+    for (const char* name : {"out.gift", "out.xml", "out.csv", "out.doc"}) {
+      Open(MixedSet());
+      const bool known = !QString(name).endsWith(".doc");
+      TMessageScript messages;
+      if (known) {
+        messages.Expect("3 questions exported", TMsgDlgType::Information, mbOK);
+        messages.Expect("3 questions will be added\n\nAdd them to the question set ?", TMsgDlgType::Confirmation,
+                        mbYes | mbNo, mrYes);
+      } else {
+        messages.Expect("Please name the file .txt (Aiken), .gift, .xml or .csv.", TMsgDlgType::Warning, mbOK);
+      }
+      Choose(name);
+      F->btnExport->click();
+      QCOMPARE(Folder->ReadFile(std::string("Tests/") + name).empty(), !known);
+      if (known) F->btnImport->click();
+      VERIFY_MESSAGES(messages);
+      if (!known) continue;
+      QCOMPARE(F->memoQuestion->toPlainText() + " " + Marks(F), "Question 1 A.......");
+      F->GoToQuestion(5);
+      QCOMPARE(Marks(F) + " " + F->memoQuestion->toPlainText(), ".B.D.... Question 2");
+    }
+  }
+
+  // Show opens the viewer on the record's picture.
+  void showExhibitOpensTheViewer() {
+    Open(ExhibitSet());
+    Folder->WriteBitmap("chart.bmp", 64, 48);
+    F->GoToQuestion(1);
+    TModalScript modals;
+    QSize shown;
+    modals.Expect("ShowForm", [&](QDialog* d) {
+      shown = static_cast<TShowForm*>(d)->Image1->Picture().size();
+      return int(mrOk);
+    });
+    F->btnImageShow->click();
+    VERIFY_MODALS(modals);
+    QCOMPARE(shown, QSize(64, 48));
   }
 };
 

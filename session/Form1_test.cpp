@@ -256,7 +256,7 @@ class Form1Test : public QObject {
                       mbOK);
     r.Window([](TForm1* f) {
       QVERIFY(!f->Taking() && !f->Timer1->isActive());
-      QTRY_VERIFY(!f->isVisible());
+      QTRY_VERIFY_WITH_TIMEOUT(!f->isVisible(), 60000);
     });
     r.Start();  // what a double click on the list does
     QCOMPARE(Form1->result(), int(mrCancel));
@@ -288,6 +288,108 @@ class Form1Test : public QObject {
     QVERIFY(r.Results().isEmpty());  // the declined saves added nothing
     QVERIFY(shown[0] != shown[1]);
     QVERIFY(shown[0] != QStringList({"A", "B", "C", "D", "E", "F", "G", "H"}));
+  }
+  // The keyboard answers and moves like the buttons: A-H and 1-8 tick that
+  // row, the arrows and PgUp/PgDn move, and Esc does not end a running test.
+  void keysOfTheTestWindow_data() {
+    QTest::addColumn<QList<int>>("keys");
+    QTest::addColumn<QString>("state");
+    const int Ctrl = int(Qt::ControlModifier);
+    const std::tuple<const char*, QList<int>, const char*> rows[] = {
+        {"A ticks the first row", {Qt::Key_A}, "Question 1 of 3 | A"},
+        {"H beyond the answers does nothing", {Qt::Key_H}, "Question 1 of 3 | "},
+        {"3 ticks the third row", {Qt::Key_3}, "Question 1 of 3 | C"},
+        {"a second key moves the single tick", {Qt::Key_B, Qt::Key_3}, "Question 1 of 3 | C"},
+        {"the same row twice clears it", {Qt::Key_B, Qt::Key_2}, "Question 1 of 3 | "},
+        {"9 is no row", {Qt::Key_9}, "Question 1 of 3 | "},
+        {"Ctrl+A is no answer", {Ctrl | Qt::Key_A}, "Question 1 of 3 | "},
+        {"right arrow", {Qt::Key_Right}, "Question 2 of 3 | "},
+        {"Page Down", {Qt::Key_PageDown, Qt::Key_PageDown}, "Question 3 of 3 | "},
+        {"left arrow", {Qt::Key_Right, Qt::Key_Left}, "Question 1 of 3 | "},
+        {"Page Up, kept answer", {Qt::Key_D, Qt::Key_PageDown, Qt::Key_PageUp}, "Question 1 of 3 | D"},
+        {"no way back from the first", {Qt::Key_Left}, "Question 1 of 3 | "},
+        {"Esc keeps a running test", {Qt::Key_Escape}, "Question 1 of 3 | "},
+    };
+    for (const auto& [name, keys, state] : rows) QTest::newRow(name) << keys << QString(state);
+  }
+  void keysOfTheTestWindow() {
+    QFETCH(QList<int>, keys);
+    TRun r(testkit::MakeSet(3));  // four answers: E to H are not shown
+    r.Window([&](TForm1* f) {
+      for (const int k : keys) {
+        if (k == Qt::Key_Escape)
+          r.Messages.Expect("End Test and select Close button to exit", TMsgDlgType::Warning, mbOK);
+        QTest::keyClick(f->ScrollContents, Qt::Key(k & ~Qt::KeyboardModifierMask),
+                        Qt::KeyboardModifiers(k & Qt::KeyboardModifierMask));
+      }
+      QVERIFY(f->isVisible() && f->Taking());
+      QString ticked;
+      for (int a = 0; a < AnswerCount; ++a)
+        if (f->rb[a]->isChecked()) ticked += QChar('A' + a);
+      QTEST(f->lbTitle->text() + " | " + ticked, "state");
+      r.Discard(f);
+    });
+    r.Start();
+  }
+
+  // Mark flags the question in the title and in the Goto list; a click in
+  // the list moves there, a double click also closes the list.
+  void markAndGotoList() {
+    TRun r(testkit::MakeSet(3));
+    r.Window([&](TForm1* f) {
+      auto items = [f] {
+        QStringList l;
+        for (int i = 0; i < f->ListBox1->count(); ++i) l << f->ListBox1->item(i)->text();
+        return l.join('|');
+      };
+      Walk(f, "M");
+      QCOMPARE(f->lbTitle->text() + " " + f->btnMark->text(), "Question 1 of 3 (Marked) &Unmark");
+      f->btnGoto->click();
+      QVERIFY(!f->ListBox1->isHidden());
+      QCOMPARE(items(), "Select question:| 1 Marked| 2 | 3 ");
+      QCOMPARE(f->ListBox1->currentRow(), 1);
+      f->ListBox1->setCurrentRow(3);
+      f->ListBox1Click();
+      QCOMPARE(f->lbTitle->text(), "Question 3 of 3");
+      QVERIFY(!f->ListBox1->isHidden());
+      Walk(f, "M");
+      f->ListBox1->setCurrentRow(2);
+      f->ListBox1DblClick();
+      QVERIFY(f->ListBox1->isHidden());
+      QCOMPARE(f->lbTitle->text(), "Question 2 of 3");
+      f->btnGoto->click();  // opened afresh, the list shows the marks as they are now
+      QCOMPARE(items(), "Select question:| 1 Marked| 2 | 3 Marked");
+      QCOMPARE(f->ListBox1->currentRow(), 2);
+      Walk(f, "<");
+      QCOMPARE(f->lbTitle->text() + " " + f->btnMark->text(), "Question 1 of 3 (Marked) &Unmark");
+      Walk(f, "M");
+      QCOMPARE(f->lbTitle->text() + " " + f->btnMark->text(), "Question 1 of 3 &Mark");
+      r.Discard(f);
+    });
+    r.Start();
+  }
+
+  // Cancel in the countdown dialog runs no test and keeps the stored limit;
+  // OK runs it with the limit typed.
+  void countdownDialogButtons() {
+    for (const char* button : {"btnCancel", "btnOk"}) {
+      TOptionsRecord o;
+      o.TimeMode = TTimeMode::Countdown;
+      o.CountdownMinutes = 25;
+      TRun r(testkit::MakeSet(1), o);
+      r.Modals.Expect("TimerValue", [&](QDialog* d) {
+        TimerValue->edTimeLimit->setText("7");
+        return testkit::TModalScript::Click(d, button);
+      });
+      const bool ok = QString(button) == "btnOk";
+      if (ok)
+        r.Window([&](TForm1* f) {
+          QVERIFY(f->Taking() && f->lbTime->text().startsWith("Time left: "));
+          r.Discard(f);
+        });
+      r.Start();
+      QCOMPARE(r.Folder.ReadOptions().CountdownMinutes, ok ? 7 : 25);
+    }
   }
 };
 

@@ -1,3 +1,4 @@
+#include <QClipboard>
 #include <QtTest>
 #include <string>
 
@@ -32,6 +33,27 @@ class LogViewTest : public QObject {
     QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, QPoint(10, h / 2));
     QTest::mouseClick(view.viewport(), Qt::LeftButton, Qt::ShiftModifier, QPoint(10, h + h / 2));
     QCOMPARE(view.SelectedText(), QString::fromUtf8("Caf\xc3\xa9\n\xe2\x82\xac 10"));
+  }
+  // Ctrl+C copies the selection, Ctrl+A selects every line first; the
+  // clipboard gets the text with plain line ends.
+  void copyPutsTheSelectionOnTheClipboard() {
+    TLogView view;
+    view.SetText("first\r\nCaf\xe9\r\nthird\r\n");
+    view.resize(300, 200);
+    view.show();
+    view.setFocus();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    // keys pressed, clipboard afterwards
+    const std::pair<QList<Qt::Key>, QString> rows[] = {
+        {{Qt::Key_C}, QString::fromUtf8("Caf\xc3\xa9\nthird")},  // the selection made by hand
+        {{Qt::Key_A, Qt::Key_C}, QString::fromUtf8("first\nCaf\xc3\xa9\nthird")},
+    };
+    for (const auto& [keys, copied] : rows) {
+      view.SelectLines(1, 2);
+      QApplication::clipboard()->setText("before");
+      for (const Qt::Key k : keys) QTest::keyClick(&view, k, Qt::ControlModifier);
+      QCOMPARE(QApplication::clipboard()->text(), copied);
+    }
   }
 };
 

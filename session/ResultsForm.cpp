@@ -78,7 +78,7 @@ void TResultsForm::AddLines(const QStringList& lines, const std::function<void()
   Pending_.insert(Pending_.end(), ansi.begin(), ansi.end());
   // Lines a failed save kept go first, so the log keeps the order of saving.
   try {
-    TFileLock lock(ResultsFileName, SharedFileLockTimeoutMs);
+    TFileLock lock(ResultsFileName, LockWaitMs);
     AppendToLog(ResultsFileName, LogLinesBytes(Pending_));
     Pending_.clear();
     // Under the same lock, so what goes with the entry is added with it.
@@ -126,7 +126,7 @@ void TResultsForm::btnClearClick() {
                  mbYes | mbNo, mbNo) != mrYes)
     return;
   try {
-    TFileLock lock(ResultsFileName, SharedFileLockTimeoutMs);
+    TFileLock lock(ResultsFileName, LockWaitMs);
     ClearLog(ResultsFileName);
   } catch (const std::exception& e) {
     ShowException(e);

@@ -11,6 +11,7 @@
 
 #include "base/Form.h"
 #include "session/LogView.h"
+#include "session/core/FileLock.h"
 
 namespace proctorium {
 
@@ -26,6 +27,10 @@ class TResultsForm : public TForm {
   QPushButton* btnExport;
 
   std::string ResultsFileName;
+  // How long a save or clear waits for another seat's lock; negative waits
+  // as long as it takes, for test seats on a machine too busy to promise
+  // the user-facing limit.
+  int LockWaitMs = SharedFileLockTimeoutMs;
 
   // The memo's lines; an empty memo has none.
   QStringList Lines() const;

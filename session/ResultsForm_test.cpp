@@ -2,6 +2,7 @@
 #include <QFileDialog>
 #include <QtTest>
 
+#include "base/FileDialogs.h"
 #include "base/ModalSeam.h"
 #include "base/core/FileIO.h"
 #include "session/ResultsForm.h"
@@ -121,6 +122,66 @@ class ResultsFormTest : public QObject {
     QVERIFY(ReadWholeFile(out, stats));
     QVERIFY(stats.find("Set fingerprint,0000000000000007\r\n") != std::string::npos);
     QVERIFY(stats.find("\r\n1,5,3,0.6,") != std::string::npos);
+  }
+  // Export writes the log as it is on disk, one row per entry, the columns
+  // in a fixed order for spreadsheets set up on earlier exports.
+  void exportWritesOneRowPerEntry() {
+    testkit::TTempProgramFolder folder;
+    folder.WriteFile(
+        "Tests/results.txt",
+        "01/02/2026  Quiz.qst     Time taken: 00:01:05\r\n   7 of 9 Correct [77%]  Incorrect; 3; 12\r\n\r\n"
+        "02/02/2026  Caf\xe9 set.qst     Time taken: 00:00:09\r\n   2 of 2 Correct [100%]  \r\n\r\n");
+    folder.CreateForms();
+    const std::string out = folder.Path("r.csv");
+    QString suggested;
+    SetFileDialogHook([&](bool, const QString&, const QString& path) {
+      suggested = path;
+      return QString::fromStdString(out);
+    });
+    ResultsForm->btnExport->click();
+    SetFileDialogHook(nullptr);
+    QVERIFY(suggested.endsWith("/results.csv"));
+    std::string csv;
+    QVERIFY(ReadWholeFile(out, csv));
+    QCOMPARE(csv, std::string("\xEF\xBB\xBF"
+                              "Date,Set file,Time taken,Correct,Seen,Per cent,Incorrect questions\r\n"
+                              "01/02/2026,Quiz.qst,00:01:05,7,9,77,3; 12\r\n"
+                              "02/02/2026,Caf\xC3\xA9 set.qst,00:00:09,2,2,100,\r\n"));
+  }
+
+  // Save Chart writes the chart as a PNG picture of its own size, the bars
+  // drawn, named after the set.
+  void saveChartWritesThePicture() {
+    testkit::TTempProgramFolder folder;
+    folder.WriteFile("Tests/results-detail.csv", DetailLog(7, "2026-11-01 10:00:00"));
+    folder.CreateForms();
+    const std::string out = folder.Path("chart.png");
+    QString suggested;
+    SetFileDialogHook([&](bool, const QString&, const QString& path) {
+      suggested = path;
+      return QString::fromStdString(out);
+    });
+    testkit::TModalScript modals;
+    modals.Expect("StatisticsForm", [&](QDialog* d) {
+      static_cast<TStatisticsForm*>(d)->btnSaveHistogram->click();
+      return testkit::TModalScript::Click(d, "btnClose");
+    });
+    ResultsForm->btnStatisticsClick();
+    SetFileDialogHook(nullptr);
+    VERIFY_MODALS(modals);
+    QVERIFY(suggested.endsWith("/Quiz scores.png"));
+    QImage png;
+    QVERIFY(png.load(QString::fromStdString(out), "PNG"));
+    QCOMPARE(png.size(), QSize(800, 450));
+    // Three bars: one test at 0 %, three at 50 %, one at 100 %.
+    int bar = 0, white = 0;
+    for (int y = 0; y < png.height(); ++y)
+      for (int x = 0; x < png.width(); ++x) {
+        const QRgb c = png.pixel(x, y) & 0xFFFFFF;
+        bar += c == 0x4678BE;
+        white += c == 0xFFFFFF;
+      }
+    QVERIFY2(bar > 800 * 450 / 20 && white > 800 * 450 / 4, qPrintable(QString("%1 %2").arg(bar).arg(white)));
   }
 };
 

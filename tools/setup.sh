@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(build-essential cmake ninja-build qt6-base-dev qt6-base-dev-tools libgl-dev
           clang libclang-rt-14-dev fonts-dejavu-core libgtest-dev poppler-utils
-          clang-format clang-tidy
+          clang-format clang-tidy gcovr
           # Unicode normalisation and character names in the core
           libicu-dev
           # packaging checks

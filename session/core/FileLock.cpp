@@ -27,7 +27,7 @@ bool TryUntil(int timeoutMs, TryOnce tryOnce) {
   auto pause = std::chrono::milliseconds(1);
   for (;;) {
     if (tryOnce()) return true;
-    if (Clock::now() >= deadline) return false;
+    if (timeoutMs >= 0 && Clock::now() >= deadline) return false;
     std::this_thread::sleep_for(pause);
     if (pause < std::chrono::milliseconds(20)) pause *= 2;
   }

@@ -12,7 +12,7 @@ namespace proctorium {
 class TFileLock {
  public:
   // Opens path (creating an empty file if it is missing) and waits up to
-  // timeoutMs for the lock. Throws EFileError naming the file when the file
+  // timeoutMs for the lock (a negative timeoutMs: as long as it takes). Throws EFileError naming the file when the file
   // cannot be opened or another process keeps the lock that long.
   TFileLock(const std::string& path, int timeoutMs);
   ~TFileLock();
