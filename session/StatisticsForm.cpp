@@ -186,10 +186,19 @@ void TStatisticsForm::FitFlagsColumn() {
   const int flags = tblQuestions->columnCount() - 1;
   int others = 0;
   for (int c = 0; c < flags; ++c) others += header->sectionSize(c);
-  const int needed = std::max(tblQuestions->sizeHintForColumn(flags), header->sectionSizeHint(flags));
-  const bool fits = tblQuestions->viewport()->width() - others >= needed;
-  if (header->stretchLastSection() != fits) header->setStretchLastSection(fits);
-  if (!fits) header->resizeSection(flags, needed);
+  // The flags wrap between words, so the column needs the longest flag on
+  // a line of its own.
+  const QFontMetrics fm(tblQuestions->font());
+  int needed = header->sectionSizeHint(flags);
+  for (int r = 0; r < tblQuestions->rowCount(); ++r)
+    if (const QTableWidgetItem* item = tblQuestions->item(r, flags))
+      for (const QString& flag : item->text().split(QStringLiteral("; ")))
+        needed = std::max(needed, fm.horizontalAdvance(flag + QStringLiteral(";")) + 2 * fm.averageCharWidth());
+  const int room = tblQuestions->viewport()->width() - others;
+  const int before = header->sectionSize(flags);
+  header->setStretchLastSection(room >= needed);
+  header->resizeSection(flags, std::max(room, needed));
+  if (header->sectionSize(flags) != before) tblQuestions->resizeRowsToContents();
 }
 
 TStatisticsFilter TStatisticsForm::Filter() const {
