@@ -26,17 +26,20 @@ struct TItemCounts {
   AnswerMask Offered = 0;
   AnswerMask CorrectAnswer = 0;
   int CompleteCorrect = 0;
-  std::vector<int> Attempts, Correct, Blank;
-  std::vector<std::array<int, AnswerCount>> Chosen;
-  void Grow(int total) {
-    if (static_cast<int>(Attempts.size()) > total) return;
-    const std::size_t size = static_cast<std::size_t>(total) + 1;
-    Attempts.resize(size);
-    Correct.resize(size);
-    Blank.resize(size);
-    Chosen.resize(size);
+  // The takers of one total side by side, so adding an answer touches one
+  // place in memory.
+  struct TCell {
+    int Attempts = 0, Correct = 0, Blank = 0;
+    std::array<int, AnswerCount> Chosen{};
+  };
+  std::vector<TCell> ByTotal;
+  TCell& At(int total) {
+    if (static_cast<int>(ByTotal.size()) <= total) ByTotal.resize(static_cast<std::size_t>(total) + 1);
+    return ByTotal[static_cast<std::size_t>(total)];
   }
 };
+
+bool SeveralBits(unsigned mask) { return (mask & (mask - 1)) != 0; }
 
 // Weight of each total in the group of the g highest (or lowest) totals: 1
 // inside, the places left shared by the totals tied at the edge, 0 outside.
@@ -160,16 +163,15 @@ void TStatisticsBuilder::Add(const TDetailTest& test) {
       item.Offered = o.Offered;
       item.CorrectAnswer = o.CorrectAnswer;
     }
-    item.Grow(correct);
-    ++item.Attempts[correct];
+    TItemCounts::TCell& cell = item.At(correct);
+    ++cell.Attempts;
     if (o.Correct) {
-      ++item.Correct[correct];
+      ++cell.Correct;
       if (complete) ++item.CompleteCorrect;
     }
-    if (o.Response == 0) ++item.Blank[correct];
-    if (std::popcount(static_cast<unsigned>(o.Response)) > 1) item.MultiTick = true;
-    for (int a = 0; a < AnswerCount; ++a)
-      if (o.Response & (1u << a)) ++item.Chosen[correct][a];
+    if (o.Response == 0) ++cell.Blank;
+    if (SeveralBits(o.Response)) item.MultiTick = true;
+    for (unsigned r = o.Response; r; r &= r - 1) ++cell.Chosen[std::countr_zero(r)];
   }
 }
 
@@ -185,16 +187,17 @@ struct TItemSums {
 void ItemFigures(const TItemCounts& c, bool groups, const TGroupEdge& upper, const TGroupEdge& lower,
                  const TStatisticsOptions& options, TItemStatistics& item) {
   TItemSums m;
-  for (int t = 0; t < static_cast<int>(c.Attempts.size()); ++t) {
-    const std::int64_t n = c.Attempts[t], r = c.Correct[t];
+  for (int t = 0; t < static_cast<int>(c.ByTotal.size()); ++t) {
+    const TItemCounts::TCell& cell = c.ByTotal[static_cast<std::size_t>(t)];
+    const std::int64_t n = cell.Attempts, r = cell.Correct;
     if (n == 0) continue;
     m.Attempts += n;
     m.Correct += r;
     m.Total += n * t;
     m.TotalSquares += n * t * t;
     m.CorrectTotal += r * t;
-    item.Blank += c.Blank[t];
-    for (int a = 0; a < AnswerCount; ++a) item.Chosen[a] += c.Chosen[t][a];
+    item.Blank += cell.Blank;
+    for (int a = 0; a < AnswerCount; ++a) item.Chosen[a] += cell.Chosen[a];
     if (!groups) continue;
     const double wu = upper.Weight(t), wl = lower.Weight(t);
     m.Upper += wu * n;
@@ -202,15 +205,15 @@ void ItemFigures(const TItemCounts& c, bool groups, const TGroupEdge& upper, con
     m.Lower += wl * n;
     m.LowerCorrect += wl * r;
     for (int a = 0; a < AnswerCount; ++a) {
-      m.UpperChose[a] += wu * c.Chosen[t][a];
-      m.LowerChose[a] += wl * c.Chosen[t][a];
+      m.UpperChose[a] += wu * cell.Chosen[a];
+      m.LowerChose[a] += wl * cell.Chosen[a];
     }
   }
   item.Attempts = static_cast<int>(m.Attempts);
   item.CorrectCount = static_cast<int>(m.Correct);
   item.Offered = c.Offered;
   item.CorrectAnswer = c.CorrectAnswer;
-  item.MultipleAnswer = c.MultiTick || std::popcount(static_cast<unsigned>(c.CorrectAnswer)) > 1;
+  item.MultipleAnswer = c.MultiTick || SeveralBits(c.CorrectAnswer);
   const int offered = std::popcount(static_cast<unsigned>(c.Offered));
   if (offered > 0) item.ChanceLevel = item.MultipleAnswer ? 1.0 / ((1 << offered) - 1) : 1.0 / offered;
   if (m.Attempts == 0) return;
