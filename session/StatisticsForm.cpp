@@ -5,7 +5,6 @@
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QScrollBar>
 #include <QVBoxLayout>
 
 #include "base/Controls.h"
@@ -164,6 +163,7 @@ TStatisticsForm::TStatisticsForm(QWidget* parent) : TForm(parent) {
   connect(btnExportStatistics, &QPushButton::clicked, this, [this] { btnExportStatisticsClick(); });
   connect(btnSaveHistogram, &QPushButton::clicked, this, [this] { btnSaveHistogramClick(); });
   connect(btnClose, &QPushButton::clicked, this, [this] { close(); });
+  SetWindowHelpPage(this, "statistics.htm");
   resize(DefaultSize);
 }
 
