@@ -3,6 +3,7 @@
 // damaged lines it reports.
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QHeaderView>
 #include <QLayout>
 #include <QScrollBar>
@@ -54,10 +55,14 @@ int Column(const QTableWidget* t, const QString& header) {
   return -1;
 }
 
+// The script of the window's own modal dialogs while check runs.
+testkit::TModalScript* Modals = nullptr;
+
 // Opens the window from the results window as a teacher does and runs
 // check on it.
 void WithStatistics(const std::function<void(TStatisticsForm*)>& check) {
   testkit::TModalScript modals;
+  Modals = &modals;
   modals.Expect("StatisticsForm", [&](QDialog* d) {
     d->layout()->activate();
     QApplication::processEvents();
@@ -206,6 +211,30 @@ class StatisticsFormTest : public QObject {
       QCOMPARE(f->lbSkipped->text(), QString("2 damaged lines were skipped (lines 4, 5) in %1.")
                                          .arg(QString::fromStdString(folder.Path("Tests/results-detail.csv"))));
     });
+  }
+
+  // Both buttons save what the window shows: the chart as an 800 x 450
+  // picture, the figures with the filter that made them.
+  void saveChartAndExportWriteTheirFiles() {
+    testkit::TTempProgramFolder folder;
+    folder.WriteFile("Tests/results-detail.csv", Log(FiveTakes));
+    folder.CreateForms();
+    const std::string png = folder.Path("chart.png"), csv = folder.Path("figures.csv");
+    WithStatistics([&](TStatisticsForm* f) {
+      f->chkLatestAttempt->click();
+      for (const auto& [button, path] : {std::pair{f->btnSaveHistogram, png}, std::pair{f->btnExportStatistics, csv}}) {
+        Modals->Expect("SaveFileDialog", [&](QDialog* dlg) {
+          static_cast<QFileDialog*>(dlg)->selectFile(QString::fromStdString(path));
+          QMetaObject::invokeMethod(dlg, "accept");
+          return dlg->result();
+        });
+        button->click();
+      }
+    });
+    QCOMPARE(QImage(QString::fromStdString(png)).size(), QSize(800, 450));
+    const std::string figures = folder.ReadFile("figures.csv");
+    QVERIFY(figures.find("\r\nTests counted,Latest attempt of each candidate\r\nQuestions in set,2\r\nTests,4\r\n") !=
+            std::string::npos);
   }
 
   // Both filters are off at first; each one, switched on, narrows the tests

@@ -463,8 +463,11 @@ TStatisticsLoad LoadStatistics(std::string_view bytes, const TStatisticsFilter& 
     pos += n;
     return n;
   };
-  return LoadStatistics(
-      read, [&] { return (pos = 0) == 0; }, filter, options);
+  const std::function<bool()> rewind = [&] {
+    pos = 0;
+    return true;
+  };
+  return LoadStatistics(read, rewind, filter, options);
 }
 
 TStatisticsLoad LoadStatisticsFile(const std::string& path, const TStatisticsFilter& filter,
