@@ -2,6 +2,7 @@
 
 #include <QPainter>
 #include <algorithm>
+#include <cmath>
 
 namespace proctorium {
 
@@ -61,30 +62,37 @@ void THistogram::Draw(QPainter& p, const QRect& area) const {
     p.drawText(QRect(area.left(), y - fm.height() / 2, left - area.left() - 4, fm.height()),
                Qt::AlignRight | Qt::AlignVCenter, QString::number(v));
   }
-  // With a large font or a narrow chart every second or fifth bar is
+  // One per-cent axis for everything: bar i covers 10*i to 10*i+10 per cent
+  // (the last one 90 to 100), the labels stand at the class limits, and the
+  // mean and the band below are placed on the same axis, so a mean of 83 per
+  // cent lies a third of the way into the 80 to 90 bar.
+  auto xAt = [&](double percent) {
+    return left + static_cast<int>(std::lround(std::clamp(percent, 0.0, 100.0) / 100.0 * (right - left)));
+  };
+  // With a large font or a narrow chart every second or fifth limit is
   // labelled, so the numbers never run into each other.
-  const int labelWidth = fm.horizontalAdvance(QStringLiteral("90")) + 6;
+  const int labelWidth = fm.horizontalAdvance(QStringLiteral("100")) + 6;
   int labelEvery = 1;
   for (int every : {1, 2, 5, 10}) {
     labelEvery = every;
     if (slot * every >= labelWidth) break;
   }
   for (int i = 0; i < 10; ++i) {
-    const int x0 = left + static_cast<int>(i * slot) + 2;
-    const int x1 = left + static_cast<int>((i + 1) * slot) - 2;
+    const int x0 = xAt(i * 10) + 1;
+    const int x1 = xAt(i * 10 + 10) - 1;
     const int y = bottom - (bottom - top) * h[i] / most;
-    p.fillRect(QRect(QPoint(x0, y), QPoint(x1, bottom - 1)), QColor(70, 120, 190));
-    p.setPen(Qt::black);
+    if (h[i] > 0) p.fillRect(QRect(QPoint(x0, y), QPoint(x1, bottom - 1)), QColor(70, 120, 190));
+  }
+  p.setPen(Qt::black);
+  for (int i = 0; i <= 10; ++i) {
+    const int x = xAt(i * 10);
+    p.drawLine(x, bottom, x, bottom + 3);
     if (i % labelEvery == 0)
-      p.drawText(QRect(x0 - labelWidth, bottom + 2, x1 - x0 + 2 * labelWidth, fm.height()), Qt::AlignCenter,
+      p.drawText(QRect(x - labelWidth, bottom + 3, 2 * labelWidth, fm.height()), Qt::AlignCenter,
                  QString::number(i * 10));
   }
   p.drawText(QRect(left, bottom + 2 + fm.height(), right - left, fm.height()), Qt::AlignCenter,
              QStringLiteral("Score (per cent)"));
-  // Mean and one standard deviation either side, on the same per-cent axis.
-  auto xAt = [&](double percent) {
-    return left + static_cast<int>(std::clamp(percent, 0.0, 100.0) / 100.0 * (right - left));
-  };
   const int mean = xAt(Series_->MeanPercent);
   p.fillRect(QRect(QPoint(xAt(Series_->MeanPercent - Series_->SdPercent), top),
                    QPoint(xAt(Series_->MeanPercent + Series_->SdPercent), bottom - 1)),

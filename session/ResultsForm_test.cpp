@@ -104,8 +104,8 @@ class ResultsFormTest : public QObject {
       // Attempts, facility, C chosen and the flag, each in its own column.
       [&] {
         const QString row = f->tblQuestions->item(0, 1)->text() + " " + f->tblQuestions->item(0, 2)->text() + " " +
-                            f->tblQuestions->item(0, 8)->text() + " " + f->tblQuestions->item(0, 15)->text();
-        QCOMPARE(row, QString("5 0.60 0 Nobody chose C"));
+                            f->tblQuestions->item(0, 10)->text() + " " + f->tblQuestions->item(0, 17)->text();
+        QCOMPARE(row, QString("5 0.60 0\n0/0 Negative discrimination; within chance; nobody chose C"));
       }();
       modals.Expect("SaveFileDialog", [&](QDialog* dlg) {
         static_cast<QFileDialog*>(dlg)->selectFile(QString::fromStdString(out));

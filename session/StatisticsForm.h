@@ -2,7 +2,9 @@
 // The question statistics of the saved tests, one series (set file and
 // version of its questions) at a time, with the exports for a spreadsheet.
 
+#include <QCheckBox>
 #include <QComboBox>
+#include <QDateEdit>
 #include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
@@ -18,8 +20,16 @@ class TStatisticsForm : public TForm {
   Q_OBJECT
  public:
   explicit TStatisticsForm(QWidget* parent = nullptr);
+  // Room for the chart, the summary and every column of the table.
+  static constexpr QSize DefaultSize{1120, 680};
 
   QComboBox* cbSeries;
+  // Which tests count; both off by default.
+  QCheckBox* chkDateRange;
+  QDateEdit* dtFrom;
+  QDateEdit* dtTo;
+  QCheckBox* chkLatestAttempt;
+  QLabel* lbSkipped;  // damaged lines of the log, hidden when none
   QLabel* lbSummary;
   THistogram* Histogram;
   QTableWidget* tblQuestions;
@@ -27,8 +37,10 @@ class TStatisticsForm : public TForm {
   QPushButton* btnSaveHistogram;
   QPushButton* btnClose;
 
-  // Reads the detail log afresh.
+  // Reads the detail log afresh, with the filter the controls set.
   void LoadDetailLog();
+  TStatisticsFilter Filter() const;
+  const TSkippedLines& Skipped() const { return Skipped_; }
   void ShowSeries(int index);
   void btnExportStatisticsClick();
   void btnSaveHistogramClick();
@@ -37,10 +49,16 @@ class TStatisticsForm : public TForm {
 
  protected:
   void FormShow() override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   const TSeriesStatistics* Selected() const;
+  // The Flags column takes the room left beside the others, and at least
+  // its text; a scroll bar appears only when even that does not fit.
+  void FitFlagsColumn();
   std::vector<TSeriesStatistics> Series_;
+  TSkippedLines Skipped_;
+  bool DatesSet_ = false;
   TStatisticsOptions Options_;
 };
 

@@ -66,68 +66,69 @@ TCsvReader::TCsvReader(std::string_view bytes) : Bytes_(bytes) {
 bool TCsvReader::Next(std::vector<std::string_view>& fields) {
   fields.clear();
   Unquoted_.clear();
+  Torn_ = false;
   if (Pos_ >= Bytes_.size()) return false;
+  ++Line_;
   const char* data = Bytes_.data();
   const std::size_t size = Bytes_.size();
-  // The usual record has no quote: split it on commas without copying.
   const void* nl = std::memchr(data + Pos_, '\n', size - Pos_);
-  std::size_t end = nl ? static_cast<std::size_t>(static_cast<const char*>(nl) - data) : size;
+  const std::size_t end = nl ? static_cast<std::size_t>(static_cast<const char*>(nl) - data) : size;
   std::string_view line(data + Pos_, end - Pos_);
-  if (line.find('"') == std::string_view::npos) {
-    Pos_ = nl ? end + 1 : size;
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    std::size_t start = 0;
-    for (;;) {
-      const std::size_t comma = line.find(',', start);
-      if (comma == std::string_view::npos) {
-        fields.push_back(line.substr(start));
-        return true;
+  Pos_ = nl ? end + 1 : size;
+  if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+  // The usual record has no quote: split it on commas without copying, in
+  // one pass over the bytes.
+  {
+    const char* p = line.data();
+    const char* const e = p + line.size();
+    const char* start = p;
+    for (; p != e; ++p) {
+      if (*p == ',') {
+        fields.emplace_back(start, static_cast<std::size_t>(p - start));
+        start = p + 1;
+      } else if (*p == '"') {
+        break;
       }
-      fields.push_back(line.substr(start, comma - start));
-      start = comma + 1;
     }
+    if (p == e) {
+      fields.emplace_back(start, static_cast<std::size_t>(e - start));
+      return true;
+    }
+    fields.clear();
   }
-  // Quoted fields: walk byte by byte; a line break inside quotes belongs to
-  // the field.
-  std::size_t i = Pos_;
+  std::size_t i = 0;
+  const std::size_t n = line.size();
   for (;;) {
-    if (i < size && data[i] == '"') {
+    if (i < n && line[i] == '"') {
       std::string value;
       ++i;
-      while (i < size) {
-        if (data[i] == '"') {
-          if (i + 1 < size && data[i + 1] == '"') {
+      bool closed = false;
+      while (i < n) {
+        if (line[i] == '"') {
+          if (i + 1 < n && line[i + 1] == '"') {
             value += '"';
             i += 2;
             continue;
           }
           ++i;
+          closed = true;
           break;
         }
-        value += data[i++];
+        value += line[i++];
       }
+      if (!closed) Torn_ = true;
       // Anything between the closing quote and the comma is kept as written.
-      while (i < size && data[i] != ',' && data[i] != '\n') {
-        if (data[i] != '\r') value += data[i];
-        ++i;
-      }
+      while (i < n && line[i] != ',') value += line[i++];
       Unquoted_.push_back(std::move(value));
       fields.push_back(Unquoted_.back());
     } else {
-      std::size_t start = i;
-      while (i < size && data[i] != ',' && data[i] != '\n') ++i;
-      std::string_view f(data + start, i - start);
-      if (!f.empty() && f.back() == '\r') f.remove_suffix(1);
-      fields.push_back(f);
+      const std::size_t start = i;
+      while (i < n && line[i] != ',') ++i;
+      fields.push_back(line.substr(start, i - start));
     }
-    if (i >= size) break;
-    if (data[i] == '\n') {
-      ++i;
-      break;
-    }
+    if (i >= n) break;
     ++i;  // the comma
   }
-  Pos_ = i;
   return true;
 }
 

@@ -93,10 +93,13 @@ std::string ResultsLogCsv(const std::vector<TResultEntry>& entries) {
   return out;
 }
 
-std::string StatisticsCsv(const TSeriesStatistics& s, const TStatisticsOptions& options) {
+std::string StatisticsCsv(const TSeriesStatistics& s, const TStatisticsOptions& options,
+                          const TStatisticsFilter& filter) {
   std::string out(Utf8Bom);
   AppendCsvRecord(out, {"Set file", CsvText(s.SetFile)});
   AppendCsvRecord(out, {"Set fingerprint", FingerprintText(s.Fingerprint)});
+  if (const std::string limit = FilterText(filter); !limit.empty())
+    AppendCsvRecord(out, {"Tests counted", CsvText(limit)});
   AppendCsvRecord(out, {"Questions in set", std::to_string(s.QuestionsInSet)});
   AppendCsvRecord(out, {"Tests", std::to_string(s.Takers)});
   AppendCsvRecord(out, {"Tests that saw every question", std::to_string(s.CompleteTakers)});
@@ -104,30 +107,40 @@ std::string StatisticsCsv(const TSeriesStatistics& s, const TStatisticsOptions& 
   AppendCsvRecord(out, {"Last test", CsvText(s.LastDate)});
   AppendCsvRecord(out, {"Mean score (per cent)", CsvNumber(s.MeanPercent, 1)});
   AppendCsvRecord(out, {"Standard deviation (per cent)", CsvNumber(s.SdPercent, 1)});
+  AppendCsvRecord(out, {"Median score (per cent)", CsvNumber(s.MedianPercent, 1)});
+  AppendCsvRecord(out, {"Skewness", Number(s.Skewness)});
+  AppendCsvRecord(out, {"Kurtosis (excess)", Number(s.Kurtosis)});
   AppendCsvRecord(out, {"Mean number correct", CsvNumber(s.MeanTotal, 2)});
   AppendCsvRecord(out, {"Standard deviation (number correct)", CsvNumber(s.SdTotal, 2)});
   AppendCsvRecord(out, {"Reliability (KR-20)", s.Kr20 ? CsvNumber(*s.Kr20) : CsvText(ReliabilityNote(s, options))});
+  AppendCsvRecord(out, {"Standard error of measurement (questions)", Number(s.SemQuestions)});
+  AppendCsvRecord(out, {"Standard error of measurement (per cent)", Number(s.SemPercent)});
   out += "\r\n";
   AppendCsvRecord(out, {"Score (per cent)", "Tests"});
   for (int i = 0; i < 10; ++i)
     AppendCsvRecord(out, {std::to_string(i * 10) + " to " + std::to_string(i == 9 ? 100 : i * 10 + 9),
                           std::to_string(s.Histogram[i])});
   out += "\r\n";
-  std::vector<std::string> header{"Question",       "Attempts",       "Correct",       "Facility",
-                                  "Discrimination", "Point-biserial", "Correct answer"};
+  std::vector<std::string> header{"Question",       "Attempts",       "Correct",   "Facility",      "Chance level",
+                                  "Discrimination", "Point-biserial", "Item-rest", "Correct answer"};
   for (int a = 0; a < AnswerCount; ++a) header.push_back(std::string("Chose ") + static_cast<char>('A' + a));
   header.emplace_back("No answer");
+  for (const char* group : {"Upper 27% chose ", "Lower 27% chose "})
+    for (int a = 0; a < AnswerCount; ++a) header.push_back(group + std::string(1, static_cast<char>('A' + a)));
   header.emplace_back("Flags");
   AppendCsvRecord(out, header);
   for (const TItemStatistics& item : s.Items) {
-    std::vector<std::string> row{std::to_string(item.Question),     std::to_string(item.Attempts),
-                                 std::to_string(item.CorrectCount), Number(item.Facility),
-                                 Number(item.Discrimination),       Number(item.PointBiserial),
-                                 MaskLetters(item.CorrectAnswer)};
+    std::vector<std::string> row{
+        std::to_string(item.Question), std::to_string(item.Attempts), std::to_string(item.CorrectCount),
+        Number(item.Facility),         Number(item.ChanceLevel),      Number(item.Discrimination),
+        Number(item.PointBiserial),    Number(item.ItemRest),         MaskLetters(item.CorrectAnswer)};
     // Letters that were not offered stay empty rather than 0.
-    for (int a = 0; a < AnswerCount; ++a)
-      row.push_back((item.Offered & (1u << a)) || item.Chosen[a] ? std::to_string(item.Chosen[a]) : std::string());
+    auto shown = [&](int a) { return (item.Offered & (1u << a)) || item.Chosen[a]; };
+    for (int a = 0; a < AnswerCount; ++a) row.push_back(shown(a) ? std::to_string(item.Chosen[a]) : std::string());
     row.push_back(item.Attempts ? std::to_string(item.Blank) : std::string());
+    // Shares of each group, as fractions like facility.
+    for (const auto* group : {&item.UpperChose, &item.LowerChose})
+      for (int a = 0; a < AnswerCount; ++a) row.push_back(*group && shown(a) ? CsvNumber((**group)[a]) : std::string());
     row.push_back(CsvText(FlagText(item)));
     AppendCsvRecord(out, row);
   }

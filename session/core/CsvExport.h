@@ -29,7 +29,9 @@ std::vector<TResultEntry> ParseResultsLog(std::string_view bytes, int* skipped =
 // One row per entry under a header; UTF-8 with a byte order mark.
 std::string ResultsLogCsv(const std::vector<TResultEntry>& entries);
 
-// The set's figures, the score distribution and one row per question.
-std::string StatisticsCsv(const TSeriesStatistics& s, const TStatisticsOptions& options = {});
+// The set's figures, the score distribution and one row per question; the
+// filter the figures were made with is named when there was one.
+std::string StatisticsCsv(const TSeriesStatistics& s, const TStatisticsOptions& options = {},
+                          const TStatisticsFilter& filter = {});
 
 }  // namespace proctorium

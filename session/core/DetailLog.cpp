@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <filesystem>
 #include <random>
-#include <unordered_map>
 
 #include "base/core/FileIO.h"
 #include "session/core/Csv.h"
@@ -143,75 +142,171 @@ void AppendDetailLog(const std::string& path, const TDetailTest& test) {
   AppendToLog(path, DetailLogRecords(test, ec || size == 0));
 }
 
-std::vector<TDetailTest> ReadDetailLog(std::string_view bytes, int* skipped) {
-  std::vector<TDetailTest> tests;
-  std::unordered_map<std::string, std::size_t> index;
-  int bad = 0;
-  TCsvReader reader(bytes);
-  std::vector<std::string_view> f;
-  std::string key;
-  std::size_t last = SIZE_MAX;
-  std::string lastKey;
-  while (reader.Next(f)) {
-    if (f.size() == 1 && f[0].empty()) continue;  // blank line
-    const bool wide = f.size() == FieldCount;
-    if ((wide || f.size() == OldFieldCount) && f[0] == "Date and time") continue;  // a header
-    TQuestionOutcome o;
-    int question = 0, questions = 0, correct = 0;
-    std::uint64_t fingerprint = 0;
-    if ((!wide && f.size() != OldFieldCount) || !ParseFingerprint(f[2], fingerprint) ||
-        !ParseInt(f[3], 1, MaxQuestions, question) || !ParseLetters(f[4], o.Response) ||
-        !ParseLetters(f[5], o.CorrectAnswer) || !ParseInt(f[6], 0, 1, correct) || !ParseLetters(f[7], o.Offered) ||
-        !ParseInt(f[8], 1, MaxQuestions, questions) || f[9].empty() || question > questions) {
-      ++bad;
-      continue;
-    }
-    o.Question = static_cast<std::int16_t>(question);
-    o.Correct = correct == 1;
-    // The records of one test lie together, so the previous test is nearly
-    // always the one; the map is for tests interleaved by hand.
-    key.assign(f[9]);
-    key += '\n';
-    key.append(f[2]);
-    key += '\n';
-    key.append(f[1]);
-    std::size_t t;
-    if (last != SIZE_MAX && key == lastKey) {
-      t = last;
-    } else {
-      auto [it, added] = index.try_emplace(key, tests.size());
-      t = it->second;
-      if (added) {
-        TDetailTest test;
-        test.DateTime = CsvTextValue(f[0]);
-        test.SetFile = CsvTextValue(f[1]);
-        test.Fingerprint = fingerprint;
-        test.QuestionsInSet = questions;
-        test.TestId = CsvTextValue(f[9]);
-        if (wide) {
-          test.CandidateName = CsvTextValue(f[10]);
-          test.CandidateId = CsvTextValue(f[11]);
-          test.ScoreRule = CsvTextValue(f[12]);
-        }
-        tests.push_back(std::move(test));
-      }
-      last = t;
-      lastKey = key;
-    }
-    auto& outcomes = tests[t].Outcomes;
-    if (outcomes.empty() || outcomes.back().Question < o.Question) {
-      outcomes.push_back(o);
-      continue;
-    }
-    // Out of order: keep the set order, and a question only once.
-    auto at = std::lower_bound(outcomes.begin(), outcomes.end(), o.Question,
-                               [](const TQuestionOutcome& x, int q) { return x.Question < q; });
-    if (at != outcomes.end() && at->Question == o.Question)
-      ++bad;
-    else
-      outcomes.insert(at, o);
+void TSkippedLines::Add(int line) {
+  ++Count;
+  if (First.size() < Kept) First.push_back(line);
+}
+
+struct TDetailLogReader::TOpen {
+  std::string Key;
+  TDetailTest Test;
+  int FirstLine = 0;
+};
+
+TDetailLogReader::TDetailLogReader(TSink sink) : Sink_(std::move(sink)) {}
+
+TDetailLogReader::~TDetailLogReader() = default;
+
+void TDetailLogReader::Feed(std::string_view bytes) {
+  if (!Started_ && !bytes.empty()) {
+    Started_ = true;
+    // A byte order mark is only ever at the start of the file.
+    if (bytes.substr(0, Utf8Bom.size()) == Utf8Bom) bytes.remove_prefix(Utf8Bom.size());
   }
-  if (skipped) *skipped = bad;
+  while (!bytes.empty()) {
+    const std::size_t nl = bytes.find('\n');
+    if (nl == std::string_view::npos) {
+      if (Carry_.size() + bytes.size() > LongestLine) {
+        CarryTooLong_ = true;
+        Carry_.clear();
+      } else if (!CarryTooLong_) {
+        Carry_.append(bytes);
+      }
+      return;
+    }
+    if (!Carry_.empty() || CarryTooLong_) {
+      // Finish the line begun in an earlier piece.
+      if (CarryTooLong_ || Carry_.size() + nl + 1 > LongestLine) {
+        Skipped_.Add(++LineBase_);
+      } else {
+        Carry_.append(bytes.substr(0, nl + 1));
+        Lines(Carry_);
+      }
+      Carry_.clear();
+      CarryTooLong_ = false;
+      bytes.remove_prefix(nl + 1);
+      continue;
+    }
+    // Every whole line of this piece at once.
+    const std::size_t last = bytes.rfind('\n');
+    Lines(bytes.substr(0, last + 1));
+    bytes.remove_prefix(last + 1);
+  }
+}
+
+void TDetailLogReader::Finish() {
+  if (CarryTooLong_)
+    Skipped_.Add(++LineBase_);
+  else if (!Carry_.empty())
+    Lines(Carry_);
+  Carry_.clear();
+  CarryTooLong_ = false;
+  while (!Open_.empty()) Close(0);
+}
+
+void TDetailLogReader::Lines(std::string_view lines) {
+  TCsvReader reader(lines);
+  std::vector<std::string_view> f;
+  int line = LineBase_;
+  while (reader.Next(f)) {
+    line = LineBase_ + reader.Line();
+    if (reader.Torn()) {
+      Skipped_.Add(line);
+      continue;
+    }
+    if (f.size() == 1 && f[0].empty()) continue;  // blank line
+    Record(f, line);
+  }
+  LineBase_ = line;
+}
+
+void TDetailLogReader::Record(const std::vector<std::string_view>& f, int line) {
+  const bool wide = f.size() == FieldCount;
+  if ((wide || f.size() == OldFieldCount) && f[0] == "Date and time") return;  // a header
+  TQuestionOutcome o;
+  int question = 0, questions = 0, correct = 0;
+  std::uint64_t fingerprint = 0;
+  if ((!wide && f.size() != OldFieldCount) || !ParseFingerprint(f[2], fingerprint) ||
+      !ParseInt(f[3], 1, MaxQuestions, question) || !ParseLetters(f[4], o.Response) ||
+      !ParseLetters(f[5], o.CorrectAnswer) || !ParseInt(f[6], 0, 1, correct) || !ParseLetters(f[7], o.Offered) ||
+      !ParseInt(f[8], 1, MaxQuestions, questions) || f[9].empty() || question > questions) {
+    Skipped_.Add(line);
+    return;
+  }
+  o.Question = static_cast<std::int16_t>(question);
+  o.Correct = correct == 1;
+  Key_.assign(f[9]);
+  Key_ += '\n';
+  Key_.append(f[2]);
+  Key_ += '\n';
+  Key_.append(f[1]);
+  // The test of the previous record nearly always; the others open are for
+  // records interleaved by hand.
+  std::size_t t = Open_.size();
+  for (std::size_t i = Open_.size(); i-- > 0;)
+    if (Open_[i].Key == Key_) {
+      t = i;
+      break;
+    }
+  if (t == Open_.size()) {
+    std::uint64_t h = FnvOffset;
+    Hash(h, Key_.data(), Key_.size());
+    if (Closed_.count(h)) {
+      Skipped_.Add(line);
+      return;
+    }
+    if (Open_.size() >= OpenTests) {
+      Close(0);
+      --t;
+    }
+    TOpen& open = Open_.emplace_back();
+    open.Key = Key_;
+    open.FirstLine = line;
+    TDetailTest& test = open.Test;
+    test.DateTime = CsvTextValue(f[0]);
+    test.SetFile = CsvTextValue(f[1]);
+    test.Fingerprint = fingerprint;
+    test.QuestionsInSet = questions;
+    test.TestId = CsvTextValue(f[9]);
+    if (wide) {
+      test.CandidateName = CsvTextValue(f[10]);
+      test.CandidateId = CsvTextValue(f[11]);
+      test.ScoreRule = CsvTextValue(f[12]);
+    }
+  }
+  auto& outcomes = Open_[t].Test.Outcomes;
+  if (outcomes.empty() || outcomes.back().Question < o.Question) {
+    outcomes.push_back(o);
+    return;
+  }
+  // Out of order: keep the set order, and a question only once.
+  auto at = std::lower_bound(outcomes.begin(), outcomes.end(), o.Question,
+                             [](const TQuestionOutcome& x, int q) { return x.Question < q; });
+  if (at != outcomes.end() && at->Question == o.Question)
+    Skipped_.Add(line);
+  else
+    outcomes.insert(at, o);
+}
+
+void TDetailLogReader::Close(std::size_t index) {
+  TOpen open = std::move(Open_[index]);
+  Open_.erase(Open_.begin() + static_cast<std::ptrdiff_t>(index));
+  std::uint64_t h = FnvOffset;
+  Hash(h, open.Key.data(), open.Key.size());
+  Closed_.insert(h);
+  Sink_(std::move(open.Test), open.FirstLine);
+}
+
+std::vector<TDetailTest> ReadDetailLog(std::string_view bytes, int* skipped) {
+  std::vector<std::pair<int, TDetailTest>> read;
+  TDetailLogReader reader([&](TDetailTest&& t, int line) { read.emplace_back(line, std::move(t)); });
+  reader.Feed(bytes);
+  reader.Finish();
+  std::stable_sort(read.begin(), read.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+  std::vector<TDetailTest> tests;
+  tests.reserve(read.size());
+  for (auto& [line, t] : read) tests.push_back(std::move(t));
+  if (skipped) *skipped = reader.Skipped().Count;
   return tests;
 }
 

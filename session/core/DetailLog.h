@@ -4,8 +4,10 @@
 // question. The results log itself stays as it always was.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 #include "questions/core/QuestionSet.h"
@@ -64,9 +66,66 @@ std::string DetailLogRecords(const TDetailTest& test, bool fileIsEmpty);
 // so the records of tests saved at the same time never mix. Throws EFileError.
 void AppendDetailLog(const std::string& path, const TDetailTest& test);
 
+// Lines of a detail log that could not be read: how many, and where.
+struct TSkippedLines {
+  static constexpr std::size_t Kept = 5;
+  int Count = 0;
+  std::vector<int> First;  // line numbers (from 1) of the first Kept of them
+  void Add(int line);
+  bool operator==(const TSkippedLines&) const = default;
+};
+
+// Reads a detail log piece by piece and hands on each test as soon as its
+// records are complete, so a log of any size is read without holding it
+// (or all its records) in memory. A record is one line. Lines that cannot
+// be read (a line torn by a crash, a foreign line, a repeated question) are
+// passed over one by one and counted with their line numbers; a torn line
+// never takes the following records with it.
+//
+// The records of one test are written together under the log's lock, so a
+// test is complete once a few others have started after it. Records of a
+// test met again after that are skipped rather than counted as a second
+// test of the same taker.
+class TDetailLogReader {
+ public:
+  // Receives each test and the line of its first record.
+  using TSink = std::function<void(TDetailTest&& test, int firstLine)>;
+  explicit TDetailLogReader(TSink sink);
+  ~TDetailLogReader();
+  TDetailLogReader(const TDetailLogReader&) = delete;
+  TDetailLogReader& operator=(const TDetailLogReader&) = delete;
+
+  // The bytes of the file in order, in pieces of any size.
+  void Feed(std::string_view bytes);
+  // Hands on the tests still open; call once after the last piece.
+  void Finish();
+  const TSkippedLines& Skipped() const { return Skipped_; }
+
+  // Tests whose records lie this far apart (in tests started in between)
+  // are not joined any more.
+  static constexpr std::size_t OpenTests = 32;
+  // A line longer than this is no record of this log.
+  static constexpr std::size_t LongestLine = 64 * 1024;
+
+ private:
+  struct TOpen;
+  void Lines(std::string_view lines);
+  void Record(const std::vector<std::string_view>& f, int line);
+  void Close(std::size_t index);
+
+  TSink Sink_;
+  TSkippedLines Skipped_;
+  std::string Carry_;  // a line begun in an earlier piece
+  bool CarryTooLong_ = false;
+  bool Started_ = false;
+  int LineBase_ = 0;
+  std::vector<TOpen> Open_;
+  std::unordered_set<std::uint64_t> Closed_;
+  std::string Key_;
+};
+
 // Reads a whole detail log into its tests, in order of first appearance.
-// Records that cannot be read (a line torn by a crash, a foreign line,
-// a repeated header) are passed over and counted in skipped.
+// Records that cannot be read are passed over and counted in skipped.
 std::vector<TDetailTest> ReadDetailLog(std::string_view bytes, int* skipped = nullptr);
 
 }  // namespace proctorium

@@ -77,6 +77,90 @@ TEST(DetailLog, DamagedAndForeignLinesArePassedOver) {
   }
 }
 
+// A line torn anywhere, even inside a quoted field, costs that line only:
+// the records after it are read as they were written, and the window can
+// say which lines were lost.
+TEST(DetailLog, TornLinesCostOnlyThemselves) {
+  TDetailTest a = SavedTest("a", "A, quoted.qst", 3), b = SavedTest("b", "B.qst", 3), c = SavedTest("c", "C.qst", 3);
+  a.CandidateName = "Ann \"The Quick\"";
+  const std::string ra = DetailLogRecords(a, true), rb = DetailLogRecords(b, false), rc = DetailLogRecords(c, false);
+  const std::size_t afterQuote = rb.find(',') + 1;  // b's first record cut after its date
+  const std::size_t quoteOpen = ra.find("\"A, q") + 1;
+  const std::size_t firstOfA = ra.find("\r\n") + 2;  // a's records start on line 2
+  const std::string aLine = ra.substr(firstOfA, ra.find("\r\n", firstOfA) + 2 - firstOfA);
+  struct {
+    const char* Name;
+    std::string Bytes;
+    std::vector<std::string> Ids;  // tests read, in order
+    TSkippedLines Skipped;
+  } cases[] = {
+      {"cut after an opening quote",
+       ra + aLine.substr(0, quoteOpen - firstOfA) + "\r\n" + rb + rc,
+       {"a", "b", "c"},
+       {1, {4}}},
+      {"cut inside a doubled quote of the name",
+       ra + aLine.substr(0, aLine.find("\"\"The") + 2) + "\n" + rb + rc,
+       {"a", "b", "c"},
+       {1, {4}}},
+      {"two torn lines in a row", ra + aLine.substr(0, 20) + "\r\n\"" + "\r\n" + rb + rc, {"a", "b", "c"}, {2, {4, 5}}},
+      {"a torn line without its line end at the end of the file",
+       ra + rb + rc + rb.substr(0, afterQuote) + "\"x",
+       {"a", "b", "c"},
+       {1, {8}}},
+      {"a quote opened in the last field",
+       ra + aLine.substr(0, aLine.size() - 2) + ",\"\r\n" + rb + rc,
+       {"a", "b", "c"},
+       {1, {4}}},
+      {"a line of binary rubbish",
+       ra + std::string("\0\x01\"\xff,,\"", 8) + "\r\n" + rb + rc,
+       {"a", "b", "c"},
+       {1, {4}}},
+      {"a repeated question", ra + aLine + rb + rc, {"a", "b", "c"}, {1, {4}}},
+  };
+  for (const auto& c : cases) {
+    // Whole, and in pieces that split lines and quotes anywhere.
+    for (std::size_t piece : {c.Bytes.size(), std::size_t(1), std::size_t(3), std::size_t(17)}) {
+      std::vector<std::string> ids;
+      TDetailLogReader reader([&](TDetailTest&& t, int) { ids.push_back(t.TestId); });
+      for (std::size_t at = 0; at < c.Bytes.size(); at += piece)
+        reader.Feed(std::string_view(c.Bytes).substr(at, piece));
+      reader.Finish();
+      EXPECT_EQ(ids, c.Ids) << c.Name << ", pieces of " << piece;
+      EXPECT_EQ(reader.Skipped(), c.Skipped) << c.Name << ", pieces of " << piece;
+    }
+  }
+}
+
+// The line numbers of the first few damaged lines are kept, however many.
+TEST(DetailLog, SkippedLinesCountedWithTheFirstLineNumbers) {
+  const std::string records = DetailLogRecords(SavedTest("a", "A.qst", 3), true);
+  std::string bytes = records;
+  for (int i = 0; i < 8; ++i) bytes += "rubbish\r\n\r\n";  // lines 4, 6, ... 18; blank lines are no damage
+  // A line far longer than any record is passed over without being kept.
+  bytes += std::string(TDetailLogReader::LongestLine + 10, 'x') + "\r\n";
+  TDetailLogReader reader([](TDetailTest&&, int) {});
+  for (std::size_t at = 0; at < bytes.size(); at += 4096) reader.Feed(std::string_view(bytes).substr(at, 4096));
+  reader.Finish();
+  EXPECT_EQ(reader.Skipped(), (TSkippedLines{9, {4, 6, 8, 10, 12}}));
+}
+
+// Records of a test met again long after it ended are not a second test.
+TEST(DetailLog, StrayRecordsOfAnEndedTestAreSkipped) {
+  std::string bytes;
+  std::vector<TDetailTest> tests;
+  for (std::size_t i = 0; i <= TDetailLogReader::OpenTests + 1; ++i) {
+    tests.push_back(SavedTest("t" + std::to_string(i), "A.qst", 3));
+    bytes += DetailLogRecords(tests.back(), i == 0);
+  }
+  // Question 2 of the first test, far from the rest of it.
+  TDetailTest stray = SavedTest("t0", "A.qst", 3);
+  stray.Outcomes = {{2, 0x0F, 1, 5, false}};
+  bytes += DetailLogRecords(stray, false);
+  int skipped = -1;
+  EXPECT_EQ(ReadDetailLog(bytes, &skipped), tests);
+  EXPECT_EQ(skipped, 1);
+}
+
 // Logs written before the candidate columns keep loading, and new records
 // may follow old ones in the same file.
 TEST(DetailLog, OlderRecordsReadWithoutCandidate) {
