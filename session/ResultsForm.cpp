@@ -1,5 +1,6 @@
 #include "session/ResultsForm.h"
 
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "session/StatisticsForm.h"
 #include "session/core/CsvExport.h"
 #include "session/core/FileLock.h"
+#include "session/core/LogReader.h"
 #include "session/core/ResultsLog.h"
 
 namespace proctorium {
@@ -42,6 +44,8 @@ TResultsForm::TResultsForm(QWidget* parent) : TForm(parent) {
   connect(btnExport, &QPushButton::clicked, this, [this] { btnExportClick(); });
   connect(btnClear, &QPushButton::clicked, this, [this] { btnClearClick(); });
   connect(btnClose, &QPushButton::clicked, this, [this] { btnCloseClick(); });
+  // Emptied or replaced by another seat while its beginning was being read.
+  connect(Memo1, &TLogView::logChanged, this, [this] { LoadLog(); });
   setMinimumSize(400, 200);
   SetWindowHelpPage(this, "run.htm");
   resize(440, 375);
@@ -56,16 +60,17 @@ void TResultsForm::FormCreate() {
 }
 
 void TResultsForm::LoadLog() {
-  std::string bytes;
+  std::unique_ptr<TLogReader> reader;
   try {
-    bytes = ReadLog(ResultsFileName);
+    reader = std::make_unique<TLogReader>(ResultsFileName, LogTailBytes);
   } catch (const std::exception& e) {
     ShowException(e);
   }
-  // The view keeps the bytes as read and converts only the lines in sight,
-  // so a log of years opens at once. It opens at the end: the newest
-  // entries, the one just saved among them, are what is looked for.
-  Memo1->SetText(std::move(bytes));
+  // The view keeps the bytes as read and converts only the lines in sight.
+  // It opens at the end: the newest entries, the one just saved among them,
+  // are what is looked for, so they are read first and the years before
+  // them while the window is already shown.
+  Memo1->SetReader(std::move(reader));
   for (const std::string& line : Pending_) Memo1->AppendLine(line);
 }
 

@@ -5,6 +5,7 @@
 
 #include <QPushButton>
 #include <QStringList>
+#include <cstddef>
 #include <functional>
 #include <string>
 #include <vector>
@@ -26,6 +27,8 @@ class TResultsForm : public TForm {
   QPushButton* btnExport;
 
   std::string ResultsFileName;
+  // How much of the log's end is read before the window is shown.
+  std::size_t LogTailBytes = 512 * 1024;
 
   // The memo's lines; an empty memo has none.
   QStringList Lines() const;
