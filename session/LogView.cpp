@@ -42,12 +42,12 @@ TLogView::TLogView(QWidget* parent) : QAbstractScrollArea(parent) {
     // The top of what has been read is not the top of the log.
     if (value == 0 && Reader_) FinishLoading();
   });
-  ReadTimer_.setInterval(0);
-  connect(&ReadTimer_, &QTimer::timeout, this, &TLogView::ReadSomeMore);
 }
 
+TLogView::~TLogView() { StopReading(); }
+
 void TLogView::SetText(std::string bytes) {
-  ReadTimer_.stop();
+  StopReading();
   Reader_.reset();
   Lines_.Assign(std::move(bytes));
   Anchor_ = Current_ = -1;
@@ -70,27 +70,50 @@ void TLogView::Clear() { SetText({}); }
 
 void TLogView::SetReader(std::unique_ptr<TLogReader> reader) {
   SetText(reader ? reader->TakeTail() : std::string());
+  // Reading starts once the end has been painted (paintEvent), so the
+  // window is on screen first.
   if (reader && !reader->Done()) Reader_ = std::move(reader);
-  // Reading starts once the end has been painted, so the window is on
-  // screen first.
-  if (Reader_ && isVisible()) ReadTimer_.start();
 }
 
-void TLogView::ReadSomeMore() {
-  // A piece small enough that typing and scrolling never wait on it.
-  constexpr std::size_t Piece = 1 << 20;
-  if (!Reader_) return ReadTimer_.stop();
-  Reader_->ReadMore(Piece);
-  if (Reader_->Done()) HandOver();
+void TLogView::StartReading() {
+  if (!Reader_ || Worker_.joinable()) return;
+  Stop_ = false;
+  const unsigned generation = ++Generation_;
+  Worker_ = std::thread([this, generation, reader = Reader_.get()] {
+    // Pieces of a few megabytes, so that stopping never waits long.
+    while (!Stop_ && !reader->Done()) reader->ReadMore(std::size_t(4) << 20);
+    if (Stop_) return;
+    QMetaObject::invokeMethod(
+        this,
+        [this, generation] {
+          if (generation == Generation_ && Reader_) HandOver();
+        },
+        Qt::QueuedConnection);
+  });
+}
+
+void TLogView::StopReading() {
+  if (!Worker_.joinable()) return;
+  Stop_ = true;
+  Worker_.join();
+  ++Generation_;
 }
 
 void TLogView::FinishLoading() {
-  while (Reader_ && !Reader_->Done()) Reader_->ReadMore(std::size_t(64) << 20);
-  if (Reader_) HandOver();
+  if (!Reader_) return;
+  if (Worker_.joinable()) {
+    Worker_.join();  // not stopped: it finishes what it reads
+    ++Generation_;
+  }
+  while (!Reader_->Done()) Reader_->ReadMore(std::size_t(64) << 20);
+  HandOver();
 }
 
 void TLogView::HandOver() {
-  ReadTimer_.stop();
+  if (Worker_.joinable()) {
+    Worker_.join();
+    ++Generation_;
+  }
   const std::unique_ptr<TLogReader> reader = std::move(Reader_);
   if (reader->Changed()) {
     emit logChanged();
@@ -250,7 +273,7 @@ void TLogView::paintEvent(QPaintEvent* /*e*/) {
     Widest_ = widest;
     UpdateScrollBars();
   }
-  if (Reader_ && !ReadTimer_.isActive()) ReadTimer_.start();
+  if (Reader_ && !Worker_.joinable()) StartReading();
 }
 
 void TLogView::resizeEvent(QResizeEvent* e) {

@@ -6,17 +6,18 @@
 // Ctrl+A) and copied with Ctrl+C or the context menu.
 //
 // A log read by a TLogReader shows its end at once; the part before it is
-// read on the event loop once the view has been painted and is put in front
-// without moving what is in sight. Whatever needs the whole log (Home,
-// Ctrl+A, scrolling to the top) reads the rest first.
+// read by a worker thread once the view has been painted, and put in front
+// on the view's own thread without moving what is in sight. Whatever needs
+// the whole log (Home, Ctrl+A, scrolling to the top) waits for the rest.
 
 #include <QAbstractScrollArea>
 #include <QString>
 #include <QStringList>
-#include <QTimer>
+#include <atomic>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <thread>
 
 #include "session/core/LogLines.h"
 #include "session/core/LogReader.h"
@@ -27,6 +28,7 @@ class TLogView : public QAbstractScrollArea {
   Q_OBJECT
  public:
   explicit TLogView(QWidget* parent = nullptr);
+  ~TLogView() override;
 
   // Replaces the text (Windows-1252 bytes), with nothing selected and the
   // last line in sight.
@@ -40,7 +42,7 @@ class TLogView : public QAbstractScrollArea {
   void SetReader(std::unique_ptr<TLogReader> reader);
   // Whether the beginning of the log is still being read.
   bool Loading() const { return Reader_ != nullptr; }
-  // Reads the rest of the log now.
+  // Waits for the rest of the log and puts it in front.
   void FinishLoading();
 
   // The lines read so far (all of them once Loading() is false).
@@ -86,12 +88,17 @@ class TLogView : public QAbstractScrollArea {
   void EnsureVisible(int line);
   void MeasureLongest();
   void UpdateScrollBars();
-  void ReadSomeMore();
+  void StartReading();
+  void StopReading();
   void HandOver();
 
   TLogLines Lines_;
+  // While Worker_ runs, Reader_ is the worker's alone; the view touches it
+  // again only after joining it.
   std::unique_ptr<TLogReader> Reader_;
-  QTimer ReadTimer_;
+  std::thread Worker_;
+  std::atomic<bool> Stop_{false};
+  unsigned Generation_ = 0;  // tells a hand-over from a reader since replaced
   int Anchor_ = -1;
   int Current_ = -1;
   int Widest_ = 0;  // pixels: the longest line measured, widened by any wider line painted
