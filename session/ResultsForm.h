@@ -2,16 +2,23 @@
 // The results window: shows the results log as it is on disk when it is
 // opened. Saving adds the new lines to the end of the log under a lock, so
 // seats sharing the program folder never overwrite each other's results.
+// Its Class page shows the gradebook: who took which set and how it went.
 
+#include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QStringList>
+#include <QTabWidget>
+#include <QTableView>
 #include <cstddef>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "base/Form.h"
+#include "session/ClassModel.h"
 #include "session/LogView.h"
+#include "session/core/CandidateReport.h"
 
 namespace proctorium {
 
@@ -20,7 +27,17 @@ class TResultsForm : public TForm {
  public:
   explicit TResultsForm(QWidget* parent = nullptr);
 
+  QTabWidget* tabsResults;
   TLogView* Memo1;
+  // The Class page.
+  QLineEdit* edFilterSet;
+  QLineEdit* edFilterCandidate;
+  QTableView* tblClass;
+  TClassModel* ClassModel;
+  QLabel* lbClass;
+  QPushButton* btnExportClass;
+  QPushButton* btnPrintReport;
+  QPushButton* btnReport;
   QPushButton* btnClear;
   QPushButton* btnClose;
   QPushButton* btnStatistics;
@@ -47,6 +64,19 @@ class TResultsForm : public TForm {
   // Saves the results log as CSV.
   void btnExportClick();
   void btnCloseClick() { close(); }
+
+  // Reads the gradebook into the Class page.
+  void LoadClass();
+  // The answers of the test in a row of the Class page, question by question.
+  void ShowAnswers(int row);
+  // Saves the rows shown as CSV.
+  void btnExportClassClick();
+  // A report per selected test, or with none selected one per candidate and
+  // set (the latest attempts among the rows shown): as PDF or on paper.
+  void btnReportClick();
+  void btnPrintReportClick();
+  // The reports btnReportClick makes, one per test; empty with no rows.
+  std::vector<std::vector<TReportLine>> Reports() const;
   void FormResize();
 
  protected:
@@ -55,6 +85,7 @@ class TResultsForm : public TForm {
 
  private:
   void FormCreate();
+  QWidget* MakeClassPage();
   std::vector<std::string> Pending_;
   bool Sized_ = false;
 };

@@ -34,6 +34,7 @@ constexpr std::size_t CompareBytes = 4096;
 }  // namespace
 
 TLogReader::TLogReader(std::string path, std::size_t tailBytes) : Path_(std::move(path)) {
+  RefuseLinkedLog(Path_);
   std::error_code ec;
   const auto status = std::filesystem::status(ToFsPath(Path_), ec);
   if (!std::filesystem::exists(status)) return;  // no log yet

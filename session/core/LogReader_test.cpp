@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -62,6 +63,12 @@ TEST(LogReader, EndFirstGivesTheWholeLog) {
   EXPECT_TRUE(missing.Done());
   EXPECT_EQ(missing.TakeTail(), "");
   EXPECT_THROW(TLogReader(dir.Path(""), 100), EFileError);  // a folder, not a log
+#ifndef _WIN32
+  // A link in the log's place is never followed, as no log is.
+  dir.WriteFile("elsewhere.txt", "secret\r\n");
+  std::filesystem::create_symlink(dir.Path("elsewhere.txt"), dir.Path("results.txt"));
+  EXPECT_THROW(TLogReader(dir.Path("results.txt"), 100), EFileError);
+#endif
 }
 
 // Other seats adding to the log while its beginning is read change nothing
