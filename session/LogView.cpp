@@ -37,11 +37,18 @@ TLogView::TLogView(QWidget* parent) : QAbstractScrollArea(parent) {
   viewport()->setAutoFillBackground(true);
   viewport()->setCursor(Qt::IBeamCursor);
   connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this](int value) {
-    if (!Updating_) FollowEnd_ = value == verticalScrollBar()->maximum();
+    if (Updating_) return;
+    FollowEnd_ = value == verticalScrollBar()->maximum();
+    // The top of what has been read is not the top of the log.
+    if (value == 0 && Reader_) FinishLoading();
   });
 }
 
+TLogView::~TLogView() { StopReading(); }
+
 void TLogView::SetText(std::string bytes) {
+  StopReading();
+  Reader_.reset();
   Lines_.Assign(std::move(bytes));
   Anchor_ = Current_ = -1;
   FollowEnd_ = true;
@@ -61,9 +68,86 @@ void TLogView::AppendLine(std::string_view line) {
 
 void TLogView::Clear() { SetText({}); }
 
+void TLogView::SetReader(std::unique_ptr<TLogReader> reader) {
+  SetText(reader ? reader->TakeTail() : std::string());
+  // Reading starts once the end has been painted (paintEvent), so the
+  // window is on screen first.
+  if (reader && !reader->Done()) Reader_ = std::move(reader);
+}
+
+void TLogView::StartReading() {
+  if (!Reader_ || Worker_.joinable()) return;
+  Stop_ = false;
+  const unsigned generation = ++Generation_;
+  Worker_ = std::thread([this, generation, reader = Reader_.get()] {
+    // Pieces of a few megabytes, so that stopping never waits long.
+    while (!Stop_ && !reader->Done()) reader->ReadMore(std::size_t(4) << 20);
+    if (Stop_) return;
+    QMetaObject::invokeMethod(
+        this,
+        [this, generation] {
+          if (generation == Generation_ && Reader_) HandOver();
+        },
+        Qt::QueuedConnection);
+  });
+}
+
+void TLogView::StopReading() {
+  if (!Worker_.joinable()) return;
+  Stop_ = true;
+  Worker_.join();
+  ++Generation_;
+}
+
+void TLogView::FinishLoading() {
+  if (!Reader_) return;
+  if (Worker_.joinable()) {
+    Worker_.join();  // not stopped: it finishes what it reads
+    ++Generation_;
+  }
+  while (!Reader_->Done()) Reader_->ReadMore(std::size_t(64) << 20);
+  HandOver();
+}
+
+void TLogView::HandOver() {
+  if (Worker_.joinable()) {
+    Worker_.join();
+    ++Generation_;
+  }
+  const std::unique_ptr<TLogReader> reader = std::move(Reader_);
+  if (reader->Changed()) {
+    emit logChanged();
+    return;
+  }
+  TLogLines head = reader->TakeHead();
+  const int moved = static_cast<int>(head.Count());
+  Lines_.Prepend(std::move(head));
+  // Line numbers move down by what came in front; the selection and the
+  // lines in sight stay the same lines.
+  if (Current_ >= 0) {
+    Anchor_ += moved;
+    Current_ += moved;
+  }
+  const int first = FirstVisibleLine();
+  MeasureLongest();
+  UpdateScrollBars();
+  if (!FollowEnd_) {
+    Updating_ = true;
+    verticalScrollBar()->setValue(first + moved);
+    Updating_ = false;
+  }
+  viewport()->update();
+}
+
+void TLogView::SelectAll() {
+  FinishLoading();
+  SelectLines(0, LineCount() - 1);
+}
+
 QString TLogView::Line(int i) const { return FromAnsi(std::string(Lines_.Line(static_cast<std::size_t>(i)))); }
 
-QStringList TLogView::Lines() const {
+QStringList TLogView::Lines() {
+  FinishLoading();
   QStringList lines;
   lines.reserve(LineCount());
   for (int i = 0; i < LineCount(); ++i) lines << Line(i);
@@ -189,6 +273,7 @@ void TLogView::paintEvent(QPaintEvent* /*e*/) {
     Widest_ = widest;
     UpdateScrollBars();
   }
+  if (Reader_ && !Worker_.joinable()) StartReading();
 }
 
 void TLogView::resizeEvent(QResizeEvent* e) {
@@ -222,6 +307,7 @@ void TLogView::keyPressEvent(QKeyEvent* e) {
     case Qt::Key_PageDown:
       return MoveTo(std::max(from, FirstVisibleLine()) + VisibleLines(), extend);
     case Qt::Key_Home:
+      FinishLoading();
       return MoveTo(0, extend);
     case Qt::Key_End:
       return MoveTo(LineCount() - 1, extend);

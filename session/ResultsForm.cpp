@@ -1,18 +1,36 @@
 #include "session/ResultsForm.h"
 
+#include <QDir>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QStandardPaths>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <map>
+#include <memory>
 #include <utility>
 #include <vector>
 
 #include "base/AnsiText.h"
 #include "base/Controls.h"
+#include "base/FileDialogs.h"
 #include "base/MessageDlg.h"
 #include "base/ModalSeam.h"
 #include "base/ProgramFolder.h"
 #include "base/Settings.h"
 #include "base/core/FileIO.h"
+#include "candidates/core/Gradebook.h"
+#include "questions/core/QuestionSet.h"
+#include "session/AnswersDlg.h"
+#include "session/ReportPrinter.h"
 #include "session/StatisticsForm.h"
+#include "session/core/CandidateReport.h"
 #include "session/core/CsvExport.h"
+#include "session/core/DetailLog.h"
 #include "session/core/FileLock.h"
+#include "session/core/LogReader.h"
 #include "session/core/ResultsLog.h"
 
 namespace proctorium {
@@ -23,12 +41,24 @@ TResultsForm::TResultsForm(QWidget* parent) : TForm(parent) {
   setObjectName(QStringLiteral("ResultsForm"));
   setWindowTitle(QStringLiteral("Results Summary"));
   setSizeGripEnabled(true);
-  Memo1 = new TLogView(this);
+  tabsResults = new QTabWidget(this);
+  tabsResults->setObjectName(QStringLiteral("tabsResults"));
+  auto* logPage = new QWidget(tabsResults);
+  Memo1 = new TLogView(logPage);
   Memo1->setObjectName(QStringLiteral("Memo1"));
+  auto* logLayout = new QVBoxLayout(logPage);
+  logLayout->setContentsMargins(0, 0, 0, 0);
+  logLayout->addWidget(Memo1);
+  tabsResults->addTab(logPage, QStringLiteral("&Log"));
+  tabsResults->addTab(MakeClassPage(), QStringLiteral("Cl&ass"));
+  // The gradebook is read when its page is shown, so the log opens as fast
+  // as ever.
+  connect(tabsResults, &QTabWidget::currentChanged, this, [this](int page) {
+    if (page == 1 && isVisible()) LoadClass();
+  });
   Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   Memo1->setToolTip(QStringLiteral("List of saved results of all test sessions"));
-  Memo1->move(8, 8);
   btnClear = MakeButton(this, "btnClear", QStringLiteral("C&lear"),
                         QStringLiteral("Delete all results from the summary file"), {0, 0, 60, 25});
   btnClear->move(364, 8);
@@ -42,11 +72,232 @@ TResultsForm::TResultsForm(QWidget* parent) : TForm(parent) {
   connect(btnExport, &QPushButton::clicked, this, [this] { btnExportClick(); });
   connect(btnClear, &QPushButton::clicked, this, [this] { btnClearClick(); });
   connect(btnClose, &QPushButton::clicked, this, [this] { btnCloseClick(); });
+  // Emptied or replaced by another seat while its beginning was being read.
+  connect(Memo1, &TLogView::logChanged, this, [this] { LoadLog(); });
   setMinimumSize(400, 200);
   SetWindowHelpPage(this, "run.htm");
   resize(440, 375);
   FormResize();
   FormCreate();
+}
+
+QWidget* TResultsForm::MakeClassPage() {
+  auto* page = new QWidget(tabsResults);
+  page->setObjectName(QStringLiteral("ClassPage"));
+  edFilterSet = new QLineEdit(page);
+  edFilterSet->setObjectName(QStringLiteral("edFilterSet"));
+  edFilterSet->setPlaceholderText(QStringLiteral("Set"));
+  edFilterSet->setToolTip(QStringLiteral("Show only the tests of sets whose file name contains this"));
+  edFilterSet->setClearButtonEnabled(true);
+  edFilterCandidate = new QLineEdit(page);
+  edFilterCandidate->setObjectName(QStringLiteral("edFilterCandidate"));
+  edFilterCandidate->setPlaceholderText(QStringLiteral("Candidate name or ID"));
+  edFilterCandidate->setToolTip(QStringLiteral("Show only the tests of candidates whose name or ID contains this"));
+  edFilterCandidate->setClearButtonEnabled(true);
+  auto* setLabel = new QLabel(QStringLiteral("S&et:"), page);
+  setLabel->setBuddy(edFilterSet);
+  auto* candidateLabel = new QLabel(QStringLiteral("Ca&ndidate:"), page);
+  candidateLabel->setBuddy(edFilterCandidate);
+  ClassModel = new TClassModel(this);
+  tblClass = new QTableView(page);
+  tblClass->setObjectName(QStringLiteral("tblClass"));
+  tblClass->setModel(ClassModel);
+  tblClass->setSelectionBehavior(QAbstractItemView::SelectRows);
+  tblClass->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  tblClass->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  // The gradebook's order (the order of saving) until a column is chosen.
+  tblClass->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+  tblClass->setSortingEnabled(true);
+  tblClass->verticalHeader()->hide();
+  // Rows of one height, measured once: a hundred thousand rows are never
+  // each measured.
+  tblClass->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  tblClass->setToolTip(QStringLiteral("Every saved test; double-click a test to see its answers"));
+  lbClass = new QLabel(page);
+  lbClass->setObjectName(QStringLiteral("lbClass"));
+  btnExportClass = MakeButton(page, "btnExportClass", QStringLiteral("E&xport class"),
+                              QStringLiteral("Save the tests shown as a CSV file for a spreadsheet"), {0, 0, 60, 25});
+  btnReport = MakeButton(page, "btnReport", QStringLiteral("&Reports as PDF"),
+                         QStringLiteral("Save a report for each selected test as PDF (none selected: each "
+                                        "candidate's latest attempt shown)"),
+                         {0, 0, 60, 25});
+  btnPrintReport =
+      MakeButton(page, "btnPrintReport", QStringLiteral("&Print reports"),
+                 QStringLiteral("Print a report for each selected test, one candidate a page"), {0, 0, 60, 25});
+  const auto filter = [this] { ClassModel->SetFilter(edFilterSet->text(), edFilterCandidate->text()); };
+  connect(edFilterSet, &QLineEdit::textChanged, this, filter);
+  connect(edFilterCandidate, &QLineEdit::textChanged, this, filter);
+  connect(ClassModel, &QAbstractItemModel::modelReset, this, [this] {
+    lbClass->setText(QStringLiteral("%1 of %2 tests shown")
+                         .arg(ClassModel->rowCount())
+                         .arg(static_cast<qulonglong>(ClassModel->Table().EntryCount())));
+  });
+  connect(tblClass, &QTableView::doubleClicked, this, [this](const QModelIndex& i) { ShowAnswers(i.row()); });
+  connect(btnExportClass, &QPushButton::clicked, this, [this] { btnExportClassClick(); });
+  connect(btnReport, &QPushButton::clicked, this, [this] { btnReportClick(); });
+  connect(btnPrintReport, &QPushButton::clicked, this, [this] { btnPrintReportClick(); });
+  auto* layout = new QVBoxLayout(page);
+  layout->setContentsMargins(4, 4, 4, 4);
+  auto* filters = new QHBoxLayout;
+  filters->addWidget(setLabel);
+  filters->addWidget(edFilterSet, 1);
+  filters->addWidget(candidateLabel);
+  filters->addWidget(edFilterCandidate, 1);
+  layout->addLayout(filters);
+  layout->addWidget(tblClass, 1);
+  auto* buttons = new QHBoxLayout;
+  buttons->addWidget(lbClass, 1);
+  buttons->addWidget(btnExportClass);
+  buttons->addWidget(btnReport);
+  buttons->addWidget(btnPrintReport);
+  layout->addLayout(buttons);
+  return page;
+}
+
+void TResultsForm::LoadClass() {
+  std::string bytes;
+  try {
+    bytes = ReadLog(ProgramPath(GradebookRelative));
+  } catch (const std::exception& e) {
+    ShowException(e);
+  }
+  TGradebookFile file = ReadGradebook(bytes);
+  std::vector<TGradebookEntry> entries;
+  entries.reserve(file.Rows.size());
+  for (TGradebookRow& row : file.Rows) entries.push_back(std::move(row.Entry));
+  ClassModel->Assign(std::move(entries));
+  const QHeaderView* header = tblClass->horizontalHeader();
+  if (header->sortIndicatorSection() >= 0)
+    ClassModel->sort(header->sortIndicatorSection(), header->sortIndicatorOrder());
+  ClassModel->SetFilter(edFilterSet->text(), edFilterCandidate->text());
+  if (!file.SkippedLines.empty())
+    lbClass->setText(lbClass->text() + QStringLiteral("; %1 damaged lines of the gradebook passed over")
+                                           .arg(static_cast<qulonglong>(file.SkippedLines.size())));
+}
+
+namespace {
+
+std::string ReadDetailLogBytes() {
+  std::string bytes;
+  try {
+    bytes = ReadLog(ProgramPath(DetailLogRelative));
+  } catch (const std::exception& e) {
+    ShowException(e);
+  }
+  return bytes;
+}
+
+// Where reports and exports are offered: the user's documents, never the
+// program's Tests folder that every seat shares.
+QString DocumentsPath(const QString& name) {
+  QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+  if (folder.isEmpty() || !QDir(folder).exists()) folder = QDir::homePath();
+  return QDir(folder).filePath(name);
+}
+
+// A file name made of what the user typed: characters no file system takes
+// become '_'.
+QString SafeFileName(QString name) {
+  for (QChar& c : name)
+    if (c < QChar(0x20) || QStringLiteral("\\/:*?\"<>|").contains(c)) c = QLatin1Char('_');
+  return name.trimmed();
+}
+
+bool SaveChosen(QWidget* parent, const QString& caption, const QString& name, const QString& filter,
+                const QString& suffix, const std::string& bytes) {
+  const QString path = AskSaveFileName(parent, caption, DocumentsPath(name), filter, suffix);
+  if (path.isEmpty()) return false;
+  try {
+    if (bytes.empty()) throw EFileError("Cannot create file " + path.toStdString());
+    WriteFileAtomic(path.toStdString(), bytes);
+  } catch (const std::exception& e) {
+    MessageDlg(QString::fromStdString(e.what()), TMsgDlgType::Warning, mbOK);
+    return false;
+  }
+  MessageDlg(QStringLiteral("Saved: ") + QDir::toNativeSeparators(path), TMsgDlgType::Information, mbOK);
+  return true;
+}
+
+}  // namespace
+
+void TResultsForm::ShowAnswers(int row) {
+  if (row < 0 || row >= ClassModel->rowCount()) return;
+  const TGradebookEntry entry = ClassModel->EntryAt(row);
+  TDetailTest test;
+  const bool found = FindDetailTest(ReadDetailLogBytes(), entry.TestId, test);
+  TAnswersDlg answers(this, entry, found ? &test : nullptr);
+  ExecModal(&answers);
+}
+
+void TResultsForm::btnExportClassClick() {
+  SaveChosen(this, QStringLiteral("Export class"), QStringLiteral("class.csv"), QStringLiteral("CSV files (*.csv)"),
+             QStringLiteral("csv"), ClassModel->Table().Csv());
+}
+
+std::vector<std::vector<TReportLine>> TResultsForm::Reports() const {
+  std::vector<int> rows;
+  for (const QModelIndex& i : tblClass->selectionModel()->selectedRows()) rows.push_back(i.row());
+  std::sort(rows.begin(), rows.end());
+  if (rows.empty()) {
+    const TClassTable& table = ClassModel->Table();
+    for (int r = 0; r < ClassModel->rowCount(); ++r)
+      if (table.Latest(table.Shown()[static_cast<size_t>(r)])) rows.push_back(r);
+  }
+  std::vector<std::vector<TReportLine>> reports;
+  if (rows.empty()) return reports;
+  const std::string detailLog = ReadDetailLogBytes();
+  const bool showAnswers = Settings().EnableAnswers();
+  // Each set file is read once, however many candidates took it.
+  std::map<std::string, std::unique_ptr<TQuestionSet>> sets;
+  for (const int r : rows) {
+    const TGradebookEntry& entry = ClassModel->EntryAt(r);
+    auto [it, added] = sets.try_emplace(entry.SetFile);
+    if (added && showAnswers) {
+      auto set = std::make_unique<TQuestionSet>();
+      try {
+        set->LoadFromFile(ProgramPath("Tests\\" + entry.SetFile));
+        it->second = std::move(set);
+      } catch (const std::exception&) {
+        // A set removed or damaged since: the report says it leaves the texts out.
+      }
+    }
+    TDetailTest test;
+    const bool found = FindDetailTest(detailLog, entry.TestId, test);
+    reports.push_back(CandidateReport(entry, found ? &test : nullptr, it->second.get(), showAnswers));
+  }
+  return reports;
+}
+
+void TResultsForm::btnReportClick() {
+  const auto reports = Reports();
+  if (reports.empty()) {
+    MessageDlg(QStringLiteral("There is no test to report on."), TMsgDlgType::Information, mbOK);
+    return;
+  }
+  QString name = QStringLiteral("class report.pdf");
+  const QModelIndexList selected = tblClass->selectionModel()->selectedRows();
+  if (selected.size() == 1) {
+    const QString candidate =
+        SafeFileName(QString::fromStdString(ClassModel->EntryAt(selected.front().row()).CandidateName));
+    if (!candidate.isEmpty()) name = candidate + QStringLiteral(" report.pdf");
+  }
+  SaveChosen(this, QStringLiteral("Save reports as PDF"), name, QStringLiteral("PDF (*.pdf)"), QStringLiteral("pdf"),
+             ReportsPdf(reports, "Test reports"));
+}
+
+void TResultsForm::btnPrintReportClick() {
+  const auto reports = Reports();
+  if (reports.empty()) {
+    MessageDlg(QStringLiteral("There is no test to report on."), TMsgDlgType::Information, mbOK);
+    return;
+  }
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setDocName(QStringLiteral("Test reports"));
+  QPrintDialog dialog(&printer, this);
+  dialog.setObjectName(QStringLiteral("PrintDialog"));
+  if (ExecModal(&dialog) != QDialog::Accepted) return;
+  if (!PrintReports(&printer, reports))
+    MessageDlg(QStringLiteral("The reports could not be printed."), TMsgDlgType::Warning, mbOK);
 }
 
 void TResultsForm::FormCreate() {
@@ -69,16 +320,17 @@ void TResultsForm::CompleteInterrupted() {
 
 void TResultsForm::LoadLog() {
   CompleteInterrupted();
-  std::string bytes;
+  std::unique_ptr<TLogReader> reader;
   try {
-    bytes = ReadLog(ResultsFileName);
+    reader = std::make_unique<TLogReader>(ResultsFileName, LogTailBytes);
   } catch (const std::exception& e) {
     ShowException(e);
   }
-  // The view keeps the bytes as read and converts only the lines in sight,
-  // so a log of years opens at once. It opens at the end: the newest
-  // entries, the one just saved among them, are what is looked for.
-  Memo1->SetText(std::move(bytes));
+  // The view keeps the bytes as read and converts only the lines in sight.
+  // It opens at the end: the newest entries, the one just saved among them,
+  // are what is looked for, so they are read first and the years before
+  // them while the window is already shown.
+  Memo1->SetReader(std::move(reader));
   for (const TPendingSave& save : Pending_)
     for (const std::string& line : save.Lines) Memo1->AppendLine(line);
 }
@@ -193,6 +445,7 @@ void TResultsForm::FormShow() {
   }
   FormResize();
   btnClear->setEnabled(Memo1->LineCount() > 0);
+  if (tabsResults->currentIndex() == 1) LoadClass();
 }
 
 void TResultsForm::resizeEvent(QResizeEvent* e) {
@@ -216,7 +469,7 @@ void TResultsForm::FormResize() {
   btnClear->setGeometry(btnClose->x() - 8 - button.width(), top, button.width(), button.height());
   btnExport->setGeometry(8, top, button.width(), button.height());
   btnStatistics->setGeometry(btnExport->x() + 8 + button.width(), top, button.width(), button.height());
-  Memo1->setGeometry(8, 8, width() - 16, top - 16);
+  tabsResults->setGeometry(8, 8, width() - 16, top - 16);
 }
 
 }  // namespace proctorium

@@ -2,16 +2,24 @@
 // The results window: shows the results log as it is on disk when it is
 // opened. Saving adds the new lines to the end of the log under a lock, so
 // seats sharing the program folder never overwrite each other's results.
+// Its Class page shows the gradebook: who took which set and how it went.
 
+#include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QStringList>
+#include <QTabWidget>
+#include <QTableView>
+#include <cstddef>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "base/Form.h"
 #include "candidates/core/SaveJournal.h"
+#include "session/ClassModel.h"
 #include "session/LogView.h"
+#include "session/core/CandidateReport.h"
 #include "session/core/FileLock.h"
 
 namespace proctorium {
@@ -21,7 +29,17 @@ class TResultsForm : public TForm {
  public:
   explicit TResultsForm(QWidget* parent = nullptr);
 
+  QTabWidget* tabsResults;
   TLogView* Memo1;
+  // The Class page.
+  QLineEdit* edFilterSet;
+  QLineEdit* edFilterCandidate;
+  QTableView* tblClass;
+  TClassModel* ClassModel;
+  QLabel* lbClass;
+  QPushButton* btnExportClass;
+  QPushButton* btnPrintReport;
+  QPushButton* btnReport;
   QPushButton* btnClear;
   QPushButton* btnClose;
   QPushButton* btnStatistics;
@@ -32,6 +50,8 @@ class TResultsForm : public TForm {
   // as long as it takes, for test seats on a machine too busy to promise
   // the user-facing limit.
   int LockWaitMs = SharedFileLockTimeoutMs;
+  // How much of the log's end is read before the window is shown.
+  std::size_t LogTailBytes = 512 * 1024;
 
   // The memo's lines; an empty memo has none.
   QStringList Lines() const;
@@ -61,6 +81,19 @@ class TResultsForm : public TForm {
   // Saves the results log as CSV.
   void btnExportClick();
   void btnCloseClick() { close(); }
+
+  // Reads the gradebook into the Class page.
+  void LoadClass();
+  // The answers of the test in a row of the Class page, question by question.
+  void ShowAnswers(int row);
+  // Saves the rows shown as CSV.
+  void btnExportClassClick();
+  // A report per selected test, or with none selected one per candidate and
+  // set (the latest attempts among the rows shown): as PDF or on paper.
+  void btnReportClick();
+  void btnPrintReportClick();
+  // The reports btnReportClick makes, one per test; empty with no rows.
+  std::vector<std::vector<TReportLine>> Reports() const;
   void FormResize();
 
  protected:
@@ -76,6 +109,7 @@ class TResultsForm : public TForm {
     std::vector<TLogAddition> Others;
   };
   std::vector<TPendingSave> Pending_;
+  QWidget* MakeClassPage();
   bool Sized_ = false;
 };
 

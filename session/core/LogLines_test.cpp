@@ -47,4 +47,36 @@ TEST(LogLines, FindsTheLinesAndAppendsAfterThem) {
   }
 }
 
+// A text read in pieces, or its end first and its beginning put in front,
+// has the same lines as the text read whole, wherever it was cut (between CR
+// and LF too), and lines appended afterwards follow the last.
+TEST(LogLines, PiecesAndPartsGiveTheLinesOfTheWholeText) {
+  const std::string texts[] = {"05/12  A.qst\r\n   7 of 9  \r\n\r\n", "a\rbb\nccc\n\r\n", "a\n\rb",
+                               "one\r\nlongest line\r\ntw", "a\r\r\n\r"};
+  for (const std::string& text : texts) {
+    TLogLines whole;
+    whole.Assign(text);
+    for (std::size_t cut = 0; cut <= text.size(); ++cut) {
+      TLogLines fed;
+      fed.Feed(text.substr(0, cut));
+      fed.Feed(text.substr(cut));
+      fed.Finish();
+      EXPECT_EQ(All(fed), All(whole)) << text << " fed, cut at " << cut;
+      // The end alone starts at a line start: where a break ends.
+      const bool lineStart = cut == 0 || text[cut - 1] == '\n' || (text[cut - 1] == '\r' && text[cut] != '\n');
+      if (!lineStart || cut == text.size()) continue;
+      TLogLines parts;
+      parts.Assign(text.substr(cut));
+      TLogLines head;
+      head.Feed(text.substr(0, cut));
+      parts.Prepend(std::move(head));
+      EXPECT_EQ(All(parts), All(whole)) << text << " in two parts, cut at " << cut;
+      EXPECT_EQ(parts.Line(parts.LongestLine()).size(), whole.Line(whole.LongestLine()).size()) << text;
+      parts.Append("z");
+      EXPECT_EQ(parts.Line(parts.Count() - 1), "z") << text;
+      EXPECT_EQ(parts.Count(), whole.Count() + 1) << text;
+    }
+  }
+}
+
 }  // namespace
