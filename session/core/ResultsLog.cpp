@@ -1,6 +1,7 @@
 #include "session/core/ResultsLog.h"
 
 #include <cerrno>
+#include <filesystem>
 
 #include "base/core/FileIO.h"
 
@@ -34,7 +35,8 @@ int CutTo(int fd, Offset size) { return _chsize_s(fd, size); }
 int CloseFd(int fd) { return _close(fd); }
 #else
 using Offset = off_t;
-int OpenLog(const std::string& path) { return open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666); }
+// O_NOFOLLOW: a link put in the log's place after the check still fails.
+int OpenLog(const std::string& path) { return open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0666); }
 Offset SeekEnd(int fd) { return lseek(fd, 0, SEEK_END); }
 bool SeekTo(int fd, Offset at) { return lseek(fd, at, SEEK_SET) == at; }
 bool ReadByteAt(int fd, Offset at, char& c) { return pread(fd, &c, 1, at) == 1; }
@@ -55,7 +57,18 @@ EFileError WriteError(const std::string& path, int error) {
 
 }  // namespace
 
+void RefuseLinkedLog(const std::string& path) {
+  std::error_code ec;
+  const auto status = std::filesystem::symlink_status(ToFsPath(path), ec);
+  if (ec || status.type() == std::filesystem::file_type::not_found) return;
+  if (status.type() == std::filesystem::file_type::symlink)
+    throw EFileError("Cannot open file " + path + ": it is a symbolic link, which the program never follows for a log");
+  if (status.type() != std::filesystem::file_type::regular)
+    throw EFileError("Cannot open file " + path + ": it is not a regular file");
+}
+
 void AppendToLog(const std::string& path, const std::string& bytes) {
+  RefuseLinkedLog(path);
   const int fd = OpenLog(path);
   if (fd < 0) throw WriteError(path, errno);
   const Offset size = SeekEnd(fd);
@@ -101,6 +114,7 @@ void AppendToLog(const std::string& path, const std::string& bytes) {
 }
 
 std::string ReadLog(const std::string& path) {
+  RefuseLinkedLog(path);
   std::string bytes;
   std::string reason;
   switch (ReadRegularFile(path, MaxLogBytes, bytes, &reason)) {
@@ -119,6 +133,7 @@ std::string ReadLog(const std::string& path) {
 }
 
 void ClearLog(const std::string& path) {
+  RefuseLinkedLog(path);
   const int fd = OpenLog(path);
   if (fd < 0) throw WriteError(path, errno);
   int error = 0;

@@ -31,6 +31,12 @@ std::string SanitizeLogLine(std::string line);
 // The lines, each sanitised and ended by CR LF.
 std::string LogLinesBytes(const std::vector<std::string>& lines);
 
+// Throws EFileError "Cannot open file <path>: ..." when the log is a
+// symbolic link or something other than a regular file. A log is never
+// read, written or emptied through a link: it would reach whatever file the
+// link names. A missing log is fine. The functions above check it.
+void RefuseLinkedLog(const std::string& path);
+
 // Largest log ReadLog reads: a busy room reaches some tens of megabytes in
 // years; anything far beyond that is not a results log.
 constexpr unsigned long long MaxLogBytes = 1ull << 30;
