@@ -1,11 +1,13 @@
 #include "app/StartForm.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
 #include <QScrollBar>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <filesystem>
@@ -16,6 +18,7 @@
 #include "app/AboutBox.h"
 #include "app/AdminOptions.h"
 #include "app/PasswordDlg.h"
+#include "app/TestSettingsDlg.h"
 #include "base/AnsiText.h"
 #include "base/Controls.h"
 #include "base/Form.h"
@@ -36,6 +39,9 @@
 #include "session/Form1.h"
 #include "session/ResultsForm.h"
 #include "session/TimerValue.h"
+#include "session/core/AttemptJournal.h"
+#include "session/core/TestSettings.h"
+#include "session/core/TimeText.h"
 #include "web/GoToWeb.h"
 #include "web/HelpPage.h"
 
@@ -142,6 +148,8 @@ TStartForm::TStartForm(const std::string& programFolder, QWidget* parent) : QMai
   TimeRemaining1 = MakeItem(Application1, "TimeRemaining1", QStringLiteral("Time Remaining"), true);
   N3 = MakeSeparator(Application1, "N3");
   Administrator1 = MakeItem(Application1, "Administrator1", QStringLiteral("Administrator"));
+  TestSettings1 = MakeItem(Application1, "TestSettings1", QStringLiteral("&Test settings\u2026"));
+  UnfinishedTests1 = MakeItem(Application1, "UnfinishedTests1", QStringLiteral("&Unfinished tests\u2026"));
   N2 = MakeSeparator(Application1, "N2");
   MenuExit = MakeItem(Application1, "MenuExit", QStringLiteral("E&xit"));
   MenuResults = menuBar()->addAction(QStringLiteral("&Results"));
@@ -172,6 +180,8 @@ TStartForm::TStartForm(const std::string& programFolder, QWidget* parent) : QMai
   connect(ElapsedTime1, &QAction::triggered, this, [this] { TimeModeClick(ElapsedTime1); });
   connect(TimeRemaining1, &QAction::triggered, this, [this] { TimeModeClick(TimeRemaining1); });
   connect(Administrator1, &QAction::triggered, this, [this] { AdministratorClick(); });
+  connect(TestSettings1, &QAction::triggered, this, [this] { TestSettingsClick(); });
+  connect(UnfinishedTests1, &QAction::triggered, this, [this] { UnfinishedTestsClick(); });
   connect(MenuExit, &QAction::triggered, this, [this] { close(); });
   connect(MenuResults, &QAction::triggered, this, [this] { MenuResultsClick(); });
   connect(MenuHelpIndex, &QAction::triggered, this, [this] { ShowHelpPage("start.htm"); });
@@ -364,6 +374,13 @@ void TStartForm::FormShow() {
   btnEdit->setEnabled(true);
   btnDelete->setEnabled(DeletePermitted());
   ShowSummary();
+  if (!AttemptsScheduled_) {
+    AttemptsScheduled_ = true;
+    // After the window is up, so the question comes over it; once a run.
+    QTimer::singleShot(0, this, [this] {
+      if (!AttemptsOffered_) OfferUnfinishedAttempts();
+    });
+  }
 }
 
 void TStartForm::ShowSummary() {
@@ -411,6 +428,13 @@ void TStartForm::FileListBox1Click() { ShowSummary(); }
 void TStartForm::btnStartClick() {
   if (FileListBox1->count() == 0) return;
   if (FileListBox1->ItemIndex() < 0) FileListBox1->SetItemIndex(0);
+  TTestSettings set;
+  try {
+    set = ReadTestSettings(FileListBox1->FileName());
+  } catch (const std::exception&) {
+    // The test window reports it and runs the set without settings.
+  }
+  if (!MayStart(set)) return;
   const TExtraSettings extra = AdminOptions->Extra();
   Form1->CandidateName.clear();
   Form1->CandidateId.clear();
@@ -429,10 +453,149 @@ void TStartForm::btnStartClick() {
     Form1->CandidateName = who.CandidateName();
     Form1->CandidateId = who.CandidateId();
   }
-  if (TimeRemaining1->isChecked()) {
+  // A clock the teacher fixed is not the candidate's to change.
+  if (set.Clock == TClockRule::AsUser && TimeRemaining1->isChecked()) {
     if (ExecModal(TimerValue) != mrOk) return;
   }
+  if (!set.ExamMode) {
+    ExecModal(Form1);
+    return;
+  }
+  RunExam();
+}
+
+void TStartForm::RunExam() {
+  // Nothing of the start window (the results, the editor, the options) is
+  // within reach while an exam runs.
+  const int index = FileListBox1->ItemIndex();
+  hide();
   ExecModal(Form1);
+  show();
+  if (index >= 0 && index < FileListBox1->count()) FileListBox1->SetItemIndex(index);
+  ShowSummary();
+}
+
+namespace {
+
+QString AttemptSummary(const TAttempt& a) {
+  QString who = QString::fromStdString(a.CandidateName);
+  if (!a.CandidateId.empty()) who += QStringLiteral(" (%1)").arg(QString::fromStdString(a.CandidateId));
+  return QStringLiteral("%1%2, started %3: %4 of %5 questions answered, %6 used")
+      .arg(QString::fromStdString(a.SetFile), who.isEmpty() ? QString() : QStringLiteral(", ") + who,
+           QString::fromStdString(a.Started))
+      .arg(a.Answered())
+      .arg(a.Questions.size())
+      .arg(QString::fromStdString(FormatTime(a.SecondsUsed)).mid(2));
+}
+
+}  // namespace
+
+bool TStartForm::TakeUpAttempt(TUnfinishedAttempt attempt, bool endAtOnce) {
+  const auto found = FileListBox1->findItems(QString::fromStdString(attempt.Attempt.SetFile), Qt::MatchFixedString);
+  if (found.isEmpty()) {
+    MessageDlg(QStringLiteral("The question set %1 of this unfinished test is no longer there.")
+                   .arg(QString::fromStdString(attempt.Attempt.SetFile)),
+               TMsgDlgType::Information, mbOK);
+    return false;
+  }
+  FileListBox1->setCurrentItem(found.first());
+  ShowSummary();
+  Form1->ResumeNext(std::move(attempt), endAtOnce);
+  RunExam();
+  return true;
+}
+
+void TStartForm::OfferUnfinishedAttempts() {
+  AttemptsOffered_ = true;
+  if (FileListBox1->count() == 0) return;
+  for (TUnfinishedAttempt& a : FindUnfinishedAttempts(ProgramPath(AttemptsRelative))) {
+    const QString text =
+        QStringLiteral("An unfinished test was found:\n%1.\nResume it now ?").arg(AttemptSummary(a.Attempt));
+    if (MessageDlg(text, TMsgDlgType::Confirmation, mbYes | mbNo, mbYes) != mrYes) continue;
+    // One at a time: the others stay for the next start or the teacher.
+    if (TakeUpAttempt(std::move(a), /*endAtOnce=*/false)) return;
+  }
+}
+
+void TStartForm::UnfinishedTestsClick() {
+  if (!OptionsTrusted_) {
+    try {
+      LoadOptions();
+    } catch (const std::exception& e) {
+      ShowException(e);
+      return;
+    }
+  }
+  if (ExecModal(PasswordDlg) != mrOk) return;
+  int damaged = 0;
+  std::vector<TUnfinishedAttempt> found = FindUnfinishedAttempts(ProgramPath(AttemptsRelative), &damaged);
+  if (found.empty()) {
+    MessageDlg(damaged > 0 ? QStringLiteral("There are no unfinished tests that can be read.")
+                           : QStringLiteral("There are no unfinished tests."),
+               TMsgDlgType::Information, mbOK);
+    return;
+  }
+  for (TUnfinishedAttempt& a : found) {
+    const QString text = QStringLiteral(
+                             "Unfinished test: %1.\nYes ends it and scores it as it stands, No discards it, Cancel "
+                             "leaves it.")
+                             .arg(AttemptSummary(a.Attempt));
+    const int answer = MessageDlg(text, TMsgDlgType::Confirmation, mbYes | mbNo | mbCancel, mbCancel);
+    if (answer == mrYes) {
+      TakeUpAttempt(std::move(a), /*endAtOnce=*/true);
+    } else if (answer == mrNo) {
+      if (MessageDlg(QStringLiteral("Discard this unfinished test ? Its answers are lost."), TMsgDlgType::Warning,
+                     mbYes | mbNo, mbNo) == mrYes)
+        RemoveAttempt(a);
+    }
+  }
+}
+
+bool TStartForm::MayStart(const TTestSettings& set) {
+  const std::string now = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")).toStdString();
+  switch (OpenStateAt(set, now)) {
+    case TOpenState::NotYet:
+      MessageDlg(QStringLiteral("This test opens at %1.").arg(QString::fromStdString(set.OpenFrom)),
+                 TMsgDlgType::Information, mbOK);
+      return false;
+    case TOpenState::Closed:
+      MessageDlg(QStringLiteral("This test closed at %1.").arg(QString::fromStdString(set.OpenUntil)),
+                 TMsgDlgType::Information, mbOK);
+      return false;
+    case TOpenState::Open:
+      break;
+  }
+  if (set.StartPassword.empty()) return true;
+  TPasswordDlg prompt(this);
+  prompt.setObjectName(QStringLiteral("StartPasswordDlg"));
+  prompt.setWindowTitle(QStringLiteral("Test password"));
+  prompt.SetAdminPassword(set.StartPassword);
+  return ExecModal(&prompt) == mrOk;
+}
+
+void TStartForm::TestSettingsClick() {
+  const std::string fileName = FileListBox1->FileName();
+  if (fileName.empty()) return;
+  if (!OptionsTrusted_) {
+    try {
+      LoadOptions();
+    } catch (const std::exception& e) {
+      ShowException(e);
+      return;
+    }
+  }
+  if (ExecModal(PasswordDlg) != mrOk) return;
+  TTestSettings current;
+  try {
+    current = ReadTestSettings(fileName);
+  } catch (const std::exception& e) {
+    // Reported, and replaced by whatever is chosen now.
+    ShowException(e);
+  }
+  TTestSettingsDlg dlg(this);
+  dlg.Load(current, QString::fromStdString(ExtractFileName(fileName)));
+  if (ExecModal(&dlg) != mrOk) return;
+  Guarded([&] { WriteTestSettings(fileName, dlg.Result()); });
 }
 
 void TStartForm::btnEditClick() {
@@ -456,7 +619,11 @@ void TStartForm::btnAddClick() {
     if (FileExists(target))
       copy = MessageDlg(QStringLiteral("A question set already exists with\nthat name. Overwrite ? "),
                         TMsgDlgType::Warning, mbYes | mbNo, mbNo) == mrYes;
-    if (copy) FileCopy(ProgramPath("Tests\\Blank.dat"), target);
+    if (copy) {
+      FileCopy(ProgramPath("Tests\\Blank.dat"), target);
+      // A new set starts without the settings of the one it replaced.
+      DeleteTestSettings(target);
+    }
   } catch (const std::exception& e) {
     ShowException(e);
   }
@@ -472,7 +639,10 @@ void TStartForm::btnDeleteClick() {
   if (MessageDlg(question, TMsgDlgType::Confirmation, mbYes | mbNo, mbNo) != mrYes) return;
   // A file that cannot be deleted simply stays in the refreshed list.
   std::error_code ec;
-  std::filesystem::remove(ToFsPath(fileName), ec);
+  if (std::filesystem::remove(ToFsPath(fileName), ec)) {
+    Guarded([&] { DeleteTestSettings(fileName); });
+    std::filesystem::remove(ToFsPath(TAddEditForm::RecoveryFile(fileName)), ec);
+  }
   FormShow();
 }
 

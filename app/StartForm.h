@@ -12,6 +12,8 @@
 #include "base/FileListBox.h"
 #include "base/Image.h"
 #include "base/Settings.h"
+#include "session/core/AttemptJournal.h"
+#include "session/core/TestSettings.h"
 
 namespace proctorium {
 
@@ -48,6 +50,8 @@ class TStartForm : public QMainWindow, public TSettingsHolder {
   QAction* TimeRemaining1;
   QAction* N3;
   QAction* Administrator1;
+  QAction* TestSettings1;     // the highlighted set's settings, behind the password
+  QAction* UnfinishedTests1;  // attempts cut short by a crash, behind the password
   QAction* N2;
   QAction* MenuExit;
   QAction* MenuResults;
@@ -96,6 +100,10 @@ class TStartForm : public QMainWindow, public TSettingsHolder {
   void btnAddClick();
   void btnDeleteClick();
   void AdministratorClick();
+  void TestSettingsClick();
+  void UnfinishedTestsClick();
+  // Offers each attempt cut short by a crash on any seat to be resumed here.
+  void OfferUnfinishedAttempts();
   void MenuResultsClick();
   void FileListBox1Click();
 
@@ -106,6 +114,14 @@ class TStartForm : public QMainWindow, public TSettingsHolder {
 
  private:
   void FontSizeClick(QAction* item, int points);
+  // Whether the set may be started now: its opening time, its password.
+  bool MayStart(const TTestSettings& set);
+  // Runs the test window with the start window out of reach.
+  void RunExam();
+  // Highlights the attempt's set and runs the test window on the attempt.
+  bool TakeUpAttempt(TUnfinishedAttempt attempt, bool endAtOnce);
+  bool AttemptsScheduled_ = false;
+  bool AttemptsOffered_ = false;
   // The design's places hold for the design's font; a wider list font or a
   // taller menu bar widen and heighten the window instead of cutting off.
   void FitToFont();

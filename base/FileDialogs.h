@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <functional>
+#include <string>
 
 class QWidget;
 
@@ -17,6 +18,20 @@ QString GetSaveFileName(QWidget* parent, const QString& caption, const QString& 
 // objectName is "SaveFileDialog". Empty when the user cancels.
 QString AskSaveFileName(QWidget* parent, const QString& caption, const QString& suggestedPath, const QString& filter,
                         const QString& defaultSuffix);
+
+// The folder an export is first offered in: the folder of the last export
+// of this run, else the user's documents folder; never the shared Tests
+// folder the candidates use.
+QString ExportFolder();
+
+// Asks where to save an export (suggestedName in ExportFolder()), writes it
+// with write(path), which throws on failure, and ends with a short notice
+// "Saved: <path>" (not modal, so nobody has to dismiss it) or the error in
+// a warning box. False when cancelled or failed.
+bool ExportFile(QWidget* parent, const QString& caption, const QString& suggestedName, const QString& filter,
+                const QString& defaultSuffix, const std::function<void(const std::string& path)>& write);
+// The text of the last notice shown, for tests.
+QString LastExportNotice();
 
 // save: true for a save dialog. An empty hook restores the real dialogs.
 using TFileDialogHook = std::function<QString(bool save, const QString& caption, const QString& folder)>;

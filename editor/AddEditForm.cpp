@@ -9,6 +9,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <algorithm>
+#include <filesystem>
 #include <memory>
 
 #include "base/AnsiText.h"
@@ -19,6 +20,7 @@
 #include "base/Pictures.h"
 #include "base/ProgramFolder.h"
 #include "base/Settings.h"
+#include "base/core/FileIO.h"
 #include "base/core/PathResolver.h"
 #include "base/core/UserCode.h"
 #include "editor/CsvColumnsDialog.h"
@@ -306,6 +308,10 @@ void TAddEditForm::FormShow() {
   cbProtectedSet->setChecked(QuestionSet.ProtectedSet);
   Loading = false;
   SetChanged = false;
+  if (!LoadFailed_ && OfferRecovery()) {
+    cbProtectedSet->setChecked(QuestionSet.ProtectedSet);
+    SetChanged = true;
+  }
   SetEditMode(TEditMode::Browsing);
   if (!Sized_) {
     // A large window font opens a larger window, so the question and the
@@ -457,6 +463,41 @@ void TAddEditForm::btnSaveClick() {
   else
     QuestionSet.ReplaceCurrent(EditBuffer);
   SetEditMode(TEditMode::Browsing);
+  WriteRecovery();
+}
+
+void TAddEditForm::WriteRecovery() {
+  if (LoadFailed_ || FileName_.empty()) return;
+  Guarded([this] { WriteFileAtomic(RecoveryFile(FileName_), QuestionSet.Serialize()); });
+}
+
+bool TAddEditForm::OfferRecovery() {
+  const std::string path = RecoveryFile(FileName_);
+  if (!FileExists(path)) return false;
+  TQuestionSet recovered;
+  try {
+    recovered.LoadFromFile(path);
+  } catch (const std::exception& e) {
+    // A copy that cannot be read helps nobody; the set itself is intact.
+    ShowException(e);
+    std::error_code ec;
+    std::filesystem::remove(ToFsPath(path), ec);
+    return false;
+  }
+  const int n = recovered.LastIndex;
+  const QString text =
+      QStringLiteral(
+          "This question set was not closed properly when it was last edited. A recovered copy holds %1 "
+          "question%2 saved then.\nRestore the recovered questions ?")
+          .arg(n)
+          .arg(n == 1 ? QString() : QStringLiteral("s"));
+  if (MessageDlg(text, TMsgDlgType::Confirmation, mbYes | mbNo, mbYes) != mrYes) {
+    std::error_code ec;
+    std::filesystem::remove(ToFsPath(path), ec);
+    return false;
+  }
+  QuestionSet = recovered;
+  return true;
 }
 
 void TAddEditForm::btnCancelClick() {
@@ -472,6 +513,7 @@ void TAddEditForm::btnDeleteClick() {
   QuestionSet.DeleteCurrent();
   GoToQuestion(QuestionSet.Current);
   SetChanged = true;
+  WriteRecovery();
 }
 
 void TAddEditForm::btnPrevClick() {
@@ -563,6 +605,7 @@ void TAddEditForm::btnImportClick() {
   DescribeFromImport(QuestionSet, r, ExtractFileName(path));
   for (const TQuestion& q : r.Questions) QuestionSet.Add(q);
   SetChanged = true;
+  WriteRecovery();
   GoToQuestion(first);
 }
 
@@ -599,7 +642,12 @@ bool TAddEditForm::FormClose() {
     return false;
   }
   if (SearchForm && SearchForm->isVisible()) SearchForm->close();
-  if (!SetChanged || LoadFailed_) return true;
+  if (LoadFailed_) return true;
+  std::error_code gone;
+  if (!SetChanged) {
+    std::filesystem::remove(ToFsPath(RecoveryFile(FileName_)), gone);
+    return true;
+  }
   QuestionSet.ProtectedSet = cbProtectedSet->isChecked();
   QuestionSet.OwnerCode = UserCode();
   try {
@@ -610,6 +658,8 @@ bool TAddEditForm::FormClose() {
                        "that the other changes are not overwritten.");
     QuestionSet.SaveToFile(FileName_);
     LoadedBytes_ = QuestionSet.Serialize();
+    // Saved: the copy has done its work. A set left unsaved keeps it.
+    std::filesystem::remove(ToFsPath(RecoveryFile(FileName_)), gone);
   } catch (const std::exception& e) {
     // The set in memory is the only copy of the work: stay open unless the
     // author chooses to give it up.

@@ -114,6 +114,10 @@ class TAddEditForm : public TForm, public TSearchTarget {
 
   void done(int result) override;
 
+  // The copy of the set as edited, written beside it at every record Save,
+  // so that work survives a crash until the set is closed.
+  static std::string RecoveryFile(const std::string& setFile) { return setFile + ".recover"; }
+
  protected:
   void FormShow() override;
   void resizeEvent(QResizeEvent* e) override;
@@ -139,6 +143,10 @@ class TAddEditForm : public TForm, public TSearchTarget {
   bool Shown_ = false;       // the exhibit area may speak only once opened
   bool LoadFailed_ = false;  // the file could not be read: nothing to write back
   std::string FileName_;     // the set's file as it was opened
+  // Writes the recovery copy; a failure is reported, the edit stays.
+  void WriteRecovery();
+  // Offers the recovery copy a crash left behind; true when it was taken.
+  bool OfferRecovery();
   std::string LoadedBytes_;  // its contents then, or as last saved here
 };
 

@@ -24,16 +24,16 @@ void PrintSetFile(QWidget* parent, const std::string& setFile, bool answerKey, b
     if (const size_t dot = title.rfind('.'); dot != std::string::npos && dot > 0) title.resize(dot);
     auto exhibit = [](const std::string& stored) { return QImage(QString::fromStdString(PicturePath(stored))); };
     if (pdf) {
-      const QString suggested = QString::fromStdString(ExtractFilePath(setFile) + title) +
-                                (answerKey ? QStringLiteral(" key.pdf") : QStringLiteral(".pdf"));
-      const QString file = GetSaveFileName(
+      const QString suggested =
+          QString::fromStdString(title) + (answerKey ? QStringLiteral(" key.pdf") : QStringLiteral(".pdf"));
+      ExportFile(
           parent,
           answerKey ? QStringLiteral("Export answer key as PDF") : QStringLiteral("Export question paper as PDF"),
-          suggested, QStringLiteral("PDF (*.pdf)"));
-      if (file.isEmpty()) return;
-      const std::string bytes = SheetPdf(set, answerKey, title, exhibit);
-      if (bytes.empty()) throw EFileError("Cannot create file " + file.toStdString());
-      WriteFileAtomic(file.toStdString(), bytes);
+          suggested, QStringLiteral("PDF (*.pdf)"), QStringLiteral("pdf"), [&](const std::string& file) {
+            const std::string bytes = SheetPdf(set, answerKey, title, exhibit);
+            if (bytes.empty()) throw EFileError("Cannot create file " + file);
+            WriteFileAtomic(file, bytes);
+          });
       return;
     }
     QPrinter printer(QPrinter::HighResolution);

@@ -23,6 +23,7 @@
 #include "candidates/core/Gradebook.h"
 #include "session/ResultsForm.h"
 #include "session/TimerValue.h"
+#include "session/core/AttemptJournal.h"
 #include "session/core/DetailLog.h"
 #include "session/core/TimeText.h"
 #include "web/HelpPage.h"
@@ -210,6 +211,14 @@ TForm1::TForm1(QWidget* parent) : TForm(parent) {
   connect(btnHelp, &QPushButton::clicked, this, [this] { btnHelpClick(); });
   connect(btnSave, &QPushButton::clicked, this, [this] { btnSaveClick(); });
   connect(btnClose, &QPushButton::clicked, this, [this] { btnCloseClick(); });
+  for (int k = 0; k < AnswerCount; ++k) {
+    connect(rb[k], &QAbstractButton::clicked, this, [this] {
+      if (Taking_) JournalNow();
+    });
+    connect(cb[k], &QAbstractButton::clicked, this, [this] {
+      if (Taking_) JournalNow();
+    });
+  }
   connect(ListBox1, &QListWidget::itemClicked, this, [this] { ListBox1Click(); });
   connect(ListBox1, &QListWidget::itemDoubleClicked, this, [this] { ListBox1DblClick(); });
 
@@ -254,10 +263,9 @@ void TForm1::FitToFont() {
   // Header: the clock line sets its height; Mark and Goto stand clear of
   // the widest title and clock the test can show, and the banner of them.
   const QFontMetrics timeFont = lbTime->fontMetrics();
-  const int limit = Settings().ElapsedMode() ? 0 : CountdownMinutes() * 60;
-  const QString widestTime = Settings().ElapsedMode()
-                                 ? QStringLiteral("Elapsed time") + QString::fromStdString(FormatTime(0))
-                                 : QStringLiteral("Time left") + QString::fromStdString(FormatTime(limit));
+  const int limit = ElapsedClock() ? 0 : CountdownMinutes() * 60;
+  const QString widestTime = ElapsedClock() ? QStringLiteral("Elapsed time") + QString::fromStdString(FormatTime(0))
+                                            : QStringLiteral("Time left") + QString::fromStdString(FormatTime(limit));
   lbTime->resize(lbTime->sizeHint());
   HeaderHeight_ = std::max(52, lbTime->y() + timeFont.height() + 4);
   // The review title is longer, but only shown once Mark and Goto are out of
@@ -367,6 +375,25 @@ void TForm1::StartTest() {
   lbResults->setText(QString());
   lbResults->show();
 
+  SetSettings_ = {};
+  FocusLosses_ = 0;
+  AppActive_ = true;
+  JournalEnded_ = false;
+  JournalFailed_ = false;
+  if (!fileName.empty()) {
+    try {
+      SetSettings_ = ReadTestSettings(fileName);
+    } catch (const std::exception& e) {
+      // The set runs as if it had none: a teacher who finds out can set it
+      // again, a candidate is not kept from the test.
+      ShowException(e);
+    }
+  }
+  if (!SetSettings_.AnswersButton && !btnView->isHidden()) {
+    btnView->hide();
+    ViewHiddenForSet_ = true;
+  }
+
   QuestionSet = std::make_unique<TQuestionSet>();
   try {
     QuestionSet->LoadFromFile(fileName);
@@ -384,14 +411,36 @@ void TForm1::StartTest() {
     AbandonTest();
     return;
   }
-  Session.Start(*QuestionSet);
+  Fingerprint_ = SetFingerprint(*QuestionSet);
+  const bool resumed = Resume_.has_value();
+  if (resumed) {
+    if (Resume_->Attempt.Fingerprint != Fingerprint_) {
+      MessageDlg(QStringLiteral("The question set %1 has changed since this test began, so it cannot be resumed.")
+                     .arg(QString::fromStdString(SetFileName_)),
+                 TMsgDlgType::Information, mbOK);
+      Resume_.reset();
+      AbandonTest();
+      return;
+    }
+    RestoreAttempt(Resume_->Attempt, *QuestionSet, Session);
+    FocusLosses_ = Resume_->Attempt.FocusLosses;
+  } else {
+    Session.ScoreAll = SetSettings_.ScoresAll();
+    Session.DrawCount = SetSettings_.DrawCount;
+    Session.Start(*QuestionSet);
+  }
+  if (SetSettings_.ExamMode) setWindowState(windowState() | Qt::WindowFullScreen);
   FitToFont();
   Taking_ = true;
-  GoToPosition(1);
+  const int used = resumed ? Resume_->Attempt.SecondsUsed : 0;
+  TimerSeconds = ElapsedClock() ? used : CountdownMinutes() * 60 - used;
+  BeginJournal();
+  GoToPosition(resumed ? Session.CurrentPosition : 1);
 
-  TimerSeconds = Settings().ElapsedMode() ? 0 : CountdownMinutes() * 60;
   Timer1Timer();
   if (Taking_) Timer1->start();
+  if (resumed && ResumeEnds_ && Taking_) EndTest(/*ask=*/false);
+  ResumeEnds_ = false;
 
   const QColor screen = ColourToQColor(Settings().ScreenColour());
   for (QWidget* w : {static_cast<QWidget*>(ScrollContents), ScrollBox1->viewport()}) {
@@ -402,9 +451,61 @@ void TForm1::StartTest() {
   ApplyTextColours();
 }
 
+void TForm1::ResumeNext(TUnfinishedAttempt attempt, bool endAtOnce) {
+  Resume_ = std::move(attempt);
+  ResumeEnds_ = endAtOnce;
+}
+
+void TForm1::BeginJournal() {
+  const bool resumed = Resume_.has_value();
+  Started_ = resumed ? Resume_->Attempt.Started
+                     : QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toStdString();
+  // Practice runs keep no journal: only an exam is worth taking up again.
+  if (SetSettings_.ExamMode || resumed) {
+    try {
+      Journal_ = std::make_unique<TAttemptJournal>(ProgramPath(AttemptsRelative));
+    } catch (const std::exception& e) {
+      ShowException(e);
+    }
+  }
+  JournalNow();
+  if (!resumed) return;
+  // The old journal goes only once the new one holds the attempt.
+  if (Journal_ && !JournalFailed_) RemoveAttempt(*Resume_);
+  Resume_.reset();
+}
+
+int TForm1::SecondsUsed() const { return ElapsedClock() ? TimerSeconds : CountdownMinutes() * 60 - TimerSeconds; }
+
+void TForm1::JournalNow() {
+  if (!Journal_ || JournalEnded_ || !QuestionSet) return;
+  TAttempt a = CaptureAttempt(Session);
+  a.SetFile = SetFileName_;
+  a.Fingerprint = Fingerprint_;
+  a.Started = Started_;
+  a.SecondsUsed = std::max(0, SecondsUsed());
+  a.FocusLosses = FocusLosses_;
+  a.Ended = !Taking_;
+  // A tick counts from the moment it is on the screen, not from the next
+  // move to another question.
+  if (Taking_ && ShownQuestion_ > 0)
+    for (TAttemptQuestion& q : a.Questions)
+      if (q.Question == ShownQuestion_) q.Response = ScreenMask();
+  try {
+    Journal_->Write(a);
+    JournalFailed_ = false;
+  } catch (const std::exception& e) {
+    // Said once; the next change tries again.
+    if (!JournalFailed_) ShowException(e);
+    JournalFailed_ = true;
+  }
+  if (!Taking_) JournalEnded_ = true;
+}
+
 void TForm1::AbandonTest() {
   Abandoned_ = true;
   Taking_ = false;
+  Journal_.reset();
   QuestionSet.reset();
   // Deferred: the window is still being shown, and a modal loop that has
   // not started yet would miss an immediate close.
@@ -414,10 +515,23 @@ void TForm1::AbandonTest() {
 }
 
 int TForm1::CountdownMinutes() const {
+  if (SetSettings_.Clock == TClockRule::Countdown) return SetSettings_.CountdownMinutes;
   // The dialog refuses such limits, but an options file can still carry
   // one; kept within what the seconds counter can hold.
   constexpr int Bound = std::numeric_limits<std::int32_t>::max() / 60;
   return std::clamp(Settings().CountdownMinutes(), -Bound, Bound);
+}
+
+bool TForm1::ElapsedClock() const {
+  switch (SetSettings_.Clock) {
+    case TClockRule::Elapsed:
+      return true;
+    case TClockRule::Countdown:
+      return false;
+    case TClockRule::AsUser:
+      break;
+  }
+  return Settings().ElapsedMode();
 }
 
 void TForm1::GoToPosition(int n) {
@@ -425,6 +539,7 @@ void TForm1::GoToPosition(int n) {
   btnPrevious->setEnabled(n > 1);
   btnNext->setEnabled(n < Session.PositionCount);
   ShowCurrentQuestion();
+  if (Taking_) JournalNow();
 }
 
 void TForm1::ShowCurrentQuestion() { ShowQuestion(CurrentQuestionNumber(), true); }
@@ -465,9 +580,7 @@ void TForm1::BuildAnswerOrder(int n) {
 
 bool TForm1::SingleAnswer() const { return QuestionSet && QuestionSet->GetCurrent().AnswerType == TAnswerType::Single; }
 
-void TForm1::StoreResponse() {
-  const int q = ShownQuestion_;
-  if (!QuestionSet || q < 1) return;
+AnswerMask TForm1::ScreenMask() const {
   AnswerMask mask = 0;
   if (SingleAnswer()) {
     for (QRadioButton* r : rb)
@@ -476,8 +589,14 @@ void TForm1::StoreResponse() {
     for (QCheckBox* c : cb)
       if (c->isChecked()) mask |= static_cast<AnswerMask>(Tag(c));
   }
-  Session.StoreResponse(q, mask);
-  if (Settings().EnableRunningScore()) UpdateScore(false);
+  return mask;
+}
+
+void TForm1::StoreResponse() {
+  const int q = ShownQuestion_;
+  if (!QuestionSet || q < 1) return;
+  Session.StoreResponse(q, ScreenMask());
+  if (Settings().EnableRunningScore() && SetSettings_.RunningScore) UpdateScore(false);
 }
 
 void TForm1::SetRadio(QRadioButton* radio, bool checked) {
@@ -509,7 +628,7 @@ void TForm1::UpdateScore(bool final) {
   lbResults->setText(text);
   if (!final) return;
   lbResults->show();
-  btnEndReview->setEnabled(Session.HasIncorrect);
+  btnEndReview->setEnabled(Session.HasIncorrect && SetSettings_.ReviewAllowed());
 }
 
 // ---------------------------------------------------------------- layout
@@ -625,20 +744,22 @@ void TForm1::ApplyTextColours() {
 
 void TForm1::Timer1Timer() {
   if (!Taking_) return;
-  if (Settings().ElapsedMode()) {
+  if (ElapsedClock()) {
     ++TimerSeconds;
     lbTime->setText(QStringLiteral("Elapsed time") + QString::fromStdString(FormatTime(TimerSeconds)));
     lbTime->adjustSize();
+    if (TimerSeconds % 5 == 0) JournalNow();
     return;
   }
   --TimerSeconds;
+  if (TimerSeconds % 5 == 0) JournalNow();
   lbTime->setText(QStringLiteral("Time left") + QString::fromStdString(FormatTime(TimerSeconds)));
   lbTime->adjustSize();
   if (TimerSeconds < 1) {
     Timer1->stop();
     TimeRanOut_ = true;
     ShowMessage(QStringLiteral("Allocated test time expired"));
-    btnEndReviewClick();
+    EndTest(/*ask=*/false);
   }
 }
 
@@ -688,6 +809,7 @@ void TForm1::btnMarkClick() {
   const int q = CurrentQuestionNumber();
   Session.QuestionStates[q].Marked = !Session.QuestionStates[q].Marked;
   StoreResponse();
+  JournalNow();
   ShowCurrentQuestion();
   if (!ListBox1->isHidden()) btnGotoClick();
 }
@@ -716,7 +838,20 @@ void TForm1::btnViewClick() {
   ShowCurrentQuestion();
 }
 
-void TForm1::btnEndReviewClick() {
+void TForm1::btnEndReviewClick() { EndTest(/*ask=*/true); }
+
+void TForm1::EndTest(bool ask) {
+  if (Taking_ && ask && SetSettings_.ExamMode) {
+    StoreResponse();
+    const int unanswered = Session.Unanswered();
+    const QString text = QStringLiteral("%1 question%2 unanswered and %3 marked. End the test now ?")
+                             .arg(unanswered)
+                             .arg(unanswered == 1 ? QString() : QStringLiteral("s"))
+                             .arg(Session.MarkedCount());
+    if (MessageDlg(text, TMsgDlgType::Confirmation, mbYes | mbNo, mbNo) != mrYes) return;
+    // The clock may have run out while the question was open.
+    if (!Taking_) return;
+  }
   if (Taking_) {
     Timer1->stop();
     Taking_ = false;
@@ -729,6 +864,8 @@ void TForm1::btnEndReviewClick() {
     btnClose->setEnabled(true);
     btnSave->setEnabled(true);
     StoreResponse();
+    // Before the positions are cut down to the review list.
+    JournalNow();
     UpdateScore(true);
     return;
   }
@@ -741,7 +878,7 @@ void TForm1::btnEndReviewClick() {
 
 void TForm1::btnSaveClick() {
   if (!QuestionSet) return;
-  const bool elapsed = Settings().ElapsedMode();
+  const bool elapsed = ElapsedClock();
   TimerSeconds = TimeTaken(elapsed, elapsed ? 0 : CountdownMinutes(), TimerSeconds);
   btnSave->setEnabled(false);
   // Answers changed during the review count, the one on screen included:
@@ -768,6 +905,7 @@ void TForm1::btnSaveClick() {
   test.Outcomes = Session.Outcomes(*QuestionSet);
   test.CandidateName = CandidateName;
   test.CandidateId = CandidateId;
+  if (Session.ScoreAll) test.ScoreRule = ScoreRuleAll;
   TGradebookEntry entry;
   entry.DateTime = test.DateTime;
   entry.CandidateName = CandidateName;
@@ -789,6 +927,8 @@ void TForm1::btnSaveClick() {
     others.push_back({ProgramPath(DetailLogRelative), DetailLogRecords(test, false), DetailLogRecords({}, true)});
   others.push_back({ProgramPath(GradebookRelative), GradebookRecord(entry, false), GradebookFileStart()});
   ResultsForm->SaveTest(memoLines, std::move(others));
+  // Saved: nothing is left to take up again.
+  Journal_.reset();
 }
 
 void TForm1::btnCloseClick() {
@@ -802,11 +942,30 @@ void TForm1::cblClick(int k) {
   QCheckBox* check = cb[k - 1];
   check->setChecked(!check->isChecked());
   SetRadio(rb[k - 1], !rb[k - 1]->isChecked());
+  if (Taking_) JournalNow();
 }
 
 void TForm1::reject() { close(); }
 
+void TForm1::RestoreAfterTest() {
+  Journal_.reset();
+  Resume_.reset();
+  if (ViewHiddenForSet_) btnView->show();
+  ViewHiddenForSet_ = false;
+  setWindowState(windowState() & ~Qt::WindowFullScreen);
+}
+
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+  // The program as a whole went to the background (another program, a task
+  // switch); its own message boxes do not count.
+  if (event->type() == QEvent::ApplicationStateChange && watched == qApp) {
+    const bool active = static_cast<QApplicationStateChangeEvent*>(event)->applicationState() == Qt::ApplicationActive;
+    if (!active && AppActive_ && Taking_ && SetSettings_.ExamMode) {
+      ++FocusLosses_;
+      JournalNow();
+    }
+    AppActive_ = active;
+  }
   if (event->type() == QEvent::KeyPress && isVisible()) {
     auto* w = qobject_cast<QWidget*>(watched);
     if (w && w->window() == this) {
@@ -848,6 +1007,7 @@ bool TForm1::HandleTestKey(QObject* watched, int key, Qt::KeyboardModifiers modi
 
 void TForm1::closeEvent(QCloseEvent* e) {
   if (Abandoned_) {
+    RestoreAfterTest();
     e->accept();
     QDialog::done(mrCancel);
     return;
@@ -866,6 +1026,7 @@ void TForm1::closeEvent(QCloseEvent* e) {
   QuestionSet.reset();
   ShownQuestion_ = 0;
   CloseAllowed = false;
+  RestoreAfterTest();
   e->accept();
   QDialog::done(mrOk);
 }

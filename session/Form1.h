@@ -13,11 +13,14 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "base/Form.h"
 #include "base/Image.h"
 #include "questions/core/QuestionSet.h"
+#include "session/core/AttemptJournal.h"
 #include "session/core/TestSession.h"
+#include "session/core/TestSettings.h"
 
 namespace proctorium {
 
@@ -111,6 +114,18 @@ class TForm1 : public TForm {
   void Timer1Timer();
   // The limit of a countdown test, in minutes.
   int CountdownMinutes() const;
+  // The clock the test runs on: the set's own when its settings fix one.
+  bool ElapsedClock() const;
+  // The settings of the set being taken (the defaults for a set without).
+  const TTestSettings& SetSettings() const { return SetSettings_; }
+  // Times the program lost the focus while an exam ran.
+  int FocusLosses() const { return FocusLosses_; }
+  // The next showing of the window takes up this unfinished attempt of the
+  // highlighted set instead of starting afresh; with endAtOnce (the
+  // teacher ending it) it is ended as it stands, ready to be saved.
+  void ResumeNext(TUnfinishedAttempt attempt, bool endAtOnce);
+  // The journal of the exam in progress; null when none is kept.
+  const TAttemptJournal* Journal() const { return Journal_.get(); }
   // Commands
   void btnNextClick();
   void btnPreviousClick();
@@ -122,6 +137,8 @@ class TForm1 : public TForm {
   void btnEndReviewClick();
   // Saves the test into the results log, the detail log and the gradebook
   // as one unit.
+  // End Test; in exam mode, pressed by the candidate, asks first.
+  void EndTest(bool ask);
   void btnSaveClick();
   void btnCloseClick();
   void btnHelpClick();
@@ -148,6 +165,15 @@ class TForm1 : public TForm {
 
  private:
   void PlaceRegions();
+  // Undoes what the set's settings changed on the window for one test.
+  void RestoreAfterTest();
+  // Starts the journal of an exam; on a resume it takes over from the
+  // journal of the attempt taken up.
+  void BeginJournal();
+  // Writes the state of the exam as it stands, the answers ticked on the
+  // screen included.
+  void JournalNow();
+  int SecondsUsed() const;
   // Sizes the header, the button bar, the letter column and the minimum
   // width for the window font and the test in hand, so no text is cut.
   void FitToFont();
@@ -159,6 +185,8 @@ class TForm1 : public TForm {
   int TextLeft() const { return 32 + LetterWidth_; }
   int ListWidth() const;
   bool SingleAnswer() const;
+  // The answers ticked on the screen now.
+  AnswerMask ScreenMask() const;
   void SetRadio(QRadioButton* radio, bool checked);
   // Refuses to run a set that cannot be tested and closes the window again.
   void AbandonTest();
@@ -178,6 +206,18 @@ class TForm1 : public TForm {
   // the review list, so the position no longer tells which one it is.
   int ShownQuestion_ = 0;
   std::string SetFileName_;
+  TTestSettings SetSettings_;
+  int FocusLosses_ = 0;
+  // The Answer button as the options left it, while a set's settings hide it.
+  bool ViewHiddenForSet_ = false;
+  bool AppActive_ = true;
+  std::unique_ptr<TAttemptJournal> Journal_;
+  std::optional<TUnfinishedAttempt> Resume_;
+  bool ResumeEnds_ = false;
+  bool JournalEnded_ = false;
+  bool JournalFailed_ = false;
+  std::string Started_;
+  std::uint64_t Fingerprint_ = 0;
 };
 
 extern TForm1* Form1;

@@ -54,15 +54,8 @@ QString SeriesName(const TSeriesStatistics& s, bool older) {
 
 bool SaveExport(QWidget* parent, const QString& caption, const QString& suggestedName, const QString& filter,
                 const QString& suffix, const std::string& bytes) {
-  const QString path = AskSaveFileName(parent, caption, QDir::home().filePath(suggestedName), filter, suffix);
-  if (path.isEmpty()) return false;
-  try {
-    WriteFileAtomic(path.toStdString(), bytes);
-  } catch (const std::exception& e) {
-    MessageDlg(QString::fromStdString(e.what()), TMsgDlgType::Warning, mbOK);
-    return false;
-  }
-  return true;
+  return ExportFile(parent, caption, suggestedName, filter, suffix,
+                    [&bytes](const std::string& path) { WriteFileAtomic(path, bytes); });
 }
 
 TStatisticsForm::TStatisticsForm(QWidget* parent) : TForm(parent) {

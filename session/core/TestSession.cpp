@@ -1,6 +1,7 @@
 #include "session/core/TestSession.h"
 
 #include <algorithm>
+#include <array>
 #include <utility>
 
 #include "session/core/TimeText.h"
@@ -18,13 +19,32 @@ void TTestSession::Start(const TQuestionSet& set) {
 }
 
 void TTestSession::InitTakingOrder() {
+  if (DrawCount > 0) PositionCount = QuestionCount_;
   for (int i = 1; i <= PositionCount; ++i) {
     TakingOrder[i] = static_cast<std::uint8_t>(i);
     TQuestionState& s = QuestionStates[i];
     s.Response = 0;
-    s.Correct = true;
+    // Under the all-questions rule a question is wrong until answered right.
+    s.Correct = !ScoreAll;
     s.Marked = false;
     s.Seen = false;
+    s.InTest = true;
+  }
+  if (DrawCount > 0 && DrawCount < PositionCount) {
+    // A partial shuffle picks the drawn questions; they keep set order
+    // unless the set shuffles its questions too.
+    Random_.SeedFromTimeOfDay();
+    std::array<std::uint8_t, MaxQuestions + 1> pool = TakingOrder;
+    for (int i = 1; i <= DrawCount; ++i) std::swap(pool[i], pool[i - 1 + Random_.Draw(PositionCount - i + 1)]);
+    std::sort(pool.begin() + 1, pool.begin() + 1 + DrawCount);
+    for (int q = 1; q <= PositionCount; ++q) QuestionStates[q].InTest = false;
+    for (int i = 1; i <= DrawCount; ++i) {
+      TakingOrder[i] = pool[i];
+      QuestionStates[pool[i]].InTest = true;
+    }
+    for (int q = 1; q <= PositionCount; ++q)
+      if (!QuestionStates[q].InTest) QuestionStates[q].Correct = true;
+    PositionCount = DrawCount;
   }
   if (!ShuffleQuestions || PositionCount < 2) return;
   Random_.SeedFromTimeOfDay();
@@ -53,10 +73,29 @@ void TTestSession::StoreResponse(int q, AnswerMask mask) {
   QuestionStates[q].Correct = mask == QuestionStates[q].DisplayCorrectMask;
 }
 
+int TTestSession::TestSize() const {
+  int n = 0;
+  for (int q = 1; q <= QuestionCount_; ++q) n += QuestionStates[q].InTest ? 1 : 0;
+  return n;
+}
+
+int TTestSession::Unanswered() const {
+  int n = 0;
+  for (int q = 1; q <= QuestionCount_; ++q) n += QuestionStates[q].InTest && QuestionStates[q].Response == 0 ? 1 : 0;
+  return n;
+}
+
+int TTestSession::MarkedCount() const {
+  int n = 0;
+  for (int q = 1; q <= QuestionCount_; ++q) n += QuestionStates[q].InTest && QuestionStates[q].Marked ? 1 : 0;
+  return n;
+}
+
 TScore TTestSession::Score() const {
   TScore score;
   for (int q = 1; q <= QuestionCount_; ++q) {
-    if (!QuestionStates[q].Seen) continue;
+    if (!QuestionStates[q].InTest) continue;
+    if (!ScoreAll && !QuestionStates[q].Seen) continue;
     ++score.Seen;
     if (QuestionStates[q].Correct) ++score.Correct;
   }
@@ -76,7 +115,8 @@ void TTestSession::BuildReviewList() {
   int kept = 0;
   for (int i = 1; i <= PositionCount; ++i) {
     const int q = TakingOrder[i];
-    if (QuestionStates[q].Seen && !QuestionStates[q].Correct) TakingOrder[++kept] = static_cast<std::uint8_t>(q);
+    if ((QuestionStates[q].Seen || ScoreAll) && !QuestionStates[q].Correct)
+      TakingOrder[++kept] = static_cast<std::uint8_t>(q);
   }
   PositionCount = kept;
 }
@@ -104,7 +144,7 @@ std::string TTestSession::IncorrectList() const {
   if (!HasIncorrect) return {};
   std::string s = "Incorrect";
   for (int q = 1; q <= QuestionCount_; ++q)
-    if (!QuestionStates[q].Correct) s += "; " + std::to_string(q);
+    if (QuestionStates[q].InTest && !QuestionStates[q].Correct) s += "; " + std::to_string(q);
   return s;
 }
 

@@ -21,6 +21,8 @@ struct TQuestionState {
   bool Seen = false;
   bool Correct = true;
   bool Marked = false;
+  // Part of this candidate's test: every question, or the ones drawn.
+  bool InTest = true;
 };
 
 // How one seen question was answered, in the set's own answer letters (bit 0
@@ -46,6 +48,12 @@ class TTestSession {
   explicit TTestSession(TRandomSource& random = SessionRandom()) : Random_(random) {}
 
   bool ShuffleQuestions = false;
+  // Score out of every question of the test, an unseen one counting as
+  // wrong, instead of out of the questions seen.
+  bool ScoreAll = false;
+  // Questions drawn at random for this test; 0 (or as many as the set
+  // holds) for all of them. Set before Start.
+  int DrawCount = 0;
   std::array<std::uint8_t, MaxQuestions + 1> TakingOrder{};
   std::int32_t PositionCount = 0;
   std::int32_t CurrentPosition = 1;
@@ -57,9 +65,17 @@ class TTestSession {
   // order and state and fixes the question order.
   void Start(const TQuestionSet& set);
   // Resets the states of positions 1..PositionCount and (re)builds the
-  // question order, shuffled when ShuffleQuestions is on.
+  // question order, shuffled when ShuffleQuestions is on; with DrawCount,
+  // over that many questions drawn from the set, in set order unless
+  // shuffled.
   void InitTakingOrder();
   int QuestionCount() const { return QuestionCount_; }
+  // How many questions this test asks: the drawn ones or the whole set.
+  int TestSize() const;
+  // Counts for the end-of-test question: unanswered and marked questions
+  // of the test, seen or not.
+  int Unanswered() const;
+  int MarkedCount() const;
 
   std::uint8_t CurrentQuestionNumber() const { return TakingOrder[CurrentPosition]; }
 

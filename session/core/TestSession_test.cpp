@@ -122,4 +122,82 @@ TEST(TestSession, ReviewListKeepsTakingOrderAndIncorrectListSetOrder) {
   EXPECT_EQ(s.Title(12, true), "Question 12");
 }
 
+// Ended early under each rule: seen-only scores what was shown, the
+// all-questions rule counts every unseen question of the test as wrong
+// and lists it among the incorrect ones.
+TEST(TestSession, ScoreRuleWhenEndedEarly) {
+  struct Row {
+    bool all;
+    int draw;
+    const char* score;
+    const char* incorrect;
+    int review;
+  };
+  const Row rows[] = {
+      {false, 0, "1 of 1 Correct [100%]", "", 5},  // nothing wrong: no review list
+      {true, 0, "1 of 5 Correct [20%]", "Incorrect; 2; 3; 4; 5", 4},
+      {true, 3, "1 of 3 Correct [33%]", "", 2},
+  };
+  for (const Row& r : rows) {
+    TQuestionSet set = MakeSet(5, false);
+    TRandomSource random = Pinned(3);
+    TTestSession s(random);
+    s.ScoreAll = r.all;
+    s.DrawCount = r.draw;
+    s.Start(set);
+    const int first = s.TakingOrder[1];
+    s.EnsureAnswerOrder(first, set.Questions[first]);
+    Answer(s, first, true);
+    EXPECT_EQ(ScoreText(s.UpdateScore(true)), r.score);
+    EXPECT_EQ(s.PositionCount, r.review) << r.score;
+    const std::string incorrect = s.IncorrectList();
+    if (r.draw == 0) {
+      EXPECT_EQ(incorrect, r.incorrect);
+    } else {
+      EXPECT_EQ(std::count(incorrect.begin(), incorrect.end(), ';'), 2);  // the two drawn but unseen
+    }
+  }
+}
+
+TEST(TestSession, DrawPicksDistinctQuestionsPerCandidate) {
+  for (const bool shuffle : {false, true}) {
+    TQuestionSet set = MakeSet(30, shuffle);
+    TRandomSource random = Pinned(11);
+    TTestSession s(random);
+    s.DrawCount = 8;
+    std::set<std::vector<int>> draws;
+    for (int candidate = 0; candidate < 5; ++candidate) {
+      s.Start(set);
+      const std::vector<int> order = Order(s);
+      ASSERT_EQ(order.size(), 8u);
+      EXPECT_EQ(std::set<int>(order.begin(), order.end()).size(), 8u);
+      EXPECT_EQ(s.TestSize(), 8);
+      EXPECT_EQ(std::is_sorted(order.begin(), order.end()), !shuffle);
+      for (int q = 1; q <= 30; ++q)
+        EXPECT_EQ(s.QuestionStates[q].InTest, std::count(order.begin(), order.end(), q) == 1);
+      draws.insert(order);
+    }
+    EXPECT_GT(draws.size(), 1u);
+  }
+  // More than the set holds: the whole set.
+  TTestSession s;
+  s.DrawCount = 50;
+  s.Start(MakeSet(6, false));
+  EXPECT_EQ(Order(s), (std::vector<int>{1, 2, 3, 4, 5, 6}));
+}
+
+TEST(TestSession, UnansweredAndMarkedCountTheWholeTest) {
+  TQuestionSet set = MakeSet(4, false);
+  TTestSession s;
+  s.Start(set);
+  EXPECT_EQ(s.Unanswered(), 4);
+  s.EnsureAnswerOrder(1, set.Questions[1]);
+  Answer(s, 1, false);
+  s.StoreResponse(2, 1);
+  s.QuestionStates[3].Marked = true;
+  s.QuestionStates[2].Marked = true;
+  EXPECT_EQ(s.Unanswered(), 3);  // a wrong tick is still an answer; 1 was left blank
+  EXPECT_EQ(s.MarkedCount(), 2);
+}
+
 }  // namespace
