@@ -15,6 +15,7 @@
 #include "candidates/CandidateDlg.h"
 #include "candidates/core/ClassList.h"
 #include "candidates/core/Gradebook.h"
+#include "candidates/core/SaveJournal.h"
 #include "session/Form1.h"
 #include "session/ResultsForm.h"
 #include "session/core/DetailLog.h"
@@ -291,6 +292,33 @@ class CandidatesTest : public QObject {
     QCOMPARE(ParseClassList(room.Read("Tests/classlist.csv")).Candidates,
              (std::vector<TCandidate>{{"1", "Ann"}, {"2", "Bo"}}));
     QCOMPARE(AdminOptions->lbClassList->text(), QString("Class list: 2 candidates"));
+  }
+
+  // A save cut short after the results log was written (as a kill would):
+  // the seat does not offer it again, and the results window completes it
+  // in the other logs when it opens.
+  void resultsWindowCompletesASaveCutShort() {
+    TRoom room({});
+    SetSaveStepHook([](int step) {
+      if (step == 1) throw EFileError("cut short");
+    });
+    room.Messages.Answer(mrOk);
+    room.TakeAndSave();
+    StartForm->btnStartClick();
+    SetSaveStepHook({});
+    VERIFY_MODALS(room.Modals);
+    VERIFY_MESSAGES(room.Messages);
+    const std::string journal = room.Folder.Path("Tests/results-save.journal");
+    QVERIFY(FileExists(journal));
+    QCOMPARE(ResultsForm->PendingCount(), 0);
+    QVERIFY(ReadGradebook(room.Read("Tests/gradebook.csv")).Rows.empty());
+    const std::string results = room.Read("Tests/results.txt");
+    ResultsForm->LoadLog();
+    QVERIFY(!FileExists(journal));
+    QCOMPARE(room.Read("Tests/results.txt"), results);
+    QCOMPARE(ReadDetailLog(room.Read("Tests/results-detail.csv")).size(), size_t(1));
+    QCOMPARE(ReadGradebook(room.Read("Tests/gradebook.csv")).Rows.size(), size_t(1));
+    QCOMPARE(ResultsForm->Lines().size(), 3);
   }
 
   // A log that is a link is refused with its reason; the file it points
