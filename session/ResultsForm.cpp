@@ -10,9 +10,9 @@
 #include "base/ProgramFolder.h"
 #include "base/Settings.h"
 #include "base/core/FileIO.h"
+#include "base/core/FileLock.h"
 #include "session/StatisticsForm.h"
 #include "session/core/CsvExport.h"
-#include "session/core/FileLock.h"
 #include "session/core/ResultsLog.h"
 
 namespace proctorium {

@@ -41,7 +41,7 @@ bool SaveExport(QWidget* parent, const QString& caption, const QString& suggeste
   const QString path = AskSaveFileName(parent, caption, QDir::home().filePath(suggestedName), filter, suffix);
   if (path.isEmpty()) return false;
   try {
-    WriteFileAtomic(path.toStdString(), bytes);
+    WriteOutputFile(path.toStdString(), bytes);
   } catch (const std::exception& e) {
     MessageDlg(QString::fromStdString(e.what()), TMsgDlgType::Warning, mbOK);
     return false;
