@@ -56,7 +56,11 @@ class EditorSeatsTest : public QObject {
     for (int round = 1; round <= rounds; ++round) {
       for (auto& s : seats) Ask(*s, "open");
       for (auto& s : seats) QCOMPARE(Answer(*s), QByteArray("loaded"));
-      for (auto& s : seats) Ask(*s, "save");
+      // Both wait for one signal, so their saves start together.
+      const QByteArray go = QByteArray::fromStdString(folder.Path("go" + std::to_string(round)));
+      for (auto& s : seats) Ask(*s, "save " + go);
+      for (auto& s : seats) QCOMPARE(Answer(*s), QByteArray("ready"));
+      folder.WriteFile("go" + std::to_string(round), "");
       std::array<QByteArray, 2> outcome;
       for (int i = 0; i < 2; ++i) outcome[i] = Answer(*seats[i]);
       TQuestionSet set;

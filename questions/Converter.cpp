@@ -144,7 +144,7 @@ int RunConverter(const QStringList& args, std::ostream& err) {
         if (set.LastIndex < 0) break;  // no questions, no set
         // The pictures appear only with the set that names them.
         const std::string bytes = set.Serialize();
-        CheckSetSize(out, bytes);
+        CheckSetSize(in, bytes);
         const std::string temporary = WriteTemporaryBeside(out, bytes);
         try {
           PlacePictures(pictures);

@@ -7,10 +7,11 @@
 // Commands, one a line, each answered with one line on standard output:
 //   open     opens the editor on the set and adds the question "<tag> <n>"
 //            (n counts the opens): "loaded"
-//   save     closes the editor, which saves the set: "saved" when it
-//            closed, "told kept" when the save was refused with a message
-//            and the editor stayed open with the new question, "told lost"
-//            when it stayed open without it
+//   save GO  answers "ready", waits until the file GO exists (so two seats
+//            start together), then closes the editor, which saves the set:
+//            "saved" when it closed, "told kept" when the save was refused
+//            with a message and the editor stayed open with the new
+//            question, "told lost" when it stayed open without it
 //   discard  closes the editor without saving: "closed"
 // Any other message box ends the seat with exit code 3.
 
@@ -20,11 +21,13 @@
 #include <cstdlib>
 #include <iostream>
 #include <string>
+#include <thread>
 
 #include "app/StartForm.h"
 #include "app/Startup.h"
 #include "base/MessageDlg.h"
 #include "base/ProgramFolder.h"
+#include "base/core/FileIO.h"
 #include "editor/AddEditForm.h"
 
 using namespace proctorium;
@@ -71,7 +74,10 @@ int main(int argc, char* argv[]) {
       f->SpeedButton[0]->click();
       f->btnSave->click();
       Reply("loaded");
-    } else if (command == "save") {
+    } else if (command.rfind("save ", 0) == 0) {
+      Reply("ready");
+      const std::string go = command.substr(5);
+      while (!FileExists(go)) std::this_thread::yield();
       Shown.clear();
       GiveUp = false;
       f->btnClose->click();
