@@ -21,6 +21,7 @@
 #include "base/ProgramFolder.h"
 #include "base/Settings.h"
 #include "base/core/FileIO.h"
+#include "base/core/FileLock.h"
 #include "base/core/PathResolver.h"
 #include "base/core/UserCode.h"
 #include "editor/CsvColumnsDialog.h"
@@ -560,8 +561,7 @@ void TAddEditForm::btnImportClick() {
   const std::string path = file.toStdString();
   TImportResult r;
   try {
-    std::string bytes;
-    if (!ReadWholeFile(path, bytes)) throw EFileError("Cannot open file " + path);
+    const std::string bytes = ReadImportFile(path);
     const TExchangeFormat format = FormatOfFile(path);
     const std::vector<std::string> header =
         format == TExchangeFormat::Csv ? ForeignCsvHeader(bytes, ExtractFileName(path)) : std::vector<std::string>();
@@ -583,13 +583,18 @@ void TAddEditForm::btnImportClick() {
       }
       r = ReadCsv(bytes, ExtractFileName(path), *columns);
     }
+    RefuseOutsideExhibits(r);
+    ConvertImages(r, ToBitmap);
+    LimitToRoom(r, MaxQuestions - QuestionSet.LastIndex);
+    // A set too large to open again is never made.
+    TQuestionSet grown = QuestionSet;
+    for (const TQuestion& q : r.Questions) grown.Add(q);
+    CheckSetSize(path, grown.Serialize());
   } catch (const std::exception& e) {
     MessageDlg(QStringLiteral("The file cannot be imported:\n") + QString::fromStdString(e.what()),
                TMsgDlgType::Warning, mbOK);
     return;
   }
-  ConvertImages(r, ToBitmap);
-  LimitToRoom(r, MaxQuestions - QuestionSet.LastIndex);
   CheckExhibits(r, [](const std::string& name) { return FileExists(PicturePath(name)); });
   const QString summary = QString::fromStdString(ImportSummary(r));
   if (r.Questions.empty()) {
@@ -624,7 +629,7 @@ void TAddEditForm::btnExportClick() {
   const TExportResult r = ExportQuestions(format, QuestionSet, [](const std::string& name, std::string& bytes) {
     return ReadWholeFile(PicturePath(name), bytes);
   });
-  if (!Guarded([&] { WriteFileAtomic(path, r.Bytes); })) return;
+  if (!Guarded([&] { WriteOutputFile(path, r.Bytes); })) return;
   MessageDlg(QString::fromStdString(ExportSummary(r)), TMsgDlgType::Information, mbOK);
 }
 
@@ -651,13 +656,15 @@ bool TAddEditForm::FormClose() {
   QuestionSet.ProtectedSet = cbProtectedSet->isChecked();
   QuestionSet.OwnerCode = UserCode();
   try {
-    std::string onDisk;
-    if (ReadRegularFile(FileName_, MaxSetFileBytes, onDisk) != TReadResult::Missing && onDisk != LoadedBytes_)
+    // Checked and replaced under one lock on the set: of two seats saving
+    // at once, the second sees the first one's file and is told.
+    const std::string bytes = QuestionSet.Serialize();
+    if (QuestionSet.LastIndex >= 0 && ReplaceFileIfUnchanged(FileName_, LoadedBytes_, bytes, MaxSetFileBytes,
+                                                             SharedFileLockTimeoutMs) == TReplaceResult::Changed)
       throw EFileError("The question set " + FileName_ +
                        " was changed by another seat or program since it was opened here. It has not been saved, so "
                        "that the other changes are not overwritten.");
-    QuestionSet.SaveToFile(FileName_);
-    LoadedBytes_ = QuestionSet.Serialize();
+    LoadedBytes_ = bytes;
     // Saved: the copy has done its work. A set left unsaved keeps it.
     std::filesystem::remove(ToFsPath(RecoveryFile(FileName_)), gone);
   } catch (const std::exception& e) {

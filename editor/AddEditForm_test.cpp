@@ -2,6 +2,10 @@
 #include <QtTest>
 #include <tuple>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 #include "base/FileDialogs.h"
 #include "base/ProgramFolder.h"
 #include "base/core/UserCode.h"
@@ -299,6 +303,51 @@ class AddEditFormTest : public TEditorTest {
     VERIFY_MESSAGES(msgs);
     QVERIFY(F->QuestionSet.LastIndex == 5 && F->SetChanged);
     QCOMPARE(F->memoQuestion->toPlainText(), QStringLiteral("One"));
+  }
+
+  // What is no file, or too much for a set, is refused by name before the
+  // editor waits on it or fills the memory with it; the set stays as it was
+  // and no picture of the import is left.
+  void importRefusesWhatIsNoFileOrTooLarge_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("folder") << "folder.csv"
+                            << "not a regular file";
+    QTest::newRow("over the cap") << "big.gift"
+                                  << "larger than 32 MiB";
+    QTest::newRow("too large for a set") << "large.csv"
+                                         << "the questions need 20 MiB, more than the 16 MiB a question set holds";
+#ifndef _WIN32
+    QTest::newRow("pipe") << "pipe.txt"
+                          << "not a regular file";
+#endif
+  }
+  void importRefusesWhatIsNoFileOrTooLarge() {
+    QFETCH(QString, name);
+    QFETCH(QString, reason);
+    const std::string path = Folder->Path("Tests/" + name.toStdString());
+    if (name == "folder.csv") QVERIFY(QDir().mkdir(QString::fromStdString(path)));
+    if (name == "big.gift") {
+      QFile f(QString::fromStdString(path));
+      QVERIFY(f.open(QIODevice::WriteOnly) && f.resize((32 << 20) + 1));
+    }
+    if (name == "large.csv") {
+      std::string csv = "question,A,B,correct,exhibit\n";
+      for (int i = 0; i < 200; ++i) csv += std::string(100 * 1024, 'x') + ",a,b,A,\n";
+      Folder->WriteFile("Tests/large.csv", csv);
+    }
+#ifndef _WIN32
+    if (name == "pipe.txt") QCOMPARE(mkfifo(path.c_str(), 0600), 0);
+#endif
+    const QStringList before = QDir(QString::fromStdString(Folder->Path("Tests"))).entryList(QDir::Files);
+    TMessageScript msgs;
+    msgs.Expect("The file cannot be imported:\n" + QString::fromStdString(path) + ": " + reason, TMsgDlgType::Warning,
+                mbOK);
+    Choose(name.toStdString());
+    F->btnImport->click();
+    VERIFY_MESSAGES(msgs);
+    QVERIFY(F->QuestionSet.LastIndex == 3 && !F->SetChanged);
+    QCOMPARE(QDir(QString::fromStdString(Folder->Path("Tests"))).entryList(QDir::Files), before);
   }
 
   // A thumbnail beside the question; a missing picture is reported, also

@@ -71,6 +71,11 @@ std::string Stem(const std::string& path) {
   return dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
 }
 
+void RemoveFile(const std::string& path) {
+  std::error_code ignored;
+  std::filesystem::remove(ToFsPath(path), ignored);
+}
+
 void PrintNotes(std::ostream& err, const char* what, const std::vector<TImportNote>& notes, const char* unit) {
   for (const TImportNote& n : notes) err << what << ": " << unit << " " << n.Line << ": " << n.Reason << "\n";
 }
@@ -103,14 +108,16 @@ int RunConverter(const QStringList& args, std::ostream& err) {
   }
   const std::string inFolder = ExtractFilePath(std::filesystem::absolute(ToFsPath(in)).string());
   const std::string outFolder = ExtractFilePath(std::filesystem::absolute(ToFsPath(out)).string());
+  // Before anything is written: what a killed conversion left there.
+  RemoveStaleTemporaryFiles(outFolder, StaleTemporaryFileAgeSeconds);
+  std::vector<TStagedPicture> pictures;
   try {
     TQuestionSet set;
-    std::map<std::string, std::string> pictures;  // embedded ones, by stored name
+    std::map<std::string, std::string> embedded;  // by stored name
     if (from == TExchangeFormat::QuestionSet) {
       set.LoadFromFile(in);
     } else {
-      std::string bytes;
-      if (!ReadWholeFile(in, bytes)) throw EFileError("Cannot open file " + in);
+      const std::string bytes = ReadImportFile(in);
       // A table from another tool comes in with the columns a teacher chose
       // for its header in the editor, if any.
       std::optional<TCsvColumns> columns;
@@ -123,41 +130,56 @@ int RunConverter(const QStringList& args, std::ostream& err) {
         }
       }
       TImportResult r = columns ? ReadCsv(bytes, in, *columns) : ImportQuestions(from, bytes, in);
+      RefuseOutsideExhibits(r);
       ConvertImages(r, ToBitmap);
       LimitToRoom(r, MaxQuestions);
       PrintNotes(err, "skipped", r.Skipped, "line");
       PrintNotes(err, "changed", r.Changed, "line");
       if (to == TExchangeFormat::QuestionSet) {
-        WriteImages(r, outFolder);
+        pictures = StageImages(r, outFolder);
       } else {
         for (const TEmbeddedImage& im : r.Images) {
           const std::string name = ExhibitNameFor(im.Name);
           r.Questions[static_cast<size_t>(im.Question)].ExhibitFile = name;
-          pictures[name] = im.Bytes;
+          embedded[name] = im.Bytes;
         }
       }
       set = SetOfQuestions(r, ImportedDescription(r, in));
     }
     auto readExhibit = [&](const std::string& stored, std::string& bytes) {
-      const auto it = pictures.find(stored);
-      if (it != pictures.end()) {
+      const auto it = embedded.find(stored);
+      if (it != embedded.end()) {
         bytes = it->second;
         return true;
       }
-      return ReadWholeFile(ResolvePath(inFolder, Cp1252ToUtf8(stored)), bytes);
+      // A set names its pictures too: none from outside its folder.
+      if (!IsNameInsideFolder(Cp1252ToUtf8(stored))) return false;
+      return ReadRegularFile(ResolvePath(inFolder, Cp1252ToUtf8(stored)), MaxImportFileBytes, bytes) == TReadResult::Ok;
     };
     std::string image;
     switch (to) {
-      case TExchangeFormat::QuestionSet:
-        set.SaveToFile(out);
+      case TExchangeFormat::QuestionSet: {
+        if (set.LastIndex < 0) break;  // no questions, no set
+        // The pictures appear only with the set that names them.
+        const std::string bytes = set.Serialize();
+        CheckSetSize(in, bytes);
+        const std::string temporary = WriteTemporaryBeside(out, bytes);
+        try {
+          PlacePictures(pictures);
+          RenameTemporary(temporary, out);
+        } catch (...) {
+          RemoveFile(temporary);
+          throw;
+        }
         break;
+      }
       case TExchangeFormat::Pdf: {
         image = SheetPdf(set, key, Stem(in), [&](const std::string& stored) {
           std::string bytes;
           return readExhibit(stored, bytes) ? ImageOfBytes(bytes) : QImage();
         });
         if (image.empty()) throw EFileError("Cannot create file " + out);
-        WriteFileAtomic(out, image);
+        WriteFileAtomic(out, image);  // the folder is tidied above
         break;
       }
       default: {
@@ -168,6 +190,7 @@ int RunConverter(const QStringList& args, std::ostream& err) {
     }
     return 0;
   } catch (const std::exception& e) {
+    RemovePictures(pictures);
     err << e.what() << "\n";
     return 1;
   }

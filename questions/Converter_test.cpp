@@ -1,11 +1,15 @@
 // The converter end to end: from a file to a set and on to paper, and
 // refusals.
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include "questions/QuietMessages.h"
 #include "questions/core/QuestionSet.h"
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 class TConverterTest : public QObject {
   Q_OBJECT
@@ -19,6 +23,19 @@ class TConverterTest : public QObject {
     p.start(QStringLiteral(PROCTORIUM_CONVERT), args);
     p.waitForFinished(-1);
     return {p.exitCode(), QString::fromUtf8(p.readAllStandardError())};
+  }
+  static void Write(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
+  }
+  // A question with a picture carried inside, under the given name.
+  static QByteArray XmlQuestion(const QString& picture) {
+    return "<question type=\"multichoice\"><questiontext format=\"html\"><text><![CDATA[<p>Which?</p>"
+           "<img src=\"@@PLUGINFILE@@/" +
+           picture.toUtf8() + "\">]]></text><file name=\"" + picture.toUtf8() +
+           "\" encoding=\"base64\">Qk0eAAAAAAAAABoAAAAMAAAAAQABAAEAGAAAAP8A</file></questiontext>"
+           "<answer fraction=\"100\"><text>Yes</text></answer><answer fraction=\"0\"><text>No</text></answer>"
+           "</question>";
   }
   static QString PdfText(const QString& pdf) {
     QProcess p;
@@ -99,6 +116,123 @@ class TConverterTest : public QObject {
       }
     }
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), (QStringList{"bad.qst", "bad.txt"}));
+  }
+
+  // Only a regular file under the cap is read: a pipe, a device or a
+  // folder would hang the converter or fill the memory; a file too large
+  // to be a set is refused before it is parsed. The message names the file
+  // and the reason, and nothing is written.
+  void inputThatIsNoFileOrTooLargeIsRefused_data() {
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QString>("output");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("folder") << "folder.csv"
+                            << "out.qst"
+                            << "not a regular file";
+    QTest::newRow("missing") << "missing.txt"
+                             << "out.gift"
+                             << "no such file";
+    QTest::newRow("over the import cap") << "big.xml"
+                                         << "out.qst"
+                                         << "larger than 32 MiB";
+    QTest::newRow("questions too large for a set") << "large.csv"
+                                                   << "out.qst"
+                                                   << "more than the 16 MiB a question set holds";
+#ifndef _WIN32
+    QTest::newRow("pipe") << "pipe.gift"
+                          << "out.qst"
+                          << "not a regular file";
+    QTest::newRow("device behind a link") << "zero.txt"
+                                          << "out.csv"
+                                          << "not a regular file";
+#endif
+  }
+  void inputThatIsNoFileOrTooLargeIsRefused() {
+    QFETCH(QString, input);
+    QFETCH(QString, output);
+    QFETCH(QString, reason);
+    QTemporaryDir dir;
+    const QString in = dir.filePath(input);
+    if (input == "folder.csv") QVERIFY(QDir().mkdir(in));
+    if (input == "big.xml") {
+      QFile f(in);
+      QVERIFY(f.open(QIODevice::WriteOnly) && f.resize((32 << 20) + 1));
+    }
+    if (input == "large.csv") {
+      // 250 questions of 80 KB each: within the import cap, too much for a set.
+      QByteArray csv = "question,A,B,correct\n";
+      const QByteArray text(80 * 1024, 'x');
+      for (int i = 0; i < 250; ++i) csv += text + ",a,b,A\n";
+      Write(in, csv);
+    }
+#ifndef _WIN32
+    if (input == "pipe.gift") QCOMPARE(mkfifo(in.toLocal8Bit().constData(), 0600), 0);
+    if (input == "zero.txt") QVERIFY(QFile::link("/dev/zero", in));
+#endif
+    const TRun r = Convert({in, dir.filePath(output)});
+    QCOMPARE(r.Code, 1);
+    QVERIFY2(r.Err.contains(input) && r.Err.contains(reason), qPrintable(r.Err));
+    QVERIFY(!QFile::exists(dir.filePath(output)));
+  }
+
+  // A picture named by the input comes only from the input's folder or
+  // below it; any other is left out, with a note for its question.
+  void picturesFromOutsideTheInputFolderAreNeverEmbedded() {
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkpath("in/sub"));
+    const QByteArray secret = QByteArray("BM") + QByteArray(60, 's');
+    const QByteArray inside = QByteArray("BM") + QByteArray(60, 'i');
+    Write(dir.filePath("secret.bmp"), secret);
+    Write(dir.filePath("in/sub/inside.bmp"), inside);
+    const QStringList outside = {"../secret.bmp", "sub/../../secret.bmp", dir.filePath("secret.bmp"), "C:\\secret.bmp",
+                                 "\\\\server\\share\\secret.bmp"};
+    QByteArray csv = "question,A,B,correct,exhibit\n";
+    for (const QString& name : outside) csv += "Outside,a,b,A,\"" + name.toUtf8() + "\"\n";
+    csv += "Inside,a,b,A,sub/inside.bmp\n";
+    Write(dir.filePath("in/pictures.csv"), csv);
+    const TRun r = Convert({dir.filePath("in/pictures.csv"), dir.filePath("out.xml")});
+    QCOMPARE(r.Code, 0);
+    for (int line = 2; line < 2 + int(outside.size()); ++line)
+      QVERIFY2(r.Err.contains(QStringLiteral("changed: line %1: exhibit ").arg(line)) &&
+                   r.Err.contains("is outside the file's folder"),
+               qPrintable(r.Err));
+    QFile out(dir.filePath("out.xml"));
+    QVERIFY(out.open(QIODevice::ReadOnly));
+    const QByteArray xml = out.readAll();
+    QVERIFY(!xml.contains(secret.toBase64().left(40)));
+    QVERIFY(xml.contains(inside.toBase64().left(40)));
+  }
+
+  // A conversion that fails leaves neither its set nor any picture it
+  // would have written. A temporary file a killed conversion left in the
+  // output folder goes once it is old; a recent one may be another seat's
+  // write in progress and stays.
+  void failedConversionLeavesNothingBehind_data() {
+    QTest::addColumn<QString>("second");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QStringList>("files");
+    QTest::newRow("picture name too long for the folder")
+        << QString(300, 'n') + ".png" << 1 << QStringList{"in.xml", "~Proctorium-0000000000000002.tmp"};
+    QTest::newRow("both fit") << "second.png" << 0
+                              << QStringList{"first.bmp", "in.xml", "out.qst", "second.bmp",
+                                             "~Proctorium-0000000000000002.tmp"};
+  }
+  void failedConversionLeavesNothingBehind() {
+    QFETCH(QString, second);
+    QFETCH(int, code);
+    QFETCH(QStringList, files);
+    QTemporaryDir dir;
+    Write(dir.filePath("in.xml"), "<quiz>" + XmlQuestion("first.png") + XmlQuestion(second) + "</quiz>");
+    Write(dir.filePath("~Proctorium-0000000000000001.tmp"), "left by a kill");
+    Write(dir.filePath("~Proctorium-0000000000000002.tmp"), "being written");
+    QFile old(dir.filePath("~Proctorium-0000000000000001.tmp"));
+    QVERIFY(old.open(QIODevice::ReadWrite) &&
+            old.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime));
+    old.close();
+    const TRun r = Convert({dir.filePath("in.xml"), dir.filePath("out.qst")});
+    QCOMPARE(r.Code, code);
+    QDir folder(dir.path());
+    QCOMPARE(folder.entryList(QDir::Files | QDir::Hidden, QDir::Name), files);
   }
 };
 

@@ -1,5 +1,6 @@
 #include "questions/PrintSet.h"
 
+#include <QFile>
 #include <QImage>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -32,7 +33,7 @@ void PrintSetFile(QWidget* parent, const std::string& setFile, bool answerKey, b
           suggested, QStringLiteral("PDF (*.pdf)"), QStringLiteral("pdf"), [&](const std::string& file) {
             const std::string bytes = SheetPdf(set, answerKey, title, exhibit);
             if (bytes.empty()) throw EFileError("Cannot create file " + file);
-            WriteFileAtomic(file, bytes);
+            WriteOutputFile(file, bytes);
           });
       return;
     }
@@ -41,8 +42,20 @@ void PrintSetFile(QWidget* parent, const std::string& setFile, bool answerKey, b
     QPrintDialog dialog(&printer, parent);
     dialog.setObjectName(QStringLiteral("PrintDialog"));
     if (ExecModal(&dialog) != QDialog::Accepted) return;
-    if (!PrintSheet(&printer, set, answerKey ? TSheetKind::AnswerKey : TSheetKind::QuestionPaper, title, exhibit))
-      throw EFileError("Cannot print " + title);
+    // Printed to a file, the driver writes it as it goes: into a temporary
+    // file beside it, so a cut-off printout never takes the file's name.
+    const std::string target = printer.outputFileName().toStdString();
+    std::string temporary;
+    if (!target.empty()) {
+      RemoveStaleTemporaryFiles(ExtractFilePath(target), StaleTemporaryFileAgeSeconds);
+      temporary = TemporaryNameBeside(target);
+      printer.setOutputFileName(QString::fromStdString(temporary));
+    }
+    if (!PrintSheet(&printer, set, answerKey ? TSheetKind::AnswerKey : TSheetKind::QuestionPaper, title, exhibit)) {
+      if (!temporary.empty()) QFile::remove(QString::fromStdString(temporary));
+      throw EFileError(target.empty() ? "Cannot print " + title : "Cannot create file " + target);
+    }
+    if (!temporary.empty()) RenameTemporary(temporary, target);
   });
 }
 

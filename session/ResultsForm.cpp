@@ -21,6 +21,7 @@
 #include "base/ProgramFolder.h"
 #include "base/Settings.h"
 #include "base/core/FileIO.h"
+#include "base/core/FileLock.h"
 #include "candidates/core/Gradebook.h"
 #include "questions/core/QuestionSet.h"
 #include "session/AnswersDlg.h"
@@ -29,7 +30,6 @@
 #include "session/core/CandidateReport.h"
 #include "session/core/CsvExport.h"
 #include "session/core/DetailLog.h"
-#include "session/core/FileLock.h"
 #include "session/core/LogReader.h"
 #include "session/core/ResultsLog.h"
 

@@ -16,11 +16,11 @@
 #include <vector>
 
 #include "base/Form.h"
+#include "base/core/FileLock.h"
 #include "candidates/core/SaveJournal.h"
 #include "session/ClassModel.h"
 #include "session/LogView.h"
 #include "session/core/CandidateReport.h"
-#include "session/core/FileLock.h"
 
 namespace proctorium {
 

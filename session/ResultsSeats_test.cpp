@@ -10,11 +10,11 @@
 #include <vector>
 
 #include "base/core/FileIO.h"
+#include "base/core/FileLock.h"
 #include "candidates/core/Gradebook.h"
 #include "candidates/core/SaveJournal.h"
 #include "session/ResultsForm.h"
 #include "session/core/DetailLog.h"
-#include "session/core/FileLock.h"
 #include "testkit/MessageScript.h"
 #include "testkit/TempProgramFolder.h"
 

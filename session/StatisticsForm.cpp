@@ -55,7 +55,7 @@ QString SeriesName(const TSeriesStatistics& s, bool older) {
 bool SaveExport(QWidget* parent, const QString& caption, const QString& suggestedName, const QString& filter,
                 const QString& suffix, const std::string& bytes) {
   return ExportFile(parent, caption, suggestedName, filter, suffix,
-                    [&bytes](const std::string& path) { WriteFileAtomic(path, bytes); });
+                    [&bytes](const std::string& path) { WriteOutputFile(path, bytes); });
 }
 
 TStatisticsForm::TStatisticsForm(QWidget* parent) : TForm(parent) {

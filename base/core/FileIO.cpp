@@ -253,7 +253,7 @@ int RemoveStaleTemporaryFiles(const std::string& folder, int maxAgeSeconds) {
   return removed;
 }
 
-void WriteFileAtomic(const std::string& fileName, const std::string& bytes) {
+std::string WriteTemporaryBeside(const std::string& fileName, const std::string& bytes) {
   const std::string temp = TempNameBeside(fileName);
   int error = 0;
   std::FILE* f = CreateTemp(temp, error);
@@ -263,15 +263,32 @@ void WriteFileAtomic(const std::string& fileName, const std::string& bytes) {
   if (const int e = SyncToDisk(f); e && !error) error = e;
   errno = 0;
   if (std::fclose(f) != 0 && !error) error = errno ? errno : EIO;
-  std::error_code ec;
-  if (!error) {
-    fs::rename(ToFsPath(temp), ToFsPath(fileName), ec);
-    if (!ec) return;
-  }
+  if (!error) return temp;
   std::error_code ignored;
   fs::remove(ToFsPath(temp), ignored);
-  if (ec) throw CreateError(fileName, ec.message());
   throw CreateError(fileName, error);
+}
+
+std::string TemporaryNameBeside(const std::string& fileName) { return TempNameBeside(fileName); }
+
+void RenameTemporary(const std::string& temporary, const std::string& fileName) {
+  std::error_code ec;
+  fs::rename(ToFsPath(temporary), ToFsPath(fileName), ec);
+  if (!ec) return;
+  std::error_code ignored;
+  fs::remove(ToFsPath(temporary), ignored);
+  throw CreateError(fileName, ec.message());
+}
+
+void WriteFileAtomic(const std::string& fileName, const std::string& bytes) {
+  RenameTemporary(WriteTemporaryBeside(fileName, bytes), fileName);
+}
+
+void WriteOutputFile(const std::string& fileName, const std::string& bytes) {
+  const size_t at = fileName.find_last_of("\\/");
+  RemoveStaleTemporaryFiles(at == std::string::npos ? std::string(".") : fileName.substr(0, at + 1),
+                            StaleTemporaryFileAgeSeconds);
+  WriteFileAtomic(fileName, bytes);
 }
 
 void CopyFileSafely(const std::string& source, const std::string& destination) {

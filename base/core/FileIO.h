@@ -32,6 +32,22 @@ TReadResult ReadRegularFile(const std::string& fileName, std::uintmax_t maxBytes
 // "Cannot create file <fileName>: <the system's reason>" is thrown.
 void WriteFileAtomic(const std::string& fileName, const std::string& bytes);
 
+// The two halves of WriteFileAtomic, for several files that must appear
+// together: each is written to disk under a temporary name beside it
+// (returned), and renamed into place only once all of them are. A failed
+// write removes its temporary file and throws the same EFileError.
+std::string WriteTemporaryBeside(const std::string& fileName, const std::string& bytes);
+void RenameTemporary(const std::string& temporary, const std::string& fileName);
+// A fresh temporary name beside fileName, for a writer that opens files
+// itself (a printer driver writing a PDF): it writes there, and
+// RenameTemporary puts the file in place once it is complete.
+std::string TemporaryNameBeside(const std::string& fileName);
+
+// WriteFileAtomic for a file the user chose to write anywhere (an export, a
+// printout, a converted set): temporary files that a killed write left in
+// that folder are removed first, by the start-up tidy's rule.
+void WriteOutputFile(const std::string& fileName, const std::string& bytes);
+
 // Copies source to destination byte for byte in 8192-byte steps, through a
 // temporary file renamed over the destination only when every byte was read
 // and written: a failed copy leaves no partial file and the old destination

@@ -110,4 +110,18 @@ TEST(FileSafety, StaleTemporaryFilesAreRemovedButNotOnesInUse) {
 #endif
 }
 
+// An export, a printout or a converted set may go to any folder: what a
+// killed write left there goes with the next output, once it is old.
+TEST(FileSafety, AnOutputTidiesWhatAKilledOutputLeft) {
+  testkit::TTempDir dir;
+  const std::string stale = "~Proctorium-00000000000000aa.tmp", fresh = "~Proctorium-00000000000000bb.tmp";
+  dir.WriteFile(stale, "cut short");
+  dir.WriteFile(fresh, "being written");
+  fs::last_write_time(dir.Path(stale), fs::file_time_type::clock::now() - std::chrono::hours(1));
+  WriteOutputFile(dir.Path("export.csv"), "a,b\r\n");
+  EXPECT_EQ(dir.ReadFile("export.csv"), "a,b\r\n");
+  EXPECT_FALSE(fs::exists(dir.Path(stale)));
+  EXPECT_TRUE(fs::exists(dir.Path(fresh)));
+}
+
 }  // namespace

@@ -73,7 +73,19 @@ std::vector<TRow> Rows(const std::string& s, char sep, const std::string& fileNa
   return rows;
 }
 
-std::string Quote(const std::string& s) {
+// A spreadsheet runs a cell starting with one of these as a formula; an
+// apostrophe in front makes it text, and so does one before an apostrophe,
+// so that reading can take exactly one away.
+bool FormulaStart(char c) {
+  return c == '=' || c == '+' || c == '-' || c == '@' || c == '\t' || c == '\r' || c == '\'';
+}
+
+std::string Unguarded(const std::string& field) {
+  return field.size() >= 2 && field[0] == '\'' && FormulaStart(field[1]) ? field.substr(1) : field;
+}
+
+std::string Quote(const std::string& text) {
+  const std::string s = !text.empty() && FormulaStart(text[0]) ? "'" + text : text;
   if (s.find_first_of(",;\"\r\n") == std::string::npos && Trim(s) == s) return s;
   std::string out = "\"";
   for (char c : s) {
@@ -226,14 +238,14 @@ TImportResult ReadCsv(const std::string& bytes, const std::string& fileName) {
     const TRow& row = rows[r];
     auto field = [&](const std::string& name) {
       const auto it = column.find(name);
-      return it == column.end() || it->second >= row.Fields.size() ? std::string() : row.Fields[it->second];
+      return it == column.end() || it->second >= row.Fields.size() ? std::string() : Unguarded(row.Fields[it->second]);
     };
     TQuestionDraft d;
     d.Line = row.Line;
     d.Text = Trim(field("question"));
     for (const auto& [index, c] : answerColumns) {
       if (d.Answers.size() <= static_cast<size_t>(index)) d.Answers.resize(static_cast<size_t>(index) + 1);
-      if (c < row.Fields.size()) d.Answers[static_cast<size_t>(index)] = Trim(row.Fields[c]);
+      if (c < row.Fields.size()) d.Answers[static_cast<size_t>(index)] = Trim(Unguarded(row.Fields[c]));
     }
     const std::string correct = Trim(field("correct"));
     d.Correct.assign(std::max<size_t>(d.Answers.size(), AnswerCount), false);

@@ -2,6 +2,8 @@
 // far as the format carries them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <tuple>
 
 #include "base/core/FileIO.h"
@@ -110,4 +112,101 @@ TEST(ExchangeImages, AnExistingDifferentPictureIsNeverOverwritten) {
   EXPECT_EQ(r.Questions[2].ExhibitFile, "a_b_.bmp");
   EXPECT_EQ(dir.ReadFile("pic.bmp"), "BMold");
   EXPECT_EQ(dir.ReadFile("pic_2.bmp"), "BMnew");
+}
+
+// Two pictures of one import get two names, even before either is on
+// disk; and when one cannot be written, none is left.
+TEST(ExchangeImages, AFailedWriteLeavesNoPictureOfTheImport) {
+  struct TCase {
+    std::string Second;
+    bool Fails;
+    std::vector<std::string> Files;
+  };
+  const std::string tooLong(300, 'n');
+  const TCase cases[] = {
+      {"first.gif", false, {"first.bmp", "first_2.bmp"}},
+      {"other.png", false, {"first.bmp", "other.bmp"}},
+      {tooLong + ".png", true, {}},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Second.substr(0, 20));
+    testkit::TTempDir dir;
+    TImportResult r;
+    r.Questions.resize(2);
+    r.Lines = {1, 2};
+    r.Images = {{0, "first.png", "BM1"}, {1, c.Second, "BM2"}};
+    if (c.Fails) {
+      EXPECT_THROW(WriteImages(r, dir.Folder()), EFileError);
+    } else {
+      WriteImages(r, dir.Folder());
+      EXPECT_EQ(dir.ReadFile(r.Questions[1].ExhibitFile), "BM2");
+    }
+    std::vector<std::string> files;
+    for (const auto& e : std::filesystem::directory_iterator(ToFsPath(dir.Folder())))
+      files.push_back(FromFsPath(e.path().filename()));
+    std::sort(files.begin(), files.end());
+    EXPECT_EQ(files, c.Files);
+  }
+}
+
+// Only names inside the input's own folder may name a picture.
+TEST(ExchangeImages, PictureNamesOutsideTheInputFolderAreRefused) {
+  const std::pair<const char*, bool> names[] = {
+      {"map.bmp", true},
+      {"sub/map.bmp", true},
+      {"sub\\deeper\\map.bmp", true},
+      {"..map.bmp", true},
+      {"../map.bmp", false},
+      {"sub/../../map.bmp", false},
+      {"..\\map.bmp", false},
+      {"/etc/passwd", false},
+      {"\\\\server\\share\\x.bmp", false},
+      {"C:\\map.bmp", false},
+      {"c:map.bmp", false},
+      {"file:///etc/passwd", false},
+      {"sub/ .. /map.bmp", false},
+      {"", false},
+  };
+  for (const auto& [name, inside] : names) EXPECT_EQ(IsNameInsideFolder(name), inside) << name;
+
+  const std::string csv = "question,A,B,correct,exhibit\r\nIn,a,b,A,map.bmp\r\nOut,a,b,A,../../home/x.bmp\r\n";
+  TImportResult r = ImportQuestions(TExchangeFormat::Csv, csv, "x.csv");
+  RefuseOutsideExhibits(r);
+  ASSERT_EQ(r.Questions.size(), 2u);
+  EXPECT_EQ(r.Questions[0].ExhibitFile, "map.bmp");
+  EXPECT_EQ(r.Questions[1].ExhibitFile, "");
+  ASSERT_EQ(r.Changed.size(), 1u);
+  EXPECT_EQ(r.Changed[0], (TImportNote{3,
+                                       "exhibit ../../home/x.bmp is outside the file's folder; the question "
+                                       "has no exhibit"}));
+}
+
+// A spreadsheet opening the questions export runs nothing, and importing
+// the export gives the texts back as they were.
+TEST(ExchangeRoundTrip, CsvExportGuardsFormulasAndImportUndoesIt) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"=cmd|' /C calc'!A0", "'=cmd|' /C calc'!A0"},
+      {"@SUM(A1)", "'@SUM(A1)"},
+      {"+1", "'+1"},
+      {"-5", "'-5"},
+      {"=HYPERLINK(\"http://x\")", "\"'=HYPERLINK(\"\"http://x\"\")\""},
+      {"\tTabbed", "'\tTabbed"},
+      {"'=already", "''=already"},
+      {"'Tis plain", "''Tis plain"},
+      {"a = b", "a = b"},
+  };
+  for (const auto& [text, written] : cases) {
+    SCOPED_TRACE(text);
+    TQuestionSet set;
+    set.Add(Q("Description", {}, 0, false, false));
+    set.Add(Q("Question", {text, "b"}, 1, false, true, text));
+    const TExportResult out = ExportQuestions(TExchangeFormat::Csv, set, nullptr);
+    const std::string row = out.Bytes.substr(out.Bytes.find("\r\n") + 2);
+    EXPECT_EQ(row.substr(0, row.find(",b,")), "Question," + std::string(written));
+    const TImportResult in = ImportQuestions(TExchangeFormat::Csv, out.Bytes, "x.csv");
+    ASSERT_EQ(in.Questions.size(), 1u);
+    const std::string trimmed = text[0] == '\t' ? text + 1 : text;  // CSV import trims the space around texts
+    EXPECT_EQ(in.Questions[0].Answers[0], trimmed);
+    EXPECT_EQ(in.Questions[0].Remarks, text);
+  }
 }

@@ -1,5 +1,9 @@
 #include "questions/core/ImportResult.h"
 
+#include <cmath>
+#include <filesystem>
+#include <set>
+
 #include "base/core/Cp1252.h"
 #include "base/core/FileIO.h"
 #include "base/core/UnicodeText.h"
@@ -230,10 +234,79 @@ std::string StorePicture(const std::string& folder, const std::string& utf8Name,
   }
 }
 
-void WriteImages(TImportResult& result, const std::string& folder) {
-  for (const TEmbeddedImage& im : result.Images)
-    result.Questions[static_cast<size_t>(im.Question)].ExhibitFile = StorePicture(folder, im.Name, im.Bytes);
+std::vector<TStagedPicture> StageImages(TImportResult& result, const std::string& folder) {
+  std::vector<TStagedPicture> staged;
+  std::set<std::string> taken;  // names given in this call, not on disk yet
+  try {
+    for (const TEmbeddedImage& im : result.Images) {
+      const std::string stem = SafeStem(im.Name);
+      std::string stored;
+      for (int n = 1;; ++n) {
+        stored = stem + (n == 1 ? "" : "_" + std::to_string(n)) + ".bmp";
+        if (!taken.insert(LowerAscii(stored)).second) continue;
+        const std::string path = folder + Cp1252ToUtf8(stored);
+        std::string existing;
+        if (!FileExists(path)) {
+          staged.push_back({WriteTemporaryBeside(path, im.Bytes), path});
+          break;
+        }
+        if (ReadWholeFile(path, existing) && existing == im.Bytes) break;
+      }
+      result.Questions[static_cast<size_t>(im.Question)].ExhibitFile = stored;
+    }
+  } catch (...) {
+    RemovePictures(staged);
+    throw;
+  }
   result.Images.clear();
+  return staged;
+}
+
+void PlacePictures(std::vector<TStagedPicture>& pictures) {
+  for (TStagedPicture& p : pictures) {
+    RenameTemporary(p.Temporary, p.FileName);
+    p.Temporary.clear();
+  }
+}
+
+void RemovePictures(const std::vector<TStagedPicture>& pictures) {
+  for (const TStagedPicture& p : pictures) {
+    std::error_code ignored;
+    std::filesystem::remove(ToFsPath(p.Temporary.empty() ? p.FileName : p.Temporary), ignored);
+  }
+}
+
+void WriteImages(TImportResult& result, const std::string& folder) {
+  std::vector<TStagedPicture> staged = StageImages(result, folder);
+  try {
+    PlacePictures(staged);
+  } catch (...) {
+    // A name the folder cannot take: the pictures placed before it go too.
+    RemovePictures(staged);
+    throw;
+  }
+}
+
+bool IsNameInsideFolder(const std::string& utf8Name) {
+  if (utf8Name.empty() || utf8Name[0] == '/' || utf8Name[0] == '\\') return false;  // root, share
+  if (utf8Name.find(':') != std::string::npos) return false;                        // drive, stream, URL
+  size_t start = 0;
+  for (;;) {
+    const size_t end = utf8Name.find_first_of("/\\", start);
+    if (Trim(utf8Name.substr(start, end - start)) == "..") return false;
+    if (end == std::string::npos) return true;
+    start = end + 1;
+  }
+}
+
+void RefuseOutsideExhibits(TImportResult& result) {
+  for (size_t i = 0; i < result.Questions.size(); ++i) {
+    std::string& name = result.Questions[i].ExhibitFile;
+    if (name.empty() || IsNameInsideFolder(Cp1252ToUtf8(name))) continue;
+    Change(result, result.Lines[i],
+           "exhibit " + Cp1252ToUtf8(name) + " is outside the file's folder; the question has no exhibit");
+    name.clear();
+  }
 }
 
 void CheckExhibits(TImportResult& result, const std::function<bool(const std::string&)>& exists) {

@@ -123,11 +123,32 @@ void ConvertImages(TImportResult& result, const TBitmapConverter& toBitmap);
 // Writes the embedded pictures into folder (which ends with a separator)
 // as .bmp files and names them in their questions. An existing file with
 // the same bytes is reused; a different one is never overwritten, the new
-// picture gets a free name instead. Throws EFileError.
+// picture gets a free name instead. Throws EFileError, and then no picture
+// of this call is left behind.
 void WriteImages(TImportResult& result, const std::string& folder);
 // Stores one bitmap in folder the same way and gives its stored name
 // (Windows-1252). Throws EFileError.
 std::string StorePicture(const std::string& folder, const std::string& utf8Name, const std::string& bitmap);
+
+// WriteImages in steps, for pictures that must appear only with the set
+// that names them: StageImages writes each new picture under a temporary
+// name (nothing is left when it throws), the caller writes the set the
+// same way, and PlacePictures renames them into place; on any failure,
+// RemovePictures takes away whatever StageImages or PlacePictures made.
+struct TStagedPicture {
+  std::string Temporary;  // empty once placed
+  std::string FileName;
+};
+std::vector<TStagedPicture> StageImages(TImportResult& result, const std::string& folder);
+void PlacePictures(std::vector<TStagedPicture>& pictures);
+void RemovePictures(const std::vector<TStagedPicture>& pictures);
+
+// A picture an imported question names may come only from the input
+// file's own folder or below it: no absolute path, drive, share or "..".
+bool IsNameInsideFolder(const std::string& utf8Name);
+// Takes the exhibit away, with a note, from every question whose exhibit
+// name reaches outside the input file's folder.
+void RefuseOutsideExhibits(TImportResult& result);
 
 // Notes every question whose exhibit exists() does not find.
 void CheckExhibits(TImportResult& result, const std::function<bool(const std::string& storedName)>& exists);

@@ -9,6 +9,35 @@
 
 namespace proctorium {
 
+namespace {
+
+std::string MiB(unsigned long long bytes) { return std::to_string((bytes + (1u << 20) - 1) >> 20) + " MiB"; }
+
+}  // namespace
+
+std::string ReadImportFile(const std::string& fileName) {
+  std::string bytes, error;
+  switch (ReadRegularFile(fileName, MaxImportFileBytes, bytes, &error)) {
+    case TReadResult::Ok:
+      return bytes;
+    case TReadResult::Missing:
+      throw EFileError(fileName + ": no such file");
+    case TReadResult::NotRegular:
+      throw EFileError(fileName + ": not a regular file");
+    case TReadResult::TooLarge:
+      throw EFileError(fileName + ": larger than " + MiB(MaxImportFileBytes));
+    case TReadResult::Failed:
+      break;
+  }
+  throw EFileError("Cannot read file " + fileName + ": " + error);
+}
+
+void CheckSetSize(const std::string& fileName, const std::string& bytes) {
+  if (bytes.size() > MaxSetFileBytes)
+    throw EFileError(fileName + ": the questions need " + MiB(bytes.size()) + ", more than the " +
+                     MiB(MaxSetFileBytes) + " a question set holds");
+}
+
 TExchangeFormat FormatOfFile(const std::string& fileName) {
   const size_t dot = fileName.rfind('.');
   const size_t slash = fileName.find_last_of("/\\");

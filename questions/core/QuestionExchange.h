@@ -15,6 +15,22 @@ TExchangeFormat FormatOfFile(const std::string& fileName);
 // "Aiken text", "GIFT", ...
 const char* FormatName(TExchangeFormat format);
 
+// The most an import file may hold: room for 250 questions with their
+// pictures carried inside, many times over; a larger file is refused
+// before a byte of it is parsed.
+constexpr unsigned long long MaxImportFileBytes = 32ull << 20;
+
+// The bytes of an import file: only a regular file (a link to one counts)
+// of at most MaxImportFileBytes, read no further than that. Throws
+// EFileError "<file>: not a regular file", "<file>: larger than 32 MiB",
+// "<file>: no such file" or "Cannot read file <file>: <reason>".
+std::string ReadImportFile(const std::string& fileName);
+
+// Throws EFileError "<file>: the questions need <n> MiB, more than the 16
+// MiB a question set holds" when bytes (a set's file image) is larger than
+// any set the program opens, so such a set is never written.
+void CheckSetSize(const std::string& fileName, const std::string& bytes);
+
 // Reads questions from a file image in one of the text formats.
 // Throws EImportError (also for a format that cannot be read).
 TImportResult ImportQuestions(TExchangeFormat format, const std::string& bytes, const std::string& fileName);

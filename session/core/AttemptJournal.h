@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "base/core/FileLock.h"
 #include "questions/core/QuestionSet.h"
-#include "session/core/FileLock.h"
 #include "session/core/TestSession.h"
 
 namespace proctorium {

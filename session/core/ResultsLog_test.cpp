@@ -6,7 +6,7 @@
 #include <tuple>
 
 #include "base/core/FileIO.h"
-#include "session/core/FileLock.h"
+#include "base/core/FileLock.h"
 #include "testkit/core/TempDir.h"
 
 #ifndef _WIN32
