@@ -20,6 +20,7 @@
 #include "base/Settings.h"
 #include "base/core/Contrast.h"
 #include "base/core/PathResolver.h"
+#include "candidates/core/Gradebook.h"
 #include "session/ResultsForm.h"
 #include "session/TimerValue.h"
 #include "session/core/AttemptJournal.h"
@@ -371,6 +372,7 @@ void TForm1::StartTest() {
 
   SetSettings_ = {};
   FocusLosses_ = 0;
+  EndedByClock_ = false;
   AppActive_ = true;
   JournalEnded_ = false;
   JournalFailed_ = false;
@@ -747,6 +749,7 @@ void TForm1::Timer1Timer() {
   lbTime->adjustSize();
   if (TimerSeconds < 1) {
     Timer1->stop();
+    EndedByClock_ = true;
     ShowMessage(QStringLiteral("Allocated test time expired"));
     EndTest(/*ask=*/false);
   }
@@ -903,6 +906,29 @@ void TForm1::SaveDetail() {
     AppendDetailLog(path, test);
   } catch (const std::exception& e) {
     throw EFileError("The answers of this test could not be added to " + path + "\n" + e.what());
+  }
+  // The teacher's record of the test, with the rule the score followed and
+  // how often an exam lost the focus.
+  TGradebookEntry entry;
+  entry.DateTime = test.DateTime;
+  entry.SetFile = test.SetFile;
+  entry.Fingerprint = test.Fingerprint;
+  entry.QuestionsInSet = test.QuestionsInSet;
+  entry.QuestionsSeen = static_cast<int>(test.Outcomes.size());
+  const TScore score = Session.Score();
+  entry.Correct = score.Correct;
+  entry.Percent = score.Percent;
+  entry.SecondsTaken = TimerSeconds;
+  entry.Timer = ElapsedClock() ? TimerElapsed : TimerCountdown;
+  entry.Ended = EndedByClock_ ? EndedTimeUp : EndedEarly;
+  entry.TestId = test.TestId;
+  entry.ScoreRule = Session.ScoreAll ? ScoreRuleAll : ScoreRuleSeen;
+  entry.FocusLost = SetSettings_.ExamMode ? FocusLosses_ : -1;
+  const std::string gradebook = ProgramPath(GradebookRelative);
+  try {
+    AppendGradebook(gradebook, entry);
+  } catch (const std::exception& e) {
+    throw EFileError("This test could not be added to " + gradebook + "\n" + e.what());
   }
 }
 
