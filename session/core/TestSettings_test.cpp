@@ -24,7 +24,9 @@ TTestSettings Everything() {
   s.ReviewReleased = true;
   s.ScoreAllQuestions = true;
   s.DrawCount = 20;
-  s.StartPassword = Scramble("\xff" "ABC=\r\n");
+  s.StartPassword = Scramble(
+      "\xff"
+      "ABC=\r\n");
   s.OpenFrom = "2026-12-07 09:00";
   s.OpenUntil = "2026-12-07 10:30";
   return s;
