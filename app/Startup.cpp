@@ -16,6 +16,7 @@
 #include "session/Form1.h"
 #include "session/ResultsForm.h"
 #include "session/TimerValue.h"
+#include "session/core/AttemptJournal.h"
 
 namespace proctorium {
 
@@ -76,6 +77,7 @@ int RunProctorium(const std::string& programFolder) {
     // seat; files still being written are left alone.
     RemoveStaleTemporaryFiles(ProgramFolder(), StaleTemporaryFileAgeSeconds);
     RemoveStaleTemporaryFiles(ProgramPath("Tests\\"), StaleTemporaryFileAgeSeconds);
+    RemoveStaleTemporaryFiles(ProgramPath(AttemptsRelative), StaleTemporaryFileAgeSeconds);
     StartForm->show();
     code = QApplication::exec();
   }

@@ -5,6 +5,7 @@
 #include "app/StartForm.h"
 #include "base/ModalSeam.h"
 #include "base/core/FileIO.h"
+#include "candidates/core/Gradebook.h"
 #include "session/Form1.h"
 #include "session/core/RandomSource.h"
 #include "session/core/TestSettings.h"
@@ -238,8 +239,9 @@ class ExamSettingsTest : public QObject {
   }
 
   // Only the program going to the background counts, only in an exam and
-  // only while the test runs.
-  void focusLossesAreCounted() {
+  // only while the test runs; the gradebook records the count and the rule
+  // the score followed.
+  void focusLossesAreCountedAndRecorded() {
     for (const bool exam : {false, true}) {
       TTestSettings s;
       s.ExamMode = exam;
@@ -256,15 +258,24 @@ class ExamSettingsTest : public QObject {
         }
         QCOMPARE(f->FocusLosses(), exam ? 2 : 0);
         if (exam) r.Messages.Answer(mrYes);  // End the test now ?
-        Walk(f, "E");
+        Walk(f, "aE");
         state(Qt::ApplicationInactive);
         state(Qt::ApplicationActive);
         QCOMPARE(f->FocusLosses(), exam ? 2 : 0);
-        r.Messages.Answer(mrNo);
+        f->btnSave->click();
         f->btnClose->click();
       });
       r.Start();
       VERIFY_MODALS(r.Modals);
+      VERIFY_MESSAGES(r.Messages);
+      const TGradebookFile book = ReadGradebook(r.Folder.ReadFile("Tests/gradebook.csv"));
+      QCOMPARE(int(book.Rows.size()), 1);
+      const TGradebookEntry& e = book.Rows[0].Entry;
+      QCOMPARE(e.FocusLost, exam ? 2 : -1);
+      QCOMPARE(e.ScoreRule, std::string(exam ? "all" : "seen"));
+      QCOMPARE(e.Correct, 1);
+      QCOMPARE(e.QuestionsSeen, 1);
+      QCOMPARE(e.Percent, exam ? 33 : 100);
     }
   }
 

@@ -377,6 +377,7 @@ void TForm1::StartTest() {
 
   SetSettings_ = {};
   FocusLosses_ = 0;
+  EndedByClock_ = false;
   AppActive_ = true;
   JournalEnded_ = false;
   JournalFailed_ = false;
@@ -758,6 +759,7 @@ void TForm1::Timer1Timer() {
   if (TimerSeconds < 1) {
     Timer1->stop();
     TimeRanOut_ = true;
+    EndedByClock_ = true;
     ShowMessage(QStringLiteral("Allocated test time expired"));
     EndTest(/*ask=*/false);
   }
@@ -918,10 +920,12 @@ void TForm1::btnSaveClick() {
   entry.Percent = score.Percent;
   entry.SecondsTaken = TimerSeconds;
   entry.Timer = elapsed ? TimerElapsed : TimerCountdown;
-  entry.Ended = TimeRanOut_ ? EndedTimeUp : EndedEarly;
+  entry.Ended = TimeRanOut_ || EndedByClock_ ? EndedTimeUp : EndedEarly;
   entry.Result = PassResult(score.Percent, PassMark);
   entry.TestId = test.TestId;
   entry.ScoreRule = test.ScoreRule.empty() ? ScoreRuleSeen : test.ScoreRule;
+  // How often an exam lost the focus; not counted outside exam mode.
+  entry.FocusLost = SetSettings_.ExamMode ? FocusLosses_ : -1;
   std::vector<TLogAddition> others;
   if (!test.Outcomes.empty())
     others.push_back({ProgramPath(DetailLogRelative), DetailLogRecords(test, false), DetailLogRecords({}, true)});

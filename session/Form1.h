@@ -211,6 +211,7 @@ class TForm1 : public TForm {
   // The Answer button as the options left it, while a set's settings hide it.
   bool ViewHiddenForSet_ = false;
   bool AppActive_ = true;
+  bool EndedByClock_ = false;
   std::unique_ptr<TAttemptJournal> Journal_;
   std::optional<TUnfinishedAttempt> Resume_;
   bool ResumeEnds_ = false;
