@@ -115,6 +115,7 @@ void TAdminOptions::FitToFont(QFrame* panel) {
 
 void TAdminOptions::FormShow() {
   SetShowHint(Settings().ShowHints());
+  GrowFixedDialog(this, Settings().FontSize());
   cbAllowEditsClick();
 }
 

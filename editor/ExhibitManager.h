@@ -3,6 +3,7 @@
 
 #include <QFrame>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <string>
 
@@ -24,12 +25,18 @@ class TExhibitManager : public TForm {
   QPushButton* btnClose;
   QFrame* WarningPanel;
   QLabel* Label1;
+  // What the highlighted picture shows, for candidates who cannot see it;
+  // kept beside the picture (questions/core/ExhibitText.h) when selected.
+  QLabel* lblDescription;
+  QPlainTextEdit* memoDescription;
 
   // Full path of the highlighted file; empty when none is.
   std::string FileName() const { return FileListBox1->FileName(); }
 
   void FileListBox1Click();
   void FileListBox1DblClick();
+  // Keeps the description and closes with the highlighted picture chosen.
+  void btnSelectClick();
 
  protected:
   void FormShow() override;

@@ -4,6 +4,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 
+#include "base/AnsiText.h"
 #include "base/FileDialogs.h"
 #include "base/MessageDlg.h"
 #include "base/ModalSeam.h"
@@ -12,6 +13,7 @@
 #include "base/core/PathResolver.h"
 #include "questions/Converter.h"
 #include "questions/PaperPrinter.h"
+#include "questions/core/ExhibitText.h"
 
 namespace proctorium {
 
@@ -23,6 +25,9 @@ void PrintSetFile(QWidget* parent, const std::string& setFile, bool answerKey, b
     std::string title = ExtractFileName(setFile);
     if (const size_t dot = title.rfind('.'); dot != std::string::npos && dot > 0) title.resize(dot);
     auto exhibit = [](const std::string& stored) { return QImage(QString::fromStdString(PicturePath(stored))); };
+    auto describe = [](const std::string& stored) {
+      return FromAnsi(ReadExhibitText(PicturePath(stored))).toStdString();
+    };
     if (pdf) {
       const QString suggested = QString::fromStdString(ExtractFilePath(setFile) + title) +
                                 (answerKey ? QStringLiteral(" key.pdf") : QStringLiteral(".pdf"));
@@ -31,7 +36,7 @@ void PrintSetFile(QWidget* parent, const std::string& setFile, bool answerKey, b
           answerKey ? QStringLiteral("Export answer key as PDF") : QStringLiteral("Export question paper as PDF"),
           suggested, QStringLiteral("PDF (*.pdf)"));
       if (file.isEmpty()) return;
-      const std::string bytes = SheetPdf(set, answerKey, title, exhibit);
+      const std::string bytes = SheetPdf(set, answerKey, title, exhibit, describe);
       if (bytes.empty()) throw EFileError("Cannot create file " + file.toStdString());
       WriteFileAtomic(file.toStdString(), bytes);
       return;
@@ -41,7 +46,8 @@ void PrintSetFile(QWidget* parent, const std::string& setFile, bool answerKey, b
     QPrintDialog dialog(&printer, parent);
     dialog.setObjectName(QStringLiteral("PrintDialog"));
     if (ExecModal(&dialog) != QDialog::Accepted) return;
-    if (!PrintSheet(&printer, set, answerKey ? TSheetKind::AnswerKey : TSheetKind::QuestionPaper, title, exhibit))
+    if (!PrintSheet(&printer, set, answerKey ? TSheetKind::AnswerKey : TSheetKind::QuestionPaper, title, exhibit,
+                    describe))
       throw EFileError("Cannot print " + title);
   });
 }

@@ -64,6 +64,10 @@ TStatisticsForm::TStatisticsForm(QWidget* parent) : TForm(parent) {
   tblQuestions = new QTableWidget(this);
   tblQuestions->setObjectName(QStringLiteral("tblQuestions"));
   tblQuestions->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  // Tab leaves the table for the buttons; the arrows move between cells.
+  tblQuestions->setTabKeyNavigation(false);
+  tblQuestions->setAccessibleName(QStringLiteral("Question statistics"));
+  cbSeries->setAccessibleName(QStringLiteral("Question set"));
   tblQuestions->verticalHeader()->hide();
   QStringList headers{"Question", "Attempts", "Facility", "Discrimination", "Point-biserial", "Answer"};
   for (char c = 'A'; c <= 'H'; ++c) headers << QString(QChar(c));
