@@ -12,6 +12,7 @@
 #include "app/StartForm.h"
 #include "base/ModalSeam.h"
 #include "editor/AddEditForm.h"
+#include "editor/ExhibitManager.h"
 #include "questions/GetFilename.h"
 #include "questions/SearchForm.h"
 #include "session/Form1.h"
@@ -341,6 +342,47 @@ class AccessibilityTest : public QObject {
     const auto labels = Ax(PasswordDlg->EditPassword)->relations(QAccessible::Label);
     QCOMPARE(labels.size(), qsizetype(1));
     QCOMPARE(labels[0].first->text(QAccessible::Name), QString("Enter password:"));
+  }
+
+  // A picture's description is its name for a screen reader, shows under it
+  // on Space, and is written beside the picture by the exhibit picker.
+  void exhibitDescriptions() {
+    TQuestionSet set = ThreeQuestions();
+    set.Questions[1].ExhibitFile = "arrows.bmp";
+    TTempProgramFolder folder;
+    folder.WriteSet("Arithmetic.qst", set);
+    folder.WriteBitmap("arrows.bmp", 40, 30);
+    folder.WriteFile("Tests/arrows.bmp.txt", "Two arrows, 5 N left and 12 N right\r\n");
+    folder.ShowStartWindow();
+    TModalScript modals;
+    TMessageScript messages;
+    modals.Expect("Form1", [&](QDialog* d) {
+      auto* f = static_cast<TForm1*>(d);
+      STEP_COMPARE(Ax(f->Image1)->text(QAccessible::Name), QString("Exhibit: Two arrows, 5 N left and 12 N right"));
+      STEP_COMPARE(f->lbExhibitText->isVisible(), false);
+      STEP_COMPARE(Activate(f), true);
+      f->Image1->setFocus();
+      Press(f->Image1, Qt::Key_Space);
+      STEP_COMPARE(f->lbExhibitText->isVisible(), true);
+      STEP_COMPARE(f->lbExhibitText->text(), QString("Two arrows, 5 N left and 12 N right"));
+      STEP_COMPARE(f->lbQuestion->geometry().intersects(f->lbExhibitText->geometry()), false);
+      f->btnEndReview->click();
+      messages.Answer(mrNo);
+      f->btnClose->click();
+      return d->result();
+    });
+    StartForm->btnStartClick();
+    TExhibitManager picker(StartForm);
+    modals.Expect("ExhibitManager", [](QDialog* d) {
+      auto* p = static_cast<TExhibitManager*>(d);
+      STEP_COMPARE(p->memoDescription->toPlainText(), QString("Two arrows, 5 N left and 12 N right"));
+      p->memoDescription->setPlainText("Two forces\nopposite");
+      return TModalScript::Click(d, "btnSelect");
+    });
+    QCOMPARE(ExecModal(&picker), int(mrOk));
+    VERIFY_MODALS(modals);
+    VERIFY_MESSAGES(messages);
+    QCOMPARE(folder.ReadFile("Tests/arrows.bmp.txt"), std::string("Two forces\r\nopposite\r\n"));
   }
 
   // The results log reads line by line through the text interface, the
