@@ -18,7 +18,6 @@ description, not by colour), save, close.
 
 import os
 import re
-import select
 import shutil
 import subprocess
 import sys
@@ -45,18 +44,23 @@ def fail(why):
 
 
 def start_xvfb():
-    read_end, write_end = os.pipe()
-    xvfb = subprocess.Popen(
-        ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
-        pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    os.close(write_end)
-    ready, _, _ = select.select([read_end], [], [], LIMIT)
-    number = os.read(read_end, 16).decode().strip() if ready else ""
-    os.close(read_end)
-    if not number:
-        xvfb.kill()
-        skip("the X server did not start")
-    return xvfb, ":" + number
+    # A display number no other server holds; the server is ready once its
+    # socket is there.
+    for number in range(90, 190):
+        if os.path.exists("/tmp/.X%d-lock" % number) or os.path.exists("/tmp/.X11-unix/X%d" % number):
+            continue
+        xvfb = subprocess.Popen(["Xvfb", ":%d" % number, "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
+                                stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        end = time.monotonic() + LIMIT
+        while time.monotonic() < end and xvfb.poll() is None:
+            if os.path.exists("/tmp/.X11-unix/X%d" % number):
+                return xvfb, ":%d" % number
+            time.sleep(0.1)
+        if xvfb.poll() is None:
+            xvfb.kill()
+        xvfb.wait()
+    skip("the X server did not start")
+    return None, None
 
 
 def outer(program_folder):
