@@ -56,6 +56,7 @@ TAboutBox::TAboutBox(QWidget* parent) : TForm(parent) {
 
 void TAboutBox::FormShow() {
   SetShowHint(Settings().ShowHints());
+  GrowFixedDialog(this, Settings().FontSize());
   LogoImage->Clear();
   Guarded([this] { LoadImageFile(LogoImage, ProgramPath("\\logo.bmp")); });
 }

@@ -159,6 +159,7 @@ void TAdminOptions::FitToFont(QFrame* panel) {
 
 void TAdminOptions::FormShow() {
   SetShowHint(Settings().ShowHints());
+  GrowFixedDialog(this, Settings().FontSize());
   cbAllowEditsClick();
 }
 

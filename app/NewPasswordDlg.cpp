@@ -37,6 +37,7 @@ TNewPasswordDlg::TNewPasswordDlg(QWidget* parent) : TForm(parent) {
 
 void TNewPasswordDlg::FormShow() {
   SetShowHint(Settings().ShowHints());
+  GrowFixedDialog(this, Settings().FontSize());
   NewPassword->clear();
   ConfirmPassword->clear();
   NewPassword->setFocus();

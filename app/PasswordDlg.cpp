@@ -12,15 +12,17 @@ TPasswordDlg* PasswordDlg = nullptr;
 
 TPasswordDlg::TPasswordDlg(QWidget* parent) : TForm(parent) {
   setObjectName(QStringLiteral("PasswordDlg"));
-  setWindowTitle(QStringLiteral("Adminstrator Options"));
+  setWindowTitle(QStringLiteral("Administrator Options"));
   QFont f = font();
   f.setBold(true);
   setFont(f);
   SetFixedDialogFrame(this);
   setFixedSize(236, 86);
   SetWindowHelpPage(this, "start.htm");
-  MakeLabel(this, "Label1", QStringLiteral("Enter password:"), {8, 6});
+  QLabel* prompt = MakeLabel(this, "Label1", QStringLiteral("Enter password:"), {8, 6});
   EditPassword = MakeEdit(this, "EditPassword", QString(), {8, 24, 220, 21});
+  EditPassword->setAccessibleName(QStringLiteral("Administrator password"));
+  prompt->setBuddy(EditPassword);
   EditPassword->setEchoMode(QLineEdit::Password);
   btnOk = MakeAutoDefaultButton(this, "btnOk", QStringLiteral("OK"), QStringLiteral("Try the password entered"),
                                 {38, 56, 75, 22});
@@ -33,6 +35,7 @@ TPasswordDlg::TPasswordDlg(QWidget* parent) : TForm(parent) {
 
 void TPasswordDlg::FormShow() {
   SetShowHint(Settings().ShowHints());
+  GrowFixedDialog(this, Settings().FontSize());
   EditPassword->clear();
   EditPassword->setFocus();
 }

@@ -85,6 +85,7 @@ TStartForm::TStartForm(const std::string& programFolder, QWidget* parent) : QMai
   FileListBox1->SetMask(QStringLiteral("*.qst"));
   FileListBox1->setGeometry(8, 8, 137, 233);
   FileListBox1->setToolTip(QStringLiteral("List of the question sets available"));
+  FileListBox1->setAccessibleName(QStringLiteral("Question sets"));
 
   Panel1 = new QFrame(client);
   Panel1->setObjectName(QStringLiteral("Panel1"));
@@ -112,6 +113,7 @@ TStartForm::TStartForm(const std::string& programFolder, QWidget* parent) : QMai
   Memo1->setReadOnly(true);
   Memo1->setFrameStyle(QFrame::NoFrame);
   Memo1->setToolTip(QStringLiteral("The question set summary"));
+  Memo1->setAccessibleName(QStringLiteral("Summary of the highlighted set"));
   {
     QPalette pal = Memo1->palette();
     pal.setColor(QPalette::Base, pal.color(QPalette::Window));
@@ -143,6 +145,9 @@ TStartForm::TStartForm(const std::string& programFolder, QWidget* parent) : QMai
   FontSizeSmall1 = MakeItem(Application1, "FontSizeSmall1", QStringLiteral("Font Size - Small"), true);
   FontSizeMedium1 = MakeItem(Application1, "FontSizeMedium1", QStringLiteral("Font Size - Medium"), true);
   FontsizeLarge1 = MakeItem(Application1, "FontsizeLarge1", QStringLiteral("Font size - Large"), true);
+  FontSize16 = MakeItem(Application1, "FontSize16", QStringLiteral("Font Size - 16 points"), true);
+  FontSize20 = MakeItem(Application1, "FontSize20", QStringLiteral("Font Size - 20 points"), true);
+  FontSize24 = MakeItem(Application1, "FontSize24", QStringLiteral("Font Size - 24 points"), true);
   N1 = MakeSeparator(Application1, "N1");
   ElapsedTime1 = MakeItem(Application1, "ElapsedTime1", QStringLiteral("Elapsed Time"), true);
   TimeRemaining1 = MakeItem(Application1, "TimeRemaining1", QStringLiteral("Time Remaining"), true);
@@ -177,6 +182,9 @@ TStartForm::TStartForm(const std::string& programFolder, QWidget* parent) : QMai
   connect(FontSizeSmall1, &QAction::triggered, this, [this] { FontSizeClick(FontSizeSmall1, 8); });
   connect(FontSizeMedium1, &QAction::triggered, this, [this] { FontSizeClick(FontSizeMedium1, 10); });
   connect(FontsizeLarge1, &QAction::triggered, this, [this] { FontSizeClick(FontsizeLarge1, 12); });
+  connect(FontSize16, &QAction::triggered, this, [this] { FontSizeClick(FontSize16, 16); });
+  connect(FontSize20, &QAction::triggered, this, [this] { FontSizeClick(FontSize20, 20); });
+  connect(FontSize24, &QAction::triggered, this, [this] { FontSizeClick(FontSize24, 24); });
   connect(ElapsedTime1, &QAction::triggered, this, [this] { TimeModeClick(ElapsedTime1); });
   connect(TimeRemaining1, &QAction::triggered, this, [this] { TimeModeClick(TimeRemaining1); });
   connect(Administrator1, &QAction::triggered, this, [this] { AdministratorClick(); });
@@ -193,7 +201,10 @@ TStartForm::TStartForm(const std::string& programFolder, QWidget* parent) : QMai
   connect(btnDelete, &QPushButton::clicked, this, [this] { btnDeleteClick(); });
   connect(btnHelp, &QPushButton::clicked, this, [this] { ShowHelpPage("main.htm"); });
   connect(btnClose, &QPushButton::clicked, this, [this] { close(); });
-  connect(FileListBox1, &QListWidget::itemClicked, this, [this] { FileListBox1Click(); });
+  // Any change of the highlighted row, by mouse or keys, shows that set.
+  connect(FileListBox1, &QListWidget::currentRowChanged, this, [this] {
+    if (!Refreshing_) FileListBox1Click();
+  });
   connect(FileListBox1, &QListWidget::itemDoubleClicked, this, [this] { btnStartClick(); });
 
   setFixedSize(sizeHint());
@@ -220,10 +231,26 @@ void TStartForm::FitToFont() {
   const int taller = static_cast<int>((scale - 1) * 116);
   FileListBox1->setGeometry(8, 8, listWidth, 233 + taller);
   Panel1->setGeometry(152 + extra, 8, 324 + wider, 233 + taller);
-  for (QPushButton* b : {btnStart, btnEdit, btnAdd, btnDelete}) b->move(b->x(), 254 + taller);
-  btnHelp->move(340 + extra + wider, 254 + taller);
-  btnClose->move(408 + extra + wider, 254 + taller);
-  client->setFixedSize(486 + extra + wider, 287 + taller);
+  // The buttons keep 8 points up to the default font and grow with it
+  // beyond, each at least its design size.
+  const int buttonPoints = std::max(ButtonFontSize, static_cast<int>(ButtonFontSize * scale));
+  int buttonHeight = 20;
+  for (QPushButton* b : {btnStart, btnEdit, btnAdd, btnDelete, btnHelp, btnClose}) {
+    SetPointSize(b, buttonPoints);
+    b->resize(std::max(60, b->sizeHint().width()), std::max(20, b->sizeHint().height()));
+    buttonHeight = std::max(buttonHeight, b->height());
+  }
+  const int buttonTop = 254 + taller;
+  btnStart->move(16, buttonTop);
+  btnEdit->move(btnStart->x() + btnStart->width() + 24, buttonTop);
+  btnAdd->move(btnEdit->x() + btnEdit->width() + 8, buttonTop);
+  btnDelete->move(btnAdd->x() + btnAdd->width() + 8, buttonTop);
+  const int rightGroup = btnHelp->width() + 8 + btnClose->width() + 18;
+  const int clientWidth = std::max(486 + extra + wider, btnDelete->x() + btnDelete->width() + 24 + rightGroup);
+  Panel1->resize(clientWidth - 10 - Panel1->x(), Panel1->height());
+  btnClose->move(clientWidth - 18 - btnClose->width(), buttonTop);
+  btnHelp->move(btnClose->x() - 8 - btnHelp->width(), buttonTop);
+  client->setFixedSize(clientWidth, 287 + taller + buttonHeight - 20);
   // The menu bar follows the window font; the window's height follows it.
   if (layout()) layout()->invalidate();
   setFixedSize(sizeHint().expandedTo(QSize(client->width(), menuBar()->sizeHint().height() + client->height())));
@@ -314,6 +341,8 @@ void TStartForm::LoadOptions() {
   if (o.FontSize == 8) FontSizeSmall1->setChecked(true);
   if (o.FontSize == 10) FontSizeMedium1->setChecked(true);
   if (o.FontSize == 12) FontsizeLarge1->setChecked(true);
+  for (auto [item, points] : {std::pair{FontSize16, 16}, std::pair{FontSize20, 20}, std::pair{FontSize24, 24}})
+    item->setChecked(o.FontSize == points);
   SetShowHint(o.ShowHints);
   Administrator1->setVisible(o.AllowEdits);
   N3->setVisible(o.AllowEdits);
@@ -356,7 +385,9 @@ void TStartForm::showEvent(QShowEvent* e) {
 
 void TStartForm::FormShow() {
   Guarded([this] { LoadOptions(); });
+  Refreshing_ = true;
   FileListBox1->SetDirectory(ProgramPath("Tests\\"));
+  Refreshing_ = false;
   if (FileListBox1->count() == 0) {
     btnStart->setEnabled(false);
     btnEdit->setEnabled(false);
@@ -369,7 +400,10 @@ void TStartForm::FormShow() {
   Placed_ = true;
   // Sets may have appeared since the strip was collapsed for an empty list.
   Image1->setFixedHeight(50);
-  FileListBox1->SetItemIndex(0);
+  Refreshing_ = true;
+  FileListBox1->SetItemIndex(std::max(0, HighlightRow(Highlight_)));
+  Refreshing_ = false;
+  Highlight_.clear();
   btnStart->setEnabled(true);
   btnEdit->setEnabled(true);
   btnDelete->setEnabled(DeletePermitted());
@@ -424,6 +458,14 @@ void TStartForm::ShowSummary() {
 }
 
 void TStartForm::FileListBox1Click() { ShowSummary(); }
+
+int TStartForm::HighlightRow(const std::string& fileName) {
+  if (fileName.empty()) return -1;
+  const QString wanted = QString::fromStdString(ExtractFileName(fileName));
+  for (int i = 0; i < FileListBox1->count(); ++i)
+    if (FileListBox1->item(i)->text().compare(wanted, Qt::CaseInsensitive) == 0) return i;
+  return -1;
+}
 
 void TStartForm::btnStartClick() {
   if (FileListBox1->count() == 0) return;
@@ -623,6 +665,8 @@ void TStartForm::btnAddClick() {
       FileCopy(ProgramPath("Tests\\Blank.dat"), target);
       // A new set starts without the settings of the one it replaced.
       DeleteTestSettings(target);
+      // Edit then opens the set just added, not the one highlighted before.
+      Highlight_ = target;
     }
   } catch (const std::exception& e) {
     ShowException(e);
@@ -674,6 +718,7 @@ void TStartForm::FontSizeClick(QAction* item, int points) {
   FontSizeSmall1->setChecked(item == FontSizeSmall1);
   FontSizeMedium1->setChecked(item == FontSizeMedium1);
   FontsizeLarge1->setChecked(item == FontsizeLarge1);
+  for (QAction* large : {FontSize16, FontSize20, FontSize24}) large->setChecked(item == large);
   Guarded([this] { SaveOptions(); });
 }
 

@@ -45,6 +45,10 @@ class TStartForm : public QMainWindow, public TSettingsHolder {
   QAction* FontSizeSmall1;
   QAction* FontSizeMedium1;
   QAction* FontsizeLarge1;
+  // Large print: 16, 20 and 24 points.
+  QAction* FontSize16;
+  QAction* FontSize20;
+  QAction* FontSize24;
   QAction* N1;
   QAction* ElapsedTime1;
   QAction* TimeRemaining1;
@@ -131,6 +135,13 @@ class TStartForm : public QMainWindow, public TSettingsHolder {
   bool FormKeyDown(int key, Qt::KeyboardModifiers modifiers, QObject* target);
 
   bool Placed_ = false;  // shown once: the user may have moved it since
+  // The list is being filled or pointed by the program, which shows the
+  // summary itself once.
+  bool Refreshing_ = false;
+  // The file to highlight when the list is next read (a set just added).
+  std::string Highlight_;
+  // The row showing fileName, or -1.
+  int HighlightRow(const std::string& fileName);
 
   std::string OptionsRestoreAdvice() const;
   // Reads Proctorium.ini into the administrator options; a damaged one is

@@ -226,8 +226,10 @@ class StartFormTest : public QObject {
       VERIFY_MODALS(modals);
       VERIFY_MESSAGES(messages);
       if (overwrite) QCOMPARE(messages.Shown()[0].DefaultButton, unsigned(mbNo));
-      // The window is refreshed unless the dialog was cancelled.
-      QCOMPARE(StartForm->FileListBox1->ItemIndex(), typed.isEmpty() ? 1 : 0);
+      // The window is refreshed unless the dialog was cancelled, with the set
+      // just added highlighted (so Edit opens it), else the first.
+      QCOMPARE(StartForm->FileListBox1->ItemIndex(),
+               typed.isEmpty() ? 1 : (created.isEmpty() ? 0 : int(Entries().indexOf(created))));
       if (!created.isEmpty())
         QCOMPARE(folder.ReadFile("Tests/" + created.toStdString()), folder.ReadFile("Tests/Blank.dat"));
       QCOMPARE(Entries().contains(created), !created.isEmpty());
@@ -249,7 +251,7 @@ class StartFormTest : public QObject {
     StartForm->FileListBox1->SetItemIndex(1);
     // Each step: the set asked about, the answer, the window afterwards.
     const std::tuple<QString, int, QString> steps[] = {
-        {"b.qst", mrNo, "start edit add delete | 50 | 1 | First"},
+        {"b.qst", mrNo, "start edit add delete | 50 | 1 | Second"},
         {"b.qst", mrYes, "start edit add delete | 50 | 0 | First"},
         {"a.qst", mrYes, "add | 0 | -1 | No question databases found"},
     };

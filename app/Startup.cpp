@@ -7,6 +7,7 @@
 #include "app/NewPasswordDlg.h"
 #include "app/PasswordDlg.h"
 #include "app/StartForm.h"
+#include "base/FocusStyle.h"
 #include "base/MessageDlg.h"
 #include "base/ProgramFolder.h"
 #include "base/core/ExecutablePath.h"
@@ -22,6 +23,7 @@ namespace proctorium {
 
 void CreateForms(const std::string& programFolder) {
   InstallHintFilter();
+  TFocusStyle::Install();
   StartForm = new TStartForm(programFolder);
   Form1 = new TForm1();
   AddEditForm = new TAddEditForm();

@@ -42,6 +42,13 @@ double FontGrowth(const QFont& font);
 // made smaller than its design.
 void OpenGrownForFont(QWidget* window, QSize design);
 
+// A small dialog of fixed design size, laid out by hand, takes the font size
+// of the settings: it and every control in it grow by the font's growth
+// (see FontGrowth), so nothing is cut off. Up to the default font it keeps
+// its design. Call when it is shown; the design places and size are
+// remembered the first time.
+void GrowFixedDialog(QWidget* dialog, int points);
+
 // A dialog of fixed size gets a title and a close button only: minimise and
 // maximise make no sense for it, and they take room a short title needs.
 void SetFixedDialogFrame(QWidget* dialog);

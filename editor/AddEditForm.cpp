@@ -5,6 +5,7 @@
 #include <QResizeEvent>
 #include <QScreen>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QStyle>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -126,19 +127,18 @@ TAddEditForm::TAddEditForm(QWidget* parent) : TForm(parent) {
   for (int i = 0; i < AnswerCount; ++i) {
     const int top = AnswerRowsTop + AnswerRowHeight * i;
     const QByteArray n = QByteArray::number(i + 1);
-    auto* b = new QPushButton(Answers_);
+    // A real check box: reached by Tab, ticked with Space, and named for
+    // a screen reader; a tick, not a red cross that reads as "wrong".
+    auto* b = new QCheckBox(Answers_);
     b->setObjectName(QString::fromLatin1("SpeedButton" + n));
     b->setProperty("Tag", 1 << i);
     b->setGeometry(8, top, 33, 33);
-    b->setAutoDefault(false);
-    b->setFocusPolicy(Qt::NoFocus);
-    FixFont(b, /*bold=*/true);
-    QPalette pal = b->palette();
-    pal.setColor(QPalette::ButtonText, Qt::red);
-    b->setPalette(pal);
-    b->setStyleSheet(QStringLiteral("color: red;"));
+    const QChar letter('A' + i);
+    b->setAccessibleName(QStringLiteral("Answer %1 is correct").arg(letter));
+    b->setToolTip(QStringLiteral("Tick when answer %1 is correct").arg(letter));
     SpeedButton[static_cast<size_t>(i)] = b;
     auto* m = MakeMemo(Answers_, ("memoOption" + n).constData(), QString());
+    m->setAccessibleName(QStringLiteral("Answer %1").arg(letter));
     m->setGeometry(44, top, 450, AnswerRowHeight);
     memoOption[static_cast<size_t>(i)] = m;
   }
@@ -173,6 +173,11 @@ TAddEditForm::TAddEditForm(QWidget* parent) : TForm(parent) {
   btnNext->setArrowType(Qt::RightArrow);
   btnLast = MakeNavButton(panelButtons, "btnLast", QStringLiteral("Goto last question in set"), 60);
   btnLast->setIcon(style()->standardIcon(QStyle::SP_MediaSkipForward));
+  // Pictures only on screen; a screen reader says what they do.
+  btnFirst->setAccessibleName(QStringLiteral("First question"));
+  btnPrev->setAccessibleName(QStringLiteral("Previous question"));
+  btnNext->setAccessibleName(QStringLiteral("Next question"));
+  btnLast->setAccessibleName(QStringLiteral("Last question"));
   btnFind =
       MakeButton(panelButtons, "btnFind", QStringLiteral("&Find"),
                  QStringLiteral("Find a word/phrase within the whole question set"), {0, 280, 80, 20}, FixedFontSize);
@@ -205,7 +210,7 @@ TAddEditForm::TAddEditForm(QWidget* parent) : TForm(parent) {
   connect(memoQuestion, &QPlainTextEdit::textChanged, this, [this] { memoQuestionChange(); });
   connect(memoRemarks, &QPlainTextEdit::textChanged, this, [this] { memoQuestionChange(); });
   connect(cbRandomize, &QCheckBox::clicked, this, [this] { memoQuestionChange(); });
-  for (QPushButton* b : SpeedButton) connect(b, &QPushButton::clicked, this, [this, b] { ToggleCorrect(b); });
+  for (QCheckBox* b : SpeedButton) connect(b, &QCheckBox::clicked, this, [this, b] { ToggleCorrect(b); });
   connect(rgAnswerType, &TRadioGroup::Click, this, [this] { rgAnswerTypeClick(); });
   connect(btnAdd, &QPushButton::clicked, this, [this] { btnAddClick(); });
   connect(btnDelete, &QPushButton::clicked, this, [this] { btnDeleteClick(); });
@@ -224,6 +229,29 @@ TAddEditForm::TAddEditForm(QWidget* parent) : TForm(parent) {
   connect(btnImageAdd, &QPushButton::clicked, this, [this] { btnImageAddClick(); });
   connect(btnImageDelete, &QPushButton::clicked, this, [this] { btnImageDeleteClick(); });
   connect(btnImageShow, &QPushButton::clicked, this, [this] { btnImageShowClick(); });
+
+  memoQuestion->setAccessibleName(QStringLiteral("Question"));
+  memoRemarks->setAccessibleName(QStringLiteral("Reference / Comment"));
+  lblRemarks->setBuddy(memoRemarks);
+  // Tab runs from the question through the answers, each followed by its
+  // key, then the notes; Randomize and the exhibit come after, so a space
+  // typed after the question never ticks or opens them.
+  QWidget* previous = memoQuestion;
+  for (int i = 0; i < AnswerCount; ++i) {
+    setTabOrder(previous, memoOption[static_cast<size_t>(i)]);
+    setTabOrder(memoOption[static_cast<size_t>(i)], SpeedButton[static_cast<size_t>(i)]);
+    previous = SpeedButton[static_cast<size_t>(i)];
+  }
+  for (QWidget* next :
+       std::initializer_list<QWidget*>{memoRemarks, cbRandomize, btnImageShow, btnImageDelete, btnImageAdd, btnAdd}) {
+    setTabOrder(previous, next);
+    previous = next;
+  }
+  auto* find = new QShortcut(QKeySequence::Find, this);
+  find->setObjectName(QStringLiteral("FindShortcut"));
+  connect(find, &QShortcut::activated, this, [this] {
+    if (btnFind->isEnabled()) btnFind->click();
+  });
 
   setMinimumSize(EditorMinWidth, EditorMinHeight);
   resize(EditorMinWidth, EditorMinHeight);
@@ -374,15 +402,14 @@ void TAddEditForm::GoToQuestion(int index) {
 }
 
 void TAddEditForm::ShowCorrectMarks() {
-  for (QPushButton* b : SpeedButton)
-    b->setText((EditMask & b->property("Tag").toInt()) != 0 ? QStringLiteral("X") : QString());
+  for (QCheckBox* b : SpeedButton) b->setChecked((EditMask & b->property("Tag").toInt()) != 0);
 }
 
 void TAddEditForm::memoQuestionChange() {
   if (EditMode == TEditMode::Browsing && !Loading) SetEditMode(TEditMode::Editing);
 }
 
-void TAddEditForm::ToggleCorrect(QPushButton* button) {
+void TAddEditForm::ToggleCorrect(QCheckBox* button) {
   const auto t = static_cast<AnswerMask>(button->property("Tag").toInt());
   if (rgAnswerType->ItemIndex() == 0)
     EditMask = t;

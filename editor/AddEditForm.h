@@ -50,7 +50,8 @@ class TAddEditForm : public TForm, public TSearchTarget {
   QPushButton* btnImageAdd;
   QScrollArea* ScrollBox1;
   QLabel* Label1;
-  std::array<QPushButton*, AnswerCount> SpeedButton;    // SpeedButton1 .. SpeedButton8
+  // The key: ticked when the answer beside it is correct.
+  std::array<QCheckBox*, AnswerCount> SpeedButton;      // SpeedButton1 .. SpeedButton8
   std::array<QPlainTextEdit*, AnswerCount> memoOption;  // memoOption1 .. memoOption8
   QLabel* lblRemarks;
   QPlainTextEdit* memoRemarks;
@@ -90,7 +91,7 @@ class TAddEditForm : public TForm, public TSearchTarget {
   const TEditorLayout& Layout() const { return Layout_; }
 
   void memoQuestionChange();
-  void ToggleCorrect(QPushButton* button);
+  void ToggleCorrect(QCheckBox* button);
   void rgAnswerTypeClick();
   void btnAddClick();
   void btnDeleteClick();

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/AnsiText.h"
 #include "base/Controls.h"
 #include "base/FileDialogs.h"
 #include "base/MessageDlg.h"
@@ -14,6 +15,7 @@
 #include "base/core/PathResolver.h"
 #include "editor/ImageFit.h"
 #include "questions/Converter.h"
+#include "questions/core/ExhibitText.h"
 #include "questions/core/ImportResult.h"
 
 namespace proctorium {
@@ -29,7 +31,7 @@ TExhibitManager::TExhibitManager(QWidget* parent) : TForm(parent) {
   setWindowTitle(QStringLiteral("Select exhibit image"));
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
   SetPointSize(this, 8);
-  setFixedSize(520, 322);
+  setFixedSize(520, 392);
 
   FileListBox1 = new TFileListBox(this);
   FileListBox1->setObjectName(QStringLiteral("FileListBox1"));
@@ -54,6 +56,18 @@ TExhibitManager::TExhibitManager(QWidget* parent) : TForm(parent) {
                             QStringLiteral("Take a PNG, JPEG or BMP picture from another folder"), {452, 244, 60, 20});
   btnClose = MakeAutoDefaultButton(this, "btnClose", QStringLiteral("Close"),
                                    QStringLiteral("Close this window (no changes made)"), {452, 292, 60, 20});
+
+  lblDescription = MakeLabel(this, "lblDescription",
+                             QStringLiteral("&Description, read to candidates who cannot see the picture:"), {6, 322});
+  memoDescription = new QPlainTextEdit(this);
+  memoDescription->setObjectName(QStringLiteral("memoDescription"));
+  memoDescription->setTabChangesFocus(true);
+  memoDescription->setGeometry(6, 340, 506, 44);
+  memoDescription->setToolTip(QStringLiteral("Optional: what the picture shows, in words"));
+  memoDescription->setAccessibleName(QStringLiteral("Exhibit description"));
+  lblDescription->setBuddy(memoDescription);
+  setTabOrder(FileListBox1, memoDescription);
+  setTabOrder(memoDescription, btnSelect);
 
   WarningPanel = new QFrame(this);
   WarningPanel->setObjectName(QStringLiteral("WarningPanel"));
@@ -85,7 +99,7 @@ TExhibitManager::TExhibitManager(QWidget* parent) : TForm(parent) {
 
   connect(FileListBox1, &QListWidget::currentRowChanged, this, [this] { FileListBox1Click(); });
   connect(FileListBox1, &QListWidget::itemDoubleClicked, this, [this] { FileListBox1DblClick(); });
-  connect(btnSelect, &QPushButton::clicked, this, [this] { done(mrOk); });
+  connect(btnSelect, &QPushButton::clicked, this, [this] { btnSelectClick(); });
   connect(btnClose, &QPushButton::clicked, this, [this] { done(mrCancel); });
   connect(btnBrowse, &QPushButton::clicked, this, [this] { btnBrowseClick(); });
 }
@@ -112,6 +126,7 @@ void TExhibitManager::FormShow() {
 
 void TExhibitManager::FileListBox1Click() {
   if (FileListBox1->ItemIndex() < 0) return;
+  memoDescription->setPlainText(FromAnsi(ReadExhibitText(FileListBox1->FileName())));
   bool loaded = false;
   try {
     loaded = LoadImageFile(Image1, FileListBox1->FileName());
@@ -154,7 +169,16 @@ void TExhibitManager::btnBrowseClick() {
 }
 
 void TExhibitManager::FileListBox1DblClick() {
-  if (btnSelect->isEnabled()) done(mrOk);
+  if (btnSelect->isEnabled()) btnSelectClick();
+}
+
+void TExhibitManager::btnSelectClick() {
+  // A description that cannot be written does not keep the picture from
+  // being chosen; the teacher is told and can try again.
+  const std::string picture = FileName();
+  if (!picture.empty() && ToAnsi(memoDescription->toPlainText()) != ReadExhibitText(picture))
+    Guarded([&] { WriteExhibitText(picture, ToAnsi(memoDescription->toPlainText())); });
+  done(mrOk);
 }
 
 }  // namespace proctorium

@@ -3,6 +3,7 @@
 
 #include <QFrame>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <string>
 
@@ -25,6 +26,10 @@ class TExhibitManager : public TForm {
   QPushButton* btnClose;
   QFrame* WarningPanel;
   QLabel* Label1;
+  // What the highlighted picture shows, for candidates who cannot see it;
+  // kept beside the picture (questions/core/ExhibitText.h) when selected.
+  QLabel* lblDescription;
+  QPlainTextEdit* memoDescription;
 
   // Full path of the highlighted file; empty when none is.
   std::string FileName() const { return FileListBox1->FileName(); }
@@ -34,6 +39,8 @@ class TExhibitManager : public TForm {
   // Takes a PNG, JPEG or BMP picture from anywhere into the Tests folder as
   // a bitmap (never over a different file of that name) and highlights it.
   void btnBrowseClick();
+  // Keeps the description and closes with the highlighted picture chosen.
+  void btnSelectClick();
 
  protected:
   void FormShow() override;

@@ -46,7 +46,8 @@ QImage ImageOfBytes(const std::string& bytes) {
 }
 
 std::string SheetPdf(const TQuestionSet& set, bool answerKey, const std::string& title,
-                     const std::function<QImage(const std::string&)>& exhibit) {
+                     const std::function<QImage(const std::string&)>& exhibit,
+                     const std::function<std::string(const std::string&)>& describe) {
   QByteArray out;
   QBuffer buffer(&out);
   buffer.open(QIODevice::WriteOnly);
@@ -57,7 +58,7 @@ std::string SheetPdf(const TQuestionSet& set, bool answerKey, const std::string&
     pdf.setResolution(300);
     pdf.setTitle(QString::fromStdString(title));
     pdf.setCreator(QStringLiteral("Proctorium"));
-    if (!PrintSheet(&pdf, set, answerKey ? TSheetKind::AnswerKey : TSheetKind::QuestionPaper, title, exhibit))
+    if (!PrintSheet(&pdf, set, answerKey ? TSheetKind::AnswerKey : TSheetKind::QuestionPaper, title, exhibit, describe))
       return {};
   }
   return std::string(out.constData(), static_cast<size_t>(out.size()));

@@ -21,6 +21,7 @@ bool ToBitmap(const std::string& bytes, std::string& bitmap);
 QImage ImageOfBytes(const std::string& bytes);
 // The PDF of a sheet, as bytes.
 std::string SheetPdf(const TQuestionSet& set, bool answerKey, const std::string& title,
-                     const std::function<QImage(const std::string&)>& exhibit);
+                     const std::function<QImage(const std::string&)>& exhibit,
+                     const std::function<std::string(const std::string&)>& describe = {});
 
 }  // namespace proctorium

@@ -31,6 +31,12 @@ TGetFilename::TGetFilename(QWidget* parent) : TForm(parent) {
     btnCancel->move(width / 2 + 3, 56);
     setFixedSize(width, 86);
   }
+  // A family with a taller line (Noto Sans) needs a pixel or two more; the
+  // prompt moves up into the margin rather than onto the box.
+  if (const int h = Label1->sizeHint().height(); h > Label1->height()) {
+    Label1->resize(Label1->width(), h);
+    Label1->move(Label1->x(), std::max(1, std::min(Label1->y(), 23 - h)));
+  }
   connect(Edit1, &QLineEdit::textChanged, this, [this] { Edit1Change(); });
   connect(btnOk, &QPushButton::clicked, this, [this] { done(mrOk); });
   connect(btnCancel, &QPushButton::clicked, this, [this] { done(mrCancel); });

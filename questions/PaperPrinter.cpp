@@ -8,7 +8,8 @@
 namespace proctorium {
 
 bool PrintSheet(QPagedPaintDevice* device, const TQuestionSet& set, TSheetKind kind, const std::string& title,
-                const std::function<QImage(const std::string&)>& exhibit) {
+                const std::function<QImage(const std::string&)>& exhibit,
+                const std::function<std::string(const std::string&)>& describe) {
   QPainter p;
   if (!p.begin(device)) return false;
   const QRect page = p.viewport();
@@ -36,6 +37,8 @@ bool PrintSheet(QPagedPaintDevice* device, const TQuestionSet& set, TSheetKind k
 
   const std::vector<TPrintBlock> blocks = ComposeSheet(set, kind, title);
   std::vector<QImage> pictures(blocks.size());
+  std::vector<QString> descriptions(blocks.size());
+  std::vector<int> descriptionHeights(blocks.size());
   std::vector<QRect> rects(blocks.size());
   std::vector<int> heights(blocks.size());
   for (size_t i = 0; i < blocks.size(); ++i) {
@@ -54,6 +57,14 @@ bool PrintSheet(QPagedPaintDevice* device, const TQuestionSet& set, TSheetKind k
       }
       rects[i] = QRect(left, 0, w, h);
       heights[i] = h + gap;
+      if (describe) descriptions[i] = QString::fromStdString(describe(b.ExhibitFile));
+      if (!descriptions[i].isEmpty()) {
+        descriptionHeights[i] =
+            QFontMetrics(body, device)
+                .boundingRect(QRect(left, 0, page.width() - left, 100000), Qt::TextWordWrap, descriptions[i])
+                .height();
+        heights[i] += descriptionHeights[i] + gap;
+      }
       continue;
     }
     const QRect r = QFontMetrics(fontOf(b), device)
@@ -73,6 +84,9 @@ bool PrintSheet(QPagedPaintDevice* device, const TQuestionSet& set, TSheetKind k
       p.setFont(f);
       if (b.Type == TPrintBlock::Exhibit) {
         if (!pictures[i].isNull()) p.drawImage(r, pictures[i]);
+        if (!descriptions[i].isEmpty())
+          p.drawText(QRect(r.left(), r.top() + r.height() + gap, page.width() - r.left(), descriptionHeights[i]),
+                     Qt::TextWordWrap, descriptions[i]);
       } else {
         if (!b.Label.empty()) {
           const QFontMetrics fm(bold, device);

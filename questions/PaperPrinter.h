@@ -11,9 +11,13 @@
 namespace proctorium {
 
 // exhibit: the picture an exhibit name stands for (a null image if none).
+// describe: the picture's description in words (UTF-8), printed under it on
+// the question paper and the key, so the paper read aloud or enlarged loses
+// nothing; empty for none.
 // Black text on white, so the sheet reads the same without colour.
 // False when nothing could be drawn on the device.
 bool PrintSheet(QPagedPaintDevice* device, const TQuestionSet& set, TSheetKind kind, const std::string& title,
-                const std::function<QImage(const std::string& storedName)>& exhibit);
+                const std::function<QImage(const std::string& storedName)>& exhibit,
+                const std::function<std::string(const std::string& storedName)>& describe = {});
 
 }  // namespace proctorium

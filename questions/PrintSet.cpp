@@ -5,6 +5,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 
+#include "base/AnsiText.h"
 #include "base/FileDialogs.h"
 #include "base/MessageDlg.h"
 #include "base/ModalSeam.h"
@@ -13,6 +14,7 @@
 #include "base/core/PathResolver.h"
 #include "questions/Converter.h"
 #include "questions/PaperPrinter.h"
+#include "questions/core/ExhibitText.h"
 
 namespace proctorium {
 
@@ -24,6 +26,9 @@ void PrintSetFile(QWidget* parent, const std::string& setFile, bool answerKey, b
     std::string title = ExtractFileName(setFile);
     if (const size_t dot = title.rfind('.'); dot != std::string::npos && dot > 0) title.resize(dot);
     auto exhibit = [](const std::string& stored) { return QImage(QString::fromStdString(PicturePath(stored))); };
+    auto describe = [](const std::string& stored) {
+      return FromAnsi(ReadExhibitText(PicturePath(stored))).toStdString();
+    };
     if (pdf) {
       const QString suggested =
           QString::fromStdString(title) + (answerKey ? QStringLiteral(" key.pdf") : QStringLiteral(".pdf"));
@@ -31,7 +36,7 @@ void PrintSetFile(QWidget* parent, const std::string& setFile, bool answerKey, b
           parent,
           answerKey ? QStringLiteral("Export answer key as PDF") : QStringLiteral("Export question paper as PDF"),
           suggested, QStringLiteral("PDF (*.pdf)"), QStringLiteral("pdf"), [&](const std::string& file) {
-            const std::string bytes = SheetPdf(set, answerKey, title, exhibit);
+            const std::string bytes = SheetPdf(set, answerKey, title, exhibit, describe);
             if (bytes.empty()) throw EFileError("Cannot create file " + file);
             WriteOutputFile(file, bytes);
           });
@@ -51,7 +56,8 @@ void PrintSetFile(QWidget* parent, const std::string& setFile, bool answerKey, b
       temporary = TemporaryNameBeside(target);
       printer.setOutputFileName(QString::fromStdString(temporary));
     }
-    if (!PrintSheet(&printer, set, answerKey ? TSheetKind::AnswerKey : TSheetKind::QuestionPaper, title, exhibit)) {
+    if (!PrintSheet(&printer, set, answerKey ? TSheetKind::AnswerKey : TSheetKind::QuestionPaper, title, exhibit,
+                    describe)) {
       if (!temporary.empty()) QFile::remove(QString::fromStdString(temporary));
       throw EFileError(target.empty() ? "Cannot print " + title : "Cannot create file " + target);
     }

@@ -1,5 +1,6 @@
 #include "session/Form1.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDate>
@@ -21,6 +22,7 @@
 #include "base/core/Contrast.h"
 #include "base/core/PathResolver.h"
 #include "candidates/core/Gradebook.h"
+#include "questions/core/ExhibitText.h"
 #include "session/ResultsForm.h"
 #include "session/TimerValue.h"
 #include "session/core/AttemptJournal.h"
@@ -120,7 +122,13 @@ TForm1::TForm1(QWidget* parent) : TForm(parent) {
   Image1->setObjectName(QStringLiteral("Image1"));
   Image1->AutoSize = true;
   Image1->setToolTip(QStringLiteral("Question exhibit"));
+  Image1->setAccessibleName(QStringLiteral("Question exhibit"));
   Image1->hide();
+  lbExhibitText = new QLabel(ScrollContents);
+  lbExhibitText->setObjectName(QStringLiteral("lbExhibitText"));
+  lbExhibitText->setWordWrap(true);
+  lbExhibitText->setTextFormat(Qt::PlainText);
+  lbExhibitText->hide();
   lbQuestion = new QLabel(ScrollContents);
   lbQuestion->setObjectName(QStringLiteral("lbQuestion"));
   lbQuestion->setWordWrap(true);
@@ -139,11 +147,14 @@ TForm1::TForm1(QWidget* parent) : TForm(parent) {
     rb[k]->setGeometry(8, 0, 20, 20);
     rb[k]->hide();
     RadioGroup_->addButton(rb[k]);
+    // The chosen row is marked by more than the button's own dot.
+    connect(rb[k], &QAbstractButton::toggled, this, [this] { ApplyTextColours(); });
     cb[k] = new QCheckBox(ScrollContents);
     cb[k]->setObjectName(QStringLiteral("cb") + n);
     cb[k]->setProperty(TagProperty, tag);
     cb[k]->setGeometry(8, 0, 20, 20);
     cb[k]->hide();
+    connect(cb[k], &QAbstractButton::toggled, this, [this] { ApplyTextColours(); });
     id[k] = new TClickLabel(QString(QChar('A' + k)) + QStringLiteral("."), ScrollContents);
     id[k]->setObjectName(QStringLiteral("id") + n);
     id[k]->setProperty(TagProperty, 0);
@@ -160,6 +171,13 @@ TForm1::TForm1(QWidget* parent) : TForm(parent) {
     cbl[k]->OnClick = [this, k] { cblClick(k + 1); };
     cbl[k]->hide();
   }
+  FocusMark_ = new QFrame(ScrollContents);
+  FocusMark_->setObjectName(QStringLiteral("FocusMark"));
+  FocusMark_->setFrameStyle(QFrame::Box | QFrame::Plain);
+  FocusMark_->setLineWidth(2);
+  FocusMark_->setAttribute(Qt::WA_TransparentForMouseEvents);
+  FocusMark_->hide();
+  connect(qApp, &QApplication::focusChanged, this, [this] { PlaceFocusMark(); });
   Line2 = MakeBar(ScrollContents, "Line2");
   Line2->hide();
   lbReference = new QLabel(ScrollContents);
@@ -175,6 +193,9 @@ TForm1::TForm1(QWidget* parent) : TForm(parent) {
   ListBox1 = new QListWidget(this);
   ListBox1->setObjectName(QStringLiteral("ListBox1"));
   ListBox1->setUniformItemSizes(true);
+  ListBox1->setAccessibleName(QStringLiteral("Question list"));
+  ListBox1->setAccessibleDescription(
+      QStringLiteral("Enter goes to the question and closes the list, Escape closes it"));
   ListBox1->hide();
 
   Panel1 = new QFrame(this);
@@ -219,7 +240,10 @@ TForm1::TForm1(QWidget* parent) : TForm(parent) {
       if (Taking_) JournalNow();
     });
   }
-  connect(ListBox1, &QListWidget::itemClicked, this, [this] { ListBox1Click(); });
+  // Arrows in the list go to the question as a click does.
+  connect(ListBox1, &QListWidget::currentRowChanged, this, [this] {
+    if (!GotoFilling_) ListBox1Click();
+  });
   connect(ListBox1, &QListWidget::itemDoubleClicked, this, [this] { ListBox1DblClick(); });
 
   setMinimumSize(640, 240);
@@ -242,8 +266,10 @@ void TForm1::PlaceRegions() {
   LogoImage->setGeometry(w - 320 - 1, 1, 320, 50);
   Panel1->setGeometry(0, h - BarHeight_, w, BarHeight_);
   const int middle = std::max(0, h - HeaderHeight_ - BarHeight_);
-  const int listWidth = ListBox1->isHidden() ? 0 : ListWidth();
-  ListBox1->setGeometry(w - ListWidth(), HeaderHeight_, ListWidth(), middle);
+  // The list never takes more than a third of the window, so the question
+  // and its answers keep their room at any font size.
+  const int listWidth = ListBox1->isHidden() ? 0 : std::min(ListWidth(), w / 3);
+  ListBox1->setGeometry(w - std::min(ListWidth(), w / 3), HeaderHeight_, std::min(ListWidth(), w / 3), middle);
   ScrollBox1->setGeometry(0, HeaderHeight_, w - listWidth, middle);
 }
 
@@ -260,6 +286,35 @@ void TForm1::FitToFont() {
   // letting the texts run into one another.
   const QString n = QString::number(std::max(Session.PositionCount, 1));
 
+  // The buttons grow with large print too: 8 points up to the default font,
+  // then in step with it. Each is as wide as the longest caption it takes.
+  const int buttonPoints = std::max(8, static_cast<int>(8 * FontGrowth(font())));
+  auto sizeButton = [buttonPoints](QPushButton* b, int designWidth, const QString& other = QString()) {
+    SetPointSize(b, buttonPoints);
+    const QString shown = b->text();
+    int width = std::max(designWidth, b->sizeHint().width());
+    if (!other.isEmpty()) {
+      b->setText(other);
+      width = std::max(width, b->sizeHint().width());
+      b->setText(shown);
+    }
+    b->resize(width, std::max(20, b->sizeHint().height()));
+  };
+  sizeButton(btnMark, 60, QStringLiteral("&Unmark"));
+  sizeButton(btnGoto, 60);
+  btnGoto->move(btnGoto->x(), btnMark->y() + btnMark->height() + 2);
+  sizeButton(btnPrevious, 60);
+  sizeButton(btnNext, 60);
+  sizeButton(btnView, 60, QStringLiteral("&Hide"));
+  sizeButton(btnEndReview, 60, QStringLiteral("&Review"));
+  sizeButton(btnHelp, 60);
+  sizeButton(btnSave, 76);
+  sizeButton(btnClose, 60);
+  btnNext->move(btnPrevious->x() + btnPrevious->width() + 4, btnNext->y());
+  btnView->move(btnNext->x() + btnNext->width() + 4, btnView->y());
+  btnEndReview->move(btnView->x() + btnView->width() + 12, btnEndReview->y());
+  lbResults->move(btnEndReview->x() + btnEndReview->width() + 4, lbResults->y());
+
   // Header: the clock line sets its height; Mark and Goto stand clear of
   // the widest title and clock the test can show, and the banner of them.
   const QFontMetrics timeFont = lbTime->fontMetrics();
@@ -267,7 +322,7 @@ void TForm1::FitToFont() {
   const QString widestTime = ElapsedClock() ? QStringLiteral("Elapsed time") + QString::fromStdString(FormatTime(0))
                                             : QStringLiteral("Time left") + QString::fromStdString(FormatTime(limit));
   lbTime->resize(lbTime->sizeHint());
-  HeaderHeight_ = std::max(52, lbTime->y() + timeFont.height() + 4);
+  HeaderHeight_ = std::max({52, lbTime->y() + timeFont.height() + 4, btnGoto->y() + btnGoto->height() + 4});
   // The review title is longer, but only shown once Mark and Goto are out of
   // use; they move for it then, not before.
   const QString last = QString::number(QuestionSet ? QuestionSet->LastIndex : 1);
@@ -294,13 +349,15 @@ void TForm1::FitToFont() {
   // still counts every question seen: its width stays.
   const int scoreWidth = std::max(140, scoreFont.horizontalAdvance(widest) + 4);
   lbResults->resize(ReviewMode ? std::max(scoreWidth, lbResults->width()) : scoreWidth, scoreHeight);
-  BarHeight_ = std::max(29, scoreHeight + 10);
+  BarHeight_ = std::max({29, scoreHeight + 10, btnNext->height() + 9});
   lbResults->move(lbResults->x(), (BarHeight_ - scoreHeight) / 2);
   for (QPushButton* b : {btnPrevious, btnNext, btnView, btnEndReview, btnHelp, btnSave, btnClose})
     b->move(b->x(), (BarHeight_ - b->height()) / 2);
 
-  // Help stands 224 pixels in from the right edge (see FormResize).
-  const int needed = std::max({640, lbResults->x() + lbResults->width() + 4 + 224, left + 60 + 8 + 321});
+  // Help, Save and Close stand at the right edge (see FormResize).
+  const int rightGroup = btnHelp->width() + 4 + btnSave->width() + 4 + btnClose->width() + 20;
+  const int needed =
+      std::max({640, lbResults->x() + lbResults->width() + 4 + rightGroup, left + btnMark->width() + 8 + 321});
   setMinimumWidth(needed);
   if (width() < needed) resize(needed, height());
   PlaceRegions();
@@ -318,9 +375,9 @@ void TForm1::FormResize() {
     resize(std::max(width(), minimumWidth()), std::max(height(), 240));
     return;
   }
-  btnClose->move(width() - 80, btnClose->y());
-  btnSave->move(btnClose->x() - 80, btnSave->y());
-  btnHelp->move(btnSave->x() - 64, btnHelp->y());
+  btnClose->move(width() - 20 - btnClose->width(), btnClose->y());
+  btnSave->move(btnClose->x() - 4 - btnSave->width(), btnSave->y());
+  btnHelp->move(btnSave->x() - 4 - btnHelp->width(), btnHelp->y());
   PlaceRegions();
   if (ShownQuestion_ == 0 || !QuestionSet) return;
   StoreResponse();
@@ -554,6 +611,7 @@ void TForm1::ShowQuestion(int q, bool updateTitle) {
   if (updateTitle) {
     lbTitle->setText(FromAnsi(ReviewMode ? Session.ReviewTitle(q) : Session.Title(q, ReviewMode)));
     lbTitle->adjustSize();
+    Announce(lbTitle);
     btnMark->setText(Session.QuestionStates[q].Marked ? QStringLiteral("&Unmark") : QStringLiteral("&Mark"));
   }
 
@@ -571,6 +629,7 @@ void TForm1::ShowQuestion(int q, bool updateTitle) {
   ShowAnswers();
   ShowNotes();
   Line3->move(8, LayoutTop);
+  PlaceFocusMark();
   ScrollContents->resize(ScrollBox1->viewport()->width(), std::max(LayoutTop + 1, ScrollBox1->viewport()->height()));
 }
 
@@ -598,6 +657,12 @@ void TForm1::StoreResponse() {
   if (!QuestionSet || q < 1) return;
   Session.StoreResponse(q, ScreenMask());
   if (Settings().EnableRunningScore() && SetSettings_.RunningScore) UpdateScore(false);
+  // The open question list says at once what is answered now.
+  if (!ListBox1->isHidden()) {
+    const std::vector<std::string> items = Session.GotoItems();
+    for (int i = 0; i < ListBox1->count() && i < static_cast<int>(items.size()); ++i)
+      ListBox1->item(i)->setText(FromAnsi(items[static_cast<size_t>(i)]));
+  }
 }
 
 void TForm1::SetRadio(QRadioButton* radio, bool checked) {
@@ -627,6 +692,7 @@ void TForm1::UpdateScore(bool final) {
   if (!Taking_ && PassMark > 0)
     text += QStringLiteral("  ") + QString::fromStdString(PassResult(score.Percent, PassMark));
   lbResults->setText(text);
+  Announce(lbResults);
   if (!final) return;
   lbResults->show();
   btnEndReview->setEnabled(Session.HasIncorrect && SetSettings_.ReviewAllowed());
@@ -637,6 +703,8 @@ void TForm1::UpdateScore(bool final) {
 void TForm1::ShowExhibit() {
   const std::string exhibit = QuestionSet->GetCurrent().ExhibitFile;
   Image1->hide();
+  lbExhibitText->hide();
+  Image1->setFocusPolicy(Qt::NoFocus);
   if (exhibit.empty()) return;
   bool loaded = false;
   try {
@@ -651,20 +719,38 @@ void TForm1::ShowExhibit() {
     MessageDlg(QStringLiteral("Exhibit not found: ") + FromAnsi(exhibit), TMsgDlgType::Information, mbOK);
     return;
   }
+  // The picture's words, where the teacher wrote them, are its name for a
+  // screen reader and can be shown under it.
+  const QString described = FromAnsi(ReadExhibitText(PicturePath(exhibit)));
+  Image1->setAccessibleName(described.isEmpty() ? QStringLiteral("Question exhibit")
+                                                : QStringLiteral("Exhibit: ") + described);
+  Image1->setAccessibleDescription(
+      described.isEmpty() ? QString() : QStringLiteral("Space shows the description under the picture"));
+  Image1->setToolTip(described.isEmpty() ? QStringLiteral("Question exhibit")
+                                         : QStringLiteral("Click to show or hide the description"));
+  if (!described.isEmpty()) Image1->setFocusPolicy(Qt::StrongFocus);
+  lbExhibitText->setText(described);
   const QSize size = Image1->Picture().size();
   Image1->resize(size);
-  if (size.width() > 2 * size.height()) {
-    Image1->move(8, 8);
-    LayoutTop = size.height() + LayoutTop + 6;
-  } else {
-    Image1->move(ScrollBox1->width() - size.width() - 24, 8);
+  const bool wide = size.width() > 2 * size.height();
+  Image1->move(wide ? 8 : ScrollBox1->width() - size.width() - 24, 8);
+  int textHeight = 0;
+  if (ExhibitTextShown_ && !described.isEmpty()) {
+    const int width = std::max(size.width(), 120);
+    textHeight = lbExhibitText->heightForWidth(width) + 4;
+    lbExhibitText->setGeometry(wide ? 8 : Image1->x() + size.width() - width, 8 + size.height() + 4, width,
+                               textHeight - 4);
+    lbExhibitText->show();
   }
+  if (wide) LayoutTop = size.height() + textHeight + LayoutTop + 6;
   Image1->show();
 }
 
 int TForm1::AvailableWidth(int left) const {
   int w = ScrollBox1->width() - left - 24;
-  if (!Image1->isHidden() && Image1->x() > 8 && Image1->height() + 16 > LayoutTop) w -= Image1->width() + 8;
+  const int exhibitHeight = Image1->height() + (lbExhibitText->isHidden() ? 0 : lbExhibitText->height() + 4);
+  const int exhibitWidth = std::max(Image1->width(), lbExhibitText->isHidden() ? 0 : lbExhibitText->width());
+  if (!Image1->isHidden() && Image1->x() > 8 && exhibitHeight + 16 > LayoutTop) w -= exhibitWidth + 8;
   return std::max(w, 1);
 }
 
@@ -672,9 +758,16 @@ void TForm1::ShowAnswers() {
   const int q = ShownQuestion_;
   const TQuestion& question = QuestionSet->Questions[q];
   if (!Session.AnswerOrderBuilt(q)) BuildAnswerOrder(AnswersInUse(question));
+  const bool show = AnswersShown || ReviewMode;
+  const AnswerMask correct = Session.QuestionStates[q].DisplayCorrectMask;
   for (int k = 1; k <= AnswerCount; ++k) {
     const QString text = FromAnsi(question.Answers[Session.AnswerInSlot(q, k)]);
-    PlaceAnswerRow(rb[k - 1], cb[k - 1], text, cbl[k - 1], id[k - 1]);
+    // The key is stated in words as well as by colour and weight.
+    const bool isCorrect = show && !text.isEmpty() && (Tag(cbl[k - 1]) & correct) != 0;
+    // Bold before the height is measured: the key's weight may need more.
+    SetBold(cbl[k - 1], isCorrect);
+    PlaceAnswerRow(rb[k - 1], cb[k - 1], isCorrect ? text + CorrectMark() : text, cbl[k - 1], id[k - 1]);
+    NameAnswerRow(k - 1, text, isCorrect);
   }
 }
 
@@ -739,6 +832,71 @@ void TForm1::ApplyTextColours() {
   for (int k = 0; k < AnswerCount; ++k) SetBold(id[k], show && (Tag(cbl[k]) & correct) != 0);
   const QColor header = ToQColor(ReadableText(Rgb(Panel2->palette().color(QPalette::Window)), design));
   for (QLabel* label : {lbTitle, lbTime}) SetTextColour(label, header);
+  {
+    QPalette p = FocusMark_->palette();
+    p.setColor(QPalette::WindowText, normal);
+    FocusMark_->setPalette(p);
+  }
+  // The chosen answer's row is shown inverted: text in the screen colour on
+  // the text colour, as readable as the rest and plain on any screen.
+  const QColor screenColour = ToQColor(screen);
+  for (int k = 0; k < AnswerCount; ++k) {
+    const bool chosen = !cbl[k]->isHidden() && (SingleAnswer() ? rb[k]->isChecked() : cb[k]->isChecked());
+    for (QLabel* label : {static_cast<QLabel*>(cbl[k]), static_cast<QLabel*>(id[k])}) {
+      if (label->autoFillBackground() != chosen) label->setAutoFillBackground(chosen);
+      if (!chosen) continue;
+      QPalette p = label->palette();
+      p.setColor(QPalette::Window, label->palette().color(QPalette::WindowText));
+      p.setColor(QPalette::WindowText, screenColour);
+      label->setPalette(p);
+    }
+  }
+}
+
+void TForm1::PlaceFocusMark() {
+  QWidget* focused = QApplication::focusWidget();
+  for (int k = 0; k < AnswerCount; ++k) {
+    QWidget* control = SingleAnswer() ? static_cast<QWidget*>(rb[k]) : cb[k];
+    if (focused != control || control->isHidden()) continue;
+    FocusMark_->setGeometry(control->geometry().united(cbl[k]->geometry()).adjusted(-4, -3, 4, 3));
+    FocusMark_->show();
+    FocusMark_->raise();
+    return;
+  }
+  FocusMark_->hide();
+}
+
+QString TForm1::CorrectMark() { return QStringLiteral("   \u2713 correct"); }
+
+void TForm1::NameAnswerRow(int k, const QString& text, bool correct) {
+  // A screen reader hears the letter and the text with the button, not a
+  // nameless button followed by loose labels.
+  const QString name = QString(QChar('A' + k)) + QStringLiteral(". ") + text;
+  const QString description = correct ? QStringLiteral("correct answer") : QString();
+  for (QAbstractButton* b : {static_cast<QAbstractButton*>(rb[k]), static_cast<QAbstractButton*>(cb[k])}) {
+    b->setAccessibleName(name);
+    b->setAccessibleDescription(description);
+  }
+  QWidget* control = SingleAnswer() ? static_cast<QWidget*>(rb[k]) : cb[k];
+  cbl[k]->setBuddy(control);
+  id[k]->setBuddy(control);
+}
+
+void TForm1::Announce(QLabel* label) {
+  // A screen reader says the new text of a label that tells where the
+  // candidate is or how they did.
+  QAccessibleEvent event(label, QAccessible::NameChanged);
+  QAccessible::updateAccessibility(&event);
+}
+
+void TForm1::AnnounceTime() {
+  // Every second would drown the question being read; whole minutes, and
+  // the moment the clock starts, are announced.
+  if (lbTime->accessibleName().isEmpty() || TimerSeconds % 60 == 0) {
+    lbTime->setAccessibleName(lbTime->text());
+    QAccessibleEvent event(lbTime, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&event);
+  }
 }
 
 // ---------------------------------------------------------------- clock
@@ -750,12 +908,14 @@ void TForm1::Timer1Timer() {
     lbTime->setText(QStringLiteral("Elapsed time") + QString::fromStdString(FormatTime(TimerSeconds)));
     lbTime->adjustSize();
     if (TimerSeconds % 5 == 0) JournalNow();
+    AnnounceTime();
     return;
   }
   --TimerSeconds;
   if (TimerSeconds % 5 == 0) JournalNow();
   lbTime->setText(QStringLiteral("Time left") + QString::fromStdString(FormatTime(TimerSeconds)));
   lbTime->adjustSize();
+  AnnounceTime();
   if (TimerSeconds < 1) {
     Timer1->stop();
     TimeRanOut_ = true;
@@ -780,15 +940,29 @@ void TForm1::btnPreviousClick() {
 }
 
 void TForm1::btnGotoClick() {
-  if (ListBox1->isHidden()) {
+  const bool opening = ListBox1->isHidden();
+  if (opening) {
     ListBox1->show();
     PlaceRegions();
-    ListBox1->clear();
-    for (const std::string& item : Session.GotoItems()) ListBox1->addItem(FromAnsi(item));
-    ListBox1->setCurrentRow(Session.CurrentPosition);
   }
   StoreResponse();
+  // The list is read again each time: the question answered or marked
+  // since says so.
+  GotoFilling_ = true;
+  ListBox1->clear();
+  for (const std::string& item : Session.GotoItems()) ListBox1->addItem(FromAnsi(item));
+  ListBox1->setCurrentRow(Session.CurrentPosition);
+  GotoFilling_ = false;
   ShowCurrentQuestion();
+  if (opening) ListBox1->setFocus();
+}
+
+void TForm1::CloseGotoList() {
+  ListBox1->hide();
+  PlaceRegions();
+  StoreResponse();
+  ShowCurrentQuestion();
+  btnGoto->setFocus();
 }
 
 void TForm1::ListBox1Click() {
@@ -970,14 +1144,48 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     }
     AppActive_ = active;
   }
+  if (watched == Image1 && !lbExhibitText->text().isEmpty()) {
+    const bool click =
+        event->type() == QEvent::MouseButtonPress && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton;
+    const int key = event->type() == QEvent::KeyPress ? static_cast<QKeyEvent*>(event)->key() : 0;
+    if (click || key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter) {
+      ToggleExhibitText();
+      return true;
+    }
+  }
   if (event->type() == QEvent::KeyPress && isVisible()) {
     auto* w = qobject_cast<QWidget*>(watched);
     if (w && w->window() == this) {
       auto* k = static_cast<QKeyEvent*>(event);
+      if (HandleGotoKey(watched, k->key())) return true;
       if (HandleTestKey(watched, k->key(), k->modifiers())) return true;
     }
   }
   return TForm::eventFilter(watched, event);
+}
+
+void TForm1::ToggleExhibitText() {
+  if (lbExhibitText->text().isEmpty()) return;
+  ExhibitTextShown_ = !ExhibitTextShown_;
+  StoreResponse();
+  const int scrolled = ScrollBox1->verticalScrollBar()->value();
+  ShowQuestion(ShownQuestion_, false);
+  ScrollBox1->verticalScrollBar()->setValue(scrolled);
+}
+
+bool TForm1::HandleGotoKey(QObject* watched, int key) {
+  if (ListBox1->isHidden()) return false;
+  if (key == Qt::Key_Escape) {
+    CloseGotoList();
+    return true;
+  }
+  if ((key == Qt::Key_Return || key == Qt::Key_Enter) && (watched == ListBox1 || watched == ListBox1->viewport())) {
+    if (ListBox1->currentRow() <= 0) return true;
+    ListBox1DblClick();
+    btnGoto->setFocus();
+    return true;
+  }
+  return false;
 }
 
 bool TForm1::HandleTestKey(QObject* watched, int key, Qt::KeyboardModifiers modifiers) {
@@ -985,22 +1193,23 @@ bool TForm1::HandleTestKey(QObject* watched, int key, Qt::KeyboardModifiers modi
   // Alt and Ctrl combinations are the buttons' mnemonics and shortcuts; the
   // question list keeps its own keys for moving and finding.
   if (modifiers & (Qt::AltModifier | Qt::ControlModifier | Qt::MetaModifier)) return false;
-  if (watched == ListBox1 || watched == ListBox1->viewport()) return false;
+  const bool inList = watched == ListBox1 || watched == ListBox1->viewport();
   auto click = [](QPushButton* b) {
     if (!b->isEnabled() || b->isHidden()) return false;
     b->click();
     return true;
   };
-  switch (key) {
-    case Qt::Key_Left:
-    case Qt::Key_PageUp:
-      return click(btnPrevious);
-    case Qt::Key_Right:
-    case Qt::Key_PageDown:
-      return click(btnNext);
-    default:
-      break;
-  }
+  // In the list the arrows and page keys move through it; letters still tick.
+  if (!inList) switch (key) {
+      case Qt::Key_Left:
+      case Qt::Key_PageUp:
+        return click(btnPrevious);
+      case Qt::Key_Right:
+      case Qt::Key_PageDown:
+        return click(btnNext);
+      default:
+        break;
+    }
   int row = 0;
   if (key >= Qt::Key_A && key <= Qt::Key_H) row = key - Qt::Key_A + 1;
   if (key >= Qt::Key_1 && key <= Qt::Key_8) row = key - Qt::Key_1 + 1;

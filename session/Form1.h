@@ -51,6 +51,9 @@ class TForm1 : public TForm {
   QScrollArea* ScrollBox1;
   QWidget* ScrollContents;
   TImage* Image1;
+  // The exhibit's description, under the picture when asked for (a click
+  // on the picture, or Space or Enter on it).
+  QLabel* lbExhibitText;
   QLabel* lbQuestion;
   QFrame* Line1;
   std::array<QRadioButton*, AnswerCount> rb{};
@@ -180,6 +183,17 @@ class TForm1 : public TForm {
   // Text colours of the header and the question area that read on their
   // backgrounds; the correct answers shown also turn bold.
   void ApplyTextColours();
+  // Escape closes the question list, Enter in it goes to the question and
+  // closes it; true when used.
+  bool HandleGotoKey(QObject* watched, int key);
+  void CloseGotoList();
+  // The accessible name "A. text" and, shown as correct, the description.
+  void NameAnswerRow(int k, const QString& text, bool correct);
+  static void Announce(QLabel* label);
+  // Tells assistive technology the clock's new reading on whole minutes.
+  void AnnounceTime();
+  // Added to a correct answer's text when the key is shown.
+  static QString CorrectMark();
   // Keys A-H / 1-8 tick a row, Left/Right and PgUp/PgDn move; true when used.
   bool HandleTestKey(QObject* watched, int key, Qt::KeyboardModifiers modifiers);
   int TextLeft() const { return 32 + LetterWidth_; }
@@ -199,6 +213,14 @@ class TForm1 : public TForm {
   int BarHeight_ = 29;
   int LetterWidth_ = 24;
   bool Taking_ = false;
+  // A frame in the text colour around the answer row that has the focus:
+  // the style's own focus mark is small, and lost on some screen colours.
+  QFrame* FocusMark_;
+  void PlaceFocusMark();
+  bool ExhibitTextShown_ = false;  // once asked for, shown for every exhibit
+  // Shows or hides the description under the picture and lays out again.
+  void ToggleExhibitText();
+  bool GotoFilling_ = false;  // the list is being filled: no question to go to
   bool Abandoned_ = false;
   // The countdown ended the test, not the candidate.
   bool TimeRanOut_ = false;

@@ -1,5 +1,6 @@
 #include "session/LogView.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
@@ -13,6 +14,7 @@
 
 #include "base/AnsiText.h"
 #include "base/core/Contrast.h"
+#include "session/LogViewAccessible.h"
 
 namespace proctorium {
 
@@ -32,6 +34,12 @@ bool IsCopyOrSelectAll(const QKeyEvent* k) {
 }  // namespace
 
 TLogView::TLogView(QWidget* parent) : QAbstractScrollArea(parent) {
+  // A screen reader reads the log as text, line by line.
+  static const bool factoryInstalled = [] {
+    QAccessible::installFactory(&TLogViewAccessible::Factory);
+    return true;
+  }();
+  (void)factoryInstalled;
   setFocusPolicy(Qt::StrongFocus);
   viewport()->setBackgroundRole(QPalette::Base);
   viewport()->setAutoFillBackground(true);
@@ -163,6 +171,24 @@ void TLogView::SelectLines(int anchor, int current) {
     Current_ = std::min(current, last);
   }
   viewport()->update();
+  if (Current_ >= 0 && QAccessible::isActive()) {
+    // The reader follows the keyboard: the current line is the caret.
+    int offset = 0;
+    for (int i = 0; i < Current_; ++i) offset += static_cast<int>(Line(i).size()) + 1;
+    QAccessibleTextCursorEvent moved(this, offset);
+    QAccessible::updateAccessibility(&moved);
+  }
+}
+
+std::pair<int, int> TLogView::SelectedRange() const {
+  if (Current_ < 0) return {-1, -1};
+  return {std::min(Anchor_, Current_), std::max(Anchor_, Current_)};
+}
+
+QRect TLogView::LineRect(int line) const {
+  const int first = FirstVisibleLine();
+  if (line < first || line >= first + VisibleLines() || line >= LineCount()) return {};
+  return QRect(0, Top + (line - first) * LineHeight(), viewport()->width(), LineHeight());
 }
 
 QString TLogView::SelectedText() const {
@@ -266,6 +292,13 @@ void TLogView::paintEvent(QPaintEvent* /*e*/) {
       p.setPen(QPen(selected ? selectedText : text, 1, Qt::DotLine));
       p.drawRect(0, y, width - 1, height - 1);
     }
+  }
+  // The focus shows even with no line current: a frame in the text colour,
+  // which keeps the text's contrast with the background.
+  if (hasFocus()) {
+    p.setPen(QPen(text, 2));
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(viewport()->rect().adjusted(1, 1, -1, -1));
   }
   // The range was sized by the line with the most characters; a line that
   // is wider in pixels widens it once it comes into sight.

@@ -18,6 +18,7 @@
 #include <string>
 #include <string_view>
 #include <thread>
+#include <utility>
 
 #include "session/core/LogLines.h"
 #include "session/core/LogReader.h"
@@ -58,6 +59,16 @@ class TLogView : public QAbstractScrollArea {
   // The selected lines, joined by line breaks; empty with nothing selected.
   QString SelectedText() const;
   void Copy() const;
+
+  // The line the keyboard moves from (-1: none) and the selected lines,
+  // first and last.
+  int CurrentLine() const { return Current_; }
+  std::pair<int, int> SelectedRange() const;
+  // Selects line alone and scrolls it into sight.
+  void GoToLine(int line) { MoveTo(line, false); }
+  // Where line is painted in the viewport; empty when out of sight.
+  QRect LineRect(int line) const;
+  int LineAtPoint(int y) const { return LineAt(y); }
 
   int FirstVisibleLine() const;
   // Lines that fit in the view whole (at least one).

@@ -68,6 +68,12 @@ TResultsForm::TResultsForm(QWidget* parent) : TForm(parent) {
                              QStringLiteral("How each question of a set was answered"), {0, 0, 60, 25});
   btnExport = MakeButton(this, "btnExport", QStringLiteral("&Export"),
                          QStringLiteral("Save the results as a CSV file for a spreadsheet"), {0, 0, 60, 25});
+  Memo1->setAccessibleName(QStringLiteral("Saved results"));
+  // Tab runs as the eye reads: the log, then the buttons left to right.
+  setTabOrder(Memo1, btnExport);
+  setTabOrder(btnExport, btnStatistics);
+  setTabOrder(btnStatistics, btnClear);
+  setTabOrder(btnClear, btnClose);
   connect(btnStatistics, &QPushButton::clicked, this, [this] { btnStatisticsClick(); });
   connect(btnExport, &QPushButton::clicked, this, [this] { btnExportClick(); });
   connect(btnClear, &QPushButton::clicked, this, [this] { btnClearClick(); });

@@ -97,6 +97,10 @@ TStatisticsForm::TStatisticsForm(QWidget* parent) : TForm(parent) {
   tblQuestions = new QTableWidget(this);
   tblQuestions->setObjectName(QStringLiteral("tblQuestions"));
   tblQuestions->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  // Tab leaves the table for the buttons; the arrows move between cells.
+  tblQuestions->setTabKeyNavigation(false);
+  tblQuestions->setAccessibleName(QStringLiteral("Question statistics"));
+  cbSeries->setAccessibleName(QStringLiteral("Question set"));
   tblQuestions->verticalHeader()->hide();
   QStringList headers{"Question",       "Attempts",       "Facility",  "Chance",
                       "Discrimination", "Point-biserial", "Item-rest", "Answer"};

@@ -25,6 +25,8 @@ TTimerValue::TTimerValue(QWidget* parent) : TForm(parent) {
   Label1->resize(194, 64);
   edTimeLimit = MakeEdit(this, "edTimeLimit", QString(), {});
   edTimeLimit->setText(QStringLiteral("60"));
+  edTimeLimit->setAccessibleName(QStringLiteral("Time limit in minutes"));
+  Label1->setBuddy(edTimeLimit);
   // Wide enough for the longest limit accepted, where the font needs more
   // than the design width; kept centred under the prompt.
   const QFontMetrics fm(edTimeLimit->font());
@@ -55,6 +57,7 @@ int TTimerValue::Minutes() const {
 
 void TTimerValue::FormShow() {
   SetShowHint(Settings().ShowHints());
+  GrowFixedDialog(this, Settings().FontSize());
   const QPoint button = Settings().StartButtonAt();
   move(button.x(), button.y() - 64);
   int m = 0;

@@ -6,6 +6,11 @@ packages=(build-essential cmake ninja-build qt6-base-dev qt6-base-dev-tools libg
           clang-format clang-tidy gcovr
           # Unicode normalisation and character names in the core
           libicu-dev
+          clang-format clang-tidy
+          # the window-fit test in the common desktop families (a wide one too)
+          fonts-noto-core fonts-liberation2 fonts-urw-base35
+          # the accessibility bus for the end-to-end check
+          at-spi2-core python3-pyatspi dbus-daemon xvfb
           # packaging checks
           dpkg-dev lintian desktop-file-utils appstream ccache
           # the core cross-built for Windows, its tests run under Wine

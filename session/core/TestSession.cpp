@@ -135,8 +135,14 @@ std::string TTestSession::ReviewTitle(int q) const {
 
 std::vector<std::string> TTestSession::GotoItems() const {
   std::vector<std::string> items{"Select question:"};
-  for (int i = 1; i <= PositionCount; ++i)
-    items.push_back(" " + std::to_string(i) + " " + (QuestionStates[TakingOrder[i]].Marked ? "Marked" : ""));
+  for (int i = 1; i <= PositionCount; ++i) {
+    // Unanswered and marked are said in words, for a screen reader too.
+    const TQuestionState& state = QuestionStates[TakingOrder[i]];
+    std::string item = " " + std::to_string(i) + " ";
+    if (state.Response == 0) item += "Unanswered";
+    if (state.Marked) item += state.Response == 0 ? ", Marked" : "Marked";
+    items.push_back(item);
+  }
   return items;
 }
 

@@ -201,3 +201,18 @@ TEST(TestSession, UnansweredAndMarkedCountTheWholeTest) {
 }
 
 }  // namespace
+
+// The question list says in words which questions are unanswered and which
+// marked, in taking order, so a screen reader reads it too.
+TEST(TestSession, GotoItemsSayUnansweredAndMarked) {
+  const TQuestionSet set = MakeSet(4, false);
+  TTestSession s;
+  s.Start(set);
+  for (int i = 1; i <= 4; ++i) s.TakingOrder[i] = std::uint8_t(5 - i);  // 4 3 2 1
+  s.StoreResponse(4, 1);                                                // answered, not marked
+  s.StoreResponse(3, 2);
+  s.QuestionStates[3].Marked = true;  // answered and marked
+  s.QuestionStates[2].Marked = true;  // marked, unanswered
+  EXPECT_EQ(s.GotoItems(), (std::vector<std::string>{"Select question:", " 1 ", " 2 Marked", " 3 Unanswered, Marked",
+                                                     " 4 Unanswered"}));
+}
