@@ -7,9 +7,13 @@
 #include "app/NewPasswordDlg.h"
 #include "base/Colour.h"
 #include "base/Controls.h"
+#include "base/FileDialogs.h"
 #include "base/MessageDlg.h"
 #include "base/ModalSeam.h"
+#include "base/ProgramFolder.h"
 #include "base/Settings.h"
+#include "base/core/FileIO.h"
+#include "candidates/core/ClassList.h"
 
 namespace proctorium {
 
@@ -69,14 +73,39 @@ TAdminOptions::TAdminOptions(QWidget* parent) : TForm(parent) {
   panelColour->setObjectName(QStringLiteral("panelColour"));
   panelColour->setToolTip(QStringLiteral("This shows what the test screen colour will be"));
   panelColour->setGeometry(144, 109, 100, 20);
+  Panel2 = new QFrame(this);
+  Panel2->setObjectName(QStringLiteral("Panel2"));
+  Panel2->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  Panel2->setGeometry(8, 161, 257, 116);
+  cbAskCandidateName = MakeCheck(Panel2, "cbAskCandidateName", QStringLiteral("Ask for the candidate's name"),
+                                 QStringLiteral("Start asks who is taking the test; the name is kept in the gradebook"),
+                                 {16, 8, 230, 17});
+  cbAskCandidateId = MakeCheck(Panel2, "cbAskCandidateId", QStringLiteral("\u2026and ID"),
+                               QStringLiteral("Also ask for the candidate's ID"), {32, 24, 214, 17});
+  lbPassMark = MakeLabel(Panel2, "lbPassMark", QStringLiteral("Pass mark:"), {16, 47});
+  sePassMark = new QSpinBox(Panel2);
+  sePassMark->setObjectName(QStringLiteral("sePassMark"));
+  sePassMark->setRange(0, 100);
+  sePassMark->setSuffix(QStringLiteral(" %"));
+  sePassMark->setSpecialValueText(QStringLiteral("None"));
+  sePassMark->setToolTip(
+      QStringLiteral("Per cent needed to pass; with one, the end of a test says Passed or Not passed"));
+  sePassMark->setGeometry(100, 44, 70, 20);
+  lbPassMark->setBuddy(sePassMark);
+  lbClassList = MakeLabel(Panel2, "lbClassList", QStringLiteral("Class list: none"), {16, 73});
+  btnClassList =
+      MakeButton(Panel2, "btnClassList", QStringLiteral("Load\u2026"),
+                 QStringLiteral("Load a class list (CSV or text, one \"ID, name\" a line)"), {170, 70, 75, 20});
+  cbAllowUnlisted = MakeCheck(Panel2, "cbAllowUnlisted", QStringLiteral("Allow new candidates"),
+                              QStringLiteral("Accept a name that is not on the class list"), {16, 94, 230, 17});
   btnChangePassword = MakeButton(this, "btnChangePassword", QStringLiteral("Change Password"),
-                                 QStringLiteral("Change the administrator password"), {8, 162, 100, 20});
+                                 QStringLiteral("Change the administrator password"), {8, 286, 100, 20});
   btnDefault = MakeButton(this, "btnDefault", QStringLiteral("Set default options"),
-                          QStringLiteral("Reset options to their default settings"), {8, 186, 100, 20});
+                          QStringLiteral("Reset options to their default settings"), {8, 310, 100, 20});
   btnOk = MakeButton(this, "btnOk", QStringLiteral("OK"), QStringLiteral("Exit this dialog, save options as displayed"),
-                     {141, 186, 60, 20});
+                     {141, 310, 60, 20});
   btnCancel = MakeButton(this, "btnCancel", QStringLiteral("Cancel"),
-                         QStringLiteral("Exit this dialog, do not save any changes"), {205, 186, 60, 20});
+                         QStringLiteral("Exit this dialog, do not save any changes"), {205, 310, 60, 20});
 
   FitToFont(panel);
 
@@ -84,9 +113,12 @@ TAdminOptions::TAdminOptions(QWidget* parent) : TForm(parent) {
   connect(btnScreenColor, &QPushButton::clicked, this, [this] { btnScreenColorClick(); });
   connect(btnDefault, &QPushButton::clicked, this, [this] { btnDefaultClick(); });
   connect(btnChangePassword, &QPushButton::clicked, this, [this] { btnChangePasswordClick(); });
+  connect(cbAskCandidateName, &QCheckBox::toggled, this, [this] { cbAskCandidateNameClick(); });
+  connect(btnClassList, &QPushButton::clicked, this, [this] { btnClassListClick(); });
   connect(btnOk, &QPushButton::clicked, this, [this] { done(mrOk); });
   connect(btnCancel, &QPushButton::clicked, this, [this] { done(mrCancel); });
   cbAllowEditsClick();
+  cbAskCandidateNameClick();
 }
 
 // The design sizes suit an 8-point Windows font. Where the platform's font is
@@ -103,14 +135,26 @@ void TAdminOptions::FitToFont(QFrame* panel) {
   btnScreenColor->resize(colourWidth, 20);
   panelColour->move(16 + colourWidth + 8, 109);
   right = std::max(right, panelColour->geometry().right());
+  for (QCheckBox* cb : {cbAskCandidateName, cbAskCandidateId, cbAllowUnlisted}) {
+    cb->resize(std::max(cb->width(), cb->sizeHint().width()), 16);
+    right = std::max(right, cb->geometry().right());
+  }
+  // The pass mark's box and the class list's button stand right of the
+  // wider of the two captions.
+  const int captions = std::max(lbPassMark->sizeHint().width(), 150);
+  sePassMark->setGeometry(16 + captions + 8, 44, std::max(70, sePassMark->sizeHint().width()), 20);
+  lbClassList->resize(captions, lbClassList->sizeHint().height());
+  btnClassList->setGeometry(16 + captions + 8, 70, std::max(75, btnClassList->sizeHint().width()), 20);
+  right = std::max({right, sePassMark->geometry().right(), btnClassList->geometry().right()});
   panel->resize(std::max(257, right + 13), 145);
+  Panel2->resize(panel->width(), 116);
   const int leftWidth = std::max({100, btnChangePassword->sizeHint().width(), btnDefault->sizeHint().width()});
   btnChangePassword->resize(leftWidth, 20);
   btnDefault->resize(leftWidth, 20);
   const int width = std::max({276, panel->geometry().right() + 11, 8 + leftWidth + 8 + 124 + 11});
-  btnOk->move(width - 135, 186);
-  btnCancel->move(width - 71, 186);
-  setFixedSize(width, 216);
+  btnOk->move(width - 135, 310);
+  btnCancel->move(width - 71, 310);
+  setFixedSize(width, 340);
 }
 
 void TAdminOptions::FormShow() {
@@ -137,11 +181,69 @@ void TAdminOptions::btnDefaultClick() {
   cbDeletePermitted->setChecked(false);
   cbAllowEdits->setChecked(false);
   cbEnableRunningScore->setChecked(true);
+  const TExtraSettings defaults;
+  cbAskCandidateName->setChecked(defaults.AskCandidateName);
+  cbAskCandidateId->setChecked(defaults.AskCandidateId);
+  cbAllowUnlisted->setChecked(defaults.AllowUnlisted);
+  sePassMark->setValue(defaults.PassMark);
 }
 
 void TAdminOptions::btnChangePasswordClick() {
   // The dialog has stored the new password, with the options as shown.
   ExecModal(NewPasswordDlg);
+}
+
+void TAdminOptions::cbAskCandidateNameClick() { cbAskCandidateId->setEnabled(cbAskCandidateName->isChecked()); }
+
+void TAdminOptions::SetExtra(const TExtraSettings& settings) {
+  cbAskCandidateName->setChecked(settings.AskCandidateName);
+  cbAskCandidateId->setChecked(settings.AskCandidateId);
+  cbAllowUnlisted->setChecked(settings.AllowUnlisted);
+  sePassMark->setValue(settings.PassMark);
+  OtherLines_ = settings.OtherLines;
+  cbAskCandidateNameClick();
+  ShowClassList();
+}
+
+TExtraSettings TAdminOptions::Extra() const {
+  TExtraSettings s;
+  s.AskCandidateName = cbAskCandidateName->isChecked();
+  s.AskCandidateId = cbAskCandidateId->isChecked();
+  s.AllowUnlisted = cbAllowUnlisted->isChecked();
+  s.PassMark = sePassMark->value();
+  s.OtherLines = OtherLines_;
+  return s;
+}
+
+void TAdminOptions::ShowClassList() {
+  const std::size_t n = ReadClassListFile(ProgramPath(ClassListRelative), nullptr).Candidates.size();
+  lbClassList->setText(n == 0 ? QStringLiteral("Class list: none")
+                              : QStringLiteral("Class list: %1 %2").arg(n).arg(n == 1 ? "candidate" : "candidates"));
+}
+
+void TAdminOptions::btnClassListClick() {
+  const QString file = GetOpenFileName(this, QStringLiteral("Load class list"), QString(),
+                                       QStringLiteral("Class lists (*.csv *.txt);;All files (*)"));
+  if (file.isEmpty()) return;
+  std::string problem;
+  const TClassList list = ReadClassListFile(file.toStdString(), &problem);
+  if (!problem.empty()) {
+    MessageDlg(QString::fromStdString(problem), TMsgDlgType::Warning, mbOK);
+    return;
+  }
+  if (list.Candidates.empty()) {
+    MessageDlg(QString::fromStdString(ClassListSummary(list) + "\n\nNothing was loaded."), TMsgDlgType::Warning, mbOK);
+    return;
+  }
+  if (MessageDlg(QString::fromStdString(ClassListSummary(list) + "\n\nUse this class list?"), TMsgDlgType::Confirmation,
+                 mbOK | mbCancel, mbOK) != mrOk)
+    return;
+  try {
+    WriteFileAtomic(ProgramPath(ClassListRelative), ClassListFileBytes(list.Candidates));
+  } catch (const std::exception& e) {
+    ShowException(e);
+  }
+  ShowClassList();
 }
 
 void TAdminOptions::reject() { done(mrCancel); }

@@ -5,10 +5,13 @@
 #include <QCheckBox>
 #include <QColorDialog>
 #include <QFrame>
+#include <QLabel>
 #include <QPushButton>
+#include <QSpinBox>
 #include <cstdint>
 
 #include "base/Form.h"
+#include "base/core/ExtraSettings.h"
 
 namespace proctorium {
 
@@ -39,6 +42,15 @@ class TAdminOptions : public TForm {
   QCheckBox* cbDeletePermitted;
   QPushButton* btnScreenColor;
   TColourPanel* panelColour;
+  // Candidates: who takes the test, the class list and the pass mark.
+  QFrame* Panel2;
+  QCheckBox* cbAskCandidateName;
+  QCheckBox* cbAskCandidateId;
+  QLabel* lbPassMark;
+  QSpinBox* sePassMark;  // 0 shows "None"
+  QLabel* lbClassList;
+  QPushButton* btnClassList;
+  QCheckBox* cbAllowUnlisted;
   QPushButton* btnChangePassword;
   QPushButton* btnDefault;
   QPushButton* btnOk;
@@ -49,12 +61,24 @@ class TAdminOptions : public TForm {
   void btnScreenColorClick();
   void btnDefaultClick();
   void btnChangePasswordClick();
+  void cbAskCandidateNameClick();
+  // Reads a class list the administrator picks, shows what it holds, and
+  // only when that is accepted stores it as the Tests folder's class list.
+  void btnClassListClick();
+  // Says how many candidates the stored class list has.
+  void ShowClassList();
+
+  // The settings kept in Proctorium.ini, as the controls hold them.
+  void SetExtra(const TExtraSettings& settings);
+  TExtraSettings Extra() const;
 
  protected:
   void FormShow() override;
 
  private:
   void FitToFont(QFrame* panel);
+  // Keys of the settings file this program does not know, kept as read.
+  std::vector<std::string> OtherLines_;
   // The title bar's close button and Escape answer Cancel.
   void reject() override;
 };

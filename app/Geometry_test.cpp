@@ -12,6 +12,7 @@
 #include "app/PasswordDlg.h"
 #include "app/StartForm.h"
 #include "base/ModalSeam.h"
+#include "candidates/CandidateDlg.h"
 #include "editor/AddEditForm.h"
 #include "editor/ExhibitManager.h"
 #include "editor/ShowForm.h"
@@ -135,8 +136,10 @@ class GeometryTest : public QObject {
     TExhibitManager picker(StartForm);
     TShowForm viewer(StartForm);
     viewer.FileName = folder.Path("Tests/chart.bmp");
+    TCandidateDlg who(StartForm);
+    who.Prepare(true, {}, false);
     for (QDialog* dlg : std::initializer_list<QDialog*>{ResultsForm, TimerValue, PasswordDlg, NewPasswordDlg,
-                                                        AdminOptions, AboutBox, &name, &picker, &viewer}) {
+                                                        AdminOptions, AboutBox, &name, &picker, &viewer, &who}) {
       modals.Expect(dlg->objectName(), [&](QDialog* d) {
         // The picker's warning lies over its list.
         check(qPrintable(d->objectName()), d, {QStringLiteral("WarningPanel")});

@@ -23,9 +23,12 @@
 #include "base/ModalSeam.h"
 #include "base/Pictures.h"
 #include "base/ProgramFolder.h"
+#include "base/core/ExtraSettings.h"
 #include "base/core/OptionsFile.h"
 #include "base/core/PathResolver.h"
 #include "base/core/UserCode.h"
+#include "candidates/CandidateDlg.h"
+#include "candidates/core/ClassList.h"
 #include "editor/AddEditForm.h"
 #include "questions/GetFilename.h"
 #include "questions/PrintSet.h"
@@ -255,7 +258,25 @@ std::string TStartForm::OptionsRestoreAdvice() const {
          OptionsFileName + " from the installation or from a backup into the program folder " + ProgramFolder() + ".";
 }
 
+void TStartForm::LoadExtraSettings() {
+  const std::string path = ProgramPath(ExtraSettingsFileName);
+  TExtraSettingsLoad load = ReadExtraSettings(path);
+  AdminOptions->SetExtra(load.Settings);
+  if (load.Problem.empty() || ExtraReported_) return;
+  ExtraReported_ = true;
+  // The defaults take the damaged file's place, so it is told once; the
+  // options file is a file of its own and stays as it is.
+  std::string text = load.Problem + "\n\nThe default settings for candidates and the pass mark are used.";
+  try {
+    WriteExtraSettings(path, load.Settings);
+  } catch (const std::exception& e) {
+    text += std::string("\n\n") + e.what();
+  }
+  MessageDlg(QString::fromStdString(text), TMsgDlgType::Warning, mbOK);
+}
+
 void TStartForm::LoadOptions() {
+  LoadExtraSettings();
   TOptionsRecord o;
   try {
     o = ReadOptionsFile(ProgramPath(OptionsFileName));
@@ -314,6 +335,7 @@ void TStartForm::SaveOptions() {
   o.TimeMode = TimeMode();
   o.CountdownMinutes = CountdownMinutes();
   WriteOptionsFile(ProgramPath(OptionsFileName), o);
+  WriteExtraSettings(ProgramPath(ExtraSettingsFileName), AdminOptions->Extra());
   LoadOptions();
 }
 
@@ -389,6 +411,24 @@ void TStartForm::FileListBox1Click() { ShowSummary(); }
 void TStartForm::btnStartClick() {
   if (FileListBox1->count() == 0) return;
   if (FileListBox1->ItemIndex() < 0) FileListBox1->SetItemIndex(0);
+  const TExtraSettings extra = AdminOptions->Extra();
+  Form1->CandidateName.clear();
+  Form1->CandidateId.clear();
+  Form1->PassMark = extra.PassMark;
+  if (extra.AskCandidateName) {
+    std::string problem;
+    TClassList list = ReadClassListFile(ProgramPath(ClassListRelative), &problem);
+    // An unreadable list must not keep the class from its test: any name
+    // is taken then, and the teacher is told why.
+    if (!problem.empty())
+      MessageDlg(QString::fromStdString(problem + "\n\nAny name is accepted until the class list is loaded again."),
+                 TMsgDlgType::Warning, mbOK);
+    TCandidateDlg who(this);
+    who.Prepare(extra.AskCandidateId, std::move(list.Candidates), extra.AllowUnlisted);
+    if (ExecModal(&who) != mrOk) return;
+    Form1->CandidateName = who.CandidateName();
+    Form1->CandidateId = who.CandidateId();
+  }
   if (TimeRemaining1->isChecked()) {
     if (ExecModal(TimerValue) != mrOk) return;
   }

@@ -117,6 +117,10 @@ class TStartForm : public QMainWindow, public TSettingsHolder {
   bool Placed_ = false;  // shown once: the user may have moved it since
 
   std::string OptionsRestoreAdvice() const;
+  // Reads Proctorium.ini into the administrator options; a damaged one is
+  // reported (once a run) and replaced by the defaults.
+  void LoadExtraSettings();
+  bool ExtraReported_ = false;
 
   bool OptionsTrusted_ = false;
 };

@@ -20,6 +20,7 @@
 #include "base/Settings.h"
 #include "base/core/Contrast.h"
 #include "base/core/PathResolver.h"
+#include "candidates/core/Gradebook.h"
 #include "session/ResultsForm.h"
 #include "session/TimerValue.h"
 #include "session/core/DetailLog.h"
@@ -324,6 +325,7 @@ void TForm1::FormShow() { StartTest(); }
 
 void TForm1::StartTest() {
   Abandoned_ = false;
+  TimeRanOut_ = false;
   ShownQuestion_ = 0;
   Timer1->stop();
 
@@ -342,7 +344,11 @@ void TForm1::StartTest() {
     fileName = ResolvePath(ExtractFilePath(fileName), (dot == std::string::npos ? base : base.substr(0, dot)) + ".qst");
   }
   SetFileName_ = ExtractFileName(fileName);
-  setWindowTitle(QStringLiteral("Proctorium [") + QString::fromStdString(SetFileName_) + QStringLiteral("]"));
+  QString title = QStringLiteral("Proctorium [") + QString::fromStdString(SetFileName_) + QStringLiteral("]");
+  // Isolated, so a right-to-left name cannot reorder the rest of the title.
+  if (!CandidateName.empty())
+    title += QStringLiteral(" \u2014 ") + QChar(0x2068) + QString::fromStdString(CandidateName) + QChar(0x2069);
+  setWindowTitle(title);
   SetShowHint(Settings().ShowHints());
 
   ListBox1->hide();
@@ -496,7 +502,11 @@ void TForm1::LoadResponse(AnswerMask mask) {
 
 void TForm1::UpdateScore(bool final) {
   const TScore score = Session.UpdateScore(final);
-  lbResults->setText(FromAnsi(ScoreText(score)));
+  QString text = FromAnsi(ScoreText(score));
+  // Once the test is over, the verdict stands beside the score.
+  if (!Taking_ && PassMark > 0)
+    text += QStringLiteral("  ") + QString::fromStdString(PassResult(score.Percent, PassMark));
+  lbResults->setText(text);
   if (!final) return;
   lbResults->show();
   btnEndReview->setEnabled(Session.HasIncorrect);
@@ -626,6 +636,7 @@ void TForm1::Timer1Timer() {
   lbTime->adjustSize();
   if (TimerSeconds < 1) {
     Timer1->stop();
+    TimeRanOut_ = true;
     ShowMessage(QStringLiteral("Allocated test time expired"));
     btnEndReviewClick();
   }
@@ -738,15 +749,16 @@ void TForm1::btnSaveClick() {
   // and agree with each other.
   StoreResponse();
   UpdateScore(false);
+  const TScore score = Session.Score();
   const QString date = QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat);
+  // The score as it always was, without the pass verdict the window shows.
   const std::vector<std::string> lines = ResultLines(ToAnsi(date), ToAnsi(QString::fromStdString(SetFileName_)),
-                                                     TimerSeconds, ToAnsi(lbResults->text()), Session.IncorrectList());
+                                                     TimerSeconds, ScoreText(score), Session.IncorrectList());
   QStringList memoLines;
   for (const std::string& line : lines) memoLines << FromAnsi(line);
-  ResultsForm->AddLines(memoLines, [this] { SaveDetail(); });
-}
 
-void TForm1::SaveDetail() {
+  // The detail log and the gradebook share the moment and the test id,
+  // which ties a gradebook line to its answers.
   TDetailTest test;
   test.DateTime = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toStdString();
   test.TestId = NewTestId();
@@ -754,16 +766,29 @@ void TForm1::SaveDetail() {
   test.Fingerprint = SetFingerprint(*QuestionSet);
   test.QuestionsInSet = Session.QuestionCount();
   test.Outcomes = Session.Outcomes(*QuestionSet);
-  if (test.Outcomes.empty()) return;
-  // Runs under the results log's lock (see btnSaveClick), so tests saved
-  // from several seats at once each add their records whole. On failure the
-  // result line is saved; only the question statistics miss this test.
-  const std::string path = ProgramPath(DetailLogRelative);
-  try {
-    AppendDetailLog(path, test);
-  } catch (const std::exception& e) {
-    throw EFileError("The answers of this test could not be added to " + path + "\n" + e.what());
-  }
+  test.CandidateName = CandidateName;
+  test.CandidateId = CandidateId;
+  TGradebookEntry entry;
+  entry.DateTime = test.DateTime;
+  entry.CandidateName = CandidateName;
+  entry.CandidateId = CandidateId;
+  entry.SetFile = SetFileName_;
+  entry.Fingerprint = test.Fingerprint;
+  entry.QuestionsSeen = score.Seen;
+  entry.QuestionsInSet = test.QuestionsInSet;
+  entry.Correct = score.Correct;
+  entry.Percent = score.Percent;
+  entry.SecondsTaken = TimerSeconds;
+  entry.Timer = elapsed ? TimerElapsed : TimerCountdown;
+  entry.Ended = TimeRanOut_ ? EndedTimeUp : EndedEarly;
+  entry.Result = PassResult(score.Percent, PassMark);
+  entry.TestId = test.TestId;
+  entry.ScoreRule = test.ScoreRule.empty() ? ScoreRuleSeen : test.ScoreRule;
+  std::vector<TLogAddition> others;
+  if (!test.Outcomes.empty())
+    others.push_back({ProgramPath(DetailLogRelative), DetailLogRecords(test, false), DetailLogRecords({}, true)});
+  others.push_back({ProgramPath(GradebookRelative), GradebookRecord(entry, false), GradebookFileStart()});
+  ResultsForm->SaveTest(memoLines, std::move(others));
 }
 
 void TForm1::btnCloseClick() {

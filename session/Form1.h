@@ -81,6 +81,12 @@ class TForm1 : public TForm {
   bool AnswersShown = false;
   bool CloseAllowed = false;
   std::int32_t LayoutTop = 0;
+  // Who is taking the test (UTF-8, as the candidate dialog gave it; empty
+  // when nobody was asked) and the pass mark in per cent (0 for none), set
+  // by the start window before the window opens.
+  std::string CandidateName;
+  std::string CandidateId;
+  int PassMark = 0;
 
   // Engine
   void StartTest();
@@ -114,10 +120,9 @@ class TForm1 : public TForm {
   void btnMarkClick();
   void btnViewClick();
   void btnEndReviewClick();
+  // Saves the test into the results log, the detail log and the gradebook
+  // as one unit.
   void btnSaveClick();
-  // Adds the answers of the test to the detail log (part of Save Results,
-  // run under the results log's lock); throws EFileError.
-  void SaveDetail();
   void btnCloseClick();
   void btnHelpClick();
   void cblClick(int k);  // k = 1..8
@@ -167,6 +172,8 @@ class TForm1 : public TForm {
   int LetterWidth_ = 24;
   bool Taking_ = false;
   bool Abandoned_ = false;
+  // The countdown ended the test, not the candidate.
+  bool TimeRanOut_ = false;
   // The question on screen. After End Test the positions are cut down to
   // the review list, so the position no longer tells which one it is.
   int ShownQuestion_ = 0;

@@ -306,7 +306,20 @@ void TResultsForm::FormCreate() {
   ResultsFileName = ProgramPath("tests\\results.txt");
 }
 
+void TResultsForm::CompleteInterrupted() {
+  const std::string journal = ProgramPath(SaveJournalRelative);
+  if (!FileExists(journal)) return;
+  try {
+    RefuseLinkedLog(ResultsFileName);
+    TFileLock lock(ResultsFileName, SharedFileLockTimeoutMs);
+    CompleteInterruptedSave(journal);
+  } catch (const std::exception& e) {
+    ShowException(e);
+  }
+}
+
 void TResultsForm::LoadLog() {
+  CompleteInterrupted();
   std::unique_ptr<TLogReader> reader;
   try {
     reader = std::make_unique<TLogReader>(ResultsFileName, LogTailBytes);
@@ -318,21 +331,55 @@ void TResultsForm::LoadLog() {
   // are what is looked for, so they are read first and the years before
   // them while the window is already shown.
   Memo1->SetReader(std::move(reader));
-  for (const std::string& line : Pending_) Memo1->AppendLine(line);
+  for (const TPendingSave& save : Pending_)
+    for (const std::string& line : save.Lines) Memo1->AppendLine(line);
 }
 
 QStringList TResultsForm::Lines() const { return Memo1->Lines(); }
 
 void TResultsForm::AddLines(const QStringList& lines, const std::function<void()>& alsoUnderLock) {
-  std::string alsoFailed;
   std::vector<std::string> ansi;
   for (const QString& line : lines) ansi.push_back(SanitizeLogLine(ToAnsi(line)));
-  Pending_.insert(Pending_.end(), ansi.begin(), ansi.end());
-  // Lines a failed save kept go first, so the log keeps the order of saving.
+  Pending_.push_back({ansi, {}});
+  SavePending(alsoUnderLock);
+  // An open window shows what was added; a closed one reads the log anew
+  // when it is next opened.
+  if (isVisible())
+    for (const std::string& line : ansi) Memo1->AppendLine(line);
+}
+
+void TResultsForm::SaveTest(const QStringList& lines, std::vector<TLogAddition> others) {
+  std::vector<std::string> ansi;
+  for (const QString& line : lines) ansi.push_back(SanitizeLogLine(ToAnsi(line)));
+  Pending_.push_back({ansi, std::move(others)});
+  SavePending({});
+  if (isVisible())
+    for (const std::string& line : ansi) Memo1->AppendLine(line);
+}
+
+void TResultsForm::SavePending(const std::function<void()>& alsoUnderLock) {
+  std::string alsoFailed;
+  // Tests a failed save kept go first, so the logs keep the order of saving.
   try {
+    // Checked before the lock, which would open the file a link names.
+    RefuseLinkedLog(ResultsFileName);
     TFileLock lock(ResultsFileName, SharedFileLockTimeoutMs);
-    AppendToLog(ResultsFileName, LogLinesBytes(Pending_));
-    Pending_.clear();
+    const std::string journal = ProgramPath(SaveJournalRelative);
+    while (!Pending_.empty()) {
+      const TPendingSave& save = Pending_.front();
+      std::vector<TLogAddition> all = {{ResultsFileName, LogLinesBytes(save.Lines)}};
+      all.insert(all.end(), save.Others.begin(), save.Others.end());
+      bool journalled = false;
+      try {
+        AppendAsOneUnit(journal, all, &journalled);
+      } catch (...) {
+        // In the journal it is as good as saved: the next save or the
+        // results window completes it, so it must not go in twice.
+        if (journalled) Pending_.erase(Pending_.begin());
+        throw;
+      }
+      Pending_.erase(Pending_.begin());
+    }
     // Under the same lock, so what goes with the entry is added with it.
     if (alsoUnderLock) {
       try {
@@ -349,10 +396,6 @@ void TResultsForm::AddLines(const QStringList& lines, const std::function<void()
   }
   // Told only once the lock is released, so no other seat waits on the box.
   if (!alsoFailed.empty()) MessageDlg(FromAnsi(alsoFailed), TMsgDlgType::Warning, mbOK);
-  // An open window shows what was added; a closed one reads the log anew
-  // when it is next opened.
-  if (isVisible())
-    for (const std::string& line : ansi) Memo1->AppendLine(line);
 }
 
 void TResultsForm::btnStatisticsClick() {
@@ -378,7 +421,10 @@ void TResultsForm::btnClearClick() {
                  mbYes | mbNo, mbNo) != mrYes)
     return;
   try {
+    RefuseLinkedLog(ResultsFileName);
     TFileLock lock(ResultsFileName, SharedFileLockTimeoutMs);
+    // A save cut short is completed first, or it would come back after the clear.
+    CompleteInterruptedSave(ProgramPath(SaveJournalRelative));
     ClearLog(ResultsFileName);
   } catch (const std::exception& e) {
     ShowException(e);

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "base/Form.h"
+#include "candidates/core/SaveJournal.h"
 #include "session/ClassModel.h"
 #include "session/LogView.h"
 #include "session/core/CandidateReport.h"
@@ -55,6 +56,17 @@ class TResultsForm : public TForm {
   // alsoUnderLock runs while the log's lock is held, after the lines were
   // written; what it throws is reported once the lock is released.
   void AddLines(const QStringList& lines, const std::function<void()>& alsoUnderLock = {});
+  // Saves one test: its lines for the results log and what goes with them
+  // into the other logs, all as one unit through the save journal, so a
+  // kill leaves the test in every log or in none. A save that fails before
+  // anything is on disk stays pending, with all its parts, and goes first
+  // next time.
+  void SaveTest(const QStringList& lines, std::vector<TLogAddition> others);
+  // Saves the pending tests in order under the results log's lock, then
+  // runs alsoUnderLock; reports a failure once the lock is released.
+  void SavePending(const std::function<void()>& alsoUnderLock = {});
+  // Tests whose save failed and that wait for the next one.
+  int PendingCount() const { return static_cast<int>(Pending_.size()); }
   // Fills the memo from the log on disk and the pending lines.
   void LoadLog();
 
@@ -86,7 +98,13 @@ class TResultsForm : public TForm {
  private:
   void FormCreate();
   QWidget* MakeClassPage();
-  std::vector<std::string> Pending_;
+  // Completes a save a kill cut short, so the logs agree when read.
+  void CompleteInterrupted();
+  struct TPendingSave {
+    std::vector<std::string> Lines;  // Windows-1252, for the results log
+    std::vector<TLogAddition> Others;
+  };
+  std::vector<TPendingSave> Pending_;
   bool Sized_ = false;
 };
 

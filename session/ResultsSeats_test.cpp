@@ -10,8 +10,11 @@
 #include <vector>
 
 #include "base/core/FileIO.h"
+#include "candidates/core/Gradebook.h"
+#include "candidates/core/SaveJournal.h"
 #include "session/ResultsForm.h"
 #include "session/core/DetailLog.h"
+#include "session/core/FileLock.h"
 #include "testkit/MessageScript.h"
 #include "testkit/TempProgramFolder.h"
 
@@ -43,11 +46,58 @@ std::vector<TEntry> Entries(const std::string& bytes) {
   return out;
 }
 
-std::unique_ptr<QProcess> StartSeat(const testkit::TTempProgramFolder& folder, int saves, const QString& tag) {
+std::unique_ptr<QProcess> StartSeat(const testkit::TTempProgramFolder& folder, int saves, const QString& tag,
+                                    bool candidates = false) {
   auto p = std::make_unique<QProcess>();
   p->setProcessChannelMode(QProcess::SeparateChannels);
-  p->start(QStringLiteral(RESULTS_SAVER), {QString::fromStdString(folder.Folder()), QString::number(saves), tag});
+  QStringList args = {QString::fromStdString(folder.Folder()), QString::number(saves), tag};
+  if (candidates) args << QStringLiteral("candidates");
+  p->start(QStringLiteral(RESULTS_SAVER), args);
   return p;
+}
+
+// The candidates the saver names, in turn, as they read back: control
+// characters blanked, everything else as typed.
+const char* const StoredNames[] = {
+    "O'Neil, \"Bo\"", "=cmd|' /C calc'!A0", "\xd7\xa9\xd7\xa8\xd7\x94 \xd7\x9c\xd7\x95\xd7\x99",
+    "Line  break ",   "+1; @SUM(A1)",       "Zo\xc3\xab M\xc3\xbcller"};
+
+// The tests of the three logs, in order, as "<tag>_<number>"; fails the
+// test where one log holds a test the others lack or a line is damaged.
+QStringList LogsAgree(const testkit::TTempProgramFolder& folder) {
+  QStringList results, details, grades;
+  std::string bytes;
+  ReadWholeFile(folder.Path("Tests/results.txt"), bytes);
+  for (const TEntry& e : Entries(bytes)) results << QStringLiteral("%1_%2").arg(e.Tag).arg(e.Number);
+  bytes.clear();
+  ReadWholeFile(folder.Path("Tests/results-detail.csv"), bytes);
+  int skipped = -1;
+  for (const TDetailTest& t : ReadDetailLog(bytes, &skipped)) {
+    details << QString::fromStdString(t.TestId);
+    const int n = QString::fromStdString(t.TestId).section('_', -1).toInt();
+    if (t.CandidateName != StoredNames[n % std::size(StoredNames)])
+      QTest::qFail(qPrintable("detail log name " + QString::fromStdString(t.CandidateName)), __FILE__, __LINE__);
+  }
+  if (skipped != 0)
+    QTest::qFail(qPrintable(QStringLiteral("%1 detail lines skipped").arg(skipped)), __FILE__, __LINE__);
+  bytes.clear();
+  ReadWholeFile(folder.Path("Tests/gradebook.csv"), bytes);
+  const TGradebookFile gradebook = ReadGradebook(bytes);
+  if (!gradebook.SkippedLines.empty()) QTest::qFail("damaged gradebook line", __FILE__, __LINE__);
+  for (const TGradebookRow& row : gradebook.Rows) {
+    grades << QString::fromStdString(row.Entry.TestId);
+    const int n = QString::fromStdString(row.Entry.TestId).section('_', -1).toInt();
+    if (row.Entry.CandidateName != StoredNames[n % std::size(StoredNames)] ||
+        row.Entry.CandidateId != std::to_string(n))
+      QTest::qFail(qPrintable("gradebook name " + QString::fromStdString(row.Entry.CandidateName)), __FILE__, __LINE__);
+  }
+  if (results != details || results != grades)
+    QTest::qFail(qPrintable(QStringLiteral("the logs disagree: %1 results, %2 detail tests, %3 gradebook lines")
+                                .arg(results.size())
+                                .arg(details.size())
+                                .arg(grades.size())),
+                 __FILE__, __LINE__);
+  return results;
 }
 
 std::string Log(const testkit::TTempProgramFolder& folder) {
@@ -115,6 +165,57 @@ class ResultsSeatsTest : public QObject {
     const std::vector<TEntry> entries = Entries(Log(folder));
     // A save reported done is on disk; at most the one cut off is missing.
     QVERIFY(int(entries.size()) >= reported);
+    for (const QString& name : QDir(QString::fromStdString(folder.Path("Tests"))).entryList(QDir::Files | QDir::Hidden))
+      QVERIFY2(!IsTemporaryFileName(name.toStdString()), qPrintable(name));
+  }
+
+  // Eight seats, fifty named candidates each: every test in all three logs,
+  // in the same order, no line lost or torn, every name as typed.
+  void seatsWithCandidatesKeepTheThreeLogsAgreeing() {
+    testkit::TTempProgramFolder folder;
+    const int seats = 8, saves = 50;
+    std::vector<std::unique_ptr<QProcess>> running;
+    for (int s = 0; s < seats; ++s) running.push_back(StartSeat(folder, saves, QStringLiteral("seat%1").arg(s), true));
+    for (auto& p : running) {
+      // However long a loaded machine takes: the seats never give up.
+      while (!p->waitForFinished(60000) && p->state() != QProcess::NotRunning) {
+      }
+      QCOMPARE(p->exitCode(), 0);
+    }
+    const QStringList tests = LogsAgree(folder);
+    QCOMPARE(int(tests.size()), seats * saves);
+    std::map<QString, int> next;  // each seat's own order kept
+    for (const QString& t : tests) QCOMPARE(t.section('_', -1).toInt(), next[t.section('_', 0, 0)]++);
+    std::string grades;
+    QVERIFY(ReadWholeFile(folder.Path("Tests/gradebook.csv"), grades));
+    QCOMPARE(grades.find(GradebookHeader()), grades.rfind(GradebookHeader()));
+    QCOMPARE(grades.find(",="), std::string::npos);  // no name a spreadsheet would run
+    QVERIFY(!FileExists(folder.Path("Tests/results-save.journal")));
+  }
+
+  // Seats killed at whatever moment: once the next seat (or the results
+  // window) has completed the save cut short, every test is in all three
+  // logs or in none, and every save a seat reported is there.
+  void killedSeatsLeaveEachTestInAllLogsOrNone() {
+    testkit::TTempProgramFolder folder;
+    int reported = 0;
+    for (int round = 0; round < 8; ++round) {
+      auto p = StartSeat(folder, 100000, QStringLiteral("round%1").arg(round), true);
+      QByteArray out;
+      QVERIFY(WaitForSaves(*p, 1 + QRandomGenerator::global()->bounded(3), out));
+      // Any moment will do: the outcome must hold whichever it is.
+      QTest::qWait(QRandomGenerator::global()->bounded(0, 40));
+      p->kill();
+      p->waitForFinished(-1);
+      out += p->readAllStandardOutput();
+      reported += int(out.count('\n'));
+      {
+        TFileLock lock(folder.Path("Tests/results.txt"), SharedFileLockTimeoutMs);
+        CompleteInterruptedSave(folder.Path("Tests/results-save.journal"));
+      }
+      const QStringList tests = LogsAgree(folder);
+      QVERIFY2(int(tests.size()) >= reported, qPrintable(QStringLiteral("%1 of %2").arg(tests.size()).arg(reported)));
+    }
     for (const QString& name : QDir(QString::fromStdString(folder.Path("Tests"))).entryList(QDir::Files | QDir::Hidden))
       QVERIFY2(!IsTemporaryFileName(name.toStdString()), qPrintable(name));
   }

@@ -4,6 +4,7 @@
 
 #include "base/core/Ascii.h"
 #include "base/core/Cp1252.h"
+#include "base/core/FileIO.h"
 #include "session/core/Csv.h"
 
 namespace proctorium {
@@ -155,6 +156,26 @@ TClassList ParseClassList(std::string_view bytes) {
       list.Candidates.push_back(std::move(c));
   }
   return list;
+}
+
+TClassList ReadClassListFile(const std::string& path, std::string* problem) {
+  std::string bytes, reason;
+  switch (ReadRegularFile(path, MaxClassListBytes, bytes, &reason)) {
+    case TReadResult::Ok:
+      return ParseClassList(bytes);
+    case TReadResult::Missing:
+      return {};
+    case TReadResult::NotRegular:
+      reason = "it is not a regular file";
+      break;
+    case TReadResult::TooLarge:
+      reason = "the file is too large for a class list";
+      break;
+    case TReadResult::Failed:
+      break;
+  }
+  if (problem) *problem = "Cannot open file " + path + ": " + reason;
+  return {};
 }
 
 std::string ClassListFileBytes(const std::vector<TCandidate>& candidates) {

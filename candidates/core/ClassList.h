@@ -3,6 +3,7 @@
 // a teacher exports it from a spreadsheet or types it. The administrator
 // loads it into the Tests folder; the candidate dialog offers its names.
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -43,6 +44,14 @@ struct TClassList {
 // ID or a name, with one too long, or with an ID already listed is passed
 // over and reported.
 TClassList ParseClassList(std::string_view bytes);
+
+// Far beyond any class: a larger file is not a class list.
+constexpr std::uintmax_t MaxClassListBytes = 4u << 20;
+
+// Reads and parses a class list file. A missing file gives an empty list;
+// one that cannot be read (not a regular file, too large, unreadable) an
+// empty list and the reason in problem ("Cannot open file <path>: ...").
+TClassList ReadClassListFile(const std::string& path, std::string* problem);
 
 // The file the program keeps: byte order mark, header "ID,Name", CR LF.
 std::string ClassListFileBytes(const std::vector<TCandidate>& candidates);

@@ -64,6 +64,18 @@ std::string_view GradebookHeader() {
          "Correct,Per cent,Time taken,Timer,Ended,Result,Test,Score rule,Focus lost,Source";
 }
 
+std::string PassResult(int percent, int passMark) {
+  if (passMark <= 0) return {};
+  return percent >= passMark ? ResultPassed : ResultNotPassed;
+}
+
+std::string GradebookFileStart() {
+  std::string out(Utf8Bom);
+  out += GradebookHeader();
+  out += "\r\n";
+  return out;
+}
+
 std::string GradebookTime(int seconds) {
   if (seconds < 0) seconds = 0;
   const int h = seconds / 3600, m = seconds / 60 % 60, s = seconds % 60;
@@ -87,12 +99,7 @@ int ParseGradebookTime(std::string_view text) {
 }
 
 std::string GradebookRecord(const TGradebookEntry& e, bool fileIsEmpty) {
-  std::string out;
-  if (fileIsEmpty) {
-    out += Utf8Bom;
-    out += GradebookHeader();
-    out += "\r\n";
-  }
+  std::string out = fileIsEmpty ? GradebookFileStart() : std::string();
   AppendCsvRecord(
       out, {CsvText(e.DateTime), CsvText(e.CandidateName), CsvText(e.CandidateId), CsvText(e.SetFile),
             FingerprintText(e.Fingerprint), std::to_string(e.QuestionsSeen), std::to_string(e.QuestionsInSet),

@@ -51,6 +51,13 @@ struct TGradebookEntry {
 // The first line of the file, without the byte order mark.
 std::string_view GradebookHeader();
 
+// ResultPassed or ResultNotPassed for a score against a pass mark of 1 to
+// 100 per cent; empty without a pass mark (0).
+std::string PassResult(int percent, int passMark);
+
+// What a new file starts with: the byte order mark and the header line.
+std::string GradebookFileStart();
+
 // "h:mm:ss", hours not wrapped at a day; and back (-1 when it is not one).
 std::string GradebookTime(int seconds);
 int ParseGradebookTime(std::string_view text);

@@ -165,7 +165,16 @@ void AppendAsOneUnit(const std::string& journalPath, const std::vector<TLogAddit
     e.Bytes = e.SizeBefore == 0 ? a.HeaderIfEmpty + a.Bytes : a.Bytes;
     entries.push_back(std::move(e));
   }
-  WriteFileAtomic(journalPath, Encode(entries));
+  if (entries.size() == 1) {
+    // One log: a single write of a few lines, which a kill does not split;
+    // a busy room is spared the journal's extra flush.
+    AppendToLog(additions[0].Path, entries[0].Bytes);
+    return;
+  }
+  // Written in place, not through a temporary file: a kill while it is
+  // being written leaves a journal whose checksum fails, which means
+  // nothing was appended yet, and no temporary file is left behind.
+  AppendToLog(journalPath, Encode(entries));
   if (journalled) *journalled = true;
   Step(0);
   Replay(folder, entries, true);

@@ -4,8 +4,9 @@
 // disagreeing, so a save goes through a journal, all under the results
 // log's lock:
 //   1. a save that an earlier kill cut short is completed first;
-//   2. the journal is written (whole or not at all: a temporary file renamed
-//      into place) with, for each log, its size now and the bytes to add;
+//   2. the journal is written and flushed, with a checksum, holding for each
+//      log its size now and the bytes to add (a journal cut short by a kill
+//      fails its checksum and is dropped: nothing was appended yet);
 //   3. the bytes are appended to each log in turn, the gradebook last;
 //   4. the journal is removed.
 // Completing a save cuts each log back to the size the journal holds and
@@ -31,7 +32,8 @@ struct TLogAddition {
   std::string HeaderIfEmpty{};
 };
 
-// Adds every addition as one unit, after completing any cut-short save.
+// Adds every addition as one unit, after completing any cut-short save. A
+// single addition is appended without a journal.
 // The caller holds the results log's lock. A log that is a symbolic link or
 // not a regular file is refused (RefuseLinkedLog) before anything is
 // written. Throws EFileError. journalled tells the caller whether the save
