@@ -175,7 +175,7 @@ void TResultsForm::LoadClass() {
   const QHeaderView* header = tblClass->horizontalHeader();
   if (header->sortIndicatorSection() >= 0)
     ClassModel->sort(header->sortIndicatorSection(), header->sortIndicatorOrder());
-  ClassModel->SetFilter(edFilterSet->text(), edFilterCandidate->text());
+  // The filter typed stays with the model across a new reading.
   if (!file.SkippedLines.empty())
     lbClass->setText(lbClass->text() + QStringLiteral("; %1 damaged lines of the gradebook passed over")
                                            .arg(static_cast<qulonglong>(file.SkippedLines.size())));

@@ -102,6 +102,7 @@ class TResultsForm : public TForm {
 
  private:
   void FormCreate();
+  QWidget* MakeClassPage();
   // Completes a save a kill cut short, so the logs agree when read.
   void CompleteInterrupted();
   struct TPendingSave {
@@ -109,7 +110,6 @@ class TResultsForm : public TForm {
     std::vector<TLogAddition> Others;
   };
   std::vector<TPendingSave> Pending_;
-  QWidget* MakeClassPage();
   bool Sized_ = false;
 };
 
