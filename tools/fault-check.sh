@@ -20,6 +20,7 @@ if [ "${1:-}" = "--check" ]; then
 fi
 faults=${1:-tools/faults.txt}
 build=${2:-build-faults}
+case $build in /*) ;; *) build=$root/$build ;; esac
 jobs=$(nproc)
 
 # Replaces the text once in the file (with a fourth argument "check" only
@@ -60,7 +61,7 @@ trap 'restore; rm -rf "$backup"' EXIT
 trap 'restore; exit 130' INT TERM HUP
 
 bad=0
-for row in "${rows[@]}"; do
+[ "$check_only" -eq 1 ] && for row in "${rows[@]}"; do
   file=$(field "$row" 1)
   old=$(field "$row" 2)
   new=$(field "$row" 3)
@@ -69,9 +70,11 @@ for row in "${rows[@]}"; do
     bad=1
   fi
 done
-[ "$bad" -eq 0 ] || exit 2
-echo "${#rows[@]} slips apply"
-[ "$check_only" -eq 1 ] && exit 0
+if [ "$check_only" -eq 1 ]; then
+  [ "$bad" -eq 0 ] || exit 2
+  echo "${#rows[@]} slips apply"
+  exit 0
+fi
 
 cache=()
 if command -v ccache >/dev/null; then
@@ -102,7 +105,11 @@ for row in "${rows[@]}"; do
   what=$(field "$row" 5)
   cp "$file" "$backup/file"
   current=$file
-  apply "$file" "$old" "$new"
+  if ! apply "$file" "$old" "$new"; then
+    restore
+    echo "$n/${#rows[@]} $file: DOES NOT APPLY (the text has changed: update $faults)"
+    continue
+  fi
   start=$SECONDS
   if [ "$tests" = "all" ]; then
     targets=(all)
