@@ -1,8 +1,8 @@
 #include "app/AdminOptions.h"
 
-#include <algorithm>
-
+#include <QLineEdit>
 #include <QPainter>
+#include <algorithm>
 
 #include "app/NewPasswordDlg.h"
 #include "base/Colour.h"
@@ -92,6 +92,9 @@ TAdminOptions::TAdminOptions(QWidget* parent) : TForm(parent) {
       QStringLiteral("Per cent needed to pass; with one, the end of a test says Passed or Not passed"));
   sePassMark->setGeometry(100, 44, 70, 20);
   lbPassMark->setBuddy(sePassMark);
+  // A screen reader meets the box's own editor first: it says what it is for.
+  sePassMark->setAccessibleName(QStringLiteral("Pass mark"));
+  if (QLineEdit* edit = sePassMark->findChild<QLineEdit*>()) edit->setAccessibleName(QStringLiteral("Pass mark"));
   lbClassList = MakeLabel(Panel2, "lbClassList", QStringLiteral("Class list: none"), {16, 73});
   btnClassList =
       MakeButton(Panel2, "btnClassList", QStringLiteral("Load\u2026"),

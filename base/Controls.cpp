@@ -141,12 +141,20 @@ void GrowFixedDialog(QWidget* dialog, int points) {
           below->move(below->x(), below->y() + extra);
     }
   }
-  // A panel holding moved controls grows round them.
+  // A panel holding moved controls grows round them, and what stands below
+  // it moves down by as much, so the panel never runs into a button.
   for (QWidget* c : controls) {
     QRect inner;
     for (QWidget* child : controls)
       if (child->parentWidget() == c) inner |= child->geometry();
-    if (!inner.isNull()) c->resize(c->size().expandedTo(QSize(inner.right() + 4, inner.bottom() + 4)));
+    if (inner.isNull()) continue;
+    const int bottom = c->geometry().bottom();
+    c->resize(c->size().expandedTo(QSize(inner.right() + 4, inner.bottom() + 4)));
+    const int extra = c->geometry().bottom() - bottom;
+    if (extra <= 0) continue;
+    for (QWidget* below : controls)
+      if (below != c && below->parentWidget() == c->parentWidget() && below->y() > bottom)
+        below->move(below->x(), below->y() + extra);
   }
   QSize size = grown(dialog->property(DesignPlace).toRect()).size();
   for (QWidget* c : controls)

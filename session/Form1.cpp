@@ -487,8 +487,9 @@ void TForm1::StartTest() {
     Session.DrawCount = SetSettings_.DrawCount;
     Session.Start(*QuestionSet);
   }
-  if (SetSettings_.ExamMode) setWindowState(windowState() | Qt::WindowFullScreen);
   FitToFont();
+  // After the fitting, which may resize the window and so drop the state.
+  if (SetSettings_.ExamMode) setWindowState(windowState() | Qt::WindowFullScreen);
   Taking_ = true;
   const int used = resumed ? Resume_->Attempt.SecondsUsed : 0;
   TimerSeconds = ElapsedClock() ? used : CountdownMinutes() * 60 - used;
@@ -1088,7 +1089,7 @@ void TForm1::btnSaveClick() {
   entry.CandidateId = CandidateId;
   entry.SetFile = SetFileName_;
   entry.Fingerprint = test.Fingerprint;
-  entry.QuestionsSeen = score.Seen;
+  entry.QuestionsSeen = static_cast<int>(test.Outcomes.size());
   entry.QuestionsInSet = test.QuestionsInSet;
   entry.Correct = score.Correct;
   entry.Percent = score.Percent;

@@ -346,7 +346,7 @@ class Form1Test : public QObject {
       QCOMPARE(f->lbTitle->text() + " " + f->btnMark->text(), "Question 1 of 3 (Marked) &Unmark");
       f->btnGoto->click();
       QVERIFY(!f->ListBox1->isHidden());
-      QCOMPARE(items(), "Select question:| 1 Marked| 2 | 3 ");
+      QCOMPARE(items(), "Select question:| 1 Unanswered, Marked| 2 Unanswered| 3 Unanswered");
       QCOMPARE(f->ListBox1->currentRow(), 1);
       f->ListBox1->setCurrentRow(3);
       f->ListBox1Click();
@@ -358,7 +358,7 @@ class Form1Test : public QObject {
       QVERIFY(f->ListBox1->isHidden());
       QCOMPARE(f->lbTitle->text(), "Question 2 of 3");
       f->btnGoto->click();  // opened afresh, the list shows the marks as they are now
-      QCOMPARE(items(), "Select question:| 1 Marked| 2 | 3 Marked");
+      QCOMPARE(items(), "Select question:| 1 Unanswered, Marked| 2 Unanswered| 3 Unanswered, Marked");
       QCOMPARE(f->ListBox1->currentRow(), 2);
       Walk(f, "<");
       QCOMPARE(f->lbTitle->text() + " " + f->btnMark->text(), "Question 1 of 3 (Marked) &Unmark");

@@ -55,6 +55,9 @@ int main(int argc, char* argv[]) {
     if (type == TMsgDlgType::Error) return mrOk;
     if (text == QStringLiteral("The question set could not be saved. Close without saving ?"))
       return GiveUp ? mrYes : mrNo;
+    // The other seat's unsaved work leaves a recovered copy of the set; a
+    // seat opening it afresh starts from the file as saved.
+    if (text.startsWith(QStringLiteral("This question set was not closed properly"))) return mrNo;
     std::fprintf(stderr, "unexpected message: %s\n", text.toLocal8Bit().constData());
     std::exit(3);
   });
