@@ -560,15 +560,7 @@ void TStartForm::OfferUnfinishedAttempts() {
 }
 
 void TStartForm::UnfinishedTestsClick() {
-  if (!OptionsTrusted_) {
-    try {
-      LoadOptions();
-    } catch (const std::exception& e) {
-      ShowException(e);
-      return;
-    }
-  }
-  if (ExecModal(PasswordDlg) != mrOk) return;
+  if (!AdministratorAdmitted()) return;
   int damaged = 0;
   std::vector<TUnfinishedAttempt> found = FindUnfinishedAttempts(ProgramPath(AttemptsRelative), &damaged);
   if (found.empty()) {
@@ -618,15 +610,7 @@ bool TStartForm::MayStart(const TTestSettings& set) {
 void TStartForm::TestSettingsClick() {
   const std::string fileName = FileListBox1->FileName();
   if (fileName.empty()) return;
-  if (!OptionsTrusted_) {
-    try {
-      LoadOptions();
-    } catch (const std::exception& e) {
-      ShowException(e);
-      return;
-    }
-  }
-  if (ExecModal(PasswordDlg) != mrOk) return;
+  if (!AdministratorAdmitted()) return;
   TTestSettings current;
   try {
     current = ReadTestSettings(fileName);
@@ -694,17 +678,22 @@ void TStartForm::FileCopy(const std::string& source, const std::string& destinat
   CopyFileSafely(source, destination);
 }
 
-void TStartForm::AdministratorClick() {
+bool TStartForm::AdministratorAdmitted() {
   if (!OptionsTrusted_) {
-    // It may have been restored since it was last read.
+    // The stored password is checked, and the options file may have been
+    // restored since it was last read.
     try {
       LoadOptions();
     } catch (const std::exception& e) {
       ShowException(e);
-      return;
+      return false;
     }
   }
-  if (ExecModal(PasswordDlg) != mrOk) return;
+  return ExecModal(PasswordDlg) == mrOk;
+}
+
+void TStartForm::AdministratorClick() {
+  if (!AdministratorAdmitted()) return;
   if (ExecModal(AdminOptions) == mrOk)
     Guarded([this] { SaveOptions(); });
   else

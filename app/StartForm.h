@@ -103,6 +103,9 @@ class TStartForm : public QMainWindow, public TSettingsHolder {
   void btnEditClick();
   void btnAddClick();
   void btnDeleteClick();
+  // Reads the options anew where they could not be trusted, then asks for
+  // the administrator password. True when the right one was given.
+  bool AdministratorAdmitted();
   void AdministratorClick();
   void TestSettingsClick();
   void UnfinishedTestsClick();

@@ -70,7 +70,7 @@ TEST(ExtraSettings, DamagedFileNamesTheLineAndGivesTheDefaults) {
     }
   }
   testkit::TTempDir dir;
-  dir.WriteFile("P.ini", std::string("AskCandidateName=1\n\0\xff\xfe", 23));
+  dir.WriteFile("P.ini", std::string("AskCandidateName=1\n\0\xff\xfe", 22));
   TExtraSettingsLoad load = ReadExtraSettings(dir.Path("P.ini"));
   EXPECT_EQ(load.Settings, TExtraSettings{});
   EXPECT_NE(load.Problem.find("line 2"), std::string::npos) << load.Problem;

@@ -254,7 +254,7 @@ int RemoveStaleTemporaryFiles(const std::string& folder, int maxAgeSeconds) {
 }
 
 std::string WriteTemporaryBeside(const std::string& fileName, const std::string& bytes) {
-  const std::string temp = TempNameBeside(fileName);
+  std::string temp = TempNameBeside(fileName);
   int error = 0;
   std::FILE* f = CreateTemp(temp, error);
   if (!f) throw CreateError(fileName, error);

@@ -37,6 +37,7 @@ std::string OneLine(const std::string& cell) {
 
 std::vector<std::string> Key(const std::vector<std::string>& header) {
   std::vector<std::string> key;
+  key.reserve(header.size());
   for (const std::string& cell : header) key.push_back(OneLine(Trim(cell)));
   return key;
 }

@@ -85,7 +85,7 @@ std::string Unguarded(const std::string& field) {
 }
 
 std::string Quote(const std::string& text) {
-  const std::string s = !text.empty() && FormulaStart(text[0]) ? "'" + text : text;
+  std::string s = !text.empty() && FormulaStart(text[0]) ? "'" + text : text;
   if (s.find_first_of(",;\"\r\n") == std::string::npos && Trim(s) == s) return s;
   std::string out = "\"";
   for (char c : s) {

@@ -10,7 +10,7 @@ namespace proctorium {
 namespace {
 
 // A description is a few sentences; anything larger is not one.
-constexpr std::uintmax_t MaxDescriptionBytes = 64 * 1024;
+constexpr std::uintmax_t MaxDescriptionBytes = std::uintmax_t{64} * 1024;
 
 std::string Trimmed(std::string text) {
   const size_t end = text.find_last_not_of(" \t\r\n");

@@ -223,7 +223,7 @@ std::string ExportSummary(const TExportResult& r) {
 std::string StorePicture(const std::string& folder, const std::string& utf8Name, const std::string& bitmap) {
   const std::string stem = SafeStem(utf8Name);
   for (int n = 1;; ++n) {
-    const std::string stored = stem + (n == 1 ? "" : "_" + std::to_string(n)) + ".bmp";
+    std::string stored = stem + (n == 1 ? "" : "_" + std::to_string(n)) + ".bmp";
     const std::string path = folder + Cp1252ToUtf8(stored);
     std::string existing;
     if (!FileExists(path)) {

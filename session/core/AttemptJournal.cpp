@@ -16,7 +16,7 @@ namespace {
 const char* const Heading = "[Proctorium attempt]";
 const char* const JournalExtension = ".journal";
 const char* const LockExtension = ".lock";
-constexpr std::uintmax_t MaxBytes = 256 * 1024;
+constexpr std::uintmax_t MaxBytes = std::uintmax_t{256} * 1024;
 
 // Texts typed by people stay on their line.
 std::string OneLine(std::string s) {
@@ -266,6 +266,7 @@ std::vector<TUnfinishedAttempt> FindUnfinishedAttempts(const std::string& folder
   }
   std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
   std::vector<TUnfinishedAttempt> result;
+  result.reserve(found.size());
   for (auto& f : found) result.push_back(std::move(f.second));
   return result;
 }

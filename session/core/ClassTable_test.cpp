@@ -108,9 +108,9 @@ TEST(ClassTable, ExportsTheRowsShownSafelyForASpreadsheet) {
   std::vector<std::string> names, ids, percents;
   while (reader.Next(fields)) {
     ++rows;
-    names.push_back(std::string(fields[ClassName]));
+    names.emplace_back(fields[ClassName]);
     ids.push_back(CsvTextValue(fields[ClassId]));
-    percents.push_back(std::string(fields[ClassPercent]));
+    percents.emplace_back(fields[ClassPercent]);
   }
   EXPECT_EQ(rows, 4);
   EXPECT_EQ(names[1], "'=HYPERLINK(\"x\")");

@@ -105,7 +105,7 @@ class TDetailLogReader {
   // are not joined any more.
   static constexpr std::size_t OpenTests = 32;
   // A line longer than this is no record of this log.
-  static constexpr std::size_t LongestLine = 64 * 1024;
+  static constexpr std::size_t LongestLine = std::size_t{64} * 1024;
 
  private:
   struct TOpen;

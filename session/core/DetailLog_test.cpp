@@ -112,7 +112,7 @@ TEST(DetailLog, TornLinesCostOnlyThemselves) {
        {"a", "b", "c"},
        {1, {4}}},
       {"a line of binary rubbish",
-       ra + std::string("\0\x01\"\xff,,\"", 8) + "\r\n" + rb + rc,
+       ra + std::string("\0\x01\"\xff,,\"", 7) + "\r\n" + rb + rc,
        {"a", "b", "c"},
        {1, {4}}},
       {"a repeated question", ra + aLine + rb + rc, {"a", "b", "c"}, {1, {4}}},

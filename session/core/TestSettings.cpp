@@ -13,7 +13,7 @@ namespace proctorium {
 namespace {
 
 const char* const Heading = "[Proctorium test settings]";
-constexpr std::uintmax_t MaxBytes = 64 * 1024;
+constexpr std::uintmax_t MaxBytes = std::uintmax_t{64} * 1024;
 
 const char* ClockName(TClockRule r) {
   switch (r) {
