@@ -159,9 +159,25 @@ TFileLock::~TFileLock() {
 
 #endif
 
+std::string ReplaceLockPath(const std::string& fileName) {
+#ifdef _WIN32
+  // Windows refuses to rename over a file that is held open, the lock's own
+  // handle included: there the seats meet at one lock file beside the file,
+  // which is never replaced.
+  const std::size_t slash = fileName.find_last_of("/\\");
+  return (slash == std::string::npos ? std::string() : fileName.substr(0, slash + 1)) + "~Proctorium-saves.lock";
+#else
+  return fileName;
+#endif
+}
+
 TReplaceResult ReplaceFileIfUnchanged(const std::string& fileName, const std::string& expected,
                                       const std::string& bytes, unsigned long long maxBytes, int timeoutMs) {
+#ifdef _WIN32
+  TFileLock lock(ReplaceLockPath(fileName), timeoutMs);
+#else
   TFileLock lock(fileName, timeoutMs, TFileLock::TFollow::Replacements);
+#endif
   std::string onDisk, error;
   const TReadResult read = ReadRegularFile(fileName, maxBytes, onDisk, &error);
   if (read == TReadResult::Failed) throw EFileError("Cannot read file " + fileName + ": " + error);
@@ -173,7 +189,8 @@ TReplaceResult ReplaceFileIfUnchanged(const std::string& fileName, const std::st
   } catch (...) {
     // The lock made an empty file where the set was missing; it is no set.
     std::error_code ec;
-    if (read == TReadResult::Ok && onDisk.empty() && std::filesystem::file_size(ToFsPath(fileName), ec) == 0 && !ec)
+    if (ReplaceLockPath(fileName) == fileName && read == TReadResult::Ok && onDisk.empty() &&
+        std::filesystem::file_size(ToFsPath(fileName), ec) == 0 && !ec)
       std::filesystem::remove(ToFsPath(fileName), ec);
     throw;
   }

@@ -43,6 +43,10 @@ constexpr int SharedFileLockTimeoutMs = 5000;
 
 enum class TReplaceResult { Replaced, Changed };
 
+// The file ReplaceFileIfUnchanged locks: fileName itself, or on Windows,
+// where a file held open cannot be renamed over, one lock file in its folder.
+std::string ReplaceLockPath(const std::string& fileName);
+
 // Replaces fileName with bytes (through WriteFileAtomic) only if it still
 // holds expected, or is missing or empty; check and replace happen under
 // one lock on the file, so of two seats that opened the same contents only
