@@ -255,7 +255,11 @@ TForm1::TForm1(QWidget* parent) : TForm(parent) {
   qApp->installEventFilter(this);
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1() {
+  // Focus moves while the window's widgets are taken down, after this part
+  // of the object is gone: the focus mark must not follow it then.
+  disconnect(qApp, &QApplication::focusChanged, this, nullptr);
+}
 
 // ---------------------------------------------------------------- regions
 
