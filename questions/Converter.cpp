@@ -1,4 +1,5 @@
 #include "questions/Converter.h"
+#include "base/PdfBytes.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
@@ -48,20 +49,10 @@ QImage ImageOfBytes(const std::string& bytes) {
 std::string SheetPdf(const TQuestionSet& set, bool answerKey, const std::string& title,
                      const std::function<QImage(const std::string&)>& exhibit,
                      const std::function<std::string(const std::string&)>& describe) {
-  QByteArray out;
-  QBuffer buffer(&out);
-  buffer.open(QIODevice::WriteOnly);
-  {
-    QPdfWriter pdf(&buffer);
-    pdf.setPageSize(QPageSize(QPageSize::A4));
-    pdf.setPageMargins(QMarginsF(20, 20, 20, 20), QPageLayout::Millimeter);
-    pdf.setResolution(300);
-    pdf.setTitle(QString::fromStdString(title));
-    pdf.setCreator(QStringLiteral("Proctorium"));
-    if (!PrintSheet(&pdf, set, answerKey ? TSheetKind::AnswerKey : TSheetKind::QuestionPaper, title, exhibit, describe))
-      return {};
-  }
-  return std::string(out.constData(), static_cast<size_t>(out.size()));
+  return PdfBytes(title, [&](QPagedPaintDevice* pdf) {
+    return PrintSheet(pdf, set, answerKey ? TSheetKind::AnswerKey : TSheetKind::QuestionPaper, title, exhibit,
+                      describe);
+  });
 }
 
 namespace {

@@ -1,4 +1,5 @@
 #include "session/ReportPrinter.h"
+#include "base/PdfBytes.h"
 
 #include <QBuffer>
 #include <QFont>
@@ -54,19 +55,7 @@ bool PrintReports(QPagedPaintDevice* device, const std::vector<std::vector<TRepo
 }
 
 std::string ReportsPdf(const std::vector<std::vector<TReportLine>>& reports, const std::string& title) {
-  QByteArray out;
-  QBuffer buffer(&out);
-  buffer.open(QIODevice::WriteOnly);
-  {
-    QPdfWriter pdf(&buffer);
-    pdf.setPageSize(QPageSize(QPageSize::A4));
-    pdf.setPageMargins(QMarginsF(20, 20, 20, 20), QPageLayout::Millimeter);
-    pdf.setResolution(300);
-    pdf.setTitle(QString::fromStdString(title));
-    pdf.setCreator(QStringLiteral("Proctorium"));
-    if (!PrintReports(&pdf, reports)) return {};
-  }
-  return std::string(out.constData(), static_cast<size_t>(out.size()));
+  return PdfBytes(title, [&](QPagedPaintDevice* pdf) { return PrintReports(pdf, reports); });
 }
 
 }  // namespace proctorium
