@@ -3,11 +3,13 @@
 #   cpack -G DEB   proctorium_<version>_<arch>.deb
 set(CPACK_PACKAGE_NAME proctorium)
 set(CPACK_PACKAGE_VENDOR "The Proctorium maintainers")
-set(CPACK_PACKAGE_CONTACT "The Proctorium maintainers <support@proctorium.example>")
+set(CPACK_PACKAGE_CONTACT "${PROCTORIUM_MAINTAINER}")
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${PROCTORIUM_MAINTAINER}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "take, score and write multiple-choice tests")
 set(CPACK_PACKAGE_DESCRIPTION
     "Proctorium runs a set of multiple-choice questions as a test, timed\nby elapsed time or by a countdown, scores it, shows the questions answered\nwrongly and keeps a results log. A built-in editor writes question sets.")
-set(CPACK_PACKAGE_HOMEPAGE_URL "https://proctorium.example/")
+set(CPACK_PACKAGE_HOMEPAGE_URL "${PROCTORIUM_HOMEPAGE}")
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${PROCTORIUM_HOMEPAGE}")
 if(WIN32)
   set(CPACK_GENERATOR ZIP)
 else()

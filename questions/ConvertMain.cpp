@@ -1,18 +1,60 @@
 // proctorium-convert: the scripting path between question sets and the
-// formats of other systems.
-#include <QGuiApplication>
-#include <cstdlib>
+// formats of other systems. A conversion from text to text runs here
+// without the toolkit, whose libraries take several times longer to load
+// than such a conversion takes; anything else (PDF, pictures, wrong use)
+// is handed, arguments and all, to proctorium-convert-full beside it.
 #include <iostream>
+#include <string>
+#include <vector>
 
-#include "questions/Converter.h"
-#include "questions/QuietMessages.h"
+#include "base/core/ExecutablePath.h"
+#include "questions/core/Conversion.h"
+
+#ifdef _WIN32
+#include <process.h>
+#include <shellapi.h>
+#include <windows.h>
+#else
+#include <unistd.h>
+#endif
 
 int main(int argc, char** argv) {
-  // PDF needs fonts, not a screen: run without one unless told otherwise.
-  if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  // stderr carries the listing of skipped and changed questions, which
-  // scripts read line by line: the toolkit's start-up warnings stay out.
-  const proctorium::TQuietMessages quiet;
-  QGuiApplication app(argc, argv);
-  return proctorium::RunConverter(app.arguments().mid(1), std::cerr);
+  using namespace proctorium;
+  const std::string folder = FolderOfExecutable(ExecutablePath());
+#ifdef _WIN32
+  // The arguments as the system has them, in UTF-16, made UTF-8 here.
+  int count = 0;
+  wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
+  std::vector<std::string> args;
+  for (int i = 1; i < count; ++i) {
+    const int n = WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, nullptr, 0, nullptr, nullptr);
+    std::string a(static_cast<size_t>(n > 0 ? n - 1 : 0), '\0');
+    if (n > 1) WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, a.data(), n, nullptr, nullptr);
+    args.push_back(a);
+  }
+  if (IsTextConversion(args)) return RunConversion(args, folder, {}, std::cerr);
+  const std::wstring full = [&] {
+    std::wstring path(MAX_PATH * 8, L'\0');
+    const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    path.resize(n);
+    return path.substr(0, path.find_last_of(L"\\/") + 1) + L"proctorium-convert-full.exe";
+  }();
+  // _wspawnv hands the arguments on as one command line: each is quoted.
+  std::vector<std::wstring> quoted{L"\"" + full + L"\""};
+  for (int i = 1; i < count; ++i) quoted.push_back(L"\"" + std::wstring(wide[i]) + L"\"");
+  std::vector<const wchar_t*> list;
+  for (const std::wstring& q : quoted) list.push_back(q.c_str());
+  list.push_back(nullptr);
+  const intptr_t code = _wspawnv(_P_WAIT, full.c_str(), list.data());
+  if (code >= 0) return static_cast<int>(code);
+  (void)argc;
+  (void)argv;
+#else
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  if (IsTextConversion(args)) return RunConversion(args, folder, {}, std::cerr);
+  const std::string full = folder + "proctorium-convert-full";
+  execv(full.c_str(), argv);
+#endif
+  std::cerr << "proctorium-convert: cannot start proctorium-convert-full beside it\n";
+  return 1;
 }

@@ -6,16 +6,11 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <filesystem>
-#include <map>
+#include <algorithm>
+#include <vector>
 
-#include "base/core/Cp1252.h"
-#include "base/core/FileIO.h"
-#include "base/core/PathResolver.h"
 #include "questions/PaperPrinter.h"
 #include "questions/QuietMessages.h"
-#include "questions/core/CsvColumnMemory.h"
-#include "questions/core/QuestionExchange.h"
 
 namespace proctorium {
 
@@ -55,137 +50,30 @@ std::string SheetPdf(const TQuestionSet& set, bool answerKey, const std::string&
   });
 }
 
-namespace {
-
-std::string Stem(const std::string& path) {
-  std::string name = ExtractFileName(path);
-  const size_t dot = name.rfind('.');
-  return dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
+TConverterMode ConverterModeOf(const QStringList& args) {
+  // A PDF is painted, and pictures carried in an XML file are decoded into
+  // bitmaps; everything else is text in, text out.
+  std::vector<std::string> plain;
+  for (const QString& a : args) plain.push_back(a.toStdString());
+  const bool gui = std::any_of(plain.begin(), plain.end(),
+                               [](const std::string& a) { return FormatOfFile(a) == TExchangeFormat::Pdf; }) ||
+                   (!plain.empty() && FormatOfFile(plain[0]) == TExchangeFormat::MoodleXml);
+  return {gui, RunConverter};
 }
-
-void RemoveFile(const std::string& path) {
-  std::error_code ignored;
-  std::filesystem::remove(ToFsPath(path), ignored);
-}
-
-void PrintNotes(std::ostream& err, const char* what, const std::vector<TImportNote>& notes, const char* unit) {
-  for (const TImportNote& n : notes) err << what << ": " << unit << " " << n.Line << ": " << n.Reason << "\n";
-}
-
-}  // namespace
 
 int RunConverter(const QStringList& args, std::ostream& err) {
-  QStringList files;
-  bool key = false;
-  for (const QString& a : args) {
-    if (a == QLatin1String("--key"))
-      key = true;
-    else
-      files << a;
-  }
-  const char* usage =
-      "usage: proctorium-convert IN OUT [--key]\n"
-      "  IN:  .qst .txt (Aiken) .gift .xml .csv\n"
-      "  OUT: .qst .txt .gift .xml .csv .pdf (--key: the answer key)\n";
-  if (files.size() != 2) {
-    err << usage;
-    return 2;
-  }
-  const std::string in = files[0].toStdString(), out = files[1].toStdString();
-  const TExchangeFormat from = FormatOfFile(in), to = FormatOfFile(out);
-  if (from == TExchangeFormat::Unknown || from == TExchangeFormat::Pdf || to == TExchangeFormat::Unknown ||
-      (key && to != TExchangeFormat::Pdf)) {
-    err << usage;
-    return 2;
-  }
-  const std::string inFolder = ExtractFilePath(std::filesystem::absolute(ToFsPath(in)).string());
-  const std::string outFolder = ExtractFilePath(std::filesystem::absolute(ToFsPath(out)).string());
-  // Before anything is written: what a killed conversion left there.
-  RemoveStaleTemporaryFiles(outFolder, StaleTemporaryFileAgeSeconds);
-  std::vector<TStagedPicture> pictures;
-  try {
-    TQuestionSet set;
-    std::map<std::string, std::string> embedded;  // by stored name
-    if (from == TExchangeFormat::QuestionSet) {
-      set.LoadFromFile(in);
-    } else {
-      const std::string bytes = ReadImportFile(in);
-      // A table from another tool comes in with the columns a teacher chose
-      // for its header in the editor, if any.
-      std::optional<TCsvColumns> columns;
-      if (from == TExchangeFormat::Csv) {
-        const std::vector<std::string> header = ForeignCsvHeader(bytes, in);
-        if (!header.empty()) {
-          TCsvColumnMemory memory;
-          memory.Load(QCoreApplication::applicationDirPath().toStdString() + "/" + CsvColumnsFileName);
-          columns = memory.Find(header);
-        }
-      }
-      TImportResult r = columns ? ReadCsv(bytes, in, *columns) : ImportQuestions(from, bytes, in);
-      RefuseOutsideExhibits(r);
-      ConvertImages(r, ToBitmap);
-      LimitToRoom(r, MaxQuestions);
-      PrintNotes(err, "skipped", r.Skipped, "line");
-      PrintNotes(err, "changed", r.Changed, "line");
-      if (to == TExchangeFormat::QuestionSet) {
-        pictures = StageImages(r, outFolder);
-      } else {
-        for (const TEmbeddedImage& im : r.Images) {
-          const std::string name = ExhibitNameFor(im.Name);
-          r.Questions[static_cast<size_t>(im.Question)].ExhibitFile = name;
-          embedded[name] = im.Bytes;
-        }
-      }
-      set = SetOfQuestions(r, ImportedDescription(r, in));
-    }
-    auto readExhibit = [&](const std::string& stored, std::string& bytes) {
-      const auto it = embedded.find(stored);
-      if (it != embedded.end()) {
-        bytes = it->second;
-        return true;
-      }
-      // A set names its pictures too: none from outside its folder.
-      if (!IsNameInsideFolder(Cp1252ToUtf8(stored))) return false;
-      return ReadRegularFile(ResolvePath(inFolder, Cp1252ToUtf8(stored)), MaxImportFileBytes, bytes) == TReadResult::Ok;
-    };
-    std::string image;
-    switch (to) {
-      case TExchangeFormat::QuestionSet: {
-        if (set.LastIndex < 0) break;  // no questions, no set
-        // The pictures appear only with the set that names them.
-        const std::string bytes = set.Serialize();
-        CheckSetSize(in, bytes);
-        const std::string temporary = WriteTemporaryBeside(out, bytes);
-        try {
-          PlacePictures(pictures);
-          RenameTemporary(temporary, out);
-        } catch (...) {
-          RemoveFile(temporary);
-          throw;
-        }
-        break;
-      }
-      case TExchangeFormat::Pdf: {
-        image = SheetPdf(set, key, Stem(in), [&](const std::string& stored) {
-          std::string bytes;
-          return readExhibit(stored, bytes) ? ImageOfBytes(bytes) : QImage();
-        });
-        if (image.empty()) throw EFileError("Cannot create file " + out);
-        WriteFileAtomic(out, image);  // the folder is tidied above
-        break;
-      }
-      default: {
-        const TExportResult r = ExportQuestions(to, set, readExhibit);
-        PrintNotes(err, "note", r.Notes, "question");
-        WriteFileAtomic(out, r.Bytes);
-      }
-    }
-    return 0;
-  } catch (const std::exception& e) {
-    RemovePictures(pictures);
-    err << e.what() << "\n";
-    return 1;
-  }
+  std::vector<std::string> plain;
+  for (const QString& a : args) plain.push_back(a.toStdString());
+  TConversionTools tools;
+  tools.ToBitmap = ToBitmap;
+  tools.SheetPdf = [](const TQuestionSet& set, bool answerKey, const std::string& title,
+                      const TExhibitReader& readExhibit) {
+    return SheetPdf(set, answerKey, title, [&](const std::string& stored) {
+      std::string bytes;
+      return readExhibit(stored, bytes) ? ImageOfBytes(bytes) : QImage();
+    });
+  };
+  return RunConversion(plain, QCoreApplication::applicationDirPath().toStdString(), tools, err);
 }
 
 }  // namespace proctorium

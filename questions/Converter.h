@@ -1,18 +1,30 @@
 #pragma once
-// proctorium-convert IN OUT [--key]: converts between question sets and
-// the exchange formats by file extension; PDF is written only.
+// The converter's toolkit side: painting the PDF of a sheet and decoding
+// pictures, and the modes of the full converter program, which starts the
+// toolkit's GUI part only for a mode that paints or decodes.
 
 #include <QImage>
 #include <QStringList>
 #include <ostream>
 #include <string>
 
+#include "questions/core/Conversion.h"
 #include "questions/core/ImportResult.h"
 
 namespace proctorium {
 
-// Exit code: 0 done, 1 the input was refused or the output could not be
-// written (nothing is written then), 2 wrong use. Messages go to err.
+// What one run of the full converter does, chosen from its arguments before
+// the toolkit is started. A mode that paints or decodes pictures needs the
+// GUI application (fonts, image plug-ins); the others start only the core
+// one. A new mode is one more line in ConverterModeOf.
+struct TConverterMode {
+  bool NeedsGui = false;
+  int (*Run)(const QStringList& args, std::ostream& err) = nullptr;
+};
+TConverterMode ConverterModeOf(const QStringList& args);
+
+// proctorium-convert IN OUT [--key] with pictures and PDF (see
+// RunConversion). Needs a QGuiApplication for PDF output and XML input.
 int RunConverter(const QStringList& args, std::ostream& err);
 
 // Windows bitmap bytes of any picture the toolkit can read.

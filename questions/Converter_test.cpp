@@ -5,6 +5,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "questions/Converter.h"
 #include "questions/QuietMessages.h"
 #include "questions/core/QuestionSet.h"
 #ifndef _WIN32
@@ -18,11 +19,13 @@ class TConverterTest : public QObject {
     int Code;
     QString Err;
   };
-  TRun Convert(const QStringList& args) {
+  TRun Convert(const QStringList& args, const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment()) {
     QProcess p;
+    p.setProcessEnvironment(env);
     p.start(QStringLiteral(PROCTORIUM_CONVERT), args);
     p.waitForFinished(-1);
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardError())};
+    // A crash counts as a failure whatever code it leaves.
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardError())};
   }
   static void Write(const QString& path, const QByteArray& bytes) {
     QFile f(path);
@@ -233,6 +236,57 @@ class TConverterTest : public QObject {
     QCOMPARE(r.Code, code);
     QDir folder(dir.path());
     QCOMPARE(folder.entryList(QDir::Files | QDir::Hidden, QDir::Name), files);
+  }
+
+  // Text in, text out starts no GUI application: with a platform that does
+  // not exist, which a GUI application could not start on, it still works.
+  void textFormatsConvertWithoutTheGuiApplication() {
+    QTemporaryDir dir;
+    const QString set = dir.filePath("set.qst");
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "no-such-platform");
+    QCOMPARE(Convert({QStringLiteral(PROCTORIUM_EXAMPLES "/questions.csv"), set}, env).Code, 0);
+    for (const char* out : {"out.txt", "out.gift", "out.csv", "out.xml"}) {
+      const TRun r = Convert({set, dir.filePath(out)}, env);
+      QVERIFY2(r.Code == 0 && QFile::exists(dir.filePath(out)), qPrintable(out + (": " + r.Err)));
+    }
+    QCOMPARE(Convert({dir.filePath("out.gift"), dir.filePath("again.qst")}, env).Code, 0);
+  }
+
+  // Painting and decoding pictures need the GUI application; nothing else
+  // does. A new mode says which it needs in the same place.
+  void onlyPaintingAndPicturesNeedTheGuiApplication_data() {
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<bool>("gui");
+    QTest::newRow("GIFT to set") << QStringList{"a.gift", "b.qst"} << false;
+    QTest::newRow("set to XML (pictures copied as they are)") << QStringList{"a.qst", "b.xml"} << false;
+    QTest::newRow("set to answer key") << QStringList{"a.qst", "b.pdf", "--key"} << true;
+    QTest::newRow("set to question paper") << QStringList{"a.qst", "B.PDF"} << true;
+    QTest::newRow("XML with pictures to set") << QStringList{"a.xml", "b.qst"} << true;
+    QTest::newRow("wrong use") << QStringList{} << false;
+  }
+  void onlyPaintingAndPicturesNeedTheGuiApplication() {
+    QFETCH(QStringList, args);
+    QFETCH(bool, gui);
+    const proctorium::TConverterMode mode = proctorium::ConverterModeOf(args);
+    QCOMPARE(mode.NeedsGui, gui);
+    QVERIFY(mode.Run != nullptr);
+  }
+
+  // A file far larger than a set is read only as far as a set holds, and
+  // the rest is one line of the listing, not a line per question.
+  void aHugeFileIsReadOnlyAsFarAsASetHolds() {
+    QTemporaryDir dir;
+    QByteArray gift;
+    for (int i = 1; i <= 10000; ++i) gift += "Q" + QByteArray::number(i) + "? {=a ~b}\n\n";
+    Write(dir.filePath("huge.gift"), gift);
+    const TRun r = Convert({dir.filePath("huge.gift"), dir.filePath("huge.qst")});
+    QCOMPARE(r.Code, 0);
+    QCOMPARE(r.Err, QStringLiteral("skipped: line 501 and all after it: a set holds at most 250 questions\n"));
+    proctorium::TQuestionSet set;
+    set.LoadFromFile(dir.filePath("huge.qst").toStdString());
+    QCOMPARE(set.LastIndex, 250);
+    QCOMPARE(set.Questions[250].Text, std::string("Q250?"));
   }
 };
 

@@ -3,6 +3,7 @@
 
 #include <QImage>
 #include <QPagedPaintDevice>
+#include <QPen>
 #include <functional>
 #include <string>
 
@@ -10,10 +11,18 @@
 
 namespace proctorium {
 
+// The width of every box and rule on paper, in points: thick enough to stay
+// black when printed at 200 dpi and photocopied.
+constexpr double BoxPenPoints = 0.8;
+// A solid black pen of BoxPenPoints on device.
+QPen BoxPen(const QPaintDevice* device);
+
 // exhibit: the picture an exhibit name stands for (a null image if none).
 // describe: the picture's description in words (UTF-8), printed under it on
 // the question paper and the key, so the paper read aloud or enlarged loses
 // nothing; empty for none.
+// Each picture file is asked for once per sheet and embedded once, however
+// many questions show it.
 // Black text on white, so the sheet reads the same without colour.
 // False when nothing could be drawn on the device.
 bool PrintSheet(QPagedPaintDevice* device, const TQuestionSet& set, TSheetKind kind, const std::string& title,

@@ -25,6 +25,47 @@ check "desktop-file-validate" desktop-file-validate "$work"/root/usr/share/appli
 check "appstreamcli validate" appstreamcli validate --no-net --pedantic "$work"/root/usr/share/metainfo/*.xml
 check "lintian reports no errors" lintian --fail-on error --allow-root "$deb"
 
+# Who the package is from: one real name and address, one project page,
+# the same in the package, its metainfo and its copyright file.
+maintainer=$(dpkg-deb -f "$deb" Maintainer)
+homepage=$(dpkg-deb -f "$deb" Homepage)
+not_placeholder() { ! printf '%s' "$1" | grep -Eq 'proctorium\.example|example\.(com|org)|@[A-Z_]+@'; }
+check "Maintainer is a name and an address ($maintainer)" \
+  sh -c 'printf "%s" "$1" | grep -Eq "^[^<>]+ <[^@<> ]+@[^@<> ]+\.[^@<> ]+>$"' _ "$maintainer"
+check "Maintainer is no placeholder" not_placeholder "$maintainer"
+check "Homepage is a web address ($homepage)" sh -c 'printf "%s" "$1" | grep -Eq "^https://[^ ]+$"' _ "$homepage"
+check "Homepage is no placeholder" not_placeholder "$homepage"
+check "the metainfo names the same homepage" \
+  grep -qF "<url type=\"homepage\">$homepage</url>" "$work"/root/usr/share/metainfo/*.xml
+check "the copyright file names the same contact" \
+  grep -qxF "Upstream-Contact: $maintainer" "$work/root/usr/share/doc/proctorium/copyright"
+
+# The converter is on the PATH for scripts, with its manual page.
+convert=$work/root/usr/bin/proctorium-convert
+check "the converter is on the PATH" test -x "$convert"
+status=0
+(cd / && "$convert" 2>"$work/err") || status=$?
+check "the converter runs from the PATH and shows its usage (status $status)" \
+  sh -c "test $status -eq 2 && grep -q 'usage: proctorium-convert' '$work/err'"
+sample="$work/root/usr/share/proctorium/Tests/Networking Fundamentals.qst"
+status=0
+env -u QT_QPA_PLATFORM -u DISPLAY -u WAYLAND_DISPLAY "$convert" "$sample" "$work/sample.gift" 2>"$work/err" || status=$?
+check "the converter turns a sample set into GIFT without a display (status $status)" \
+  sh -c "test $status -eq 0 && grep -q '{' '$work/sample.gift'"
+status=0
+env -u QT_QPA_PLATFORM -u DISPLAY -u WAYLAND_DISPLAY "$convert" "$sample" "$work/sample.pdf" 2>"$work/err" || status=$?
+check "the converter writes a question paper without a display (status $status)" \
+  sh -c "test $status -eq 0 && head -c 5 '$work/sample.pdf' | grep -q '%PDF-'"
+for page in proctorium proctorium-convert; do
+  manpage=$work/root/usr/share/man/man1/$page.1.gz
+  check "$page.1 is installed gzip'd" gzip -t "$manpage"
+  LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$manpage" >"$work/man.txt" 2>"$work/man.err" || true
+  check "man -l renders $page.1 without warnings" sh -c "test -s '$work/man.txt' && ! test -s '$work/man.err'"
+  check "man -l shows the $page synopsis" grep -q "^ *$page" "$work/man.txt"
+done
+check "the converter's manual page explains --key and the exit codes" \
+  sh -c "grep -q -- '--key' '$work/man.txt' && grep -q 'EXIT STATUS' '$work/man.txt'"
+
 # The portable archive is a whole program folder that runs from anywhere.
 mkdir -p "$work/portable"
 tar -xzf "$tgz" -C "$work/portable"

@@ -12,7 +12,7 @@ packages=(build-essential cmake ninja-build qt6-base-dev qt6-base-dev-tools libg
           # the accessibility bus for the end-to-end check
           at-spi2-core python3-pyatspi dbus-daemon xvfb
           # packaging checks
-          dpkg-dev lintian desktop-file-utils appstream ccache
+          dpkg-dev lintian desktop-file-utils appstream ccache man-db
           # the core cross-built for Windows, its tests run under Wine
           g++-mingw-w64-x86-64-posix googletest wine wine64)
 missing=()

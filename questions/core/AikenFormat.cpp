@@ -28,8 +28,9 @@ bool AnswerKey(const std::string& line, std::string& key) {
 
 }  // namespace
 
-TImportResult ReadAiken(const std::string& bytes, const std::string& fileName) {
+TImportResult ReadAiken(const std::string& bytes, const std::string& fileName, int room) {
   TImportResult result;
+  result.Room = room;
   std::istringstream in(ToLf(DecodeText(bytes)));
   std::string raw;
   int lineNo = 0;
@@ -87,6 +88,7 @@ TImportResult ReadAiken(const std::string& bytes, const std::string& fileName) {
       continue;
     }
     if (state == Between) {
+      if (StopAtRoom(result, lineNo)) return result;
       d.Line = lineNo;
       d.Text = line;
       state = InText;

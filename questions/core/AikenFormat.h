@@ -11,7 +11,7 @@
 namespace proctorium {
 
 // Throws EImportError for a file that does not follow the format.
-TImportResult ReadAiken(const std::string& bytes, const std::string& fileName);
+TImportResult ReadAiken(const std::string& bytes, const std::string& fileName, int room = -1);
 // UTF-8 with CR LF. Questions with other than one correct answer are left
 // out with a note; references, shuffle flags and exhibits are not carried.
 TExportResult WriteAiken(const TQuestionSet& set);

@@ -172,8 +172,9 @@ TCsvColumns GuessCsvColumns(const std::vector<std::string>& header) {
   return c;
 }
 
-TImportResult ReadCsv(const std::string& bytes, const std::string& fileName, const TCsvColumns& columns) {
+TImportResult ReadCsv(const std::string& bytes, const std::string& fileName, const TCsvColumns& columns, int room) {
   TImportResult result;
+  result.Room = room;
   const std::vector<TRow> rows = Table(bytes, fileName);
   const int width = static_cast<int>(rows[0].Fields.size());
   auto valid = [&](int c) { return c >= 0 && c < width; };
@@ -183,6 +184,7 @@ TImportResult ReadCsv(const std::string& bytes, const std::string& fileName, con
     if (!valid(c)) throw EImportError(fileName, rows[0].Line, "the header has no column " + std::to_string(c + 1));
   for (size_t r = 1; r < rows.size(); ++r) {
     const TRow& row = rows[r];
+    if (StopAtRoom(result, row.Line)) break;
     auto cell = [&](int c) {
       return static_cast<size_t>(c) < row.Fields.size() ? Trim(row.Fields[static_cast<size_t>(c)]) : std::string();
     };
@@ -227,8 +229,9 @@ TImportResult ReadCsv(const std::string& bytes, const std::string& fileName, con
   return result;
 }
 
-TImportResult ReadCsv(const std::string& bytes, const std::string& fileName) {
+TImportResult ReadCsv(const std::string& bytes, const std::string& fileName, int room) {
   TImportResult result;
+  result.Room = room;
   const std::vector<TRow> rows = Table(bytes, fileName);
   const THeader h = ReadHeader(rows[0], fileName);
   const std::map<std::string, size_t>& column = h.Column;
@@ -236,6 +239,7 @@ TImportResult ReadCsv(const std::string& bytes, const std::string& fileName) {
 
   for (size_t r = 1; r < rows.size(); ++r) {
     const TRow& row = rows[r];
+    if (StopAtRoom(result, row.Line)) break;
     auto field = [&](const std::string& name) {
       const auto it = column.find(name);
       return it == column.end() || it->second >= row.Fields.size() ? std::string() : Unguarded(row.Fields[it->second]);

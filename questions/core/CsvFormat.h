@@ -18,7 +18,7 @@
 namespace proctorium {
 
 // Throws EImportError.
-TImportResult ReadCsv(const std::string& bytes, const std::string& fileName);
+TImportResult ReadCsv(const std::string& bytes, const std::string& fileName, int room = -1);
 
 // Which columns of a table from another tool hold what (0-based).
 struct TCsvColumns {
@@ -39,7 +39,7 @@ TCsvColumns GuessCsvColumns(const std::vector<std::string>& header);
 // Reads the rows below the header with the columns chosen; every question
 // is shuffled and takes several answers when the key names several.
 // Throws EImportError, also for columns the header does not have.
-TImportResult ReadCsv(const std::string& bytes, const std::string& fileName, const TCsvColumns& columns);
+TImportResult ReadCsv(const std::string& bytes, const std::string& fileName, const TCsvColumns& columns, int room = -1);
 // UTF-8 with a byte order mark (spreadsheets then open it as UTF-8), CR LF.
 TExportResult WriteCsv(const TQuestionSet& set);
 

@@ -146,3 +146,60 @@ TEST(ExchangeLimit, ImportStopsAtTheRoomLeftAndSaysWhy) {
   EXPECT_EQ(ImportSummary(r).substr(0, summary.size()), summary);
   EXPECT_EQ(SetOfQuestions(r, "d").LastIndex, 250);
 }
+
+// Given the room, each reader stops at the first question beyond it: what
+// follows is not parsed at all (here it would be refused as broken), and
+// one note names the line where reading stopped.
+TEST(ExchangeLimit, ReadingStopsAtTheRoomWithoutParsingTheRest) {
+  struct TCase {
+    TExchangeFormat Format;
+    std::string (*Question)(int);
+    std::string Head, Broken;
+    int FirstLine, LinesPerQuestion;
+  };
+  const TCase cases[] = {
+      {TExchangeFormat::Gift, [](int i) { return "Q" + std::to_string(i) + "? {=a ~b}\n\n"; }, "", "Broken {=a\n", 1,
+       2},
+      {TExchangeFormat::Aiken, [](int i) { return "Q" + std::to_string(i) + "?\nA. a\nB. b\nANSWER: A\n\n"; }, "",
+       "ANSWER: A\n", 1, 5},
+      {TExchangeFormat::Csv, [](int i) { return "Q" + std::to_string(i) + "?,a,b,A\n"; }, "question,A,B,correct\n",
+       "Q6,a,b,Z\n", 2, 1},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(FormatName(c.Format));
+    std::string text = c.Head;
+    for (int i = 1; i <= 5; ++i) text += c.Question(i);
+    text += c.Broken;
+    // Read whole, the broken end is refused or noted.
+    const bool noticed = [&] {
+      try {
+        return !ImportQuestions(c.Format, text, "in").Skipped.empty();
+      } catch (const EImportError&) {
+        return true;
+      }
+    }();
+    EXPECT_TRUE(noticed);
+    const TImportResult r = ImportQuestions(c.Format, text, "in", 3);
+    ASSERT_EQ(r.Questions.size(), 3u);
+    EXPECT_EQ(Cp1252ToUtf8(r.Questions[2].Text), "Q3?");
+    EXPECT_TRUE(r.Skipped.empty());
+    const int fourth = c.FirstLine + 3 * c.LinesPerQuestion;
+    EXPECT_EQ(r.UnreadFrom, fourth);
+    EXPECT_EQ(UnreadNote(r), "line " + std::to_string(fourth) + " and all after it: a set holds at most 250 questions");
+    EXPECT_NE(ImportSummary(r).find("; not read: line " + std::to_string(fourth)), std::string::npos);
+    // Room enough for all: the whole file is read, as before.
+    EXPECT_EQ(ImportQuestions(c.Format, c.Head + c.Question(1), "in", 3).UnreadFrom, 0);
+  }
+}
+
+TEST(ExchangeLimit, XmlReadingStopsAtTheRoom) {
+  std::string xml = "<quiz>\n";
+  for (int i = 1; i <= 4; ++i)
+    xml += "<question type=\"multichoice\"><questiontext><text>Q" + std::to_string(i) +
+           "</text></questiontext><answer fraction=\"100\"><text>a</text></answer>"
+           "<answer fraction=\"0\"><text>b</text></answer></question>\n";
+  xml += "</quiz>\n";
+  const TImportResult r = ImportQuestions(TExchangeFormat::MoodleXml, xml, "in.xml", 2);
+  ASSERT_EQ(r.Questions.size(), 2u);
+  EXPECT_EQ(r.UnreadFrom, 4);
+}

@@ -268,8 +268,9 @@ std::string Weight(double w) {
 
 }  // namespace
 
-TImportResult ReadGift(const std::string& bytes, const std::string& fileName) {
+TImportResult ReadGift(const std::string& bytes, const std::string& fileName, int room) {
   TImportResult result;
+  result.Room = room;
   std::istringstream in(ToLf(DecodeText(bytes)));
   std::string raw, block;
   int lineNo = 0, first = 0;
@@ -291,7 +292,10 @@ TImportResult ReadGift(const std::string& bytes, const std::string& fileName) {
       flush();
       continue;
     }
-    if (block.empty()) first = lineNo;
+    if (block.empty()) {
+      if (StopAtRoom(result, lineNo)) return result;
+      first = lineNo;
+    }
     block += (block.empty() ? "" : "\n") + raw;
     for (size_t i = 0; i < raw.size(); ++i) {
       if (raw[i] == '\\') {

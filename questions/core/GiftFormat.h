@@ -13,7 +13,7 @@ namespace proctorium {
 
 // Feedback goes into the question's reference / comment. Titles name a
 // question in the other system and are not kept. Throws EImportError.
-TImportResult ReadGift(const std::string& bytes, const std::string& fileName);
+TImportResult ReadGift(const std::string& bytes, const std::string& fileName, int room = -1);
 // UTF-8 with CR LF. Shuffle flags and exhibits are not carried.
 TExportResult WriteGift(const TQuestionSet& set);
 

@@ -138,6 +138,17 @@ TWeightOutcome ResolveWeights(const std::vector<double>& w, std::optional<bool> 
   return out;
 }
 
+bool StopAtRoom(TImportResult& result, int line) {
+  if (result.Room < 0 || result.Questions.size() < static_cast<size_t>(result.Room)) return false;
+  result.UnreadFrom = line;
+  return true;
+}
+
+std::string UnreadNote(const TImportResult& result) {
+  return "line " + std::to_string(result.UnreadFrom) + " and all after it: a set holds at most " +
+         std::to_string(MaxQuestions) + " questions";
+}
+
 void LimitToRoom(TImportResult& result, int room) {
   if (room < 0) room = 0;
   const auto keep = static_cast<size_t>(room);
@@ -157,6 +168,7 @@ std::string ImportSummary(const TImportResult& r) {
     s += "; " + Plural(r.Skipped.size(), "question", "questions") + " skipped: " + NoteList(r.Skipped);
   if (!r.Changed.empty())
     s += "; " + Plural(r.Changed.size(), "question", "questions") + " changed: " + NoteList(r.Changed);
+  if (r.UnreadFrom > 0) s += "; not read: " + UnreadNote(r);
   return s;
 }
 

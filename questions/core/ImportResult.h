@@ -39,7 +39,21 @@ struct TImportResult {
   std::vector<TImportNote> Changed;  // taken in, but not as the source meant
   std::vector<TEmbeddedImage> Images;
   std::string Title;  // UTF-8: the file's own name for its questions (a category), if any
+  // Set before reading: the most questions wanted, -1 for all. A reader
+  // stops at the first question beyond it, so a huge file costs no more
+  // than the part that fits.
+  int Room = -1;
+  // The line where reading stopped because Room was full; 0 when the whole
+  // file was read.
+  int UnreadFrom = 0;
 };
+
+// For a reader about to start on the question at line: true (and line
+// recorded in UnreadFrom) when the result already holds Room questions.
+bool StopAtRoom(TImportResult& result, int line);
+// The one note that stands for everything from UnreadFrom on:
+// "line 252 and all after it: a set holds at most 250 questions" (UTF-8).
+std::string UnreadNote(const TImportResult& result);
 
 // A file that cannot be read as the format at all. what() is
 // "<file>: line <n>: <reason>".
@@ -108,7 +122,8 @@ struct TWeightOutcome {
 // declaredSingle: what the source says about the answer type, if anything.
 TWeightOutcome ResolveWeights(const std::vector<double>& weights, std::optional<bool> declaredSingle);
 
-// Keeps the first room questions and moves the rest to Skipped.
+// Keeps the first room questions and moves the rest to Skipped. Where
+// possible, set Room before reading instead.
 void LimitToRoom(TImportResult& result, int room);
 
 // "17 questions will be added; 2 questions skipped: line 40: 10 answers,

@@ -191,8 +191,9 @@ std::string Fraction(double f) {
 
 }  // namespace
 
-TImportResult ReadMoodleXml(const std::string& bytes, const std::string& fileName) {
+TImportResult ReadMoodleXml(const std::string& bytes, const std::string& fileName, int room) {
   TImportResult result;
+  result.Room = room;
   TXmlNode root;
   try {
     root = ParseXml(DecodeText(bytes));
@@ -200,8 +201,11 @@ TImportResult ReadMoodleXml(const std::string& bytes, const std::string& fileNam
     throw EImportError(fileName, e.Line, e.what());
   }
   if (root.Name != "quiz") throw EImportError(fileName, root.Line, "<quiz> expected, not <" + root.Name + ">");
-  for (const TXmlNode& q : root.Children)
-    if (q.Name == "question") ReadQuestion(result, q, fileName);
+  for (const TXmlNode& q : root.Children) {
+    if (q.Name != "question") continue;
+    if (StopAtRoom(result, q.Line)) break;
+    ReadQuestion(result, q, fileName);
+  }
   return result;
 }
 

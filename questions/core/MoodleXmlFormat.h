@@ -15,7 +15,7 @@ namespace proctorium {
 // General feedback and answer feedback go into the reference / comment.
 // The first picture of a question text becomes its exhibit (in Images;
 // see ConvertImages and WriteImages). Throws EImportError.
-TImportResult ReadMoodleXml(const std::string& bytes, const std::string& fileName);
+TImportResult ReadMoodleXml(const std::string& bytes, const std::string& fileName, int room = -1);
 
 // Gives the bytes of an exhibit named in a set; false when it is missing.
 using TExhibitReader = std::function<bool(const std::string& storedName, std::string& bytes)>;

@@ -73,16 +73,16 @@ const char* FormatName(TExchangeFormat format) {
   return "unknown";
 }
 
-TImportResult ImportQuestions(TExchangeFormat format, const std::string& bytes, const std::string& fileName) {
+TImportResult ImportQuestions(TExchangeFormat format, const std::string& bytes, const std::string& fileName, int room) {
   switch (format) {
     case TExchangeFormat::Aiken:
-      return ReadAiken(bytes, fileName);
+      return ReadAiken(bytes, fileName, room);
     case TExchangeFormat::Gift:
-      return ReadGift(bytes, fileName);
+      return ReadGift(bytes, fileName, room);
     case TExchangeFormat::MoodleXml:
-      return ReadMoodleXml(bytes, fileName);
+      return ReadMoodleXml(bytes, fileName, room);
     case TExchangeFormat::Csv:
-      return ReadCsv(bytes, fileName);
+      return ReadCsv(bytes, fileName, room);
     default:
       throw EImportError(fileName, 0, std::string("questions cannot be read from a ") + FormatName(format) + " file");
   }

@@ -31,9 +31,11 @@ std::string ReadImportFile(const std::string& fileName);
 // any set the program opens, so such a set is never written.
 void CheckSetSize(const std::string& fileName, const std::string& bytes);
 
-// Reads questions from a file image in one of the text formats.
+// Reads questions from a file image in one of the text formats, no more
+// than room of them (-1: all; see TImportResult::Room).
 // Throws EImportError (also for a format that cannot be read).
-TImportResult ImportQuestions(TExchangeFormat format, const std::string& bytes, const std::string& fileName);
+TImportResult ImportQuestions(TExchangeFormat format, const std::string& bytes, const std::string& fileName,
+                              int room = -1);
 // Writes the questions of set in one of the text formats.
 TExportResult ExportQuestions(TExchangeFormat format, const TQuestionSet& set, const TExhibitReader& readExhibit);
 
