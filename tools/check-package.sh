@@ -69,7 +69,7 @@ check "the converter's manual page explains --key and the exit codes" \
 # The portable archive is a whole program folder that runs from anywhere.
 mkdir -p "$work/portable"
 tar -xzf "$tgz" -C "$work/portable"
-for f in proctorium Proctorium.opt Tests/Blank.dat help/main.htm help/start.htm help/edit.htm help/run.htm; do
+for f in proctorium proctorium-convert proctorium-convert-full Proctorium.opt Tests/Blank.dat help/main.htm help/start.htm help/edit.htm help/run.htm; do
   check "archive holds Proctorium/$f" test -e "$work/portable/Proctorium/$f"
 done
 status=0
