@@ -68,9 +68,15 @@ TEST(PaperScoring, SameAnswersScoreTheSameInEveryVersion) {
     const char* Result;
   } cases[] = {
       {"all right", key, 5, "", ResultPassed},
-      {"question 3 half answered", {{1, 0b0010}, {2, 0b001}, {3, 0b00001}, {4, 0b10}, {5, 0b0100}}, 4,
-       "Incorrect; 3", ResultPassed},
-      {"two wrong, one blank", {{1, 0b0001}, {2, 0b001}, {4, 0b10}, {5, 0b0010}}, 2, "Incorrect; 1; 3; 5",
+      {"question 3 half answered",
+       {{1, 0b0010}, {2, 0b001}, {3, 0b00001}, {4, 0b10}, {5, 0b0100}},
+       4,
+       "Incorrect; 3",
+       ResultPassed},
+      {"two wrong, one blank",
+       {{1, 0b0001}, {2, 0b001}, {4, 0b10}, {5, 0b0010}},
+       2,
+       "Incorrect; 1; 3; 5",
        ResultNotPassed},
   };
   for (const TCase& c : cases) {
@@ -87,11 +93,10 @@ TEST(PaperScoring, SameAnswersScoreTheSameInEveryVersion) {
       const std::string what = std::string(c.Name) + ", version " + s.Version;
       EXPECT_EQ(s.Score.Correct, c.Correct) << what;
       EXPECT_EQ(s.Score.Seen, 5) << what;
-      EXPECT_EQ(s.ResultLines,
-                (std::vector<std::string>{"07/12/2026  Quiz.qst     Time taken: 00:00:00",
-                                          "   " + std::to_string(c.Correct) + " of 5 Correct [" +
-                                              std::to_string(c.Correct * 20) + "%]  " + c.Incorrect,
-                                          ""}))
+      EXPECT_EQ(s.ResultLines, (std::vector<std::string>{"07/12/2026  Quiz.qst     Time taken: 00:00:00",
+                                                         "   " + std::to_string(c.Correct) + " of 5 Correct [" +
+                                                             std::to_string(c.Correct * 20) + "%]  " + c.Incorrect,
+                                                         ""}))
           << what;
       EXPECT_EQ(s.Entry.Result, c.Result) << what;
       ASSERT_EQ(s.Detail.Outcomes.size(), 5u) << what;
@@ -147,8 +152,8 @@ TEST(PaperScoring, DoubtfulBoxesAndUnreadIdsBlockScoringUntilResolved) {
       {"two doubtful boxes", [](auto& p) { p[0].Answers[0][0] = p[0].Answers[2][1] = TBoxMark::Doubtful; },
        [](auto& p) { p[0].Answers[0][0] = TBoxMark::Empty, p[0].Answers[2][1] = TBoxMark::Marked; },
        "scan.pdf, page 1: 2 boxes are doubtful; mark or clear them"},
-      {"an unread ID digit", [](auto& p) { p[0].CandidateId = "10?001"; },
-       [](auto& p) { p[0].CandidateId = "100001"; }, "scan.pdf, page 1: the candidate ID could not be read; type it in"},
+      {"an unread ID digit", [](auto& p) { p[0].CandidateId = "10?001"; }, [](auto& p) { p[0].CandidateId = "100001"; },
+       "scan.pdf, page 1: the candidate ID could not be read; type it in"},
   };
   for (const TCase& c : cases) {
     std::vector<TPageReading> pages = {FillSheet(job, 'B', 1, SampleKey(), "100001", "scan.pdf", 0),
@@ -251,9 +256,11 @@ TEST(PaperScoring, LedgerRoundTripsAndTellsPagesScoredBefore) {
     TLedgerEntry Page;
     const char* Conflict;
   } cases[] = {
-      {"same sheet and candidate", {SampleJobId, 'B', 2, 0, "100001", "", ""},
+      {"same sheet and candidate",
+       {SampleJobId, 'B', 2, 0, "100001", "", ""},
        "sheet 2 of version B was scored already on 2026-12-07 09:00:00"},
-      {"same image, another ID", {SampleJobId, 'A', 1, 0xfeedull, "100009", "", ""},
+      {"same image, another ID",
+       {SampleJobId, 'A', 1, 0xfeedull, "100009", "", ""},
        "the same page image was scored already on 2026-12-07 09:00:00"},
       {"another sheet of that candidate", {SampleJobId, 'B', 1, 1, "100001", "", ""}, ""},
       {"another job", {SampleJobId + 1, 'B', 2, 2, "100001", "", ""}, ""},
@@ -291,10 +298,11 @@ TEST(PaperScoring, SaveWritesEveryLogAndRefusesAPageScoredTwice) {
   const TPaperSaveReport saved = SavePaperScores(folder.Paths, 1000, first);
   EXPECT_EQ(saved.Saved, 2);
   EXPECT_TRUE(saved.Refused.empty());
-  EXPECT_EQ(folder.Dir.ReadFile("Tests/results.txt"),
-            "earlier\r\n"
-            "07/12/2026  Quiz.qst     Time taken: 00:00:00\r\n   5 of 5 Correct [100%]  \r\n\r\n"
-            "07/12/2026  Quiz.qst     Time taken: 00:00:00\r\n   0 of 5 Correct [0%]  Incorrect; 1; 2; 3; 4; 5\r\n\r\n");
+  EXPECT_EQ(
+      folder.Dir.ReadFile("Tests/results.txt"),
+      "earlier\r\n"
+      "07/12/2026  Quiz.qst     Time taken: 00:00:00\r\n   5 of 5 Correct [100%]  \r\n\r\n"
+      "07/12/2026  Quiz.qst     Time taken: 00:00:00\r\n   0 of 5 Correct [0%]  Incorrect; 1; 2; 3; 4; 5\r\n\r\n");
   const TGradebookFile book = ReadGradebook(folder.Dir.ReadFile("Tests/gradebook.csv"));
   ASSERT_EQ(book.Rows.size(), 2u);
   EXPECT_EQ(book.Rows[0].Entry.CandidateName, "Ann Smith");
@@ -320,9 +328,8 @@ TEST(PaperScoring, SaveWritesEveryLogAndRefusesAPageScoredTwice) {
                 "Candidate ID 100002 (Version A): sheet 1 of version A was scored already on 2026-12-07 10:15:00"}));
   pages[2].ImageHash = 99;
   pages[0].CandidateId = "100005";
-  std::vector<TPaperScore> changed = {
-      ScorePaperScript(job, pages, Script('A', "100002", {2}), Context()),
-      ScorePaperScript(job, pages, Script('B', "100005", {0, 1}), Context())};
+  std::vector<TPaperScore> changed = {ScorePaperScript(job, pages, Script('A', "100002", {2}), Context()),
+                                      ScorePaperScript(job, pages, Script('B', "100005", {0, 1}), Context())};
   const TPaperSaveReport third = SavePaperScores(folder.Paths, 1000, changed);
   EXPECT_EQ(third.Saved, 0);
   ASSERT_EQ(third.Refused.size(), 2u);
