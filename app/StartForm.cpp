@@ -33,6 +33,7 @@
 #include "candidates/CandidateDlg.h"
 #include "candidates/core/ClassList.h"
 #include "editor/AddEditForm.h"
+#include "paper/ScoreScans.h"
 #include "questions/GetFilename.h"
 #include "questions/PrintSet.h"
 #include "questions/core/QuestionSet.h"
@@ -171,6 +172,10 @@ TStartForm::TStartForm(const std::string& programFolder, QWidget* parent) : QMai
                                 std::tuple{PdfPaper1, false, true}, std::tuple{PdfKey1, true, true}})
     connect(item, &QAction::triggered, this,
             [this, key = key, pdf = pdf] { PrintSetFile(this, FileListBox1->FileName(), key, pdf); });
+  // Filled answer sheets back from the scanner, scored into the logs.
+  MakeSeparator(Print1, "N7");
+  ScoreScans1 = MakeItem(Print1, "ScoreScans1", QStringLiteral("&Score scanned sheets\u2026"));
+  connect(ScoreScans1, &QAction::triggered, this, [this] { ScoreScansClick(); });
   Help1 = menuBar()->addMenu(QStringLiteral("&Help"));
   Help1->setObjectName(QStringLiteral("Help1"));
   MenuHelpIndex = MakeItem(Help1, "MenuHelpIndex", QStringLiteral("Help &Index"));
@@ -465,6 +470,15 @@ int TStartForm::HighlightRow(const std::string& fileName) {
   for (int i = 0; i < FileListBox1->count(); ++i)
     if (FileListBox1->item(i)->text().compare(wanted, Qt::CaseInsensitive) == 0) return i;
   return -1;
+}
+
+void TStartForm::ScoreScansClick() {
+  TScoreScansSetup setup;
+  std::string problem;
+  // An unreadable class list leaves the candidates known by their IDs only.
+  setup.ClassList = ReadClassListFile(ProgramPath(ClassListRelative), &problem).Candidates;
+  setup.PassMark = AdminOptions->Extra().PassMark;
+  ScoreScannedSheets(this, FileListBox1->FileName(), setup);
 }
 
 void TStartForm::btnStartClick() {

@@ -5,6 +5,7 @@
 
 #include <QtTest>
 
+#include "base/Form.h"
 #include "base/ProgramFolder.h"
 #include "candidates/core/Gradebook.h"
 #include "paper/ScanReviewForm.h"
@@ -325,6 +326,20 @@ class ScanReviewFormTest : public QObject {
     QVERIFY(r.Form->scanSetChanged->isHidden());
     r.Form->SetCurrentFingerprint(SampleFingerprint + 1);
     QVERIFY(!r.Form->scanSetChanged->isHidden());
+  }
+
+  void helpButtonAndF1OpenTheScanningPage() {
+    std::string page;
+    SetHelpHandler([&](const std::string& p) { page = p; });
+    TReview r;
+    QTest::keyClick(r.Form->scanPage, Qt::Key_F1);
+    SetHelpHandler(nullptr);
+    QCOMPARE(page, std::string("scanning.htm"));
+    // No help folder here: the button says which page it looked for.
+    r.Messages.Answer(mrOk);
+    r.Form->scanHelp->click();
+    QCOMPARE(r.Messages.Shown().size(), std::size_t{1});
+    QVERIFY(r.Messages.Shown()[0].Text.contains(QStringLiteral("scanning.htm")));
   }
 
   void controlsHaveNamesForScreenReaders() {

@@ -12,6 +12,7 @@
 #include "base/core/Cp1252.h"
 #include "base/core/FileIO.h"
 #include "base/core/PathResolver.h"
+#include "paper/ScoreBatch.h"
 #include "questions/PaperPrinter.h"
 #include "questions/QuietMessages.h"
 #include "questions/core/CsvColumnMemory.h"
@@ -75,6 +76,8 @@ void PrintNotes(std::ostream& err, const char* what, const std::vector<TImportNo
 }  // namespace
 
 int RunConverter(const QStringList& args, std::ostream& err) {
+  // Scanned answer sheets into a table; the logs are left alone.
+  if (!args.isEmpty() && args.first() == QLatin1String("--score")) return RunScoreBatch(args.mid(1), err);
   QStringList files;
   bool key = false;
   for (const QString& a : args) {
@@ -86,7 +89,9 @@ int RunConverter(const QStringList& args, std::ostream& err) {
   const char* usage =
       "usage: proctorium-convert IN OUT [--key]\n"
       "  IN:  .qst .txt (Aiken) .gift .xml .csv\n"
-      "  OUT: .qst .txt .gift .xml .csv .pdf (--key: the answer key)\n";
+      "  OUT: .qst .txt .gift .xml .csv .pdf (--key: the answer key)\n"
+      "       proctorium-convert --score JOB SCANS... OUT.csv\n"
+      "  scores scanned answer sheets into a table; the logs are not touched\n";
   if (files.size() != 2) {
     err << usage;
     return 2;
