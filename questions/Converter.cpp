@@ -12,6 +12,7 @@
 #include "base/core/Cp1252.h"
 #include "base/core/FileIO.h"
 #include "base/core/PathResolver.h"
+#include "paper/PaperConvert.h"
 #include "questions/PaperPrinter.h"
 #include "questions/QuietMessages.h"
 #include "questions/core/CsvColumnMemory.h"
@@ -75,6 +76,7 @@ void PrintNotes(std::ostream& err, const char* what, const std::vector<TImportNo
 }  // namespace
 
 int RunConverter(const QStringList& args, std::ostream& err) {
+  if (args.value(0) == QLatin1String("--paper")) return RunPaperConvert(args.mid(1), err);
   QStringList files;
   bool key = false;
   for (const QString& a : args) {
@@ -86,7 +88,8 @@ int RunConverter(const QStringList& args, std::ostream& err) {
   const char* usage =
       "usage: proctorium-convert IN OUT [--key]\n"
       "  IN:  .qst .txt (Aiken) .gift .xml .csv\n"
-      "  OUT: .qst .txt .gift .xml .csv .pdf (--key: the answer key)\n";
+      "  OUT: .qst .txt .gift .xml .csv .pdf (--key: the answer key)\n"
+      "       proctorium-convert --paper SET [--versions N] [--seed S] [--id-digits D] [--page A4|Letter] OUTDIR\n";
   if (files.size() != 2) {
     err << usage;
     return 2;

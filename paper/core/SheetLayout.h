@@ -26,6 +26,7 @@ std::string PaperSizeName(TPaperSize size);  // "A4", "Letter"
 struct TSheetOptions {
   TPaperSize Size = TPaperSize::A4;
   int IdDigits = 6;  // 0 leaves the ID grid off the sheet
+  bool operator==(const TSheetOptions&) const = default;
 };
 
 // One question's row of boxes: as many boxes as the question has answers,
