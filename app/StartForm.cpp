@@ -33,6 +33,7 @@
 #include "candidates/CandidateDlg.h"
 #include "candidates/core/ClassList.h"
 #include "editor/AddEditForm.h"
+#include "paper/PaperPrint.h"
 #include "paper/ScoreScans.h"
 #include "questions/GetFilename.h"
 #include "questions/PrintSet.h"
@@ -172,8 +173,11 @@ TStartForm::TStartForm(const std::string& programFolder, QWidget* parent) : QMai
                                 std::tuple{PdfPaper1, false, true}, std::tuple{PdfKey1, true, true}})
     connect(item, &QAction::triggered, this,
             [this, key = key, pdf = pdf] { PrintSetFile(this, FileListBox1->FileName(), key, pdf); });
+  // Versions for a class on paper, with answer sheets to scan back in.
+  MakeSeparator(Print1, "N6");
+  PaperVersions1 = MakeItem(Print1, "PaperVersions1", QStringLiteral("Paper &versions\u2026"));
+  connect(PaperVersions1, &QAction::triggered, this, [this] { PrintPaperVersions(this, FileListBox1->FileName()); });
   // Filled answer sheets back from the scanner, scored into the logs.
-  MakeSeparator(Print1, "N7");
   ScoreScans1 = MakeItem(Print1, "ScoreScans1", QStringLiteral("&Score scanned sheets\u2026"));
   connect(ScoreScans1, &QAction::triggered, this, [this] { ScoreScansClick(); });
   Help1 = menuBar()->addMenu(QStringLiteral("&Help"));

@@ -64,6 +64,7 @@ class TStartForm : public QMainWindow, public TSettingsHolder {
   QAction* PrintKey1;
   QAction* PdfPaper1;
   QAction* PdfKey1;
+  QAction* PaperVersions1;
   QAction* ScoreScans1;
   QMenu* Help1;
   QAction* MenuHelpIndex;

@@ -32,7 +32,7 @@ constexpr int kWorkLongSide = 2340;
 constexpr double kPdfDpi = 200;
 constexpr double kPdfMaxPixels = 24e6;
 // Larger files than this are no scan of a sheet.
-constexpr qint64 kMaxFileBytes = 1LL << 30;
+constexpr qint64 kMaxFileBytes = 512LL << 20;
 
 std::string PageName(const std::string& source, int page) {
   const std::string name = source.empty() ? std::string("scan") : std::filesystem::path(source).filename().string();
@@ -68,13 +68,13 @@ struct TFoundCode {
   std::array<TPoint2, 4> Corners{};  // top-left, top-right, bottom-right, bottom-left of the symbol
 };
 
-TFoundCode FindCode(const cv::Mat& grey) {
+TFoundCode FindCode(const cv::Mat& grey, bool harder) {
   TFoundCode found;
   ZXing::ImageView view(grey.data, grey.cols, grey.rows, ZXing::ImageFormat::Lum, static_cast<int>(grey.step));
   ZXing::DecodeHints hints;
   hints.setFormats(ZXing::BarcodeFormat::QRCode);
   hints.setTryRotate(true);
-  hints.setTryHarder(true);
+  hints.setTryHarder(harder);
   for (const auto& result : ZXing::ReadBarcodes(view, hints)) {
     if (!result.isValid()) continue;
     auto code = DecodeSheetCode(result.text());
@@ -100,7 +100,10 @@ struct TBlob {
 
 // Solid dark squares of about the corner marks' size: the candidates for
 // the four corners. `side` is the expected side in pixels.
-std::vector<TBlob> FindSquares(const cv::Mat& grey, double side) {
+std::vector<TBlob> FindSquares(const cv::Mat& whole, double side, cv::Rect window = {}) {
+  window = window.area() > 0 ? window & cv::Rect(0, 0, whole.cols, whole.rows) : cv::Rect(0, 0, whole.cols, whole.rows);
+  if (window.area() <= 0) return {};
+  const cv::Mat grey = whole(window);
   cv::Mat binary;
   int block = static_cast<int>(side * 3) | 1;
   block = std::max(block, 15);
@@ -123,7 +126,7 @@ std::vector<TBlob> FindSquares(const cv::Mat& grey, double side) {
     const cv::Moments mo = cv::moments(c);
     const int cx = static_cast<int>(mo.m10 / mo.m00), cy = static_cast<int>(mo.m01 / mo.m00);
     if (cx < 0 || cy < 0 || cx >= binary.cols || cy >= binary.rows || binary.at<uchar>(cy, cx) == 0) continue;
-    blobs.push_back({TPoint2{mo.m10 / mo.m00, mo.m01 / mo.m00}, std::sqrt(area)});
+    blobs.push_back({TPoint2{window.x + mo.m10 / mo.m00, window.y + mo.m01 / mo.m00}, std::sqrt(area)});
   }
   return blobs;
 }
@@ -150,9 +153,16 @@ TBoxMark ReadBox(const cv::Mat& grey, const THomography& h, const TPageContrast&
   darkness.reserve(kGrid * kGrid);
   for (int r = 0; r < kGrid; ++r)
     for (int c = 0; c < kGrid; ++c) {
-      const double x = box.X + mx + (box.W - 2 * mx) * (c + 0.5) / kGrid;
-      const double y = box.Y + my + (box.H - 2 * my) * (r + 0.5) / kGrid;
-      darkness.push_back(contrast.Darkness(Sample(grey, h.Map(x, y))));
+      // Each cell is the mean of four points across it: a scanner's noise
+      // averages out while a pencil line, wider than a cell, keeps its tone.
+      double sum = 0;
+      for (double u : {0.25, 0.75})
+        for (double v : {0.25, 0.75}) {
+          const double x = box.X + mx + (box.W - 2 * mx) * (c + u) / kGrid;
+          const double y = box.Y + my + (box.H - 2 * my) * (r + v) / kGrid;
+          sum += Sample(grey, h.Map(x, y));
+        }
+      darkness.push_back(contrast.Darkness(sum / 4));
     }
   return DecideMark(MeasureBox(darkness, kGrid));
 }
@@ -182,9 +192,19 @@ TPageReading ReadGrey(const cv::Mat& full, const std::vector<TPaperJob>& jobs, c
   else
     grey = full;
 
-  TFoundCode found = FindCode(grey);
+  // The code is large enough to be read at half the working resolution,
+  // which takes a quarter of the time; the full picture is for codes that
+  // a blur or a poor copy has left faint.
+  TFoundCode found;
+  {
+    cv::Mat half;
+    cv::resize(grey, half, cv::Size(), 0.5, 0.5, cv::INTER_AREA);
+    found = FindCode(half, false);
+    for (auto& p : found.Corners) p.X *= 2, p.Y *= 2;
+  }
+  if (!found.Code) found = FindCode(grey, true);
   if (!found.Code && f < 1) {
-    found = FindCode(full);
+    found = FindCode(full, true);
     for (auto& p : found.Corners) p.X *= f, p.Y *= f;
   }
   const double longPx = std::max(grey.cols, grey.rows), shortPx = std::min(grey.cols, grey.rows);
@@ -192,7 +212,7 @@ TPageReading ReadGrey(const cv::Mat& full, const std::vector<TPaperJob>& jobs, c
     // Tell a sheet whose code is spoilt from a page that is no sheet at all:
     // a sheet still shows solid squares near its corners.
     const double scale = longPx / 842.0;
-    const auto squares = FindSquares(grey, 14 * scale);
+    const auto squares = FindSquares(grey, MillimetresToPoints(SheetCornerSizeMm) * scale);
     int corners = 0;
     const TPoint2 imageCorners[4] = {
         {0, 0}, {double(grey.cols), 0}, {double(grey.cols), double(grey.rows)}, {0, double(grey.rows)}};
@@ -239,14 +259,20 @@ TPageReading ReadGrey(const cv::Mat& full, const std::vector<TPaperJob>& jobs, c
                    codeCentre.Y + dx * std::sin(angle) + dy * std::cos(angle)};
   };
   const double markSide = layout->Corners[0].W * scale;
-  const auto squares = FindSquares(grey, markSide);
   std::array<TPoint2, 4> pageCorners{}, imageCorners{};
   const char* why = "a corner mark is missing";
   bool ok = true;
   for (int i = 0; i < 4 && ok; ++i) {
     pageCorners[i] = Centre(layout->Corners[i]);
     const TPoint2 expected = predict(pageCorners[i]);
-    double best = 0.12 * longPx;
+    // Only around where the mark should be: a tenth of the page either way
+    // covers the error of a scale read from the code at ten degrees' skew.
+    const double reach = 0.1 * longPx;
+    const auto squares =
+        FindSquares(grey, markSide,
+                    cv::Rect(static_cast<int>(expected.X - reach), static_cast<int>(expected.Y - reach),
+                             static_cast<int>(2 * reach), static_cast<int>(2 * reach)));
+    double best = reach;
     ok = false;
     for (const auto& b : squares) {
       if (b.Side < markSide * 0.6 || b.Side > markSide * 1.6) continue;
@@ -351,19 +377,24 @@ class TPageSource {
       Error = "the file cannot be opened.";
       return;
     }
-    if (in.size() > kMaxFileBytes) {
+    // A PDF is left on disk for Poppler to read page by page; a picture is
+    // read whole, as its decoder wants, up to a size no scan of a sheet has.
+    const QByteArray head = in.peek(1024);
+    const bool pdf = ReadImageHeader(std::string_view(head.constData(), static_cast<size_t>(head.size()))).Format ==
+                     TImageFormat::Pdf;
+    if (!pdf && in.size() > kMaxFileBytes) {
       Error = "the file is too large to be a scan.";
       TooLarge = true;
       return;
     }
-    Bytes = in.readAll();
+    Bytes = pdf ? head : in.readAll();
     Header = ReadImageHeader(std::string_view(Bytes.constData(), static_cast<size_t>(Bytes.size())));
     switch (Header.Format) {
       case TImageFormat::Unknown:
         Error = "this is neither a picture (PNG, JPEG, TIFF) nor a PDF.";
         return;
       case TImageFormat::Pdf:
-        Pdf = Poppler::Document::loadFromData(Bytes);
+        Pdf = Poppler::Document::load(QString::fromStdString(file));
         if (!Pdf) {
           Error = "the PDF cannot be opened; it may be damaged or incomplete.";
           return;
@@ -424,7 +455,11 @@ class TPageSource {
         if (!pages.empty()) grey = pages.front();
       } else {
         cv::Mat raw(1, static_cast<int>(Bytes.size()), CV_8UC1, Bytes.data());
-        grey = cv::imdecode(raw, cv::IMREAD_GRAYSCALE);
+        // A JPEG decodes at half size for the price of a quarter; a page of
+        // 400 dpi and more loses nothing the reader needs by it.
+        const bool halve =
+            Header.Format == TImageFormat::Jpeg && std::max(Header.Width, Header.Height) >= 2 * kWorkLongSide;
+        grey = cv::imdecode(raw, halve ? cv::IMREAD_REDUCED_GRAYSCALE_2 : cv::IMREAD_GRAYSCALE);
       }
     } catch (const cv::Exception&) {
       grey.release();

@@ -173,20 +173,22 @@ class ScanReaderTest : public QObject {
   void failsWithAReasonNamingThePage_data() {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<TPageFailure>("failure");
-    QTest::newRow("not an answer sheet") << "letter" << TPageFailure::NotAnswerSheet;
-    QTest::newRow("a page of another set") << "other set" << TPageFailure::WrongSet;
-    QTest::newRow("a version the job lacks") << "unknown version" << TPageFailure::UnknownVersion;
-    QTest::newRow("code torn off") << "no code" << TPageFailure::NoQr;
-    QTest::newRow("a corner cut off") << "no corner" << TPageFailure::CornersNotFound;
-    QTest::newRow("not a picture") << "text" << TPageFailure::NotAnImage;
-    QTest::newRow("20000 x 20000 picture") << "huge" << TPageFailure::TooLarge;
-    QTest::newRow("cut-off picture") << "cut png" << TPageFailure::NotAnImage;
-    QTest::newRow("truncated PDF") << "cut pdf" << TPageFailure::NotAnImage;
-    QTest::newRow("password-protected PDF") << "password" << TPageFailure::NotAnImage;
+    QTest::addColumn<QString>("mentions");
+    QTest::newRow("not an answer sheet") << "letter" << TPageFailure::NotAnswerSheet << "not an answer sheet";
+    QTest::newRow("a page of another set") << "other set" << TPageFailure::WrongSet << "another set";
+    QTest::newRow("a version the job lacks") << "unknown version" << TPageFailure::UnknownVersion << "no version B";
+    QTest::newRow("code torn off") << "no code" << TPageFailure::NoQr << "code cannot be read";
+    QTest::newRow("a corner cut off") << "no corner" << TPageFailure::CornersNotFound << "corner marks";
+    QTest::newRow("not a picture") << "text" << TPageFailure::NotAnImage << "neither a picture";
+    QTest::newRow("20000 x 20000 picture") << "huge" << TPageFailure::TooLarge << "too large";
+    QTest::newRow("cut-off picture") << "cut png" << TPageFailure::NotAnImage << "damaged";
+    QTest::newRow("truncated PDF") << "cut pdf" << TPageFailure::NotAnImage << "damaged";
+    QTest::newRow("password-protected PDF") << "password" << TPageFailure::NotAnImage << "password";
   }
   void failsWithAReasonNamingThePage() {
     QFETCH(QString, kind);
     QFETCH(TPageFailure, failure);
+    QFETCH(QString, mentions);
     QTemporaryDir dir;
     testkit::TScanGenerator generator(3);
     TScanDistortion plain;
@@ -260,6 +262,7 @@ class ScanReaderTest : public QObject {
     const std::string expected = name + ", page " + std::to_string(failed->Page + 1) + ": ";
     QVERIFY2(failed->Reason.rfind(expected, 0) == 0, failed->Reason.c_str());
     QCOMPARE(failed->Source, file);
+    QVERIFY2(QString::fromStdString(failed->Reason).contains(mentions), failed->Reason.c_str());
   }
 
   void readsEveryPageOfMultiPageFiles_data() {

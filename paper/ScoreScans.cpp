@@ -31,12 +31,22 @@ bool IsFile(const std::string& path) {
 std::string FindPaperJob(const std::string& setPath) {
   if (setPath.empty()) return {};
   const std::filesystem::path set = ToFsPath(setPath);
-  for (const std::filesystem::path& candidate :
-       {std::filesystem::path(set).replace_extension(".paper.json"), std::filesystem::path(set) += ".paper.json"}) {
-    const std::string path = FromFsPath(candidate);
-    if (IsFile(path)) return path;
+  const std::string stem = FromFsPath(set.stem()) + ".";
+  std::vector<std::string> found;
+  std::error_code ec;
+  for (std::filesystem::directory_iterator it(set.parent_path(), ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string name = FromFsPath(it->path().filename());
+    // "<set>.<job id, 8 hex digits>.paper.json"
+    const std::string suffix = ".paper.json";
+    if (name.size() != stem.size() + 8 + suffix.size() || name.compare(0, stem.size(), stem) != 0 ||
+        name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0)
+      continue;
+    const std::string id = name.substr(stem.size(), 8);
+    if (id.find_first_not_of("0123456789ABCDEFabcdef") == std::string::npos && IsFile(FromFsPath(it->path())))
+      found.push_back(FromFsPath(it->path()));
   }
-  return {};
+  // Printed more than once: which job the scans belong to is the teacher's call.
+  return found.size() == 1 ? found[0] : std::string();
 }
 
 void ScoreScannedSheets(QWidget* parent, const std::string& setPath, const TScoreScansSetup& setup) {

@@ -24,8 +24,8 @@ struct TScoreScansSetup {
   TScanReviewForm::TLoader LoadPage;  // empty: the scan reader's page loader
 };
 
-// The print job written beside a set: "<set>.paper.json" in its folder
-// (with or without the set's extension); empty when there is none.
+// The print job written beside a set ("<set>.<job id>.paper.json"); empty
+// when there is none, or several to choose from.
 std::string FindPaperJob(const std::string& setPath);
 
 // setPath may be empty (no set highlighted): the job is then asked for.

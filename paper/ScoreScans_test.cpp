@@ -46,10 +46,13 @@ class ScoreScansTest : public QObject {
 
   void theJobBesideTheSetIsFound() {
     TTempProgramFolder folder;
-    folder.WriteFile("Tests/Quiz.paper.json", "{}");
-    folder.WriteFile("Tests/Other.qst.paper.json", "{}");
-    QCOMPARE(FindPaperJob(folder.Path("Tests/Quiz.qst")), folder.Path("Tests/Quiz.paper.json"));
-    QCOMPARE(FindPaperJob(folder.Path("Tests/Other.qst")), folder.Path("Tests/Other.qst.paper.json"));
+    for (const char* file :
+         {"Tests/Quiz.1234ABCD.paper.json", "Tests/Two.00000001.paper.json", "Tests/Two.00000002.paper.json",
+          "Tests/Odd.paper.json", "Tests/Odd.12.paper.json", "Tests/Quizzes.1234ABCD.paper.json"})
+      folder.WriteFile(file, "{}");
+    QCOMPARE(FindPaperJob(folder.Path("Tests/Quiz.qst")), folder.Path("Tests/Quiz.1234ABCD.paper.json"));
+    QCOMPARE(FindPaperJob(folder.Path("Tests/Two.qst")), std::string());  // printed twice: asked
+    QCOMPARE(FindPaperJob(folder.Path("Tests/Odd.qst")), std::string());
     QCOMPARE(FindPaperJob(folder.Path("Tests/None.qst")), std::string());
     QCOMPARE(FindPaperJob(""), std::string());
   }
@@ -75,8 +78,9 @@ class ScoreScansTest : public QObject {
     QFETCH(QStringList, captions);
     TTempProgramFolder folder;
     SetProgramFolder(folder.Folder());
-    const std::string jobPath = folder.Path(jobBesideSet ? "Tests/Quiz.paper.json" : "Elsewhere.paper.json");
-    folder.WriteFile(jobBesideSet ? "Tests/Quiz.paper.json" : "Elsewhere.paper.json", PaperJobToJson(SamplePaperJob()));
+    const std::string jobPath = folder.Path(jobBesideSet ? "Tests/Quiz.1234ABCD.paper.json" : "Elsewhere.paper.json");
+    folder.WriteFile(jobBesideSet ? "Tests/Quiz.1234ABCD.paper.json" : "Elsewhere.paper.json",
+                     PaperJobToJson(SamplePaperJob()));
     TAsked asked;
     SetFileDialogHook([&](bool, const QString& caption, const QString&) {
       asked.Captions << caption;
@@ -104,7 +108,7 @@ class ScoreScansTest : public QObject {
   void aDamagedJobIsReported() {
     TTempProgramFolder folder;
     SetProgramFolder(folder.Folder());
-    folder.WriteFile("Tests/Quiz.paper.json", "not a job");
+    folder.WriteFile("Tests/Quiz.1234ABCD.paper.json", "not a job");
     TMessageScript messages;
     messages.Answer(mrOk);
     ScoreScannedSheets(nullptr, folder.Path("Tests/Quiz.qst"), {});
@@ -137,7 +141,7 @@ class ScoreScansTest : public QObject {
     TTempProgramFolder folder;
     SetProgramFolder(folder.Folder());
     const TPaperJob job = SampleJob(0x5151, TPaperSize::A4, 10, 2, 6, 7);
-    folder.WriteFile("Tests/Sample.paper.json", PaperJobToJson(job));
+    folder.WriteFile("Tests/Sample.00005151.paper.json", PaperJobToJson(job));
     TScanGenerator generator(3);
     TFillOptions fill;
     TScanDistortion distortion;
@@ -181,12 +185,12 @@ class ScoreScansTest : public QObject {
 
   void theConverterWritesATableAndLeavesTheLogsAlone() {
     TTempProgramFolder folder;
-    folder.WriteFile("Tests/Quiz.paper.json", PaperJobToJson(SamplePaperJob()));
+    folder.WriteFile("Tests/Quiz.1234ABCD.paper.json", PaperJobToJson(SamplePaperJob()));
     folder.WriteFile("Tests/classlist.csv", "ID,Name\r\n100002,Bo Lee\r\n");
     const QString out = QString::fromStdString(folder.Path("scores.csv"));
     std::ostringstream err;
-    QCOMPARE(RunScoreBatch({QString::fromStdString(folder.Path("Tests/Quiz.paper.json")), QStringLiteral("a.pdf"),
-                            QStringLiteral("b.pdf"), out},
+    QCOMPARE(RunScoreBatch({QString::fromStdString(folder.Path("Tests/Quiz.1234ABCD.paper.json")),
+                            QStringLiteral("a.pdf"), QStringLiteral("b.pdf"), out},
                            err, StandInRead),
              0);
     const std::string table = folder.ReadFile("scores.csv");

@@ -12,6 +12,7 @@
 #include "base/core/Cp1252.h"
 #include "base/core/FileIO.h"
 #include "base/core/PathResolver.h"
+#include "paper/PaperConvert.h"
 #include "paper/ScoreBatch.h"
 #include "questions/PaperPrinter.h"
 #include "questions/QuietMessages.h"
@@ -76,8 +77,9 @@ void PrintNotes(std::ostream& err, const char* what, const std::vector<TImportNo
 }  // namespace
 
 int RunConverter(const QStringList& args, std::ostream& err) {
+  if (args.value(0) == QLatin1String("--paper")) return RunPaperConvert(args.mid(1), err);
   // Scanned answer sheets into a table; the logs are left alone.
-  if (!args.isEmpty() && args.first() == QLatin1String("--score")) return RunScoreBatch(args.mid(1), err);
+  if (args.value(0) == QLatin1String("--score")) return RunScoreBatch(args.mid(1), err);
   QStringList files;
   bool key = false;
   for (const QString& a : args) {
@@ -90,6 +92,7 @@ int RunConverter(const QStringList& args, std::ostream& err) {
       "usage: proctorium-convert IN OUT [--key]\n"
       "  IN:  .qst .txt (Aiken) .gift .xml .csv\n"
       "  OUT: .qst .txt .gift .xml .csv .pdf (--key: the answer key)\n"
+      "       proctorium-convert --paper SET [--versions N] [--seed S] [--id-digits D] [--page A4|Letter] OUTDIR\n"
       "       proctorium-convert --score JOB SCANS... OUT.csv\n"
       "  scores scanned answer sheets into a table; the logs are not touched\n";
   if (files.size() != 2) {

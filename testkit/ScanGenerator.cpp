@@ -1,70 +1,21 @@
 #include "testkit/ScanGenerator.h"
 
-#define ZX_USE_UTF8 1
-#include <ZXing/BitMatrix.h>
-#include <ZXing/MultiFormatWriter.h>
-
 #include <QImage>
 #include <QPainter>
 #include <QPdfWriter>
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <numeric>
 #include <opencv2/imgcodecs.hpp>
 #include <opencv2/imgproc.hpp>
 
+#include "paper/AnswerSheetPainter.h"
 #include "paper/core/SheetCode.h"
 
 namespace proctorium::testkit {
 
 namespace {
-
-// Until the printed layout is at hand the sheets are laid out here, after
-// the same plan: marks in the corners, the code top right, the ID grid top
-// left, rows of boxes in columns below.
-std::vector<TSheetLayout> Layout(const TSheetOptions& options, const std::vector<int>& answers) {
-  const double w = PageWidth(options.Size), h = PageHeight(options.Size);
-  const double mm = 72 / 25.4, mark = 6 * mm, inset = 8 * mm, box = 4 * mm;
-  std::vector<TSheetLayout> sheets;
-  size_t next = 0;
-  do {
-    TSheetLayout s;
-    s.Size = options.Size;
-    s.Width = w;
-    s.Height = h;
-    s.Corners = {TPaperRect{inset, inset, mark, mark}, TPaperRect{w - inset - mark, inset, mark, mark},
-                 TPaperRect{w - inset - mark, h - inset - mark, mark, mark},
-                 TPaperRect{inset, h - inset - mark, mark, mark}};
-    const double top = inset + mark + 4 * mm, left = inset;
-    s.Qr = {w - inset - 30 * mm, top, 30 * mm, 30 * mm};
-    double rowsTop = top + 34 * mm;
-    if (sheets.empty() && options.IdDigits > 0) {
-      s.IdBoxes.resize(options.IdDigits);
-      for (int c = 0; c < options.IdDigits; ++c)
-        for (int d = 0; d < 10; ++d)
-          s.IdBoxes[c][d] = {left + 5 * mm + c * 6.5 * mm, top + 5 * mm + d * 6.5 * mm, box, box};
-      s.NameLine = {left + 5 * mm + options.IdDigits * 6.5 * mm + 20 * mm, top + 5 * mm, 60 * mm, 8 * mm};
-      rowsTop = top + 5 * mm + 10 * 6.5 * mm + 8 * mm;
-    }
-    const double pitch = 7.5 * mm, colWidth = 8 * mm + 8 * 6 * mm + 8 * mm;
-    const int perColumn = static_cast<int>((h - inset - mark - 4 * mm - rowsTop - box) / pitch) + 1;
-    const int columns = static_cast<int>((w - 2 * inset + 8 * mm) / colWidth);
-    for (int i = 0; i < perColumn * columns && next < answers.size(); ++i, ++next) {
-      TSheetRow row;
-      row.Position = static_cast<int>(next) + 1;
-      const double x = left + (i / perColumn) * colWidth, y = rowsTop + (i % perColumn) * pitch;
-      row.Label = {x, y, 7 * mm, box};
-      for (int b = 0; b < answers[next]; ++b) row.Boxes.push_back({x + 8 * mm + b * 6 * mm, y, box, box});
-      s.Rows.push_back(std::move(row));
-    }
-    sheets.push_back(std::move(s));
-  } while (next < answers.size());
-  for (size_t i = 0; i < sheets.size(); ++i) {
-    sheets[i].Sheet = static_cast<int>(i) + 1;
-    sheets[i].SheetCount = static_cast<int>(sheets.size());
-  }
-  return sheets;
-}
 
 cv::Point2f At(double x, double y, double k) { return {static_cast<float>(x * k), static_cast<float>(y * k)}; }
 
@@ -103,46 +54,16 @@ TPaperJob SampleJob(std::uint32_t jobId, TPaperSize size, int questions, int ver
       version.Questions.push_back(pq);
       printedCounts.push_back(counts[q]);
     }
-    version.Sheets = Layout(job.Options, printedCounts);
+    version.Sheets = LayoutAnswerSheets(job.Options, printedCounts);
     job.Versions.push_back(std::move(version));
   }
   return job;
 }
 
 cv::Mat RenderSheet(const TSheetLayout& layout, const TSheetCode& code, int dpi) {
-  const double k = dpi / 72.0;
-  cv::Mat page(static_cast<int>(std::lround(layout.Height * k)), static_cast<int>(std::lround(layout.Width * k)),
-               CV_8UC1, cv::Scalar(255));
-  auto fill = [&](const TPaperRect& r, double grey) {
-    cv::rectangle(page, At(r.X, r.Y, k), At(r.X + r.W, r.Y + r.H, k), Grey(grey), cv::FILLED, cv::LINE_AA);
-  };
-  for (const auto& c : layout.Corners) fill(c, 0);
-  const ZXing::BitMatrix bits =
-      ZXing::MultiFormatWriter(ZXing::BarcodeFormat::QRCode).setMargin(0).encode(EncodeSheetCode(code), 0, 0);
-  const double module = layout.Qr.W / bits.width();
-  for (int y = 0; y < bits.height(); ++y)
-    for (int x = 0; x < bits.width(); ++x)
-      if (bits.get(x, y)) fill({layout.Qr.X + x * module, layout.Qr.Y + y * module, module, module}, 0);
-  const int pen = std::max(1, static_cast<int>(std::lround(0.8 * k)));
-  auto outline = [&](const TPaperRect& r) {
-    cv::rectangle(page, At(r.X, r.Y, k), At(r.X + r.W, r.Y + r.H, k), Grey(0), pen, cv::LINE_AA);
-  };
-  auto text = [&](const std::string& s, double x, double y, double size) {
-    cv::putText(page, s, At(x, y, k), cv::FONT_HERSHEY_SIMPLEX, size * k / 22, Grey(0), std::max(1, pen / 2),
-                cv::LINE_AA);
-  };
-  for (size_t c = 0; c < layout.IdBoxes.size(); ++c)
-    for (int d = 0; d < 10; ++d) {
-      outline(layout.IdBoxes[c][d]);
-      if (c == 0) text(std::to_string(d), layout.IdBoxes[c][d].X - 9, layout.IdBoxes[c][d].Y + 9, 8);
-    }
-  if (layout.NameLine.W > 0)
-    cv::line(page, At(layout.NameLine.X, layout.NameLine.Y + layout.NameLine.H, k),
-             At(layout.NameLine.X + layout.NameLine.W, layout.NameLine.Y + layout.NameLine.H, k), Grey(0), pen);
-  for (const auto& row : layout.Rows) {
-    text(std::to_string(row.Position), row.Label.X, row.Label.Y + row.Label.H * 0.85, 8);
-    for (const auto& b : row.Boxes) outline(b);
-  }
+  const QImage image = RenderAnswerSheet(layout, EncodeSheetCode(code), dpi);
+  cv::Mat page(image.height(), image.width(), CV_8UC1);
+  for (int y = 0; y < image.height(); ++y) std::memcpy(page.ptr(y), image.constScanLine(y), size_t(image.width()));
   return page;
 }
 

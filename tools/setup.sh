@@ -18,7 +18,9 @@ packages=(build-essential cmake ninja-build qt6-base-dev qt6-base-dev-tools libg
           # the core cross-built for Windows, its tests run under Wine
           g++-mingw-w64-x86-64-posix googletest wine wine64
           # reading scanned answer sheets: pictures, QR codes, scanner PDFs
-          libopencv-dev libzxing-dev libpoppler-qt6-dev)
+          libopencv-dev libpoppler-qt6-dev
+          # a password-protected PDF for the scan reader's tests
+          qpdf)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

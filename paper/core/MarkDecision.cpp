@@ -49,7 +49,7 @@ TBoxMeasure MeasureBox(const std::vector<double>& darkness, int cols) {
 
 TBoxMark DecideMark(const TBoxMeasure& m) {
   if (m.Cover >= 0.125) return TBoxMark::Marked;
-  if (m.Cover <= 0.02 && m.Strong == 0 && m.Mean <= 0.10) return TBoxMark::Empty;
+  if (m.Cover <= 0.02 && m.Strong == 0 && m.Mean <= 0.15) return TBoxMark::Empty;
   return TBoxMark::Doubtful;
 }
 

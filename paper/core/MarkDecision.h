@@ -10,8 +10,8 @@
 //    cross, a tick and a light pencil fill all do, and so does a fill that
 //    has been scribbled over (a cancelled answer is not guessed at: the
 //    teacher sees the box and corrects it if the candidate meant otherwise).
-//  - Empty: practically nothing inside: at most a speck, and no more than the
-//    faint grey an eraser leaves behind.
+//  - Empty: practically nothing inside: no speck of ink, and on average no
+//    more than the faint grey an eraser leaves behind (0.15).
 //  - Doubtful: everything in between (a half-erased mark, a stray line
 //    through a corner, a coffee ring over the box): never guessed.
 // Two marks in one row are just read; scoring decides what they are worth.

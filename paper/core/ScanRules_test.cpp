@@ -157,7 +157,8 @@ TEST(MarkDecision, ReadsEachWayOfMarkingAndFlagsTheUnclear) {
       {"half erased", Grid([](int r, int c) { return r < 3 && c < 3 ? 0.3 : 0.1; }), TBoxMark::Doubtful},
       {"stray line across a corner", Grid([](int r, int c) { return 0.9 * Line(r, c, 0, 2, 2, 0, 1.2); }),
        TBoxMark::Doubtful},
-      {"coffee stain", Grid([](int, int) { return 0.15; }), TBoxMark::Doubtful},
+      {"eraser residue", Grid([](int, int) { return 0.14; }), TBoxMark::Empty},
+      {"very faint fill", Grid([](int, int) { return 0.18; }), TBoxMark::Doubtful},
   };
   for (const auto& c : cases) EXPECT_EQ(DecideMark(MeasureBox(c.grid, kN)), c.expected) << c.name;
 }
