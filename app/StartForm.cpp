@@ -33,6 +33,8 @@
 #include "candidates/CandidateDlg.h"
 #include "candidates/core/ClassList.h"
 #include "editor/AddEditForm.h"
+#include "paper/PaperPrint.h"
+#include "paper/ScoreScans.h"
 #include "questions/GetFilename.h"
 #include "questions/PrintSet.h"
 #include "questions/core/QuestionSet.h"
@@ -171,6 +173,13 @@ TStartForm::TStartForm(const std::string& programFolder, QWidget* parent) : QMai
                                 std::tuple{PdfPaper1, false, true}, std::tuple{PdfKey1, true, true}})
     connect(item, &QAction::triggered, this,
             [this, key = key, pdf = pdf] { PrintSetFile(this, FileListBox1->FileName(), key, pdf); });
+  // Versions for a class on paper, with answer sheets to scan back in.
+  MakeSeparator(Print1, "N6");
+  PaperVersions1 = MakeItem(Print1, "PaperVersions1", QStringLiteral("Paper &versions\u2026"));
+  connect(PaperVersions1, &QAction::triggered, this, [this] { PrintPaperVersions(this, FileListBox1->FileName()); });
+  // Filled answer sheets back from the scanner, scored into the logs.
+  ScoreScans1 = MakeItem(Print1, "ScoreScans1", QStringLiteral("&Score scanned sheets\u2026"));
+  connect(ScoreScans1, &QAction::triggered, this, [this] { ScoreScansClick(); });
   Help1 = menuBar()->addMenu(QStringLiteral("&Help"));
   Help1->setObjectName(QStringLiteral("Help1"));
   MenuHelpIndex = MakeItem(Help1, "MenuHelpIndex", QStringLiteral("Help &Index"));
@@ -465,6 +474,15 @@ int TStartForm::HighlightRow(const std::string& fileName) {
   for (int i = 0; i < FileListBox1->count(); ++i)
     if (FileListBox1->item(i)->text().compare(wanted, Qt::CaseInsensitive) == 0) return i;
   return -1;
+}
+
+void TStartForm::ScoreScansClick() {
+  TScoreScansSetup setup;
+  std::string problem;
+  // An unreadable class list leaves the candidates known by their IDs only.
+  setup.ClassList = ReadClassListFile(ProgramPath(ClassListRelative), &problem).Candidates;
+  setup.PassMark = AdminOptions->Extra().PassMark;
+  ScoreScannedSheets(this, FileListBox1->FileName(), setup);
 }
 
 void TStartForm::btnStartClick() {

@@ -64,6 +64,8 @@ class TStartForm : public QMainWindow, public TSettingsHolder {
   QAction* PrintKey1;
   QAction* PdfPaper1;
   QAction* PdfKey1;
+  QAction* PaperVersions1;
+  QAction* ScoreScans1;
   QMenu* Help1;
   QAction* MenuHelpIndex;
   QAction* N4;
@@ -100,6 +102,8 @@ class TStartForm : public QMainWindow, public TSettingsHolder {
   void FileCopy(const std::string& source, const std::string& destination);
 
   void btnStartClick();
+  // Reads scanned answer sheets of the highlighted set and opens their review.
+  void ScoreScansClick();
   void btnEditClick();
   void btnAddClick();
   void btnDeleteClick();

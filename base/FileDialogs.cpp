@@ -73,6 +73,11 @@ QString GetOpenFileName(QWidget* parent, const QString& caption, const QString& 
   return QFileDialog::getOpenFileName(parent, caption, folder, filter);
 }
 
+QStringList GetOpenFileNames(QWidget* parent, const QString& caption, const QString& folder, const QString& filter) {
+  if (Hook()) return Hook()(false, caption, folder).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+  return QFileDialog::getOpenFileNames(parent, caption, folder, filter);
+}
+
 QString GetSaveFileName(QWidget* parent, const QString& caption, const QString& folder, const QString& filter) {
   if (Hook()) return Hook()(true, caption, folder);
   return QFileDialog::getSaveFileName(parent, caption, folder, filter);

@@ -3,6 +3,7 @@
 // them with a file name instead of a window.
 
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <string>
 
@@ -12,6 +13,9 @@ namespace proctorium {
 
 // The chosen file, or an empty string when the user cancelled.
 QString GetOpenFileName(QWidget* parent, const QString& caption, const QString& folder, const QString& filter);
+// Several files at once (scanned pages); empty when cancelled. A test's
+// hook answers with the names on separate lines.
+QStringList GetOpenFileNames(QWidget* parent, const QString& caption, const QString& folder, const QString& filter);
 QString GetSaveFileName(QWidget* parent, const QString& caption, const QString& folder, const QString& filter);
 
 // Asks where to save a file, run through the modal seam; the dialog's

@@ -6,13 +6,14 @@
 
 namespace proctorium {
 
-std::string PdfBytes(const std::string& title, const std::function<bool(QPagedPaintDevice*)>& draw) {
+std::string PdfBytes(const std::string& title, const std::function<bool(QPagedPaintDevice*)>& draw,
+                     QPageSize::PageSizeId page) {
   QByteArray out;
   QBuffer buffer(&out);
   buffer.open(QIODevice::WriteOnly);
   {
     QPdfWriter pdf(&buffer);
-    pdf.setPageSize(QPageSize(QPageSize::A4));
+    pdf.setPageSize(QPageSize(page));
     pdf.setPageMargins(QMarginsF(20, 20, 20, 20), QPageLayout::Millimeter);
     pdf.setResolution(300);
     pdf.setTitle(QString::fromStdString(title));

@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "paper/PaperConvert.h"
+#include "paper/ScoreBatch.h"
 #include "questions/PaperPrinter.h"
 #include "questions/QuietMessages.h"
 
@@ -58,6 +60,11 @@ TConverterMode ConverterModeOf(const QStringList& args) {
   const bool gui = std::any_of(plain.begin(), plain.end(),
                                [](const std::string& a) { return FormatOfFile(a) == TExchangeFormat::Pdf; }) ||
                    (!plain.empty() && FormatOfFile(plain[0]) == TExchangeFormat::MoodleXml);
+  if (args.value(0) == QLatin1String("--paper"))
+    return {true, [](const QStringList& a, std::ostream& err) { return RunPaperConvert(a.mid(1), err); }};
+  // Scanned answer sheets into a table; the logs are left alone.
+  if (args.value(0) == QLatin1String("--score"))
+    return {true, [](const QStringList& a, std::ostream& err) { return RunScoreBatch(a.mid(1), err); }};
   return {gui, RunConverter};
 }
 

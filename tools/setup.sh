@@ -13,8 +13,15 @@ packages=(build-essential cmake ninja-build qt6-base-dev qt6-base-dev-tools libg
           at-spi2-core python3-pyatspi dbus-daemon xvfb
           # packaging checks
           dpkg-dev lintian desktop-file-utils appstream ccache man-db
+          dpkg-dev lintian desktop-file-utils appstream ccache
+          # paper tests: the answer sheets' QR codes, the print job files
+          libzxing-dev nlohmann-json3-dev
           # the core cross-built for Windows, its tests run under Wine
-          g++-mingw-w64-x86-64-posix googletest wine wine64)
+          g++-mingw-w64-x86-64-posix googletest wine wine64
+          # reading scanned answer sheets: pictures, QR codes, scanner PDFs
+          libopencv-dev libpoppler-qt6-dev
+          # a password-protected PDF for the scan reader's tests
+          qpdf)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -3,6 +3,7 @@
 // Nothing here is scored: the review turns accepted readings into results.
 
 #include <array>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -43,6 +44,9 @@ struct TPageReading {
   // The candidate ID as read: a digit per column, '?' where a column is
   // doubtful or has no single mark.
   std::string CandidateId;
+  // A hash of the page's pixels (PaperContentHash), so that the same image
+  // scanned or chosen twice is told; 0 when the reader did not make one.
+  std::uint64_t ImageHash = 0;
 };
 
 }  // namespace proctorium

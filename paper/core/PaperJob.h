@@ -39,10 +39,15 @@ struct TPaperJob {
   bool operator==(const TPaperJob&) const = default;
 };
 
+inline constexpr int MaxPaperVersions = 26;
+
 // The versions of a set: version A..A+count-1, each shuffled by the rules a
 // test on screen uses (the set's shuffle flag for the question order, each
 // question's shuffle-answers flag for its answers), all drawn from `seed`,
-// so the same seed always gives the same papers.
+// so the same seed always gives the same papers. versionCount is kept to
+// 1..MaxPaperVersions. JobId follows from the seed, the set and the options,
+// so printing the same job again gives the same pages; Created is left empty
+// for the caller to stamp.
 TPaperJob MakePaperJob(const TQuestionSet& set, const std::string& setFile, int versionCount, std::uint64_t seed,
                        const TSheetOptions& options);
 
@@ -50,5 +55,19 @@ TPaperJob MakePaperJob(const TQuestionSet& set, const std::string& setFile, int 
 // what is wrong with a file that is damaged or of another format.
 std::string PaperJobToJson(const TPaperJob& job);
 TPaperJob PaperJobFromJson(const std::string& json);
+
+// The job file's name beside the set: "Algebra.tst" with job 1A2B3C4D gives
+// "Algebra.1A2B3C4D.paper.json", so two jobs of one set never overwrite each
+// other while the same job printed again replaces its own file.
+std::string PaperJobFileName(const std::string& setFile, std::uint32_t jobId);
+
+// The set as version `version` prints it: the questions in the version's
+// order, each with its answers in slot order and lettered A.. without gaps,
+// the correct answers moved along. The set's header (question 0) is kept.
+TQuestionSet VersionSet(const TQuestionSet& set, const TPaperVersion& version);
+
+// "AC" for slots A and C; and back, 0 for a text with anything but A..H.
+std::string SlotLetters(AnswerMask mask);
+AnswerMask SlotMask(const std::string& letters);
 
 }  // namespace proctorium

@@ -26,6 +26,7 @@ std::string PaperSizeName(TPaperSize size);  // "A4", "Letter"
 struct TSheetOptions {
   TPaperSize Size = TPaperSize::A4;
   int IdDigits = 6;  // 0 leaves the ID grid off the sheet
+  bool operator==(const TSheetOptions&) const = default;
 };
 
 // One question's row of boxes: as many boxes as the question has answers,
@@ -35,6 +36,14 @@ struct TSheetRow {
   TPaperRect Label;  // where the number is printed
   std::vector<TPaperRect> Boxes;
   bool operator==(const TSheetRow&) const = default;
+};
+
+// A printed text that is not read back: column letters, digit labels, the
+// "Name" caption. The painter fits the text into Rect.
+struct TSheetLabel {
+  TPaperRect Rect;
+  std::string Text;
+  bool operator==(const TSheetLabel&) const = default;
 };
 
 struct TSheetLayout {
@@ -49,12 +58,28 @@ struct TSheetLayout {
   // One column per ID digit, each with the boxes for 0 to 9 (first sheet).
   std::vector<std::array<TPaperRect, 10>> IdBoxes;
   std::vector<TSheetRow> Rows;
+  // Between the top corner marks: version and sheet number for the people
+  // who sort the stack.
+  TPaperRect Title;
+  std::vector<TSheetLabel> Labels;
   bool operator==(const TSheetLayout&) const = default;
 };
 
 // The sheets for one version: answersPerQuestion[i] is the number of answers
 // (2 to 8) of the question printed at position i + 1. As many sheets as
 // the rows need; every box lies inside the rectangle the corner marks span.
+// Sizes the reader and the tests rely on, in points.
+double MillimetresToPoints(double mm);
+inline constexpr double SheetBoxSizeMm = 4.5;
+inline constexpr double SheetCornerSizeMm = 7.0;
+inline constexpr double SheetCornerInsetMm = 10.0;
+inline constexpr double SheetQrSizeMm = 24.0;
+// Clear space kept round the QR code, wider than the four modules a
+// reader needs.
+inline constexpr double SheetQrQuietMm = 4.0;
+// The rectangle spanned by the corner marks' outer edges.
+TPaperRect CornerMarkBounds(const TSheetLayout& layout);
+
 std::vector<TSheetLayout> LayoutAnswerSheets(const TSheetOptions& options, const std::vector<int>& answersPerQuestion);
 
 }  // namespace proctorium

@@ -59,7 +59,10 @@ int RunConversion(const std::vector<std::string>& args, const std::string& progr
   const char* usage =
       "usage: proctorium-convert IN OUT [--key]\n"
       "  IN:  .qst .txt (Aiken) .gift .xml .csv\n"
-      "  OUT: .qst .txt .gift .xml .csv .pdf (--key: the answer key)\n";
+      "  OUT: .qst .txt .gift .xml .csv .pdf (--key: the answer key)\n"
+      "       proctorium-convert --paper SET [--versions N] [--seed S] [--id-digits D] [--page A4|Letter] OUTDIR\n"
+      "       proctorium-convert --score JOB SCANS... OUT.csv\n"
+      "  scores scanned answer sheets into a table; the logs are not touched\n";
   if (files.size() != 2) {
     err << usage;
     return 2;
