@@ -160,7 +160,6 @@ QWidget* TResultsForm::MakeClassPage() {
           });
   lbClass = new QLabel(page);
   lbClass->setObjectName(QStringLiteral("lbClass"));
-  lbClass->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   btnExportClass = MakeButton(page, "btnExportClass", QStringLiteral("E&xport class"),
                               QStringLiteral("Save the tests shown as a CSV file for a spreadsheet"), {0, 0, 60, 25});
   btnReport = MakeButton(page, "btnReport", QStringLiteral("&Reports as PDF"),
@@ -177,6 +176,7 @@ QWidget* TResultsForm::MakeClassPage() {
     lbClass->setText(QStringLiteral("%1 of %2 tests shown")
                          .arg(ClassModel->rowCount())
                          .arg(static_cast<qulonglong>(ClassModel->Table().EntryCount())));
+    FormResize();  // a longer count may need a wider window
   });
   connect(tblClass, &QTableView::doubleClicked, this, [this](const QModelIndex& i) { ShowAnswers(i.row()); });
   connect(btnExportClass, &QPushButton::clicked, this, [this] { btnExportClassClick(); });
@@ -194,9 +194,11 @@ QWidget* TResultsForm::MakeClassPage() {
   sorting->addWidget(sortLabel);
   sorting->addWidget(cbSortClass);
   sorting->addWidget(chkSortDescending);
-  sorting->addWidget(lbClass, 1);
+  sorting->addStretch(1);
   layout->addLayout(sorting);
   layout->addWidget(tblClass, 1);
+  // A line of its own: the count and any damaged lines are read in full.
+  layout->addWidget(lbClass);
   auto* buttons = new QHBoxLayout;
   buttons->addStretch(1);
   buttons->addWidget(btnExportClass);
@@ -226,10 +228,12 @@ void TResultsForm::LoadClass() {
   if (header->sortIndicatorSection() >= 0)
     ClassModel->sort(header->sortIndicatorSection(), header->sortIndicatorOrder());
   // The filter typed stays with the model across a new reading.
-  if (const std::size_t skipped = ClassModel->Table().SkippedCount())
+  if (const std::size_t skipped = ClassModel->Table().SkippedCount()) {
     lbClass->setText(
         lbClass->text() +
         QStringLiteral("; %1 damaged lines of the gradebook passed over").arg(static_cast<qulonglong>(skipped)));
+    FormResize();
+  }
 }
 
 namespace {
@@ -530,9 +534,12 @@ void TResultsForm::FormResize() {
   // window grows before two buttons would meet.
   QSize button(60, 25);
   for (QPushButton* b : {btnClear, btnClose, btnStatistics, btnExport}) button = button.expandedTo(b->sizeHint());
-  const int minWidth = std::max(400, 4 * button.width() + 5 * 8);
-  if (width() < minWidth || height() < 200) {
-    resize(std::max(width(), minWidth), std::max(height(), 200));
+  // The Class page's filters, sort controls and buttons must fit too.
+  const QSize page = tabsResults->minimumSizeHint();
+  const int minWidth = std::max({400, 4 * button.width() + 5 * 8, page.width() + 16});
+  const int minHeight = std::max(200, page.height() + button.height() + 24);
+  if (width() < minWidth || height() < minHeight) {
+    resize(std::max(width(), minWidth), std::max(height(), minHeight));
     return;
   }
   const int top = height() - 8 - button.height();
