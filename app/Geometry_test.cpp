@@ -14,17 +14,22 @@
 #include "app/NewPasswordDlg.h"
 #include "app/PasswordDlg.h"
 #include "app/StartForm.h"
+#include "app/TestSettingsDlg.h"
 #include "base/ModalSeam.h"
 #include "candidates/CandidateDlg.h"
+#include "candidates/core/Gradebook.h"
 #include "editor/AddEditForm.h"
+#include "editor/CsvColumnsDialog.h"
 #include "editor/ExhibitManager.h"
 #include "editor/ShowForm.h"
 #include "questions/GetFilename.h"
 #include "questions/SearchForm.h"
+#include "session/AnswersDlg.h"
 #include "session/Form1.h"
 #include "session/ResultsForm.h"
 #include "session/StatisticsForm.h"
 #include "session/TimerValue.h"
+#include "session/core/CandidateReport.h"
 #include "session/core/DetailLog.h"
 #include "testkit/Geometry.h"
 #include "testkit/MessageScript.h"
@@ -101,6 +106,21 @@ class GeometryTest : public QObject {
     folder.WriteBitmap("chart.bmp", 120, 90);
     folder.WriteFile("Tests/results.txt", "7 Dec 2026  Networking Fundamentals.qst     Time taken: 00:01:00\r\n");
     folder.WriteFile("Tests/results-detail.csv", DetailLog(FullSet()));
+    // Long names and every column filled, as a grading teacher sees them.
+    TGradebookEntry graded;
+    graded.DateTime = "2026-12-07 10:00:00";
+    graded.CandidateName = "Maximilian Alexander Oppenheimer-Lindqvist";
+    graded.CandidateId = "S2026-0042";
+    graded.SetFile = "Networking Fundamentals.qst";
+    graded.Fingerprint = SetFingerprint(FullSet());
+    graded.QuestionsSeen = graded.QuestionsInSet = FullSet().LastIndex;
+    graded.Correct = 1;
+    graded.Percent = 50;
+    graded.SecondsTaken = 3725;
+    graded.Result = ResultNotPassed;
+    graded.TestId = "id0";
+    graded.FocusLost = 2;
+    folder.WriteFile("Tests/gradebook.csv", GradebookRecord(graded, true));
     folder.CreateForms();
     testkit::TMessageScript messages;
     TModalScript modals;
@@ -152,14 +172,37 @@ class GeometryTest : public QObject {
     });
     ResultsForm->btnStatisticsClick();
 
+    modals.Expect("ResultsForm", [&](QDialog* d) {
+      auto* results = static_cast<TResultsForm*>(d);
+      results->tabsResults->setCurrentIndex(1);
+      check("results, Class page", d);
+      results->tabsResults->setCurrentIndex(0);
+      d->hide();
+      return int(mrCancel);
+    });
+    ExecModal(ResultsForm);
+
+    TTestSettingsDlg examSettings(StartForm);
+    examSettings.Load(TTestSettings(), QStringLiteral("Networking Fundamentals.qst"));
+    TDetailTest detail;
+    FindDetailTest(DetailLog(FullSet()), "id0", detail);
+    TAnswersDlg answers(StartForm, graded, &detail);
+    TCsvColumns guess;
+    guess.Question = 0;
+    guess.Answers = {1, 2, 3};
+    guess.Key = 4;
+    TCsvColumnsDialog csvColumns(
+        StartForm, {"Question text", "First answer", "Second answer", "Third answer", "Correct answer (letters)"},
+        guess);
     TGetFilename name(StartForm);
     TExhibitManager picker(StartForm);
     TShowForm viewer(StartForm);
     viewer.FileName = folder.Path("Tests/chart.bmp");
     TCandidateDlg who(StartForm);
     who.Prepare(true, {}, false);
-    for (QDialog* dlg : std::initializer_list<QDialog*>{ResultsForm, TimerValue, PasswordDlg, NewPasswordDlg,
-                                                        AdminOptions, AboutBox, &name, &picker, &viewer, &who}) {
+    for (QDialog* dlg :
+         std::initializer_list<QDialog*>{ResultsForm, TimerValue, PasswordDlg, NewPasswordDlg, AdminOptions, AboutBox,
+                                         &name, &picker, &viewer, &who, &examSettings, &answers, &csvColumns}) {
       modals.Expect(dlg->objectName(), [&](QDialog* d) {
         // The picker's warning lies over its list.
         check(qPrintable(d->objectName()), d, {QStringLiteral("WarningPanel")});

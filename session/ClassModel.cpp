@@ -9,9 +9,9 @@ namespace proctorium {
 
 TClassModel::TClassModel(QObject* parent) : QAbstractTableModel(parent) {}
 
-void TClassModel::Assign(std::vector<TGradebookEntry> entries) {
+void TClassModel::Load(std::string bytes) {
   beginResetModel();
-  Table_.Assign(std::move(entries));
+  Table_.Load(std::move(bytes));
   endResetModel();
 }
 

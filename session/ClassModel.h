@@ -4,7 +4,7 @@
 // are made only for the rows in sight.
 
 #include <QAbstractTableModel>
-#include <vector>
+#include <string>
 
 #include "session/core/ClassTable.h"
 
@@ -15,11 +15,12 @@ class TClassModel : public QAbstractTableModel {
  public:
   explicit TClassModel(QObject* parent = nullptr);
 
-  void Assign(std::vector<TGradebookEntry> entries);
+  // The gradebook file as read.
+  void Load(std::string bytes);
   void SetFilter(const QString& set, const QString& candidate);
   const TClassTable& Table() const { return Table_; }
   // The gradebook entry shown in a row.
-  const TGradebookEntry& EntryAt(int row) const { return Table_.Entry(Table_.Shown()[static_cast<size_t>(row)]); }
+  TGradebookEntry EntryAt(int row) const { return Table_.Entry(Table_.Shown()[static_cast<size_t>(row)]); }
 
   int rowCount(const QModelIndex& parent = {}) const override;
   int columnCount(const QModelIndex& parent = {}) const override;

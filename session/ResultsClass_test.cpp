@@ -1,3 +1,5 @@
+#include <QAccessible>
+#include <QApplication>
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QProcess>
@@ -208,6 +210,89 @@ class ResultsClassTest : public QObject {
     QTest::mouseRelease(table->viewport(), Qt::LeftButton, {}, cell.center());
     QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, cell.center());
     VERIFY_MODALS(modals);
+  }
+
+  // Without a mouse: Enter on a row opens its answers (not the window's
+  // default button), the sort is chosen by name and turned round by key,
+  // and a screen reader hears a name for every control of the page.
+  void keyboardOpensAnswersAndSorts() {
+    testkit::TTempProgramFolder folder;
+    WriteClass(folder, ClassOfThree);
+    folder.CreateForms();
+    OpenClassPage();
+    ResultsForm->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(ResultsForm));
+    QTableView* table = ResultsForm->tblClass;
+    table->setFocus();
+    table->setCurrentIndex(ResultsForm->ClassModel->index(2, ClassName));
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
+      TModalScript modals;
+      QString title;
+      modals.Expect("AnswersDlg", [&title](QDialog* d) {
+        title = d->windowTitle();
+        static_cast<TAnswersDlg*>(d)->btnClose->click();
+        return d->result();
+      });
+      QTest::keyClick(table, key);
+      VERIFY_MODALS(modals);
+      QCOMPARE(title, QStringLiteral("Answers: Ann Lee - Quiz.qst"));
+    }
+    QTest::keyClick(ResultsForm, Qt::Key_T, Qt::AltModifier);
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(ResultsForm->cbSortClass));
+    QTest::keyClicks(ResultsForm->cbSortClass, "Per");
+    QCOMPARE(ResultsForm->cbSortClass->currentText(), QStringLiteral("Per cent"));
+    QCOMPARE(Column(ClassPercent), QStringList({"33", "66", "66"}));
+    QTest::keyClick(ResultsForm, Qt::Key_G, Qt::AltModifier);
+    QTRY_VERIFY(ResultsForm->chkSortDescending->isChecked());  // a mnemonic clicks after a short show of the press
+    QCOMPARE(Column(ClassPercent), QStringList({"66", "66", "33"}));
+    QCOMPARE(table->horizontalHeader()->sortIndicatorSection(), int(ClassPercent));
+    // Back to the order of saving, turned round: the newest first.
+    ResultsForm->cbSortClass->setCurrentIndex(0);
+    QCOMPARE(Column(ClassDateTime), QStringList({"2026-12-07 10:00:00", "2026-12-07 09:05:00", "2026-12-07 09:00:00"}));
+    // A click on a title shows in the controls.
+    QHeaderView* header = table->horizontalHeader();
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                      QPoint(header->sectionViewportPosition(ClassName) + 5, header->height() / 2));
+    QCOMPARE(ResultsForm->cbSortClass->currentText(), QStringLiteral("Candidate name"));
+    QAccessible::setActive(true);
+    for (QWidget* w : std::initializer_list<QWidget*>{table, ResultsForm->edFilterSet, ResultsForm->edFilterCandidate,
+                                                      ResultsForm->cbSortClass, ResultsForm->chkSortDescending}) {
+      QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
+      QVERIFY2(a && !a->text(QAccessible::Name).trimmed().isEmpty(), qPrintable(w->objectName()));
+    }
+  }
+
+  // Clear asks once, saying that the answers and the gradebook go with the
+  // summary, and empties the three logs together: No keeps all, Yes leaves
+  // the Log and Class pages and every log empty.
+  void clearEmptiesTheThreeLogsTogether() {
+    TOptionsRecord options;
+    options.EnableClearResults = true;
+    testkit::TTempProgramFolder folder(options);
+    WriteClass(folder, ClassOfThree);
+    folder.WriteFile("Tests/results.txt", "3 tests\r\n");
+    folder.CreateForms();
+    StartForm->LoadOptions();
+    OpenClassPage();
+    const std::string before = folder.ReadFile("Tests/results.txt") + folder.ReadFile("Tests/results-detail.csv") +
+                               folder.ReadFile("Tests/gradebook.csv");
+    for (const int answer : {int(mrNo), int(mrYes)}) {
+      TMessageScript messages;
+      messages.Answer(answer);
+      QVERIFY(ResultsForm->btnClear->isEnabled());
+      ResultsForm->btnClear->click();
+      QCOMPARE(messages.Shown().size(), size_t(1));
+      const testkit::TShownMessage& asked = messages.Shown()[0];
+      QVERIFY(asked.Text.startsWith(QStringLiteral("Are you sure you want to delete this summary ?")));
+      QVERIFY(asked.Text.contains(QStringLiteral("results-detail.csv")));
+      QVERIFY(asked.Text.contains(QStringLiteral("gradebook.csv")));
+      QCOMPARE(asked.DefaultButton, unsigned(mbNo));
+      const std::string after = folder.ReadFile("Tests/results.txt") + folder.ReadFile("Tests/results-detail.csv") +
+                                folder.ReadFile("Tests/gradebook.csv");
+      QCOMPARE(after, answer == mrNo ? before : std::string());
+      QCOMPARE(ResultsForm->ClassModel->rowCount(), answer == mrNo ? 3 : 0);
+      QCOMPARE(ResultsForm->Lines().join('|'), answer == mrNo ? QStringLiteral("3 tests") : QString());
+    }
   }
 
   // Export saves the rows shown, offered in the documents folder, names

@@ -5,9 +5,12 @@
 #include <QHeaderView>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QShortcut>
+#include <QSignalBlocker>
 #include <QStandardPaths>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <utility>
@@ -118,7 +121,43 @@ QWidget* TResultsForm::MakeClassPage() {
   // Rows of one height, measured once: a hundred thousand rows are never
   // each measured.
   tblClass->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-  tblClass->setToolTip(QStringLiteral("Every saved test; double-click a test to see its answers"));
+  tblClass->setToolTip(QStringLiteral("Every saved test; double-click a test or press Enter to see its answers"));
+  tblClass->setAccessibleName(QStringLiteral("Saved tests"));
+  tblClass->setAccessibleDescription(
+      QStringLiteral("One row per saved test; the latest attempt of each candidate at each set says Latest. "
+                     "Enter shows the answers of the current test."));
+  edFilterSet->setAccessibleName(QStringLiteral("Filter by set"));
+  edFilterCandidate->setAccessibleName(QStringLiteral("Filter by candidate name or ID"));
+  // Enter opens the answers as a double-click does; without this the key
+  // would go on to the window and press its default button.
+  for (const int key : {int(Qt::Key_Return), int(Qt::Key_Enter)})
+    new QShortcut(
+        QKeySequence(key), tblClass, [this] { ShowAnswers(tblClass->currentIndex().row()); }, Qt::WidgetShortcut);
+  cbSortClass = new QComboBox(page);
+  cbSortClass->setObjectName(QStringLiteral("cbSortClass"));
+  cbSortClass->addItem(QStringLiteral("Order saved"));
+  for (int c = 0; c < ClassColumnCount; ++c) cbSortClass->addItem(QString::fromStdString(TClassTable::ColumnTitle(c)));
+  cbSortClass->setToolTip(QStringLiteral("The column the tests are sorted by, as a click on its title does"));
+  cbSortClass->setAccessibleName(QStringLiteral("Sort by"));
+  chkSortDescending = new QCheckBox(QStringLiteral("Descendin&g"), page);
+  chkSortDescending->setObjectName(QStringLiteral("chkSortDescending"));
+  chkSortDescending->setToolTip(QStringLiteral("Largest, latest or last in the alphabet first"));
+  auto* sortLabel = new QLabel(QStringLiteral("Sor&t by:"), page);
+  sortLabel->setBuddy(cbSortClass);
+  const auto sortChosen = [this] {
+    tblClass->horizontalHeader()->setSortIndicator(
+        cbSortClass->currentIndex() - 1, chkSortDescending->isChecked() ? Qt::DescendingOrder : Qt::AscendingOrder);
+  };
+  connect(cbSortClass, &QComboBox::currentIndexChanged, this, sortChosen);
+  connect(chkSortDescending, &QCheckBox::toggled, this, sortChosen);
+  // A click on a title shows in the controls, so they always say how the
+  // rows are sorted.
+  connect(tblClass->horizontalHeader(), &QHeaderView::sortIndicatorChanged, this,
+          [this](int column, Qt::SortOrder order) {
+            const QSignalBlocker a(cbSortClass), b(chkSortDescending);
+            cbSortClass->setCurrentIndex(column + 1);
+            chkSortDescending->setChecked(order == Qt::DescendingOrder);
+          });
   lbClass = new QLabel(page);
   lbClass->setObjectName(QStringLiteral("lbClass"));
   btnExportClass = MakeButton(page, "btnExportClass", QStringLiteral("E&xport class"),
@@ -137,6 +176,7 @@ QWidget* TResultsForm::MakeClassPage() {
     lbClass->setText(QStringLiteral("%1 of %2 tests shown")
                          .arg(ClassModel->rowCount())
                          .arg(static_cast<qulonglong>(ClassModel->Table().EntryCount())));
+    FormResize();  // a longer count may need a wider window
   });
   connect(tblClass, &QTableView::doubleClicked, this, [this](const QModelIndex& i) { ShowAnswers(i.row()); });
   connect(btnExportClass, &QPushButton::clicked, this, [this] { btnExportClassClick(); });
@@ -150,13 +190,29 @@ QWidget* TResultsForm::MakeClassPage() {
   filters->addWidget(candidateLabel);
   filters->addWidget(edFilterCandidate, 1);
   layout->addLayout(filters);
+  auto* sorting = new QHBoxLayout;
+  sorting->addWidget(sortLabel);
+  sorting->addWidget(cbSortClass);
+  sorting->addWidget(chkSortDescending);
+  sorting->addStretch(1);
+  layout->addLayout(sorting);
   layout->addWidget(tblClass, 1);
+  // A line of its own: the count and any damaged lines are read in full.
+  layout->addWidget(lbClass);
   auto* buttons = new QHBoxLayout;
-  buttons->addWidget(lbClass, 1);
+  buttons->addStretch(1);
   buttons->addWidget(btnExportClass);
   buttons->addWidget(btnReport);
   buttons->addWidget(btnPrintReport);
   layout->addLayout(buttons);
+  // Tab runs as the eye reads: the filters, how the rows are sorted, the rows, the buttons.
+  setTabOrder(edFilterSet, edFilterCandidate);
+  setTabOrder(edFilterCandidate, cbSortClass);
+  setTabOrder(cbSortClass, chkSortDescending);
+  setTabOrder(chkSortDescending, tblClass);
+  setTabOrder(tblClass, btnExportClass);
+  setTabOrder(btnExportClass, btnReport);
+  setTabOrder(btnReport, btnPrintReport);
   return page;
 }
 
@@ -167,18 +223,17 @@ void TResultsForm::LoadClass() {
   } catch (const std::exception& e) {
     ShowException(e);
   }
-  TGradebookFile file = ReadGradebook(bytes);
-  std::vector<TGradebookEntry> entries;
-  entries.reserve(file.Rows.size());
-  for (TGradebookRow& row : file.Rows) entries.push_back(std::move(row.Entry));
-  ClassModel->Assign(std::move(entries));
+  ClassModel->Load(std::move(bytes));
   const QHeaderView* header = tblClass->horizontalHeader();
   if (header->sortIndicatorSection() >= 0)
     ClassModel->sort(header->sortIndicatorSection(), header->sortIndicatorOrder());
   // The filter typed stays with the model across a new reading.
-  if (!file.SkippedLines.empty())
-    lbClass->setText(lbClass->text() + QStringLiteral("; %1 damaged lines of the gradebook passed over")
-                                           .arg(static_cast<qulonglong>(file.SkippedLines.size())));
+  if (const std::size_t skipped = ClassModel->Table().SkippedCount()) {
+    lbClass->setText(
+        lbClass->text() +
+        QStringLiteral("; %1 damaged lines of the gradebook passed over").arg(static_cast<qulonglong>(skipped)));
+    FormResize();
+  }
 }
 
 namespace {
@@ -423,21 +478,35 @@ void TResultsForm::btnExportClick() {
 }
 
 void TResultsForm::btnClearClick() {
-  if (MessageDlg(QStringLiteral("Are you sure you want to delete this summary ?"), TMsgDlgType::Confirmation,
-                 mbYes | mbNo, mbNo) != mrYes)
-    return;
+  // The detail log and the gradebook record the same tests as the summary:
+  // emptying one alone would leave the Class page and the statistics
+  // showing tests the summary no longer has, so all three go together and
+  // the question says so.
+  const std::string detail = ProgramPath(DetailLogRelative), gradebook = ProgramPath(GradebookRelative);
+  const auto holdsTests = [](const std::string& path) {
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(ToFsPath(path), ec);
+    return !ec && size > 0;
+  };
+  QString question = QStringLiteral("Are you sure you want to delete this summary ?");
+  if (holdsTests(detail) || holdsTests(gradebook))
+    question += QStringLiteral(
+        "\n\nThe answers of each test (results-detail.csv: statistics, answers) and the gradebook "
+        "(gradebook.csv: the Class page, reports) are deleted with it, so that all three keep recording the "
+        "same tests. Export first what you want to keep.");
+  if (MessageDlg(question, TMsgDlgType::Confirmation, mbYes | mbNo, mbNo) != mrYes) return;
   try {
     RefuseLinkedLog(ResultsFileName);
     TFileLock lock(ResultsFileName, LockWaitMs);
     // A save cut short is completed first, or it would come back after the clear.
-    CompleteInterruptedSave(ProgramPath(SaveJournalRelative));
-    ClearLog(ResultsFileName);
+    ClearAsOneUnit(ProgramPath(SaveJournalRelative), {ResultsFileName, detail, gradebook});
   } catch (const std::exception& e) {
     ShowException(e);
     return;
   }
   Memo1->Clear();
   btnClear->setEnabled(false);
+  ClassModel->Load({});
 }
 
 void TResultsForm::FormShow() {
@@ -465,9 +534,12 @@ void TResultsForm::FormResize() {
   // window grows before two buttons would meet.
   QSize button(60, 25);
   for (QPushButton* b : {btnClear, btnClose, btnStatistics, btnExport}) button = button.expandedTo(b->sizeHint());
-  const int minWidth = std::max(400, 4 * button.width() + 5 * 8);
-  if (width() < minWidth || height() < 200) {
-    resize(std::max(width(), minWidth), std::max(height(), 200));
+  // The Class page's filters, sort controls and buttons must fit too.
+  const QSize page = tabsResults->minimumSizeHint();
+  const int minWidth = std::max({400, 4 * button.width() + 5 * 8, page.width() + 16});
+  const int minHeight = std::max(200, page.height() + button.height() + 24);
+  if (width() < minWidth || height() < minHeight) {
+    resize(std::max(width(), minWidth), std::max(height(), minHeight));
     return;
   }
   const int top = height() - 8 - button.height();

@@ -4,6 +4,8 @@
 // seats sharing the program folder never overwrite each other's results.
 // Its Class page shows the gradebook: who took which set and how it went.
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -35,6 +37,9 @@ class TResultsForm : public TForm {
   QLineEdit* edFilterSet;
   QLineEdit* edFilterCandidate;
   QTableView* tblClass;
+  // Sorting without the mouse: the same as a click on a column's title.
+  QComboBox* cbSortClass;
+  QCheckBox* chkSortDescending;
   TClassModel* ClassModel;
   QLabel* lbClass;
   QPushButton* btnExportClass;

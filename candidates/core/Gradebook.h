@@ -82,6 +82,23 @@ struct TGradebookFile {
   std::vector<int> SkippedLines;    // lines that are not a record (torn, foreign)
 };
 
+// One line's record as read, without a copy: the texts point into the line
+// or, for the rare quoted text with doubled quotes, into scratch. Texts are
+// as stored, with the formula guard CsvText added already taken off.
+struct TGradebookFields {
+  std::string_view DateTime, CandidateName, CandidateId, SetFile, Timer, Ended, Result, TestId, ScoreRule, Source;
+  std::uint64_t Fingerprint = 0;
+  int QuestionsSeen = 0, QuestionsInSet = 0, Correct = 0, Percent = 0, SecondsTaken = 0, FocusLost = -1;
+};
+
+enum class TGradebookLine { Record, Blank, Header, Damaged };
+
+// Reads one line (its end taken off). scratch is overwritten and must stay
+// untouched while the texts are used. What the whole-file reader and the
+// class view both read lines with, so they accept the same lines.
+TGradebookLine ParseGradebookLine(std::string_view line, TGradebookFields& out, std::string& scratch);
+TGradebookEntry GradebookEntryOf(const TGradebookFields& fields);
+
 // Reads a whole gradebook. Every record is one line, so a line torn by a
 // crash or written by something else costs that line only; header lines
 // and blank lines are passed over without counting. Columns added after

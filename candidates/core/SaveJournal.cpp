@@ -108,6 +108,12 @@ void Replay(const std::string& folder, const std::vector<TJournalEntry>& entries
   for (const TJournalEntry& e : entries) {
     const std::string path = folder + e.Name;
     RefuseLinkedLog(path);
+    if (e.SizeBefore == 0 && e.Bytes.empty()) {
+      // An entry of a clear: emptied and flushed, and never created.
+      if (FileExists(path)) ClearLog(path);
+      if (steps) Step(++step);
+      continue;
+    }
     if (SizeOf(path) > e.SizeBefore) {
       std::error_code ec;
       std::filesystem::resize_file(ToFsPath(path), e.SizeBefore, ec);
@@ -176,6 +182,23 @@ void AppendAsOneUnit(const std::string& journalPath, const std::vector<TLogAddit
   // nothing was appended yet, and no temporary file is left behind.
   AppendToLog(journalPath, Encode(entries));
   if (journalled) *journalled = true;
+  Step(0);
+  Replay(folder, entries, true);
+  RemoveJournal(journalPath);
+}
+
+void ClearAsOneUnit(const std::string& journalPath, const std::vector<std::string>& logs) {
+  CompleteInterruptedSave(journalPath);
+  const std::string folder = Folder(journalPath);
+  std::vector<TJournalEntry> entries;
+  for (const std::string& path : logs) {
+    if (Folder(path) != folder) throw EFileError("Cannot create file " + path + ": not beside " + journalPath);
+    RefuseLinkedLog(path);
+    TJournalEntry e;
+    e.Name = ExtractFileName(path);
+    entries.push_back(std::move(e));
+  }
+  AppendToLog(journalPath, Encode(entries));
   Step(0);
   Replay(folder, entries, true);
   RemoveJournal(journalPath);

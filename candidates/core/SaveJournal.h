@@ -42,6 +42,13 @@ struct TLogAddition {
 void AppendAsOneUnit(const std::string& journalPath, const std::vector<TLogAddition>& additions,
                      bool* journalled = nullptr);
 
+// Empties the logs as one unit, after completing any cut-short save, so
+// the three logs that record the same tests are never left with a test in
+// one and not in another: a kill part-way leaves the journal, and the next
+// save or the results window empties the rest. Logs that do not exist are
+// not created. The caller holds the results log's lock. Throws EFileError.
+void ClearAsOneUnit(const std::string& journalPath, const std::vector<std::string>& logs);
+
 // Completes the save a kill cut short, if any; true when there was one. A
 // journal that cannot be read (damaged by hand) is removed and the logs are
 // left as they are. The caller holds the results log's lock. Throws

@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "base/core/FileIO.h"
+#include "session/core/ResultsLog.h"
 #include "testkit/core/TempDir.h"
 
 using namespace proctorium;
@@ -160,4 +161,46 @@ TEST(SaveJournal, LinksAndOddFilesInALogsPlaceAreRefusedBeforeAnythingIsWritten)
     EXPECT_FALSE(FileExists(logs.Dir.Path("nothing.txt"))) << c.Name;
     EXPECT_FALSE(FileExists(logs.Journal)) << c.Name;
   }
+}
+
+// A clear empties the three logs together: cut short at any step, the
+// repair empties the rest; a log that is not there is not made; a save cut
+// short before the clear is completed first and so cleared, not brought
+// back afterwards.
+TEST(SaveJournal, ClearEmptiesEveryLogOrLeavesItToTheRepair) {
+  for (int killAt = -1; killAt <= 3; ++killAt) {
+    TLogs logs;
+    AppendAsOneUnit(logs.Journal, logs.Save(1));
+    const std::vector<std::string> all = {logs.Dir.Path("Tests/results.txt"), logs.Dir.Path("Tests/detail.csv"),
+                                          logs.Dir.Path("Tests/gradebook.csv")};
+    SetSaveStepHook([&](int step) {
+      if (step == 0) AppendToLog(logs.Dir.Path("Tests/results.txt"), "written meanwhile?\r\n");
+      if (step == killAt) throw TKilled{};
+    });
+    if (killAt >= 0) {
+      EXPECT_THROW(ClearAsOneUnit(logs.Journal, all), TKilled);
+      SetSaveStepHook({});
+      EXPECT_TRUE(CompleteInterruptedSave(logs.Journal)) << killAt;
+    } else {
+      SetSaveStepHook({});
+      ClearAsOneUnit(logs.Journal, all);
+    }
+    EXPECT_EQ(logs.State(), "|||") << killAt;
+  }
+
+  TLogs logs;
+  std::filesystem::remove(logs.Dir.Path("Tests/detail.csv"));
+  SetSaveStepHook([](int step) {
+    if (step == 1) throw TKilled{};
+  });
+  EXPECT_THROW(AppendAsOneUnit(logs.Journal, logs.Save(1)), TKilled);
+  SetSaveStepHook({});
+  std::filesystem::remove(logs.Dir.Path("Tests/gradebook.csv"));
+  ClearAsOneUnit(logs.Journal, {logs.Dir.Path("Tests/results.txt"), logs.Dir.Path("Tests/gradebook.csv")});
+  EXPECT_EQ(logs.Dir.ReadFile("Tests/results.txt") + "|" + logs.Dir.ReadFile("Tests/gradebook.csv"), "|");
+  EXPECT_EQ(logs.Dir.ReadFile("Tests/detail.csv"), "HEADER\r\ndetail 1\r\n");  // not in this clear
+  EXPECT_FALSE(FileExists(logs.Journal));
+  const std::vector<std::string> none = {logs.Dir.Path("Tests/none.csv")};
+  ClearAsOneUnit(logs.Journal, none);
+  EXPECT_FALSE(FileExists(none[0]));
 }

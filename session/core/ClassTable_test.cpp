@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "base/core/Ascii.h"
 #include "session/core/Csv.h"
 
 using namespace proctorium;
@@ -117,6 +118,73 @@ TEST(ClassTable, ExportsTheRowsShownSafelyForASpreadsheet) {
   EXPECT_EQ(CsvTextValue(names[1]), "=HYPERLINK(\"x\")");
   EXPECT_EQ(ids[1].find('\n'), std::string::npos);  // a line break cannot start a row
   EXPECT_EQ(percents, (std::vector<std::string>{"60", "90", "80", "100"}));
+}
+
+// The table reads the file in place: it must take from every line exactly
+// what the whole-file reader does (quoted names, doubled quotes, the
+// formula guard, torn and foreign lines, a repeated header).
+TEST(ClassTable, ReadsTheFileAsTheGradebookReaderDoes) {
+  std::vector<TGradebookEntry> entries = Class();
+  entries[0].CandidateName = "\"Bo\", Jr.";
+  entries[1].CandidateName = "=SUM(A1)";
+  entries[1].CandidateId = "'7";
+  entries[2].SetFile = "a,b.qst";
+  entries[3].TestId = "x\"\"y";
+  entries[4].Ended = EndedTimeUp;
+  entries[4].Timer = TimerCountdown;
+  entries[5].FocusLost = 4;
+  std::string bytes;
+  for (const TGradebookEntry& e : entries) bytes += GradebookRecord(e, bytes.empty());
+  bytes.insert(bytes.find("\r\n", bytes.find("\r\n") + 2) + 2, "torn,\"line\r\nhello, world\r\n\r\n");
+  bytes += GradebookHeader();
+  bytes += "\r\n" + GradebookRecord(entries[0], false).substr(0, 30);
+  const TGradebookFile file = ReadGradebook(bytes);
+  ASSERT_EQ(file.Rows.size(), entries.size());
+  TClassTable t;
+  t.Load(bytes);
+  ASSERT_EQ(t.EntryCount(), entries.size());
+  EXPECT_EQ(t.SkippedCount(), file.SkippedLines.size());
+  EXPECT_EQ(t.SkippedCount(), 3u);
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    EXPECT_EQ(t.Entry(i), file.Rows[i].Entry) << i;
+    EXPECT_EQ(t.Entry(i).CandidateName, entries[i].CandidateName) << i;
+  }
+  EXPECT_EQ(t.Cell(5, ClassFocusLost), "4");
+  EXPECT_EQ(t.Cell(4, ClassEnded), "Time up");
+  t.Load({});
+  EXPECT_EQ(t.EntryCount(), 0u);
+  EXPECT_TRUE(t.Shown().empty());
+}
+
+// On a class of many candidates, sets and attempts, in mixed case, each
+// candidate's latest attempt at each set is marked and no other: checked
+// against the plain rule, one attempt against every later one.
+TEST(ClassTable, MarksTheLatestAttemptsOfALargeClass) {
+  std::vector<TGradebookEntry> entries;
+  for (int i = 0; i < 3000; ++i) {
+    const int who = i * 7919 % 211, set = i * 31 % 7;
+    std::string name = "Pupil " + std::to_string(who % 150);  // some names shared by two IDs
+    if (i % 5 == 0) name = LowerAscii(name);
+    const std::string id = who % 4 == 0 ? "" : (i % 3 ? "s" : "S") + std::to_string(who);
+    entries.push_back(
+        ::Test("2026-12-01 09:00:00", name.c_str(), id.c_str(),
+               (set % 2 ? "Set" + std::to_string(set) + ".qst" : "SET" + std::to_string(set) + ".QST").c_str(), 50));
+  }
+  TClassTable t;
+  t.Assign(entries);
+  const auto key = [&](const TGradebookEntry& e) {
+    return (e.CandidateId.empty() ? "@" + LowerAscii(e.CandidateName) : "#" + LowerAscii(e.CandidateId)) + "\n" +
+           LowerAscii(e.SetFile);
+  };
+  int marked = 0;
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    bool later = false;
+    for (std::size_t j = i + 1; j < entries.size() && !later; ++j) later = key(entries[j]) == key(entries[i]);
+    EXPECT_EQ(t.Latest(i), !later) << i;
+    marked += t.Latest(i);
+  }
+  EXPECT_GT(marked, 200);
+  EXPECT_LT(marked, 3000);
 }
 
 }  // namespace
