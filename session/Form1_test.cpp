@@ -132,14 +132,15 @@ class Form1Test : public QObject {
     TQuestionSet set = testkit::MakeSet(1, "\xCE\xA6\xCF\x85\xCF\x83\xCE\xB9\xCE\xBA\xCE\xAE");
     set.Encoding = TTextEncoding::Utf8;
     set.Questions[1].Text = "x \xE2\x89\xA5 0 \xD0\xB8 H\xE2\x82\x82O?";
-    set.Questions[1].Answers[0] = "\xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D";
-    set.Questions[1].Answers[1] = "\xE6\xBC\xA2\xE5\xAD\x97";
-    set.Questions[1].Remarks = "\xCF\x80 \xE2\x88\x9A2";
+    set.Questions[1].Answers = {"\xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D", "\xE6\xBC\xA2\xE5\xAD\x97"};
+    set.Questions[1].Remarks =
+        "\xCF\x80 \xE2\x88\x9A"
+        "2";
     TRun r(set, {}, "\xD0\xA4\xD0\xB8\xD0\xB7\xD0\xB8\xD0\xBA\xD0\xB0.qst");
     r.Window([](TForm1* f) {
       QCOMPARE(f->lbQuestion->text(), QString::fromUtf8("x \u2265 0 \u0438 H\u2082O?"));
       QCOMPARE(SlotTexts(f).join('|'), QString::fromUtf8("\u05e9\u05dc\u05d5\u05dd|\u6f22\u5b57"));
-      Walk(f, "aEV");
+      Walk(f, "bEE");  // a wrong answer, reviewed with its notes
       QCOMPARE(f->lbReference->text(), QString::fromUtf8("Notes: \u03c0 \u221a2"));
       Walk(f, "SC");
     });
