@@ -442,7 +442,7 @@ void TStartForm::ShowSummary() {
     return;
   }
   const TQuestion description = set->GetCurrent();
-  Memo1->setPlainText(FromAnsi(description.Text));
+  Memo1->setPlainText(FromSetText(description.Text, set->Encoding == TTextEncoding::Utf8));
   if (!description.ExhibitFile.empty()) {
     // A picture that is missing or unreadable shows the logo: the previous
     // set's picture would belong to the wrong set.

@@ -42,6 +42,21 @@ bool ToAnsiChecked(const QString& text, std::string& bytes, QString& missing) {
   return missing.isEmpty();
 }
 
+QString FromSetText(const std::string& bytes, bool utf8) {
+  if (!utf8) return FromAnsi(bytes);
+  QString out = QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
+  out.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  out.replace(QChar('\r'), QChar('\n'));
+  return out;
+}
+
+std::string ToUtf8Text(const QString& text) {
+  QString lf = text;
+  lf.replace(QChar(0x2029), QChar('\n')).replace(QChar(0x2028), QChar('\n')).remove(QChar('\r'));
+  lf.replace(QChar('\n'), QStringLiteral("\r\n"));
+  return lf.toStdString();
+}
+
 std::string ToAnsi(const QString& text) {
   std::string bytes;
   QString missing;

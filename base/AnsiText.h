@@ -15,4 +15,10 @@ std::string ToAnsi(const QString& text);
 // stored (each once, in order of first appearance) in missing.
 bool ToAnsiChecked(const QString& text, std::string& bytes, QString& missing);
 
+// Question set texts: Windows-1252 bytes or, in a Unicode set, UTF-8; CR LF
+// line breaks in both. utf8 says which.
+QString FromSetText(const std::string& bytes, bool utf8);
+// UTF-8 with CR LF breaks, for a Unicode set; every character fits.
+std::string ToUtf8Text(const QString& text);
+
 }  // namespace proctorium

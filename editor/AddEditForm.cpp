@@ -268,7 +268,7 @@ TAddEditForm::~TAddEditForm() { SetSearchTarget(nullptr); }
 bool TAddEditForm::FindAndShow(const std::string& text, bool fromNext) {
   if (!QuestionSet.Search(text, fromNext)) return false;
   ShowQuestion();
-  SelectMatch(LocateSearchHit(QuestionSet.GetCurrent(), text));
+  SelectMatch(LocateSearchHit(QuestionSet.GetCurrent(), text, QuestionSet.Encoding));
   return true;
 }
 
@@ -294,9 +294,9 @@ void TAddEditForm::SelectMatch(const TSearchHit& hit) {
       return;
   }
   // The memo holds the text with its CR LF breaks as single line breaks.
-  auto chars = [&field](std::size_t bytes) {
-    return static_cast<int>(
-        FromAnsi(field.substr(0, bytes)).replace(QStringLiteral("\r\n"), QStringLiteral("\n")).size());
+  const bool utf8 = QuestionSet.Encoding == TTextEncoding::Utf8;
+  auto chars = [&field, utf8](std::size_t bytes) {
+    return static_cast<int>(FromSetText(field.substr(0, bytes), utf8).size());
   };
   const int from = chars(hit.Offset);
   const int to = chars(hit.Offset + hit.Length);
@@ -335,6 +335,8 @@ void TAddEditForm::FormShow() {
     ShowException(e);
   }
   cbProtectedSet->setChecked(QuestionSet.ProtectedSet);
+  LoadedUnicode_ = QuestionSet.Encoding == TTextEncoding::Utf8;
+  UnicodeNoticeGiven_ = false;
   Loading = false;
   SetChanged = false;
   if (!LoadFailed_ && OfferRecovery()) {
@@ -385,10 +387,11 @@ void TAddEditForm::ShowQuestion() {
   const TQuestion r = QuestionSet.GetCurrent();
   rgAnswerType->SetItemIndex(r.AnswerType != TAnswerType::Single ? 1 : 0);
   cbRandomize->setChecked(r.RandomizeAnswers != 0);
-  memoQuestion->setPlainText(FromAnsi(r.Text));
+  const bool utf8 = QuestionSet.Encoding == TTextEncoding::Utf8;
+  memoQuestion->setPlainText(FromSetText(r.Text, utf8));
   for (int i = 0; i < AnswerCount; ++i)
-    memoOption[static_cast<size_t>(i)]->setPlainText(FromAnsi(r.Answers[static_cast<size_t>(i)]));
-  memoRemarks->setPlainText(FromAnsi(r.Remarks));
+    memoOption[static_cast<size_t>(i)]->setPlainText(FromSetText(r.Answers[static_cast<size_t>(i)], utf8));
+  memoRemarks->setPlainText(FromSetText(r.Remarks, utf8));
   EditMask = r.CorrectMask;
   ExhibitName = r.ExhibitFile;
   ShowCorrectMarks();
@@ -450,40 +453,29 @@ void TAddEditForm::btnAddClick() {
 }
 
 void TAddEditForm::btnSaveClick() {
-  // Gather the texts first: a character the file cannot hold stops the
-  // save before anything is stored, and the record stays open for editing.
-  QString missing;
-  auto take = [&missing](const QPlainTextEdit* memo, std::string& into) {
-    QString lacking;
-    if (!ToAnsiChecked(memo->toPlainText(), into, lacking)) {
-      for (QChar c : lacking)
-        if (!missing.contains(c)) missing.append(c);
-    }
+  const std::array<const QPlainTextEdit*, AnswerCount + 2> memos{
+      memoQuestion,  memoOption[0], memoOption[1], memoOption[2], memoOption[3],
+      memoOption[4], memoOption[5], memoOption[6], memoOption[7], memoRemarks};
+  // A character Windows-1252 lacks turns the set into a Unicode one, which
+  // holds every text as UTF-8 from then on.
+  if (QuestionSet.Encoding == TTextEncoding::Cp1252) {
+    std::string bytes;
+    QString missing;
+    for (const QPlainTextEdit* memo : memos)
+      if (!ToAnsiChecked(memo->toPlainText(), bytes, missing)) QuestionSet.UseUtf8();
+  }
+  const bool utf8 = QuestionSet.Encoding == TTextEncoding::Utf8;
+  auto take = [utf8](const QPlainTextEdit* memo) {
+    return utf8 ? ToUtf8Text(memo->toPlainText()) : ToAnsi(memo->toPlainText());
   };
   TQuestion q;
   q.AnswerType = rgAnswerType->ItemIndex() == 1 ? TAnswerType::Multiple : TAnswerType::Single;
   q.RandomizeAnswers = cbRandomize->isChecked() ? 1 : 0;
-  take(memoQuestion, q.Text);
-  for (int i = 0; i < AnswerCount; ++i) take(memoOption[static_cast<size_t>(i)], q.Answers[static_cast<size_t>(i)]);
-  take(memoRemarks, q.Remarks);
+  q.Text = take(memoQuestion);
+  for (int i = 0; i < AnswerCount; ++i) q.Answers[static_cast<size_t>(i)] = take(memoOption[static_cast<size_t>(i)]);
+  q.Remarks = take(memoRemarks);
   q.CorrectMask = EditMask;
   q.ExhibitFile = ExhibitName;
-  if (!missing.isEmpty()) {
-    QStringList shown;
-    for (int i = 0; i < missing.size(); ++i) {
-      // Keep surrogate pairs together so each character is named whole.
-      if (missing[i].isHighSurrogate() && i + 1 < missing.size()) {
-        shown << missing.mid(i, 2);
-        ++i;
-      } else {
-        shown << QString(missing[i]);
-      }
-    }
-    MessageDlg(QStringLiteral("The question cannot be saved: these characters cannot be stored in a question set: ") +
-                   shown.join(QStringLiteral(" ")) + QStringLiteral("\nPlease remove or replace them."),
-               TMsgDlgType::Warning, mbOK);
-    return;
-  }
   SetChanged = true;
   EditBuffer = q;
   if (EditMode == TEditMode::Adding)
@@ -615,6 +607,7 @@ void TAddEditForm::btnImportClick() {
     LimitToRoom(r, MaxQuestions - QuestionSet.LastIndex);
     // A set too large to open again is never made.
     TQuestionSet grown = QuestionSet;
+    MatchEncodings(grown, r);
     for (const TQuestion& q : r.Questions) grown.Add(q);
     CheckSetSize(path, grown.Serialize());
   } catch (const std::exception& e) {
@@ -634,6 +627,7 @@ void TAddEditForm::btnImportClick() {
   // Pictures first: a folder that cannot take them leaves the set as it was.
   if (!Guarded([&] { WriteImages(r, ProgramPath("Tests\\")); })) return;
   const int first = QuestionSet.LastIndex + 1;
+  MatchEncodings(QuestionSet, r);
   DescribeFromImport(QuestionSet, r, ExtractFileName(path));
   for (const TQuestion& q : r.Questions) QuestionSet.Add(q);
   SetChanged = true;
@@ -683,6 +677,12 @@ bool TAddEditForm::FormClose() {
   QuestionSet.ProtectedSet = cbProtectedSet->isChecked();
   QuestionSet.OwnerCode = UserCode();
   try {
+    if (QuestionSet.NeedsUnicodeFile() && !LoadedUnicode_ && !UnicodeNoticeGiven_) {
+      UnicodeNoticeGiven_ = true;
+      MessageDlg(QStringLiteral("This question set now holds characters outside Windows-1252, so it is saved in the "
+                                "Unicode format. Older copies of Proctorium cannot open it."),
+                 TMsgDlgType::Information, mbOK);
+    }
     // Checked and replaced under one lock on the set: of two seats saving
     // at once, the second sees the first one's file and is told.
     const std::string bytes = QuestionSet.Serialize();

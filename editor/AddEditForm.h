@@ -143,7 +143,11 @@ class TAddEditForm : public TForm, public TSearchTarget {
   bool Sized_ = false;       // given its outer design size on first showing
   bool Shown_ = false;       // the exhibit area may speak only once opened
   bool LoadFailed_ = false;  // the file could not be read: nothing to write back
-  std::string FileName_;     // the set's file as it was opened
+  // The set came from a Unicode file, or the author has been told it now
+  // needs one: either way, saving it so needs no word.
+  bool LoadedUnicode_ = false;
+  bool UnicodeNoticeGiven_ = false;
+  std::string FileName_;  // the set's file as it was opened
   // Writes the recovery copy; a failure is reported, the edit stays.
   void WriteRecovery();
   // Offers the recovery copy a crash left behind; true when it was taken.

@@ -211,21 +211,59 @@ class AddEditFormTest : public TEditorTest {
     if (actions == "t!") QCOMPARE(saved.Questions[2].Text, std::string("New\r\nquestion"));
   }
 
-  // Text that Windows-1252 cannot hold is refused by name instead of being
-  // stored as question marks.
-  void textTheFileCannotHold() {
+  // Any character can be typed: the set turns Unicode, the author is told
+  // once when it is first saved so, and it comes back as typed. A set that
+  // needs no more than Windows-1252 keeps the 8-bit file.
+  void textInAnyScript_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("unicode");
+    QTest::newRow("Windows-1252") << QString::fromUtf8("Price in \u20ac, caf\u00e9") << false;
+    QTest::newRow("maths") << QString::fromUtf8("x \u2265 0, y \u2264 1, a \u2260 b, \u221a2, \u03c0, 5 \u2212 3")
+                           << true;
+    QTest::newRow("chemistry") << QString::fromUtf8("H\u2082O") << true;
+    QTest::newRow("Greek") << QString::fromUtf8("\u03a3\u03bf\u03c6\u03af\u03b1") << true;
+    QTest::newRow("Cyrillic") << QString::fromUtf8("\u041f\u0440\u0438\u0432\u0435\u0442") << true;
+    QTest::newRow("Hebrew") << QString::fromUtf8("\u05e9\u05dc\u05d5\u05dd") << true;
+    QTest::newRow("CJK") << QString::fromUtf8("\u6f22\u5b57") << true;
+  }
+  void textInAnyScript() {
+    QFETCH(QString, typed);
+    QFETCH(bool, unicode);
     F->GoToQuestion(1);
-    F->memoQuestion->setPlainText(QString::fromUtf8("Price in \u20ac and \u2603"));
-    F->memoOption[2]->setPlainText(QString::fromUtf8("\u0394 x \u2603"));
-    TMessageScript messages;
-    messages.Expect(QString::fromUtf8("The question cannot be saved: these characters cannot be stored in a question "
-                                      "set: \u2603 \u0394\nPlease remove or replace them."),
-                    TMsgDlgType::Warning, mbOK);
+    F->memoQuestion->setPlainText(typed + QStringLiteral("\nline two"));
+    F->memoOption[2]->setPlainText(typed);
     F->btnSave->click();
-    VERIFY_MESSAGES(messages);
-    QCOMPARE(F->EditMode, TEditMode::Editing);
-    QVERIFY(!F->SetChanged);
-    QCOMPARE(F->QuestionSet.Questions[1].Text, std::string("Question 1"));
+    QCOMPARE(F->EditMode, TEditMode::Browsing);
+    QVERIFY(F->SetChanged);
+    F->GoToQuestion(2);
+    F->GoToQuestion(1);
+    QCOMPARE(F->memoQuestion->toPlainText(), typed + QStringLiteral("\nline two"));
+    QCOMPARE(F->memoOption[2]->toPlainText(), typed);
+    {
+      TMessageScript messages;
+      if (unicode)
+        messages.Expect(
+            "This question set now holds characters outside Windows-1252, so it is saved in the Unicode "
+            "format. Older copies of Proctorium cannot open it.",
+            TMsgDlgType::Information, mbOK);
+      F->btnClose->click();
+      VERIFY_MESSAGES(messages);
+    }
+    QVERIFY(!F->isVisible());
+    QCOMPARE(static_cast<unsigned char>(FileBytes()[0]), unicode ? 0xFE : 0xFF);
+    // Opened again: the same text, found by search in either case, and no
+    // second word about the format.
+    Reopen();
+    QCOMPARE(F->memoQuestion->toPlainText(), QStringLiteral("A test set"));
+    QVERIFY(F->FindAndShow(typed.toLower().toStdString(), false));
+    QCOMPARE(F->QuestionSet.Current, 1);
+    QCOMPARE(F->memoQuestion->textCursor().selectedText(), typed);
+    F->memoRemarks->setPlainText(QStringLiteral("changed"));
+    F->btnSave->click();
+    TMessageScript none;
+    F->btnClose->click();
+    VERIFY_MESSAGES(none);
+    QVERIFY(!F->isVisible());
   }
 
   // A failed write keeps the editor open with the work in memory, unless
@@ -453,15 +491,11 @@ class AddEditFormTest : public TEditorTest {
   // that file adds the same questions again; a name of no known format is
   // refused and nothing written.
   void exportThenImportGivesTheSameQuestions() {
-    // The exchange formats give a multiple-answer question partial credit,
-    // so reading one back says that here all of its answers must be ticked.
+    // The multiple-answer question goes out marked all or nothing, so it
+    // comes back without a note about partial credit.
     const std::pair<const char*, const char*> files[] = {
-        {"out.gift",
-         "3 questions will be added; 1 question changed: line 8: partial credit for B, D; here all of them "
-         "must be ticked"},
-        {"out.xml",
-         "3 questions will be added; 1 question changed: line 34: partial credit for B, D; here all of them "
-         "must be ticked"},
+        {"out.gift", "3 questions will be added"},
+        {"out.xml", "3 questions will be added"},
         {"out.csv", "3 questions will be added"},
         {"out.doc", ""},
     };

@@ -64,6 +64,38 @@ class TConverterTest : public QObject {
              qPrintable(paper));
   }
 
+  // A file in other scripts becomes a Unicode set, and the set a paper, a
+  // key and an export that keep every character.
+  void unicodeQuestionsGoFromFileToSetToPaperAndBack() {
+    QTemporaryDir dir;
+    const QString gift = dir.filePath("physik.gift");
+    Write(gift, QStringLiteral("Is x \u2265 0 for H\u2082O? {=\u0434\u0430 ~\u043D\u0435\u0442 "
+                               "####\u03A3\u03BF\u03C6\u03AF\u03B1 \u05E9\u05DC\u05D5\u05DD \u03C0 \u221A2}\n")
+                    .toUtf8());
+    const QString set = dir.filePath("physik.qst");
+    QCOMPARE(Convert({gift, set}).Code, 0);
+    QFile file(set);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.read(9), QByteArray("\xFEUTF-8\0\0\0", 9));
+    file.close();
+    QCOMPARE(Convert({set, dir.filePath("key.pdf"), "--key"}).Code, 0);
+    const QString key = PdfText(dir.filePath("key.pdf"));
+    // Right-to-left words may come back from the PDF in either order, so
+    // the Hebrew is not looked for there.
+    QVERIFY2(key.contains(QStringLiteral("1. A \u03A3\u03BF\u03C6\u03AF\u03B1")) &&
+                 key.contains(QStringLiteral("\u03C0 \u221A2")),
+             qPrintable(key));
+    QCOMPARE(Convert({set, dir.filePath("paper.pdf")}).Code, 0);
+    const QString paper = PdfText(dir.filePath("paper.pdf"));
+    QVERIFY2(paper.contains(QStringLiteral("Is x \u2265 0 for H\u2082O?")) &&
+                 paper.contains(QStringLiteral("\u043D\u0435\u0442")),
+             qPrintable(paper));
+    QCOMPARE(Convert({set, dir.filePath("back.gift")}).Code, 0);
+    QFile back(dir.filePath("back.gift"));
+    QVERIFY(back.open(QIODevice::ReadOnly));
+    QVERIFY(QString::fromUtf8(back.readAll()).contains(QStringLiteral("Is x \u2265 0 for H\u2082O?")));
+  }
+
   // A new set names where its questions came from, and stderr holds the
   // listing alone, one note a line.
   void aNewSetDescribesItselfAndTheListingStaysClean() {

@@ -50,13 +50,9 @@ void TSearchForm::SearchStep(bool fromNext) {
     MessageDlg(QStringLiteral("You must save or cancel edit before searching"), TMsgDlgType::Information, mbOK);
     return;
   }
-  std::string text;
-  QString missing;
-  // A character the set's texts cannot hold cannot be in them; its '?'
-  // stand-in must not match a real question mark.
-  const bool storable = ToAnsiChecked(edSearchString->text(), text, missing);
+  const std::string text = edSearchString->text().toStdString();
   if (text.empty()) MessageDlg(QStringLiteral("No search text specified !"), TMsgDlgType::Information, mbOK);
-  if (!storable || !Target->FindAndShow(text, fromNext))
+  if (!Target->FindAndShow(text, fromNext))
     MessageDlg(QStringLiteral("Text not found"), TMsgDlgType::Information, mbOK);
 }
 

@@ -626,7 +626,7 @@ void TForm1::ShowQuestion(int q, bool updateTitle) {
   ShowExhibit();
   const TQuestion question = QuestionSet->GetCurrent();
   const int width = AvailableWidth(8);
-  lbQuestion->setText(FromAnsi(question.Text));
+  lbQuestion->setText(FromSetText(question.Text, QuestionSet->Encoding == TTextEncoding::Utf8));
   lbQuestion->setGeometry(8, LayoutTop, width, lbQuestion->heightForWidth(width));
   LayoutTop = lbQuestion->y() + lbQuestion->height() + 10;
   Line1->setGeometry(8, LayoutTop, AvailableWidth(8), 3);
@@ -766,7 +766,8 @@ void TForm1::ShowAnswers() {
   const bool show = AnswersShown || ReviewMode;
   const AnswerMask correct = Session.QuestionStates[q].DisplayCorrectMask;
   for (int k = 1; k <= AnswerCount; ++k) {
-    const QString text = FromAnsi(question.Answers[Session.AnswerInSlot(q, k)]);
+    const QString text =
+        FromSetText(question.Answers[Session.AnswerInSlot(q, k)], QuestionSet->Encoding == TTextEncoding::Utf8);
     // The key is stated in words as well as by colour and weight.
     const bool isCorrect = show && !text.isEmpty() && (Tag(cbl[k - 1]) & correct) != 0;
     // Bold before the height is measured: the key's weight may need more.
@@ -811,7 +812,8 @@ void TForm1::ShowNotes() {
     Line2->setGeometry(8, LayoutTop, AvailableWidth(8), 3);
     LayoutTop = Line2->y() + 10;
     const int width = AvailableWidth(TextLeft());
-    lbReference->setText(QStringLiteral("Notes: ") + FromAnsi(QuestionSet->GetCurrent().Remarks));
+    lbReference->setText(QStringLiteral("Notes: ") +
+                         FromSetText(QuestionSet->GetCurrent().Remarks, QuestionSet->Encoding == TTextEncoding::Utf8));
     lbReference->setGeometry(8, LayoutTop, width, lbReference->heightForWidth(width));
     LayoutTop = lbReference->height() + LayoutTop + 10;
   }

@@ -47,8 +47,9 @@ struct TRun {
   testkit::TMessageScript Messages;
   testkit::TModalScript Modals;
 
-  explicit TRun(const TQuestionSet& set, const TOptionsRecord& options = {}) : Folder(options) {
-    Folder.WriteSet("Quiz.qst", set);
+  explicit TRun(const TQuestionSet& set, const TOptionsRecord& options = {}, const std::string& name = "Quiz.qst")
+      : Folder(options) {
+    Folder.WriteSet(name, set);
   }
   // Queues the next test window for drive to work.
   void Window(std::function<void(TForm1*)> drive) {
@@ -122,6 +123,34 @@ class Form1Test : public QObject {
     std::string bytes;
     QVERIFY(ReadWholeFile(r.Folder.Path("Tests/results-detail.csv"), bytes));
     QCOMPARE(ReadDetailLog(bytes).size(), size_t(1));
+  }
+
+  // A Unicode set shows its texts as written; its file name, outside
+  // Windows-1252, goes to the 8-bit results.txt with a '?' for each
+  // character that does not fit and in full to the UTF-8 detail log.
+  void unicodeSetIsShownAndLoggedInFull() {
+    TQuestionSet set = testkit::MakeSet(1, "\xCE\xA6\xCF\x85\xCF\x83\xCE\xB9\xCE\xBA\xCE\xAE");
+    set.Encoding = TTextEncoding::Utf8;
+    set.Questions[1].Text = "x \xE2\x89\xA5 0 \xD0\xB8 H\xE2\x82\x82O?";
+    set.Questions[1].Answers = {"\xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D", "\xE6\xBC\xA2\xE5\xAD\x97"};
+    set.Questions[1].Remarks =
+        "\xCF\x80 \xE2\x88\x9A"
+        "2";
+    TRun r(set, {}, "\xD0\xA4\xD0\xB8\xD0\xB7\xD0\xB8\xD0\xBA\xD0\xB0.qst");
+    r.Window([](TForm1* f) {
+      QCOMPARE(f->lbQuestion->text(), QString::fromUtf8("x \u2265 0 \u0438 H\u2082O?"));
+      QCOMPARE(SlotTexts(f).join('|'), QString::fromUtf8("\u05e9\u05dc\u05d5\u05dd|\u6f22\u5b57"));
+      Walk(f, "bEE");  // a wrong answer, reviewed with its notes
+      QCOMPARE(f->lbReference->text(), QString::fromUtf8("Notes: \u03c0 \u221a2"));
+      Walk(f, "SC");
+    });
+    r.Start();
+    QVERIFY2(r.Results().contains("  ??????.qst     Time taken:"), qPrintable(r.Results()));
+    std::string bytes;
+    QVERIFY(ReadWholeFile(r.Folder.Path("Tests/results-detail.csv"), bytes));
+    const auto tests = ReadDetailLog(bytes);
+    QCOMPARE(tests.size(), size_t(1));
+    QCOMPARE(tests[0].SetFile, std::string("\xD0\xA4\xD0\xB8\xD0\xB7\xD0\xB8\xD0\xBA\xD0\xB0.qst"));
   }
 
   // Ended after four of ten questions, then reviewed; an answer changed in

@@ -10,6 +10,7 @@
 #include <unicode/normalizer2.h>
 #include <unicode/uchar.h>
 #include <unicode/unistr.h>
+#include <unicode/utf8.h>
 #endif
 
 namespace proctorium {
@@ -22,9 +23,73 @@ std::string CodeOf(char32_t cp) {
   return buf;
 }
 
+// Length of the UTF-8 sequence that starts at text[at], or 0 when it is
+// not a valid one.
+std::size_t SequenceLength(const std::string& text, std::size_t at) {
+  const auto b = static_cast<unsigned char>(text[at]);
+  std::size_t len = b < 0x80 ? 1 : (b & 0xE0) == 0xC0 ? 2 : (b & 0xF0) == 0xE0 ? 3 : (b & 0xF8) == 0xF0 ? 4 : 0;
+  if (len == 0 || at + len > text.size()) return 0;
+  for (std::size_t i = 1; i < len; ++i)
+    if ((static_cast<unsigned char>(text[at + i]) & 0xC0) != 0x80) return 0;
+  return len;
+}
+
+// Folds one character (a valid UTF-8 sequence) onto the end of out.
+void FoldCharacter(const std::string& character, std::string& out);
+
 }  // namespace
 
+std::string FoldCase(const std::string& utf8, std::vector<std::size_t>* origin) {
+  std::string out;
+  out.reserve(utf8.size());
+  if (origin) {
+    origin->clear();
+    origin->reserve(utf8.size());
+  }
+  for (std::size_t i = 0; i < utf8.size();) {
+    const std::size_t before = out.size();
+    std::size_t len = SequenceLength(utf8, i);
+    const auto b = static_cast<unsigned char>(utf8[i]);
+    if (len == 0) {
+      out.push_back(utf8[i]);
+      len = 1;
+    } else if (b < 0x80) {
+      out.push_back(b >= 'A' && b <= 'Z' ? static_cast<char>(b - 'A' + 'a') : utf8[i]);
+    } else {
+      FoldCharacter(utf8.substr(i, len), out);
+    }
+    if (origin) origin->insert(origin->end(), out.size() - before, i);
+    i += len;
+  }
+  return out;
+}
+
 #ifdef _WIN32
+
+namespace {
+
+void FoldCharacter(const std::string& character, std::string& out) {
+  wchar_t wide[4] = {};
+  const int n =
+      MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, character.data(), static_cast<int>(character.size()), wide, 4);
+  wchar_t mapped[8] = {};
+  // Upper case, not lower: it is the mapping that puts the final sigma with
+  // the other two.
+  const int m = n > 0 ? LCMapStringW(LOCALE_INVARIANT, LCMAP_UPPERCASE, wide, n, mapped, 8) : 0;
+  if (m <= 0) {
+    out += character;
+    return;
+  }
+  char bytes[32];
+  const int len = WideCharToMultiByte(CP_UTF8, 0, mapped, m, bytes, sizeof bytes, nullptr, nullptr);
+  if (len <= 0) {
+    out += character;
+    return;
+  }
+  out.append(bytes, static_cast<std::size_t>(len));
+}
+
+}  // namespace
 
 std::string ComposeNfc(const std::string& utf8) {
   if (utf8.empty()) return utf8;
@@ -64,6 +129,16 @@ std::string DescribeCharacter(char32_t cp) {
 }
 
 #else
+
+namespace {
+
+void FoldCharacter(const std::string& character, std::string& out) {
+  icu::UnicodeString c = icu::UnicodeString::fromUTF8(character);
+  c.foldCase();
+  c.toUTF8String(out);
+}
+
+}  // namespace
 
 std::string ComposeNfc(const std::string& utf8) {
   UErrorCode status = U_ZERO_ERROR;

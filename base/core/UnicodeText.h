@@ -2,7 +2,9 @@
 // Unicode rules the core needs from a well-kept library: ICU on Linux and
 // macOS, the system's own normaliser on Windows, where no ICU is at hand.
 
+#include <cstddef>
 #include <string>
+#include <vector>
 
 namespace proctorium {
 
@@ -17,5 +19,14 @@ std::string ComposeNfc(const std::string& utf8);
 // shown by their code and name only ("U+0301 COMBINING ACUTE ACCENT").
 // Where the library has no names the code alone is given.
 std::string DescribeCharacter(char32_t cp);
+
+// The text with letter case taken out, for case-insensitive search in any
+// script: Σ, σ and ς fold alike, and with ICU "Straße" folds as "strasse"
+// (Windows' own tables map case one character to one, so there ß stays ß).
+// Folding goes character by character; when origin is given it receives,
+// for each byte of the result, the offset in utf8 of the character it came
+// from, so a match in the folded text can be shown in the original. Bytes
+// that are not valid UTF-8 pass through unchanged.
+std::string FoldCase(const std::string& utf8, std::vector<std::size_t>* origin = nullptr);
 
 }  // namespace proctorium

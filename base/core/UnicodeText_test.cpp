@@ -38,3 +38,35 @@ TEST(UnicodeText, DescribesCharactersReadably) {
   EXPECT_EQ(DescribeCharacter(0x2265), "\xE2\x89\xA5 (U+2265 GREATER-THAN OR EQUAL TO)");
 #endif
 }
+
+TEST(UnicodeText, FoldsCaseInEveryScript) {
+  // Each pair must fold to the same text; the last column says whether
+  // Windows' one-to-one tables manage it too.
+  struct Case {
+    std::string A, B;
+    bool Everywhere;
+  };
+  const Case cases[] = {
+      {"ΣΟΦΊΑ", "σοφία", true}, {"ς", "σ", true},       {"ПРИВЕТ", "привет", true},   {"Ärger", "äRGER", true},
+      {"H₂O", "h₂o", true},     {"שלום", "שלום", true}, {"水 ≥ √π", "水 ≥ √π", true}, {"Straße", "STRASSE", false},
+  };
+  for (const Case& c : cases) {
+#ifdef _WIN32
+    if (!c.Everywhere) continue;
+#endif
+    EXPECT_EQ(FoldCase(c.A), FoldCase(c.B)) << c.A << " / " << c.B;
+  }
+  EXPECT_NE(FoldCase("σ"), FoldCase("ο"));
+}
+
+TEST(UnicodeText, FoldMapsEveryByteBackToItsCharacter) {
+  std::vector<std::size_t> origin;
+  const std::string text = "aΣb\xFF";  // Σ is two bytes, \xFF not UTF-8
+  const std::string folded = FoldCase(text, &origin);
+  ASSERT_EQ(origin.size(), folded.size());
+  EXPECT_EQ(origin.front(), 0u);
+  EXPECT_EQ(origin[1], 1u);                  // first byte of the folded Σ
+  EXPECT_EQ(origin[folded.size() - 2], 3u);  // b
+  EXPECT_EQ(origin.back(), 4u);              // the stray byte, kept as it was
+  EXPECT_EQ(folded.back(), '\xFF');
+}

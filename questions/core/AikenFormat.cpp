@@ -103,8 +103,8 @@ TImportResult ReadAiken(const std::string& bytes, const std::string& fileName, i
 
 TExportResult WriteAiken(const TQuestionSet& set) {
   TExportResult out;
-  auto oneLine = [](const std::string& cp1252, bool& joined) {
-    std::string s = Cp1252ToUtf8(cp1252);
+  auto oneLine = [&set](const std::string& stored, bool& joined) {
+    std::string s = set.ToUtf8(stored);
     std::string r;
     for (char c : ToLf(s)) {
       if (c == '\n') {
@@ -131,7 +131,7 @@ TExportResult WriteAiken(const TQuestionSet& set) {
     }
     bool joined = false;
     // A blank line would end the question early: such lines are left out.
-    std::istringstream lines(ToLf(Cp1252ToUtf8(q.Text)));
+    std::istringstream lines(ToLf(set.ToUtf8(q.Text)));
     std::string line, text;
     bool blank = false;
     while (std::getline(lines, line)) {

@@ -308,15 +308,15 @@ TExportResult WriteCsv(const TQuestionSet& set) {
   out.Bytes = "\xEF\xBB\xBFquestion,A,B,C,D,E,F,G,H,correct,type,shuffle,reference,exhibit\r\n";
   for (int i = 1; i <= set.LastIndex; ++i) {
     const TQuestion& q = set.Questions[static_cast<size_t>(i)];
-    std::string line = Quote(ToCrLf(Cp1252ToUtf8(q.Text)));
+    std::string line = Quote(ToCrLf(set.ToUtf8(q.Text)));
     std::string letters;
     for (int a = 0; a < AnswerCount; ++a) {
-      line += "," + Quote(ToCrLf(Cp1252ToUtf8(q.Answers[static_cast<size_t>(a)])));
+      line += "," + Quote(ToCrLf(set.ToUtf8(q.Answers[static_cast<size_t>(a)])));
       if (q.CorrectMask & (1u << a)) letters += Letter(a);
     }
     line += "," + letters + "," + (q.AnswerType != TAnswerType::Single ? "multiple" : "single") + "," +
             (q.RandomizeAnswers ? "yes" : "no");
-    line += "," + Quote(ToCrLf(Cp1252ToUtf8(q.Remarks))) + "," + Quote(Cp1252ToUtf8(q.ExhibitFile)) + "\r\n";
+    line += "," + Quote(ToCrLf(set.ToUtf8(q.Remarks))) + "," + Quote(Cp1252ToUtf8(q.ExhibitFile)) + "\r\n";
     out.Bytes += line;
     ++out.Written;
   }

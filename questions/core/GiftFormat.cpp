@@ -12,6 +12,9 @@ namespace proctorium {
 
 namespace {
 
+// Written before a multiple-answer question; other readers skip comments.
+constexpr const char* AllOrNothingComment = "// all or nothing: every correct answer must be ticked";
+
 constexpr const char* Specials = "~=#{}:";
 
 // Position of the first c at or after from that no backslash escapes.
@@ -118,7 +121,8 @@ struct TAnswer {
   bool PictureOnly = false;
 };
 
-void ReadBlock(TImportResult& result, const std::string& block, int first, const std::string& fileName) {
+void ReadBlock(TImportResult& result, const std::string& block, int first, const std::string& fileName,
+               bool allOrNothing) {
   const std::string& s = block;
   size_t at = 0;
   if (Trim(s).compare(0, 2, "::") == 0) {
@@ -249,7 +253,9 @@ void ReadBlock(TImportResult& result, const std::string& block, int first, const
   d.Correct = w.Correct;
   d.Multiple = w.Multiple;
   if (!AddDraft(result, d)) return;
-  if (!w.Change.empty()) Change(result, first, w.Change);
+  // This program's own export says when its weights stand for a question
+  // scored all or nothing: nothing changes on the way back.
+  if (!w.Change.empty() && !(allOrNothing && w.Multiple)) Change(result, first, w.Change);
   // A GIFT file names pictures but cannot carry them.
   for (std::string p : pictures) {
     if (p.compare(0, 15, "@@PLUGINFILE@@/") == 0) p = p.substr(15);
@@ -275,14 +281,21 @@ TImportResult ReadGift(const std::string& bytes, const std::string& fileName, in
   std::string raw, block;
   int lineNo = 0, first = 0;
   bool inBraces = false;
+  bool allOrNothing = false;  // the comment the export writes came before this question
   auto flush = [&] {
-    if (!Trim(block).empty()) ReadBlock(result, block, first, fileName);
+    if (!Trim(block).empty()) {
+      ReadBlock(result, block, first, fileName, allOrNothing);
+      allOrNothing = false;
+    }
     block.clear();
   };
   while (std::getline(in, raw)) {
     ++lineNo;
     const std::string line = Trim(raw);
-    if (line.compare(0, 2, "//") == 0) continue;
+    if (line.compare(0, 2, "//") == 0) {
+      if (block.empty() && line == AllOrNothingComment) allOrNothing = true;
+      continue;
+    }
     if (line.compare(0, 10, "$CATEGORY:") == 0) {
       if (result.Title.empty()) result.Title = CategoryTitle(line.substr(10));
       continue;
@@ -323,22 +336,25 @@ TExportResult WriteGift(const TQuestionSet& set) {
     if (!answers) continue;
     const auto [used, m, correct, multiple] = *answers;
     // Text that would read as HTML is marked plain; its answers follow it.
-    bool markup = LooksLikeHtml(Cp1252ToUtf8(q.Text)) || LooksLikeHtml(Cp1252ToUtf8(q.Remarks));
-    for (int a = 0; a < used; ++a) markup = markup || LooksLikeHtml(Cp1252ToUtf8(q.Answers[static_cast<size_t>(a)]));
+    bool markup = LooksLikeHtml(set.ToUtf8(q.Text)) || LooksLikeHtml(set.ToUtf8(q.Remarks));
+    for (int a = 0; a < used; ++a) markup = markup || LooksLikeHtml(set.ToUtf8(q.Answers[static_cast<size_t>(a)]));
     // Answers all marked "=" read back as a short-answer question: weights
     // keep them multiple choice.
     const bool weighted = multiple || correct == used;
-    std::string s =
-        "::Question " + std::to_string(i) + ":: " + (markup ? "[plain]" : "") + Escape(Cp1252ToUtf8(q.Text)) + " {\r\n";
+    // Other systems read the weights as partial credit; the comment tells
+    // this program's own import that the question is all or nothing.
+    std::string s = std::string(multiple && correct > 1 ? AllOrNothingComment + std::string("\r\n") : "") +
+                    "::Question " + std::to_string(i) + ":: " + (markup ? "[plain]" : "") + Escape(set.ToUtf8(q.Text)) +
+                    " {\r\n";
     for (int a = 0; a < used; ++a) {
       const bool right = (m >> a) & 1;
-      const std::string text = Escape(Cp1252ToUtf8(q.Answers[static_cast<size_t>(a)]));
+      const std::string text = Escape(set.ToUtf8(q.Answers[static_cast<size_t>(a)]));
       if (!weighted)
         s += std::string("\t") + (right ? "=" : "~") + text + "\r\n";
       else
         s += "\t~%" + (right ? Weight(100.0 / correct) : std::string("-100")) + "%" + text + "\r\n";
     }
-    if (!q.Remarks.empty()) s += "\t####" + Escape(Cp1252ToUtf8(q.Remarks)) + "\r\n";
+    if (!q.Remarks.empty()) s += "\t####" + Escape(set.ToUtf8(q.Remarks)) + "\r\n";
     s += "}\r\n\r\n";
     out.Bytes += s;
     ++out.Written;

@@ -72,15 +72,29 @@ bool AddDraft(TImportResult& result, const TQuestionDraft& d) {
   }
   TQuestion q;
   std::u32string missing;  // each character once, in order of first appearance
-  Convert(d.Text, q.Text, missing);
-  for (size_t i = 0; i < used; ++i) Convert(d.Answers[i], q.Answers[i], missing);
-  Convert(d.Remarks, q.Remarks, missing);
   Convert(d.Exhibit, q.ExhibitFile, missing);
   if (!missing.empty()) {
     std::string shown;
     for (char32_t c : missing) shown += (shown.empty() ? "" : ", ") + DescribeCharacter(c);
-    Skip(result, d.Line, "characters a set cannot store: " + shown);
+    Skip(result, d.Line, "characters an exhibit name cannot hold: " + shown);
     return false;
+  }
+  Convert(d.Text, q.Text, missing);
+  for (size_t i = 0; i < used; ++i) Convert(d.Answers[i], q.Answers[i], missing);
+  Convert(d.Remarks, q.Remarks, missing);
+  if (!missing.empty() && result.Encoding == TTextEncoding::Cp1252) {
+    for (TQuestion& earlier : result.Questions) {
+      earlier.Text = Cp1252ToUtf8(earlier.Text);
+      for (std::string& a : earlier.Answers) a = Cp1252ToUtf8(a);
+      earlier.Remarks = Cp1252ToUtf8(earlier.Remarks);
+    }
+    result.Encoding = TTextEncoding::Utf8;
+  }
+  if (result.Encoding == TTextEncoding::Utf8) {
+    auto utf8 = [](const std::string& text) { return ToCrLf(ComposeNfc(text)); };
+    q.Text = utf8(d.Text);
+    for (size_t i = 0; i < used; ++i) q.Answers[i] = utf8(d.Answers[i]);
+    q.Remarks = utf8(d.Remarks);
   }
   q.AnswerType = d.Multiple ? TAnswerType::Multiple : TAnswerType::Single;
   q.RandomizeAnswers = d.Randomize ? 1 : 0;
@@ -89,6 +103,20 @@ bool AddDraft(TImportResult& result, const TQuestionDraft& d) {
   result.Questions.push_back(std::move(q));
   result.Lines.push_back(d.Line);
   return true;
+}
+
+void MatchEncodings(TQuestionSet& set, TImportResult& result) {
+  if (result.Encoding == set.Encoding) return;
+  if (result.Encoding == TTextEncoding::Utf8) {
+    set.UseUtf8();
+    return;
+  }
+  for (TQuestion& q : result.Questions) {
+    q.Text = Cp1252ToUtf8(q.Text);
+    for (std::string& a : q.Answers) a = Cp1252ToUtf8(a);
+    q.Remarks = Cp1252ToUtf8(q.Remarks);
+  }
+  result.Encoding = TTextEncoding::Utf8;
 }
 
 TWeightOutcome ResolveWeights(const std::vector<double>& w, std::optional<bool> declaredSingle) {

@@ -33,7 +33,10 @@ struct TEmbeddedImage {
 };
 
 struct TImportResult {
-  std::vector<TQuestion> Questions;  // Windows-1252 texts, CR LF breaks
+  // Windows-1252 until a question needs a character that code page lacks;
+  // then every question's texts are UTF-8 (exhibit names stay Windows-1252).
+  TTextEncoding Encoding = TTextEncoding::Cp1252;
+  std::vector<TQuestion> Questions;  // texts in Encoding, CR LF breaks
   std::vector<int> Lines;            // source line of each question
   std::vector<TImportNote> Skipped;  // left out entirely
   std::vector<TImportNote> Changed;  // taken in, but not as the source meant
@@ -105,9 +108,14 @@ struct TQuestionDraft {
 };
 
 // Checks a draft against what a set can hold and adds it to the result, or
-// records why it was skipped: more than eight answers, characters outside
-// Windows-1252. Returns false when skipped.
+// records why it was skipped: more than eight answers, an exhibit name
+// outside Windows-1252. Text in any script is taken in: the first question
+// that needs it turns the result into a UTF-8 one. Returns false when
+// skipped.
 bool AddDraft(TImportResult& result, const TQuestionDraft& draft);
+// Brings set and result to one encoding, UTF-8 when either of them needs
+// it, so the result's questions can be added to the set as they are.
+void MatchEncodings(TQuestionSet& set, TImportResult& result);
 void Skip(TImportResult& result, int line, const std::string& reason);
 void Change(TImportResult& result, int line, const std::string& reason);
 

@@ -12,6 +12,8 @@ namespace proctorium {
 
 namespace {
 
+constexpr const char* AllOrNothingTag = "all-or-nothing";
+
 // The plain text of a <questiontext>, <answer>, <feedback> ... element.
 std::string TextOf(const TXmlNode* n, std::vector<std::string>* images = nullptr) {
   if (!n) return {};
@@ -109,7 +111,13 @@ void ReadQuestion(TImportResult& result, const TXmlNode& q, const std::string& f
   d.Multiple = w.Multiple;
   if (!AddDraft(result, d)) return;
   const int index = static_cast<int>(result.Questions.size()) - 1;
-  if (!w.Change.empty()) Change(result, q.Line, w.Change);
+  // This program's own export tags a question it scores all or nothing:
+  // its weights give nothing away on the way back.
+  bool allOrNothing = false;
+  if (const TXmlNode* tags = q.Child("tags"))
+    for (const TXmlNode& tag : tags->Children)
+      allOrNothing = allOrNothing || (tag.Name == "tag" && Trim(TextOf(&tag)) == AllOrNothingTag);
+  if (!w.Change.empty() && !(allOrNothing && w.Multiple)) Change(result, q.Line, w.Change);
   if (!answerPictures.empty()) Change(result, q.Line, "pictures in answers " + answerPictures + " left out");
 
   // Older exports carry the picture beside the text, not inside it.
@@ -218,7 +226,7 @@ TExportResult WriteMoodleXml(const TQuestionSet& set, const TExhibitReader& read
     const std::optional<TExportAnswers> answers = ExportAnswers(q, i, out);
     if (!answers) continue;
     const auto [used, m, correct, multiple] = *answers;
-    std::string html = TextToHtml(Cp1252ToUtf8(q.Text));
+    std::string html = TextToHtml(set.ToUtf8(q.Text));
     std::string file;
     if (!q.ExhibitFile.empty()) {
       const std::string name = Cp1252ToUtf8(q.ExhibitFile);
@@ -245,7 +253,7 @@ TExportResult WriteMoodleXml(const TQuestionSet& set, const TExhibitReader& read
     s += "    <name><text>Question " + std::to_string(i) + "</text></name>\n";
     s +=
         "    <questiontext format=\"html\">\n      <text>" + Cdata(html) + "</text>\n" + file + "    </questiontext>\n";
-    s += "    <generalfeedback format=\"html\">\n      <text>" + Cdata(TextToHtml(Cp1252ToUtf8(q.Remarks))) +
+    s += "    <generalfeedback format=\"html\">\n      <text>" + Cdata(TextToHtml(set.ToUtf8(q.Remarks))) +
          "</text>\n    </generalfeedback>\n";
     s += "    <defaultgrade>1</defaultgrade>\n    <penalty>0</penalty>\n    <hidden>0</hidden>\n";
     s += std::string("    <single>") + (multiple ? "false" : "true") + "</single>\n";
@@ -256,9 +264,13 @@ TExportResult WriteMoodleXml(const TQuestionSet& set, const TExhibitReader& read
       // Ticking a wrong answer of a multiple-answer question loses it all.
       const double f = right ? (multiple ? 100.0 / correct : 100.0) : (multiple ? -100.0 : 0.0);
       s += "    <answer fraction=\"" + Fraction(f) + "\" format=\"html\">\n      <text>" +
-           Cdata(TextToHtml(Cp1252ToUtf8(q.Answers[static_cast<size_t>(a)]))) +
+           Cdata(TextToHtml(set.ToUtf8(q.Answers[static_cast<size_t>(a)]))) +
            "</text>\n      <feedback format=\"html\"><text></text></feedback>\n    </answer>\n";
     }
+    // The platform scores these weights with partial credit; the tag says
+    // how this program scores the question, to a teacher there and to this
+    // program's own import.
+    if (multiple && correct > 1) s += std::string("    <tags><tag><text>") + AllOrNothingTag + "</text></tag></tags>\n";
     s += "  </question>\n";
     ++out.Written;
     if (!multiple && correct > 1) out.Notes.push_back({i, "a single-answer question with several marks"});

@@ -10,7 +10,7 @@ std::vector<TPrintBlock> ComposeSheet(const TQuestionSet& set, TSheetKind kind, 
   const bool key = kind == TSheetKind::AnswerKey;
   b.push_back({TPrintBlock::Title, 0, "", key ? "Answer key: " + title : title, ""});
   if (!key) {
-    const std::string d = set.LastIndex >= 0 ? Trim(ToLf(Cp1252ToUtf8(set.Questions[0].Text))) : std::string();
+    const std::string d = set.LastIndex >= 0 ? Trim(ToLf(set.ToUtf8(set.Questions[0].Text))) : std::string();
     if (!d.empty()) b.push_back({TPrintBlock::Intro, 0, "", d, ""});
     b.push_back({TPrintBlock::Intro, 0, "", "Name: ______________________________    Date: ______________", ""});
   }
@@ -22,17 +22,17 @@ std::vector<TPrintBlock> ComposeSheet(const TQuestionSet& set, TSheetKind kind, 
       for (int a = 0; a < AnswerCount; ++a)
         if (q.CorrectMask & (1u << a)) letters += (letters.empty() ? "" : ", ") + Letter(a);
       b.push_back({TPrintBlock::Key, i, number, letters.empty() ? "(no correct answer)" : letters, ""});
-      const std::string ref = Trim(ToLf(Cp1252ToUtf8(q.Remarks)));
+      const std::string ref = Trim(ToLf(set.ToUtf8(q.Remarks)));
       if (!ref.empty()) b.push_back({TPrintBlock::Reference, i, "", ref, ""});
       continue;
     }
-    std::string text = ToLf(Cp1252ToUtf8(q.Text));
+    std::string text = ToLf(set.ToUtf8(q.Text));
     text += q.AnswerType != TAnswerType::Single ? "\n(Tick every correct answer.)" : "\n(Tick one answer.)";
     b.push_back({TPrintBlock::Question, i, number, text, ""});
     if (!q.ExhibitFile.empty()) b.push_back({TPrintBlock::Exhibit, i, "", "", q.ExhibitFile});
     for (int a = 0; a < AnswerCount; ++a) {
       const std::string& ans = q.Answers[static_cast<size_t>(a)];
-      if (!ans.empty()) b.push_back({TPrintBlock::Answer, i, Letter(a), ToLf(Cp1252ToUtf8(ans)), ""});
+      if (!ans.empty()) b.push_back({TPrintBlock::Answer, i, Letter(a), ToLf(set.ToUtf8(ans)), ""});
     }
   }
   return b;

@@ -103,7 +103,10 @@ TExportResult ExportQuestions(TExchangeFormat format, const TQuestionSet& set, c
   }
 }
 
-std::string ImportedDescription(const TImportResult& result, const std::string& fileName) {
+namespace {
+
+// The file's own title or its name, in UTF-8.
+std::string DescriptionOf(const TImportResult& result, const std::string& fileName) {
   std::string title = Trim(result.Title);
   if (title.empty()) {
     const size_t slash = fileName.find_last_of("/\\");
@@ -111,7 +114,14 @@ std::string ImportedDescription(const TImportResult& result, const std::string& 
     const size_t dot = title.rfind('.');
     if (dot != std::string::npos && dot > 0) title = title.substr(0, dot);
   }
-  return Utf8ToCp1252(ComposeNfc(title));
+  return ComposeNfc(title);
+}
+
+}  // namespace
+
+std::string ImportedDescription(const TImportResult& result, const std::string& fileName) {
+  const std::string title = DescriptionOf(result, fileName);
+  return result.Encoding == TTextEncoding::Utf8 ? title : Utf8ToCp1252(title);
 }
 
 bool DescribeFromImport(TQuestionSet& set, const TImportResult& result, const std::string& fileName) {
@@ -119,12 +129,13 @@ bool DescribeFromImport(TQuestionSet& set, const TImportResult& result, const st
   std::string& description = set.Questions[0].Text;
   if (!Trim(description).empty() && description.find("This set has no questions yet") == std::string::npos)
     return false;
-  description = ImportedDescription(result, fileName);
+  description = set.FromUtf8(DescriptionOf(result, fileName));
   return true;
 }
 
 TQuestionSet SetOfQuestions(const TImportResult& result, const std::string& description) {
   TQuestionSet set;
+  set.Encoding = result.Encoding;
   TQuestion d;
   d.Text = description;
   set.Add(d);

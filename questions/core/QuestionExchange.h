@@ -40,8 +40,8 @@ TImportResult ImportQuestions(TExchangeFormat format, const std::string& bytes, 
 TExportResult ExportQuestions(TExchangeFormat format, const TQuestionSet& set, const TExhibitReader& readExhibit);
 
 // The description of a new set made from a file: the file's own title (its
-// category) or else the file name without folder and extension, in
-// Windows-1252 ("?" for what the code page lacks).
+// category) or else the file name without folder and extension, in the
+// result's encoding ("?" for what Windows-1252 lacks).
 std::string ImportedDescription(const TImportResult& result, const std::string& fileName);
 
 // Gives a set that holds no questions yet, and whose description is empty
@@ -51,8 +51,8 @@ std::string ImportedDescription(const TImportResult& result, const std::string& 
 // did.
 bool DescribeFromImport(TQuestionSet& set, const TImportResult& result, const std::string& fileName);
 
-// A new set holding imported questions: the description names where they
-// came from; not protected, no owner.
+// A new set holding imported questions, in their encoding: the description
+// (in that encoding) names where they came from; not protected, no owner.
 TQuestionSet SetOfQuestions(const TImportResult& result, const std::string& description);
 
 }  // namespace proctorium

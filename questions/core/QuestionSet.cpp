@@ -1,5 +1,6 @@
 #include "questions/core/QuestionSet.h"
-#include "base/core/Ascii.h"
+#include "base/core/Cp1252.h"
+#include "questions/core/SearchHit.h"
 
 #include <bit>
 #include <chrono>
@@ -15,6 +16,12 @@ namespace proctorium {
 namespace {
 
 constexpr unsigned char NewFormatMarker = 0xFF;
+// A reader that knows only the two 8-bit formats takes any first byte but
+// 0xFF for the old format and the first four bytes for the question count:
+// this mark and the signature behind it read as 1179932158 questions, which
+// such a reader refuses as out of range instead of reading on.
+constexpr unsigned char UnicodeMarker = 0xFE;
+constexpr char UnicodeSignature[] = "UTF-8\0\0";  // the eight filler bytes
 constexpr unsigned char TextShift = 17;
 constexpr size_t FillerSize = 8;
 
@@ -102,6 +109,16 @@ void PutInt32(std::string& out, std::int32_t v) {
   for (int i = 0; i < 4; ++i) out.push_back(static_cast<char>((u >> (8 * i)) & 0xFF));
 }
 
+bool FitsCp1252(const std::string& utf8) {
+  for (unsigned char c : utf8)
+    if (c >= 0x80) {
+      std::u32string missing;
+      Utf8ToCp1252(utf8, &missing);
+      return missing.empty();
+    }
+  return true;
+}
+
 void PutText(std::string& out, const std::string& text) {
   PutInt32(out, static_cast<std::int32_t>(text.size()));
   const size_t at = out.size();
@@ -173,7 +190,8 @@ bool TQuestionSet::Parse(const std::string& bytes, const std::string& fileName) 
   Current = 0;
   if (bytes.empty()) throw EFileError("Damaged question set file " + fileName + ": the file is empty");
   if (bytes.size() > 0xFFFFFFF0u) throw EFileError("Damaged question set file " + fileName + ": the file is too large");
-  const bool newFormat = static_cast<unsigned char>(bytes[0]) == NewFormatMarker;
+  const bool unicode = static_cast<unsigned char>(bytes[0]) == UnicodeMarker;
+  const bool newFormat = unicode || static_cast<unsigned char>(bytes[0]) == NewFormatMarker;
   Reader in(bytes);
   double timeStamp = 0.0;
   std::int32_t owner = 0;
@@ -197,6 +215,7 @@ bool TQuestionSet::Parse(const std::string& bytes, const std::string& fileName) 
   }
   if (newFormat && timeStamp == 0.0) timeStamp = LocalTimeOfDay();
   NewFormat = newFormat;
+  Encoding = unicode ? TTextEncoding::Utf8 : TTextEncoding::Cp1252;
   TimeStamp = timeStamp;
   OwnerCode = owner;
   ProtectedSet = isProtected;
@@ -216,6 +235,7 @@ bool TQuestionSet::Parse(const std::string& bytes, const std::string& fileName) 
     q.AnswerType = static_cast<TAnswerType>(data[r.AnswerTypeAt]);
     q.RandomizeAnswers = static_cast<std::uint8_t>(data[r.AnswerTypeAt + 1]);
     q.CorrectMask = static_cast<AnswerMask>(data[r.CorrectMaskAt]);
+    if (unicode) q.ExhibitFile = Utf8ToCp1252(q.ExhibitFile);
   }
   return newFormat;
 }
@@ -238,35 +258,92 @@ bool TQuestionSet::LoadFromFile(const std::string& fileName) {
   throw EFileError("Cannot open file " + fileName);
 }
 
-std::string TQuestionSet::Serialize() const {
+namespace {
+
+// The file image of set behind marker and filler, each text passed through
+// convert (which may return its argument or a scratch string).
+template <typename Convert, typename ConvertExhibit>
+std::string WriteImage(const TQuestionSet& set, unsigned char marker, const char* filler, Convert convert,
+                       ConvertExhibit convertExhibit) {
   std::string out;
-  if (LastIndex < 0) return out;
   size_t size = 26;
-  for (std::int32_t i = 0; i <= LastIndex; ++i) {
-    const TQuestion& q = Questions[i];
+  for (std::int32_t i = 0; i <= set.LastIndex; ++i) {
+    const TQuestion& q = set.Questions[i];
     size += 47 + q.Text.size() + q.Remarks.size() + q.ExhibitFile.size();
     for (const auto& a : q.Answers) size += a.size();
   }
   out.reserve(size);
-  out.push_back(static_cast<char>(NewFormatMarker));
-  out.append(FillerSize, '\0');
+  out.push_back(static_cast<char>(marker));
+  out.append(filler, FillerSize);
   std::uint64_t stamp;
-  std::memcpy(&stamp, &TimeStamp, sizeof stamp);
+  std::memcpy(&stamp, &set.TimeStamp, sizeof stamp);
   for (int i = 0; i < 8; ++i) out.push_back(static_cast<char>((stamp >> (8 * i)) & 0xFF));
-  PutInt32(out, OwnerCode);
-  out.push_back(ProtectedSet ? 1 : 0);
-  PutInt32(out, LastIndex);
-  for (std::int32_t i = 0; i <= LastIndex; ++i) {
-    const TQuestion& q = Questions[i];
-    PutText(out, q.Text);
+  PutInt32(out, set.OwnerCode);
+  out.push_back(set.ProtectedSet ? 1 : 0);
+  PutInt32(out, set.LastIndex);
+  for (std::int32_t i = 0; i <= set.LastIndex; ++i) {
+    const TQuestion& q = set.Questions[i];
+    PutText(out, convert(q.Text));
     out.push_back(static_cast<char>(q.AnswerType));
     out.push_back(static_cast<char>(q.RandomizeAnswers));
-    for (const auto& a : q.Answers) PutText(out, a);
+    for (const auto& a : q.Answers) PutText(out, convert(a));
     out.push_back(static_cast<char>(q.CorrectMask));
-    PutText(out, q.Remarks);
-    PutText(out, q.ExhibitFile);
+    PutText(out, convert(q.Remarks));
+    PutText(out, convertExhibit(q.ExhibitFile));
   }
   return out;
+}
+
+}  // namespace
+
+std::string TQuestionSet::Serialize() const {
+  if (LastIndex < 0) return std::string();
+  static constexpr char Zeros[FillerSize] = {};
+  auto same = [](const std::string& text) -> const std::string& { return text; };
+  if (Encoding == TTextEncoding::Cp1252) return WriteImage(*this, NewFormatMarker, Zeros, same, same);
+  if (NeedsUnicodeFile()) {
+    std::string exhibit;
+    auto exhibitUtf8 = [&exhibit](const std::string& name) -> const std::string& {
+      exhibit = Cp1252ToUtf8(name);
+      return exhibit;
+    };
+    return WriteImage(*this, UnicodeMarker, UnicodeSignature, same, exhibitUtf8);
+  }
+  std::string text;
+  auto cp1252 = [&text](const std::string& utf8) -> const std::string& {
+    text = Utf8ToCp1252(utf8);
+    return text;
+  };
+  return WriteImage(*this, NewFormatMarker, Zeros, cp1252, same);
+}
+
+bool TQuestionSet::NeedsUnicodeFile() const {
+  if (Encoding != TTextEncoding::Utf8) return false;
+  for (std::int32_t i = 0; i <= LastIndex; ++i) {
+    const TQuestion& q = Questions[i];
+    if (!FitsCp1252(q.Text) || !FitsCp1252(q.Remarks)) return true;
+    for (const auto& a : q.Answers)
+      if (!FitsCp1252(a)) return true;
+  }
+  return false;
+}
+
+void TQuestionSet::UseUtf8() {
+  if (Encoding == TTextEncoding::Utf8) return;
+  for (TQuestion& q : Questions) {
+    q.Text = Cp1252ToUtf8(q.Text);
+    for (auto& a : q.Answers) a = Cp1252ToUtf8(a);
+    q.Remarks = Cp1252ToUtf8(q.Remarks);
+  }
+  Encoding = TTextEncoding::Utf8;
+}
+
+std::string TQuestionSet::ToUtf8(const std::string& text) const {
+  return Encoding == TTextEncoding::Utf8 ? text : Cp1252ToUtf8(text);
+}
+
+std::string TQuestionSet::FromUtf8(const std::string& utf8) const {
+  return Encoding == TTextEncoding::Utf8 ? utf8 : Utf8ToCp1252(utf8);
 }
 
 void TQuestionSet::SaveToFile(const std::string& fileName) const {
@@ -297,17 +374,9 @@ void TQuestionSet::DeleteCurrent() {
 
 bool TQuestionSet::Search(const std::string& text, bool fromNext) {
   if (text.empty()) return false;
-  std::string needle;
-  AppendUpperAscii(needle, text);
-  std::string hay;
   for (std::int32_t i = fromNext ? Current + 1 : 1; i <= LastIndex; ++i) {
     if (i < 1) continue;
-    const TQuestion& q = Questions[i];
-    hay.clear();
-    AppendUpperAscii(hay, q.Text);
-    for (const auto& a : q.Answers) AppendUpperAscii(hay, a);
-    AppendUpperAscii(hay, q.Remarks);
-    if (hay.find(needle) != std::string::npos) {
+    if (LocateSearchHit(Questions[i], text, Encoding).Field != THitField::None) {
       Current = i;
       return true;
     }

@@ -204,11 +204,11 @@ TEST(QuestionSet, SearchRules) {
   set.Questions[3].ExhibitFile = "diagram.bmp";
   // text, from the next question, current before; found, current after
   const std::tuple<std::string, bool, int, bool, int> cases[] = {
-      {"overview", false, 2, false, 2},  // the description is not searched
-      {"ROUTER", true, 0, true, 1},      // A to Z in either case, from the next question on
-      {"router", true, 1, false, 1},     // no wrap-around
-      {"CAF\xC9", false, 0, false, 0},   // other letters only as written
-      {"diagram", false, 0, false, 0},   // nor the exhibit's name
+      {"overview", false, 2, false, 2},    // the description is not searched
+      {"ROUTER", true, 0, true, 1},        // A to Z in either case, from the next question on
+      {"router", true, 1, false, 1},       // no wrap-around
+      {"CAF\xC3\x89", false, 0, true, 2},  // every letter in either case (UTF-8 search text)
+      {"diagram", false, 0, false, 0},     // nor the exhibit's name
   };
   for (const auto& [text, fromNext, startAt, found, currentAfter] : cases) {
     set.SetCurrent(startAt);

@@ -14,14 +14,16 @@ enum class THitField { Text, Answer, Remarks, None };
 struct TSearchHit {
   THitField Field = THitField::None;
   int Answer = 0;  // 0 .. 7 for THitField::Answer
-  // Byte offset and length within that field. A match that runs on into
-  // the next field is cut at the end of the field where it starts.
+  // Byte offset and length within that field as the set holds it (see
+  // TTextEncoding). A match that runs on into the next field is cut at the
+  // end of the field where it starts.
   std::size_t Offset = 0;
   std::size_t Length = 0;
 };
 
-// The first match of text (ASCII letters in any case) in the joined
-// Text, Answers A..H and Remarks of question, as Search finds it.
-TSearchHit LocateSearchHit(const TQuestion& question, const std::string& text);
+// The first match of text (UTF-8; letters in any case, see FoldCase) in
+// the joined Text, Answers A..H and Remarks of question, whose texts are in
+// encoding, as Search finds it.
+TSearchHit LocateSearchHit(const TQuestion& question, const std::string& text, TTextEncoding encoding);
 
 }  // namespace proctorium

@@ -12,8 +12,8 @@ std::string OrNone(const std::string& letters) { return letters.empty() ? "(none
 
 // A stored text on one line: the report gives each answer and reference a
 // line of its own.
-std::string OneLine(const std::string& cp1252) {
-  std::string text = Cp1252ToUtf8(cp1252);
+std::string OneLine(const std::string& utf8) {
+  const std::string& text = utf8;
   std::string out;
   for (const char c : text) {
     if (c == '\r') continue;
@@ -98,10 +98,11 @@ std::vector<TReportLine> CandidateReport(const TGradebookEntry& e, const TDetail
     const TQuestion* q =
         sameSet && o.Question >= 1 && o.Question <= set->LastIndex ? &set->Questions[o.Question] : nullptr;
     add(TReportLine::Question,
-        "Question " + std::to_string(o.Question) + (q && !q->Text.empty() ? ": " + OneLine(q->Text) : ""));
+        "Question " + std::to_string(o.Question) + (q && !q->Text.empty() ? ": " + OneLine(set->ToUtf8(q->Text)) : ""));
     add(TReportLine::Detail, "Answer given: " + OrNone(MaskLetters(o.Response)));
     add(TReportLine::Detail, "Correct answer: " + OrNone(MaskLetters(o.CorrectAnswer)));
-    if (q && !OneLine(q->Remarks).empty()) add(TReportLine::Detail, "Reference: " + OneLine(q->Remarks));
+    if (q && !OneLine(set->ToUtf8(q->Remarks)).empty())
+      add(TReportLine::Detail, "Reference: " + OneLine(set->ToUtf8(q->Remarks)));
   }
   return out;
 }
