@@ -4,6 +4,7 @@
 #include <ZXing/MultiFormatWriter.h>
 
 #include <QFont>
+#include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPen>
@@ -21,10 +22,16 @@ constexpr int kQrEccLevel = 5;
 
 class TPageMap {
  public:
-  TPageMap(const QPainter& painter, const TSheetLayout& layout)
-      : Origin_(painter.viewport().topLeft()),
-        Sx_(painter.viewport().width() / layout.Width),
-        Sy_(painter.viewport().height() / layout.Height) {}
+  TPageMap(const QPainter& painter, const TSheetLayout& layout) : Origin_(painter.viewport().topLeft()) {
+    if (const auto* page = dynamic_cast<const QPagedPaintDevice*>(painter.device())) {
+      // A printed page is a whole number of points wide in the PDF (595 for
+      // A4): the layout's points are kept exact rather than stretched.
+      Sx_ = Sy_ = page->logicalDpiX() / 72.0;
+    } else {
+      Sx_ = painter.viewport().width() / layout.Width;
+      Sy_ = painter.viewport().height() / layout.Height;
+    }
+  }
   QRectF Rect(const TPaperRect& r) const {
     return {Origin_.x() + r.X * Sx_, Origin_.y() + r.Y * Sy_, r.W * Sx_, r.H * Sy_};
   }
@@ -32,7 +39,7 @@ class TPageMap {
 
  private:
   QPointF Origin_;
-  double Sx_, Sy_;
+  double Sx_ = 1, Sy_ = 1;
 };
 
 QFont SheetFont(const TPageMap& map, double points, bool bold = false) {

@@ -16,8 +16,9 @@ namespace proctorium {
 // Thinnest line a photocopier keeps black, in points.
 inline constexpr double SheetPenWidth = 0.8;
 
-// Draws the sheet onto the painter's device, the whole page filling the
-// painter's viewport (a PDF page without margins, or an image of the page).
+// Draws the sheet onto the painter's device: on a printer or PDF page (set
+// without margins) at its true size in points, on any other device (an
+// image of the page) filling the painter's viewport.
 // code is the text of the sheet's QR code (EncodeSheetCode); heading goes
 // between the top corner marks, and when empty the version and sheet
 // number are taken from the code. False when the code could not be encoded.

@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 #include <random>
 
+#include "base/Form.h"
 #include "paper/core/PaperJob.h"
 
 namespace proctorium {
@@ -26,6 +27,7 @@ std::uint64_t NewPaperSeed() {
 TPaperVersionsDialog::TPaperVersionsDialog(const QString& setTitle, QWidget* parent) : QDialog(parent) {
   setObjectName(QStringLiteral("paperVersionsDialog"));
   setWindowTitle(QStringLiteral("Paper versions"));
+  SetWindowHelpPage(this, "print.htm");
 
   auto* heading = new QLabel(
       QStringLiteral("Print \u201C%1\u201D as versions with their own question and answer order, each with its "

@@ -242,12 +242,11 @@ TPageReading ReadGrey(const cv::Mat& full, const std::vector<TPaperJob>& jobs, c
     return r;
   }
 
-  // Where the corners should be: the code gives the page's turn and skew,
-  // the picture's size the scale (a scan holds the whole page).
+  // Where the corners should be: the code gives the page's turn, skew and
+  // scale (the picture's size would not: a skewed page's picture is larger
+  // than the page, and a phone photo holds more than the sheet).
   const auto& q = found.Corners;
   const double angle = std::atan2((q[1].Y - q[0].Y) + (q[2].Y - q[3].Y), (q[1].X - q[0].X) + (q[2].X - q[3].X));
-  // The printed code's size gives the scale; a picture's size would not, as
-  // a skewed page's picture is larger than the page.
   double codeSide = 0;
   for (int i = 0; i < 4; ++i) codeSide += std::hypot(q[(i + 1) % 4].X - q[i].X, q[(i + 1) % 4].Y - q[i].Y) / 4;
   const double scale = codeSide / layout->Qr.W;
@@ -272,12 +271,17 @@ TPageReading ReadGrey(const cv::Mat& full, const std::vector<TPaperJob>& jobs, c
         FindSquares(grey, markSide,
                     cv::Rect(static_cast<int>(expected.X - reach), static_cast<int>(expected.Y - reach),
                              static_cast<int>(2 * reach), static_cast<int>(2 * reach)));
-    double best = reach;
+    // A filled answer box near a mark is a solid square too, but well under
+    // two thirds of a mark's side: the size tells them apart.
+    double best = 2;
     ok = false;
     for (const auto& b : squares) {
-      if (b.Side < markSide * 0.6 || b.Side > markSide * 1.6) continue;
+      const double size = b.Side / markSide;
+      if (size < 0.78 || size > 1.3) continue;
       const double d = std::hypot(b.Centre.X - expected.X, b.Centre.Y - expected.Y);
-      if (d < best) best = d, imageCorners[i] = b.Centre, ok = true;
+      if (d >= reach) continue;
+      const double score = d / reach + std::fabs(size - 1);
+      if (score < best) best = score, imageCorners[i] = b.Centre, ok = true;
     }
   }
   std::optional<THomography> h;
@@ -287,7 +291,7 @@ TPageReading ReadGrey(const cv::Mat& full, const std::vector<TPaperJob>& jobs, c
     // The code must sit where the marks say: four marks of another page
     // lying under this one would put it elsewhere.
     const TPoint2 qrAt = h->Map(qrPage);
-    if (std::hypot(qrAt.X - codeCentre.X, qrAt.Y - codeCentre.Y) > 0.5 * layout->Qr.W * scale) {
+    if (std::hypot(qrAt.X - codeCentre.X, qrAt.Y - codeCentre.Y) > 0.2 * layout->Qr.W * scale) {
       h.reset();
       why = "the marks do not agree with the sheet's code";
     }

@@ -5,6 +5,7 @@
 // logs alone.
 
 #include <QMenu>
+#include <QProgressDialog>
 #include <QtTest>
 #include <sstream>
 
@@ -102,6 +103,28 @@ class ScoreScansTest : public QObject {
     ScoreScannedSheets(nullptr, folder.Path("Tests/Quiz.qst"), setup);
     QCOMPARE(asked.Captions, captions);
     QCOMPARE(shown, pages);
+    QVERIFY(modals.Verify().isEmpty());
+  }
+
+  void cancellingTheReadingOpensNothing() {
+    TTempProgramFolder folder;
+    SetProgramFolder(folder.Folder());
+    folder.WriteFile("Tests/Quiz.1234ABCD.paper.json", PaperJobToJson(SamplePaperJob()));
+    SetFileDialogHook([](bool, const QString&, const QString&) { return QStringLiteral("a.pdf\nb.pdf\nc.pdf"); });
+    QStringList read;
+    TScoreScansSetup setup;
+    // The teacher cancels while the first file is being read.
+    setup.Read = [&](const std::string& file, const std::vector<TPaperJob>& jobs) {
+      read << QString::fromStdString(file);
+      for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* progress = qobject_cast<QProgressDialog*>(w);
+            progress && progress->objectName() == QLatin1String("scanProgress"))
+          progress->cancel();
+      return StandInRead(file, jobs);
+    };
+    TModalScript modals;  // expects no window at all
+    ScoreScannedSheets(nullptr, folder.Path("Tests/Quiz.qst"), setup);
+    QCOMPARE(read, QStringList{QStringLiteral("a.pdf")});
     QVERIFY(modals.Verify().isEmpty());
   }
 

@@ -280,7 +280,8 @@ TScanDistortion TScanGenerator::RandomDistortion() {
 }
 
 bool WriteScanImage(const std::string& path, const cv::Mat& image, int jpegQuality) {
-  return cv::imwrite(path, image, {cv::IMWRITE_JPEG_QUALITY, jpegQuality});
+  // The lightest PNG compression: it costs the writer, not the reader.
+  return cv::imwrite(path, image, {cv::IMWRITE_JPEG_QUALITY, jpegQuality, cv::IMWRITE_PNG_COMPRESSION, 1});
 }
 
 bool WriteScanTiff(const std::string& path, const std::vector<cv::Mat>& pages) { return cv::imwrite(path, pages); }

@@ -267,6 +267,31 @@ std::string PaperJobFileName(const std::string& setFile, std::uint32_t jobId) {
   return base + "." + Hex(jobId, 8) + ".paper.json";
 }
 
+namespace {
+
+// Imported questions keep each answer's feedback in the remarks as lines
+// "B: ..." after the set's own letters; on a version's key they must name
+// the letters that version prints.
+std::string RelabelFeedback(const std::string& remarks, const std::vector<int>& slots) {
+  std::string out;
+  size_t start = 0;
+  while (start <= remarks.size()) {
+    size_t end = remarks.find('\n', start);
+    if (end == std::string::npos) end = remarks.size();
+    std::string line = remarks.substr(start, end - start);
+    if (line.size() >= 3 && line[0] >= 'A' && line[0] < 'A' + AnswerCount && line[1] == ':' && line[2] == ' ') {
+      const auto slot = std::find(slots.begin(), slots.end(), line[0] - 'A');
+      if (slot != slots.end()) line[0] = static_cast<char>('A' + (slot - slots.begin()));
+    }
+    out += line;
+    if (end < remarks.size()) out += '\n';
+    start = end + 1;
+  }
+  return out;
+}
+
+}  // namespace
+
 TQuestionSet VersionSet(const TQuestionSet& set, const TPaperVersion& version) {
   TQuestionSet out = set;
   const int count = std::min(static_cast<int>(version.Questions.size()), MaxQuestions);
@@ -278,6 +303,7 @@ TQuestionSet VersionSet(const TQuestionSet& set, const TPaperVersion& version) {
     q.Answers = {};
     for (size_t k = 0; k < printed.Answers.size(); ++k) q.Answers[k] = source.Answers[printed.Answers[k]];
     q.CorrectMask = printed.Key;
+    q.Remarks = RelabelFeedback(source.Remarks, printed.Answers);
     // The order is fixed on paper: a later shuffle would part it from the key.
     q.RandomizeAnswers = 0;
   }

@@ -63,7 +63,8 @@ std::string PaperJobFileName(const std::string& setFile, std::uint32_t jobId);
 
 // The set as version `version` prints it: the questions in the version's
 // order, each with its answers in slot order and lettered A.. without gaps,
-// the correct answers moved along. The set's header (question 0) is kept.
+// the correct answers moved along, and the remarks' feedback lines ("B: ...")
+// re-lettered to match. The set's header (question 0) is kept.
 TQuestionSet VersionSet(const TQuestionSet& set, const TPaperVersion& version);
 
 // "AC" for slots A and C; and back, 0 for a text with anything but A..H.

@@ -159,6 +159,22 @@ TEST(PaperJob, VersionSetIsWhatThePaperShows) {
   }
 }
 
+TEST(PaperJob, FeedbackLinesFollowTheirAnswers) {
+  TQuestionSet set = testkit::MakeSet(1);
+  set.Questions[1].RandomizeAnswers = 1;
+  set.Questions[1].Remarks = "See chapter 3.\r\nA: right\r\nC: no\r\nZ: not a letter of ours\r\nAD: neither";
+  for (std::uint64_t seed = 1; seed < 40; ++seed) {
+    const TPaperVersion version = MakePaperJob(set, "One.qst", 1, seed, kA4).Versions[0];
+    const std::vector<int>& slots = version.Questions[0].Answers;
+    const auto slotOf = [&](int answer) {
+      return static_cast<char>('A' + (std::find(slots.begin(), slots.end(), answer) - slots.begin()));
+    };
+    const std::string expected = "See chapter 3.\r\n" + std::string(1, slotOf(0)) + ": right\r\n" + slotOf(2) +
+                                 ": no\r\nZ: not a letter of ours\r\nAD: neither";
+    EXPECT_EQ(VersionSet(set, version).Questions[1].Remarks, expected) << seed;
+  }
+}
+
 TEST(PaperJob, JsonRoundTrip) {
   TPaperJob job = MakePaperJob(MixedSet(true, true, 250), "Kl\xC3\xA4sse 7.qst", 3, 0xFFFFFFFFFFFFFFFFull,
                                {TPaperSize::Letter, 10});
