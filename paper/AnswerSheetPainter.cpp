@@ -4,6 +4,7 @@
 #include <ZXing/MultiFormatWriter.h>
 
 #include <QFont>
+#include <QFontMetricsF>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPainterPath>
@@ -113,9 +114,16 @@ bool PaintAnswerSheet(QPainter& painter, const TSheetLayout& layout, const std::
     painter.drawText(map.Rect(row.Label), Qt::AlignRight | Qt::AlignVCenter, QString::number(row.Position));
   for (const TSheetLabel& label : layout.Labels) {
     const bool caption = label.Text.size() > 1;
-    painter.setFont(SheetFont(map, caption ? 8 : 7, !caption));
-    painter.drawText(map.Rect(label.Rect), (caption ? Qt::AlignLeft : Qt::AlignHCenter) | Qt::AlignVCenter,
-                     QString::fromStdString(label.Text));
+    const QRectF rect = map.Rect(label.Rect);
+    const QString text = QString::fromStdString(label.Text);
+    QFont font = SheetFont(map, caption ? 8 : 7, !caption);
+    // Smaller rather than over the next thing: a font wider than expected
+    // must not run into the QR code's quiet zone.
+    const double width = QFontMetricsF(font, painter.device()).horizontalAdvance(text);
+    if (width > rect.width() && width > 0)
+      font.setPixelSize(std::max(1, static_cast<int>(font.pixelSize() * rect.width() / width)));
+    painter.setFont(font);
+    painter.drawText(rect, (caption ? Qt::AlignLeft : Qt::AlignHCenter) | Qt::AlignVCenter, text);
   }
 
   QString title = heading;
@@ -126,8 +134,13 @@ bool PaintAnswerSheet(QPainter& painter, const TSheetLayout& layout, const std::
                   .arg(decoded->Sheet)
                   .arg(decoded->SheetCount);
   }
-  painter.setFont(SheetFont(map, 11, true));
-  painter.drawText(map.Rect(layout.Title), Qt::AlignCenter | Qt::TextSingleLine, title);
+  const QRectF titleRect = map.Rect(layout.Title);
+  QFont titleFont = SheetFont(map, 11, true);
+  // A long set name is shortened in the middle; the version and sheet at
+  // the end must stay readable.
+  painter.setFont(titleFont);
+  title = QFontMetricsF(titleFont, painter.device()).elidedText(title, Qt::ElideMiddle, titleRect.width());
+  painter.drawText(titleRect, Qt::AlignCenter | Qt::TextSingleLine, title);
   painter.restore();
   return qr;
 }

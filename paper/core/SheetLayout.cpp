@@ -87,7 +87,16 @@ double LayoutHeader(TSheetLayout& sheet, const TSheetOptions& options, bool firs
   sheet.Labels.push_back(
       {{nameLeft, nameTop + Mm(kNameLineHeightMm - kCaptionMm - 1), Mm(kNameCaptionMm - 1), Mm(kCaptionMm)}, "Name"});
   sheet.NameLine = {lineLeft, nameTop, sheet.Qr.X - quiet - lineLeft, Mm(kNameLineHeightMm)};
-  return std::max(bottom, nameTop + sheet.NameLine.H + clear);
+  // How to mark, under the name where everyone looks first.
+  double y = nameTop + sheet.NameLine.H + Mm(4);
+  for (const char* line :
+       {"Fill the boxes of your answers with a dark pen.", digits > 0 ? "Mark one digit in each ID column." : "",
+        "Keep the corner squares and the code clean."}) {
+    if (!*line) continue;
+    sheet.Labels.push_back({{nameLeft, y, sheet.Qr.X - quiet - nameLeft, Mm(kCaptionMm)}, line});
+    y += Mm(kCaptionMm + 1);
+  }
+  return std::max(bottom, std::max(y, nameTop + sheet.NameLine.H) + clear);
 }
 
 }  // namespace
