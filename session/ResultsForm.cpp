@@ -225,8 +225,12 @@ void TResultsForm::LoadClass() {
   }
   ClassModel->Load(std::move(bytes));
   const QHeaderView* header = tblClass->horizontalHeader();
-  if (header->sortIndicatorSection() >= 0)
+  if (header->sortIndicatorSection() >= 0 || header->sortIndicatorOrder() == Qt::DescendingOrder)
     ClassModel->sort(header->sortIndicatorSection(), header->sortIndicatorOrder());
+  // In the order of saving the newest tests, the ones just taken, are at
+  // the end: the page opens there, as the log does.
+  else
+    tblClass->scrollToBottom();
   // The filter typed stays with the model across a new reading.
   if (const std::size_t skipped = ClassModel->Table().SkippedCount()) {
     lbClass->setText(
