@@ -8,6 +8,7 @@
 
 #include "base/AnsiText.h"
 #include "base/MessageDlg.h"
+#include "base/Settings.h"
 #include "base/core/Ascii.h"
 #include "base/core/OptionsFile.h"
 #include "questions/core/QuestionSet.h"
@@ -38,6 +39,8 @@ std::string ToText(const QDateTime& t) { return t.toString(QString::fromLatin1(T
 
 TTestSettingsDlg::TTestSettingsDlg(QWidget* parent) : TForm(parent) {
   setObjectName(QStringLiteral("TestSettingsDlg"));
+  // In the administrator's font size, as the windows around it.
+  SetFontSize(Settings().FontSize());
   setWindowTitle(QStringLiteral("Test settings"));
   SetWindowHelpPage(this, "start.htm");
   auto* layout = new QVBoxLayout(this);

@@ -57,6 +57,8 @@ QString FoldForMatch(const QString& text) {
 
 TCandidateDlg::TCandidateDlg(QWidget* parent) : TForm(parent) {
   setObjectName(QStringLiteral("CandidateDlg"));
+  // In the administrator's font size, as the windows around it.
+  SetFontSize(Settings().FontSize());
   setWindowTitle(QStringLiteral("Who is taking the test?"));
   SetFixedDialogFrame(this);
   SetWindowHelpPage(this, "candidates.htm");
@@ -106,14 +108,29 @@ void TCandidateDlg::Prepare(bool askId, std::vector<TCandidate> classList, bool 
     model->appendRow(item);
   }
   edCandidateName->setCompleter(List_.empty() ? nullptr : Completer_);
-  // Without the ID row the buttons move up.
-  const int buttonsTop = askId ? 108 : 60;
-  const int width = std::max(296, lbCandidateName->sizeHint().width() + 16);
-  btnOk->move(width - 164, buttonsTop);
-  btnCancel->move(width - 83, buttonsTop);
-  edCandidateName->resize(width - 16, 21);
-  edCandidateId->resize(width - 16, 21);
-  setFixedSize(width, buttonsTop + 30);
+  // Laid out from the font's sizes, so a large administrator font grows the
+  // dialog instead of clipping it; without the ID row the buttons move up.
+  const int gap = 8;
+  const int labelHeight = lbCandidateName->sizeHint().height();
+  const int editHeight = std::max(21, edCandidateName->sizeHint().height());
+  const QSize button = QSize(75, 22).expandedTo(btnOk->sizeHint()).expandedTo(btnCancel->sizeHint());
+  const int width = std::max({296, lbCandidateName->sizeHint().width() + 2 * gap,
+                              lbCandidateId->sizeHint().width() + 2 * gap, 2 * button.width() + 6 + 2 * gap});
+  int y = gap;
+  lbCandidateName->setGeometry(gap, y, width - 2 * gap, labelHeight);
+  y += labelHeight + 2;
+  edCandidateName->setGeometry(gap, y, width - 2 * gap, editHeight);
+  y += editHeight + gap;
+  if (askId) {
+    lbCandidateId->setGeometry(gap, y, width - 2 * gap, labelHeight);
+    y += labelHeight + 2;
+    edCandidateId->setGeometry(gap, y, width - 2 * gap, editHeight);
+    y += editHeight + gap;
+  }
+  y += 4;
+  btnCancel->setGeometry(width - gap - button.width(), y, button.width(), button.height());
+  btnOk->setGeometry(btnCancel->x() - 6 - button.width(), y, button.width(), button.height());
+  setFixedSize(width, y + button.height() + gap);
 }
 
 void TCandidateDlg::FormShow() {

@@ -7,6 +7,7 @@
 
 #include "base/Controls.h"
 #include "base/MessageDlg.h"
+#include "base/Settings.h"
 #include "questions/core/QuestionSet.h"
 
 namespace proctorium {
@@ -14,6 +15,8 @@ namespace proctorium {
 TCsvColumnsDialog::TCsvColumnsDialog(QWidget* parent, const std::vector<std::string>& header, const TCsvColumns& guess)
     : TForm(parent) {
   setObjectName(QStringLiteral("CsvColumnsDialog"));
+  // In the administrator's font size, as the windows around it.
+  SetFontSize(Settings().FontSize());
   setWindowTitle(QStringLiteral("Choose the columns"));
   lbHint = new QLabel(QStringLiteral("This table's header is not Proctorium's own. Choose which column holds the "
                                      "question, which hold the answers and which the correct ones (letters, "
@@ -58,7 +61,9 @@ TCsvColumnsDialog::TCsvColumnsDialog(QWidget* parent, const std::vector<std::str
   all->addWidget(lbHint);
   all->addLayout(form);
   all->addLayout(buttons);
-  resize(460, 360);
+  // Wider with a larger font, and as tall as the wrapped hint then needs.
+  const int width = std::max(460, fontMetrics().averageCharWidth() * 70);
+  resize(width, std::max(360, heightForWidth(width)));
 
   connect(lstAnswers, &QListWidget::itemChanged, this, [this] { UpdateOk(); });
   connect(cbQuestion, &QComboBox::currentIndexChanged, this, [this] { UpdateOk(); });

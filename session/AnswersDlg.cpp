@@ -5,12 +5,15 @@
 #include <QVBoxLayout>
 
 #include "base/Controls.h"
+#include "base/Settings.h"
 #include "session/core/CandidateReport.h"
 
 namespace proctorium {
 
 TAnswersDlg::TAnswersDlg(QWidget* parent, const TGradebookEntry& entry, const TDetailTest* detail) : TForm(parent) {
   setObjectName(QStringLiteral("AnswersDlg"));
+  // In the administrator's font size, as the windows around it.
+  SetFontSize(Settings().FontSize());
   const QString who =
       QString::fromStdString(entry.CandidateName.empty() ? std::string("(no name)") : entry.CandidateName);
   setWindowTitle(QStringLiteral("Answers: ") + who + QStringLiteral(" - ") + QString::fromStdString(entry.SetFile));

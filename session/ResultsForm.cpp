@@ -225,8 +225,16 @@ void TResultsForm::LoadClass() {
   }
   ClassModel->Load(std::move(bytes));
   const QHeaderView* header = tblClass->horizontalHeader();
-  if (header->sortIndicatorSection() >= 0)
-    ClassModel->sort(header->sortIndicatorSection(), header->sortIndicatorOrder());
+  const bool saved = header->sortIndicatorSection() < 0 && header->sortIndicatorOrder() == Qt::AscendingOrder;
+  if (!saved) ClassModel->sort(header->sortIndicatorSection(), header->sortIndicatorOrder());
+  // Rows as tall as the window's font needs, and columns as wide as their
+  // titles and the rows in sight: measured on a sample, never on every row.
+  tblClass->verticalHeader()->setDefaultSectionSize(tblClass->fontMetrics().height() + 8);
+  tblClass->horizontalHeader()->setResizeContentsPrecision(64);
+  tblClass->resizeColumnsToContents();
+  // In the order of saving the newest tests, the ones just taken, are at
+  // the end: the page opens there, as the log does.
+  if (saved) tblClass->scrollToBottom();
   // The filter typed stays with the model across a new reading.
   if (const std::size_t skipped = ClassModel->Table().SkippedCount()) {
     lbClass->setText(
