@@ -140,15 +140,24 @@ class StartFormTest : public QObject {
     missingPicture.Questions[0].ExhibitFile = "gone.bmp";
     folder.WriteSet("beta.qst", missingPicture);
     folder.WriteSet("gamma.QST", testkit::MakeSet(1, "Third"));
+    TQuestionSet unicode =
+        testkit::MakeSet(1, "\xD0\xA4\xD0\xB8\xD0\xB7\xD0\xB8\xD0\xBA\xD0\xB0 \xE2\x89\xA5 \xCF\x80\r\nH\xE2\x82\x82O");
+    unicode.Encoding = TTextEncoding::Utf8;
+    folder.WriteSet("delta.qst", unicode);
     folder.WriteSet("Blank.dat", testkit::MakeSet(0));
     StartForm->FormShow();
-    QCOMPARE(Entries(), QStringList({"Alpha.qst", "beta.qst", "gamma.QST"}));
+    QCOMPARE(Entries(), QStringList({"Alpha.qst", "beta.qst", "delta.qst", "gamma.QST"}));
     QCOMPARE(State(), QString("start edit add | 50 | 0 | First\nline two"));
     QCOMPARE(StartForm->Image1->Picture().size(), QSize(40, 30));
     StartForm->FileListBox1->SetItemIndex(1);
     StartForm->FileListBox1Click();
     QCOMPARE(StartForm->Memo1->toPlainText(), QString("Second"));
     QCOMPARE(StartForm->Image1->Picture(), Logo());
+    // A Unicode set's description as written.
+    StartForm->FileListBox1->SetItemIndex(2);
+    StartForm->FileListBox1Click();
+    QCOMPARE(StartForm->Memo1->toPlainText(),
+             QString::fromUtf8("\u0424\u0438\u0437\u0438\u043a\u0430 \u2265 \u03c0\nH\u2082O"));
   }
 
   // Each row turns on some of "edits delete answers clear".

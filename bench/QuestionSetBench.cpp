@@ -98,6 +98,17 @@ int main(int argc, char* argv[]) {
               load / read);
   std::printf("SaveToFile    %10.1f us   plain write %10.1f us   ratio %.2f (target <= 1.50)\n", save, write,
               save / write);
+  // Find walks every question when the text is nowhere: its worst case,
+  // in the set as it is and in the same set turned Unicode.
+  TQuestionSet searched = full;
+  const double search = MedianMicros(rounds, [&] { searched.Search("in no question", false); });
+  TQuestionSet unicode = full;
+  unicode.UseUtf8();
+  unicode.Questions[1].Text += " \xE2\x89\xA5";  // one character Windows-1252 lacks
+  const double searchUnicode = MedianMicros(rounds, [&] { unicode.Search("in no question", false); });
+  const double saveUnicode = MedianMicros(rounds, [&] { unicode.SaveToFile(setFile); });
+  std::printf("Search, no hit %9.1f us (8-bit set)   %9.1f us (Unicode set)\n", search, searchUnicode);
+  std::printf("SaveToFile     %9.1f us (Unicode set)\n", saveUnicode);
   std::filesystem::remove(setFile);
   std::filesystem::remove(plainFile);
   return 0;

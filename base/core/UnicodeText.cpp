@@ -73,9 +73,10 @@ void FoldCharacter(const std::string& character, std::string& out) {
   const int n =
       MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, character.data(), static_cast<int>(character.size()), wide, 4);
   wchar_t mapped[8] = {};
-  // Upper case, not lower: it is the mapping that puts the final sigma with
-  // the other two.
-  const int m = n > 0 ? LCMapStringW(LOCALE_INVARIANT, LCMAP_UPPERCASE, wide, n, mapped, 8) : 0;
+  // Linguistic upper case, not lower: only that mapping puts the final
+  // sigma with the other two.
+  const int m =
+      n > 0 ? LCMapStringW(LOCALE_INVARIANT, LCMAP_UPPERCASE | LCMAP_LINGUISTIC_CASING, wide, n, mapped, 8) : 0;
   if (m <= 0) {
     out += character;
     return;

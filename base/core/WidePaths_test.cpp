@@ -63,6 +63,18 @@ TEST_P(WidePaths, FilesRoundTrip) {
   EXPECT_TRUE(loaded.LoadFromFile(found)) << found;
   EXPECT_EQ(loaded.Questions[0].Text, q.Text);
 
+  // A Unicode set under a name outside Windows-1252, found the same way.
+  TQuestionSet unicode;
+  unicode.Encoding = TTextEncoding::Utf8;
+  q.Text = "\xCF\x80 \xE2\x89\x88 3.14";
+  unicode.Add(q);
+  const std::string name = "\xD0\xA4\xD0\xB8\xD0\xB7\xD0\xB8\xD0\xBA\xD0\xB0 \xCF\x80.qst";
+  unicode.SaveToFile(ResolvePath(Base, "tests\\" + name));
+  TQuestionSet unicodeLoaded;
+  EXPECT_TRUE(unicodeLoaded.LoadFromFile(ResolvePath(Base, "\\TESTS\\" + name)));
+  EXPECT_EQ(unicodeLoaded.Encoding, TTextEncoding::Utf8);
+  EXPECT_EQ(unicodeLoaded.Questions[0].Text, q.Text);
+
   const std::string none = Base + "Tests/none.qst";
   try {
     ReadOptionsFile(none);
