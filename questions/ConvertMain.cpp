@@ -11,9 +11,10 @@
 #include "questions/core/Conversion.h"
 
 #ifdef _WIN32
-#include <process.h>
-#include <shellapi.h>
+// windows.h first: shellapi.h builds on its types.
 #include <windows.h>
+
+#include <shellapi.h>
 #else
 #include <unistd.h>
 #endif
@@ -39,14 +40,25 @@ int main(int argc, char** argv) {
     path.resize(n);
     return path.substr(0, path.find_last_of(L"\\/") + 1) + L"proctorium-convert-full.exe";
   }();
-  // _wspawnv hands the arguments on as one command line: each is quoted.
-  std::vector<std::wstring> quoted{L"\"" + full + L"\""};
-  for (int i = 1; i < count; ++i) quoted.push_back(L"\"" + std::wstring(wide[i]) + L"\"");
-  std::vector<const wchar_t*> list;
-  for (const std::wstring& q : quoted) list.push_back(q.c_str());
-  list.push_back(nullptr);
-  const intptr_t code = _wspawnv(_P_WAIT, full.c_str(), list.data());
-  if (code >= 0) return static_cast<int>(code);
+  // The full converter gets the arguments exactly as this program got them:
+  // the rest of our own command line, untouched. Quoting each argument again
+  // would break one holding a quote or ending in a backslash.
+  const wchar_t* rest = GetCommandLineW();
+  bool quoted = false;
+  for (; *rest && (quoted || (*rest != L' ' && *rest != L'\t')); ++rest)
+    if (*rest == L'"') quoted = !quoted;
+  std::wstring line = L"\"" + full + L"\"" + rest;
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  if (CreateProcessW(full.c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process)) {
+    WaitForSingleObject(process.hProcess, INFINITE);
+    DWORD code = 1;
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+    return static_cast<int>(code);
+  }
   (void)argc;
   (void)argv;
 #else
