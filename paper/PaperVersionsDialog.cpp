@@ -14,6 +14,7 @@
 #include <random>
 
 #include "base/Form.h"
+#include "base/Settings.h"
 #include "paper/core/PaperJob.h"
 
 namespace proctorium {
@@ -98,6 +99,12 @@ TPaperVersionsDialog::TPaperVersionsDialog(const QString& setTitle, QWidget* par
   layout->addWidget(heading);
   layout->addLayout(form);
   layout->addWidget(paperButtons);
+  // The administrator's font size, as every other window of the program.
+  QFont f = font();
+  f.setPointSize(Settings().FontSize());
+  setFont(f);
+  // Room for the longest seed that can be typed, at this font.
+  paperSeed->setMinimumWidth(paperSeed->fontMetrics().horizontalAdvance(QString(21, QLatin1Char('0'))));
 }
 
 void TPaperVersionsDialog::SeedEdited() {

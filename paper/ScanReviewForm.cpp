@@ -10,6 +10,7 @@
 #include "base/Controls.h"
 #include "base/MessageDlg.h"
 #include "base/ProgramFolder.h"
+#include "base/Settings.h"
 #include "candidates/core/SaveJournal.h"
 #include "web/HelpPage.h"
 
@@ -124,6 +125,7 @@ TScanReviewForm::TScanReviewForm(TPaperJob job, std::vector<TPageReading> pages,
       break;
     }
   if (first >= 0) scanPages->setCurrentRow(first);
+  SetFontSize(Settings().FontSize());
 }
 
 void TScanReviewForm::SetCurrentFingerprint(std::uint64_t fingerprint) {

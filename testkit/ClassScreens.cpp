@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QPalette>
 #include <QStyleFactory>
 #include <cstdio>
@@ -18,10 +19,14 @@
 #include "candidates/CandidateDlg.h"
 #include "candidates/core/Gradebook.h"
 #include "editor/CsvColumnsDialog.h"
+#include "paper/PaperVersionsDialog.h"
+#include "paper/ScanReader.h"
+#include "paper/ScanReviewForm.h"
 #include "session/AnswersDlg.h"
 #include "session/ResultsForm.h"
 #include "session/core/CandidateReport.h"
 #include "session/core/DetailLog.h"
+#include "testkit/ScanGenerator.h"
 #include "testkit/TempProgramFolder.h"
 
 using namespace proctorium;
@@ -140,5 +145,29 @@ int main(int argc, char** argv) {
   TCsvColumnsDialog columns(
       StartForm, {"Question text", "First answer", "Second answer", "Third answer", "Correct answer (letters)"}, guess);
   shoot(&columns, QStringLiteral("CsvColumnsDialog"));
+
+  TPaperVersionsDialog versions(QStringLiteral("Networking Fundamentals"), StartForm);
+  shoot(&versions, QStringLiteral("PaperVersionsDialog"));
+  // A real scan, read by the real reader, with a light pencil page beside it.
+  const TPaperJob job = testkit::SampleJob(0x5eed, TPaperSize::A4, 12);
+  testkit::TScanGenerator generator(7);
+  testkit::TFillOptions fill;
+  fill.MixStyles = true;
+  fill.Erasures = 0.3;
+  testkit::TScanDistortion skewed;
+  skewed.Dpi = 150;
+  skewed.SkewDegrees = 4;
+  const std::string scan = QDir(out).filePath(QStringLiteral("scan.png")).toStdString();
+  testkit::WriteScanImage(scan, generator.Make(job, 'A', 1, fill, skewed).Image);
+  std::vector<TPageReading> pages = ReadScanFile(scan, {job});
+  const std::string blank = QDir(out).filePath(QStringLiteral("blank.png")).toStdString();
+  testkit::WriteScanImage(blank, cv::Mat(1200, 900, CV_8UC1, cv::Scalar(250)));
+  for (TPageReading& r : ReadScanFile(blank, {job})) pages.push_back(r);
+  TScanReviewForm review(job, pages, StartForm);
+  shoot(&review, QStringLiteral("ScanReviewForm"));
+  review.scanPages->setCurrentRow(0);
+  shoot(&review, QStringLiteral("ScanReviewForm-read"));
+  QFile::remove(QString::fromStdString(scan));
+  QFile::remove(QString::fromStdString(blank));
   return 0;
 }
