@@ -160,7 +160,7 @@ std::string DescribeCharacter(char32_t cp) {
   char name[128];
   UErrorCode status = U_ZERO_ERROR;
   const int32_t len = u_charName(c, U_UNICODE_CHAR_NAME, name, sizeof name, &status);
-  const std::string code =
+  std::string code =
       CodeOf(cp) + (U_SUCCESS(status) && len > 0 ? " " + std::string(name, static_cast<size_t>(len)) : "");
   const int8_t type = u_charType(c);
   const bool invisible = type == U_NON_SPACING_MARK || type == U_ENCLOSING_MARK || type == U_FORMAT_CHAR ||

@@ -192,7 +192,12 @@ void ClearAsOneUnit(const std::string& journalPath, const std::vector<std::strin
   const std::string folder = Folder(journalPath);
   std::vector<TJournalEntry> entries;
   for (const std::string& path : logs) {
-    if (Folder(path) != folder) throw EFileError("Cannot create file " + path + ": not beside " + journalPath);
+    if (Folder(path) != folder) {
+      std::string message = "Cannot create file " + path;
+      message += ": not beside ";
+      message += journalPath;
+      throw EFileError(message);
+    }
     RefuseLinkedLog(path);
     TJournalEntry e;
     e.Name = ExtractFileName(path);

@@ -1,6 +1,7 @@
 #include "paper/core/Homography.h"
 
 #include <cmath>
+#include <cstddef>
 #include <utility>
 
 namespace proctorium {
@@ -22,12 +23,12 @@ std::optional<THomography> THomography::FromPoints(const std::array<TPoint2, 4>&
   };
   const auto nf = normaliser(from), nt = normaliser(to);
   double a[8][9];
-  for (int i = 0; i < 4; ++i) {
+  for (std::size_t i = 0; i < 4; ++i) {
     const double x = (from[i].X - nf[1]) * nf[0], y = (from[i].Y - nf[2]) * nf[0];
     const double u = (to[i].X - nt[1]) * nt[0], v = (to[i].Y - nt[2]) * nt[0];
     double r0[9] = {x, y, 1, 0, 0, 0, -u * x, -u * y, u};
     double r1[9] = {0, 0, 0, x, y, 1, -v * x, -v * y, v};
-    for (int j = 0; j < 9; ++j) a[2 * i][j] = r0[j], a[2 * i + 1][j] = r1[j];
+    for (std::size_t j = 0; j < 9; ++j) a[2 * i][j] = r0[j], a[2 * i + 1][j] = r1[j];
   }
   for (int c = 0; c < 8; ++c) {
     int best = c;
@@ -50,8 +51,9 @@ std::optional<THomography> THomography::FromPoints(const std::array<TPoint2, 4>&
   const double ti[9] = {1 / st, 0, tx, 0, 1 / st, ty, 0, 0, 1};
   double tmp[9], out[9];
   auto mul = [](const double* p, const double* q, double* r) {
-    for (int i = 0; i < 3; ++i)
-      for (int j = 0; j < 3; ++j) r[3 * i + j] = p[3 * i] * q[j] + p[3 * i + 1] * q[3 + j] + p[3 * i + 2] * q[6 + j];
+    for (std::size_t i = 0; i < 3; ++i)
+      for (std::size_t j = 0; j < 3; ++j)
+        r[3 * i + j] = p[3 * i] * q[j] + p[3 * i + 1] * q[3 + j] + p[3 * i + 2] * q[6 + j];
   };
   mul(h, tf, tmp);
   mul(ti, tmp, out);

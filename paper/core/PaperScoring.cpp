@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <map>
 #include <stdexcept>
+#include <utility>
 
 #include "base/core/Cp1252.h"
 #include "base/core/FileLock.h"
@@ -134,7 +135,7 @@ TPaperBatch SortPaperBatch(const TPaperJob& job, const std::vector<TPageReading>
   for (std::size_t s = 0; s < batch.Scripts.size(); ++s) {
     TPaperScript& script = batch.Scripts[s];
     std::vector<std::pair<int, std::size_t>> bySheet;
-    for (std::size_t k = 0; k < script.Pages.size(); ++k) bySheet.push_back({sheetsOf[s][k], script.Pages[k]});
+    for (std::size_t k = 0; k < script.Pages.size(); ++k) bySheet.emplace_back(sheetsOf[s][k], script.Pages[k]);
     std::sort(bySheet.begin(), bySheet.end());
     script.Pages.clear();
     for (const auto& [sheet, page] : bySheet) script.Pages.push_back(page);
@@ -361,8 +362,17 @@ TPaperSaveReport SavePaperScores(const TPaperLogPaths& paths, int lockWaitMs, co
     if (conflict) {
       std::string who = "Version ";
       who += score.Version;
-      if (!score.CandidateId.empty()) who = "Candidate ID " + score.CandidateId + " (" + who + ")";
-      report.Refused.push_back(who + ": " + *conflict);
+      if (!score.CandidateId.empty()) {
+        std::string named = "Candidate ID ";
+        named += score.CandidateId;
+        named += " (";
+        named += who;
+        named += ")";
+        who = std::move(named);
+      }
+      who += ": ";
+      who += *conflict;
+      report.Refused.push_back(who);
       continue;
     }
     std::string lines;

@@ -57,7 +57,7 @@ TEST(SheetCode, ForeignTextsRefused) {
       "PRCT1 00000007 0000000000000008 a 1/1 00000000",
       "PRCT1 00000007 0000000000000008 A 0/1 00000000",
       "PRCT1 00000007 0000000000000008 A 2/1 00000000",
-      std::string("PRCT1 00000007 0000000000000008 A 1/1\0", 39),
+      std::string("PRCT1 00000007 0000000000000008 A 1/1\0", 38),
   };
   for (const std::string& text : cases) EXPECT_FALSE(DecodeSheetCode(text).has_value()) << text;
   // A sheet number out of range is refused even with a matching check value.

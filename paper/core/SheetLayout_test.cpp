@@ -30,6 +30,7 @@ struct TItem {
 // Everything printed on a sheet, named for the failure message.
 std::vector<TItem> Items(const TSheetLayout& sheet) {
   std::vector<TItem> items;
+  items.reserve(8 + sheet.Labels.size() + sheet.IdBoxes.size() * 10 + sheet.Rows.size() * 9);
   for (int i = 0; i < 4; ++i) items.push_back({"corner " + std::to_string(i), sheet.Corners[i]});
   items.push_back({"QR", sheet.Qr});
   items.push_back({"title", sheet.Title});
