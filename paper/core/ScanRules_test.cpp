@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <functional>
+#include <numbers>
 #include <string>
 
 #include "paper/core/Homography.h"
@@ -25,7 +26,7 @@ std::array<TPoint2, 4> Apply(const std::function<TPoint2(TPoint2)>& f, const std
 // shifted, and with the bottom edge shrunk by `keystone` (a phone tilted).
 std::function<TPoint2(TPoint2)> View(double degrees, double scale, double keystone = 0) {
   return [=](TPoint2 p) {
-    const double a = degrees * M_PI / 180;
+    const double a = degrees * std::numbers::pi / 180;
     const double shrink = 1 - keystone * p.Y / 842;
     const double x = (p.X - 297) * shrink + 297, y = p.Y;
     return TPoint2{1500 + scale * (x * std::cos(a) - y * std::sin(a)),
